@@ -1,0 +1,23 @@
+# The program's sources, shared by the Windows build and the host test build.
+# app/main.cpp (the process entry) is added by the Windows build only.
+set(PROGRAM_SOURCES
+    framework/AppBase.cpp
+    framework/DialogBase.cpp
+    framework/AppMessageBox.cpp
+    app/CommandLine.cpp
+    app/StatusTrayApp.cpp
+    tray/StatusTrayDlg.cpp
+    tray/TrayIcon.cpp
+    tray/TrayMouse.cpp
+    adapter/SlotPolling.cpp
+    adapter/RadioControl.cpp
+    adapter/OwnConfigCheck.cpp
+    launcher/ConfigLauncher.cpp
+)
+list(TRANSFORM PROGRAM_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/)
+
+set(PROGRAM_INCLUDE_DIRS
+    ${CMAKE_SOURCE_DIR}
+    ${CMAKE_SOURCE_DIR}/res
+    ${CMAKE_SOURCE_DIR}/tavroapi/include
+)

@@ -1,0 +1,18 @@
+enable_language(RC)
+
+set(DIST_DIR ${CMAKE_SOURCE_DIR}/dist CACHE PATH "Where the Windows binaries are gathered")
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${DIST_DIR})
+set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${DIST_DIR})
+
+# Static C and C++ runtime: the binaries need only Windows system DLLs.
+set(STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
+add_compile_options(-Wall -Wextra -O2)
+
+add_subdirectory(tavroapi)
+
+add_executable(ZEVARIDA WIN32 ${PROGRAM_SOURCES} app/main.cpp res/ZEVARIDA.rc)
+set_target_properties(ZEVARIDA PROPERTIES OUTPUT_NAME ZEVARIDA SUFFIX ".EXE")
+target_include_directories(ZEVARIDA PRIVATE ${PROGRAM_INCLUDE_DIRS})
+target_link_libraries(ZEVARIDA PRIVATE TavroApi user32 shell32 advapi32 ${STATIC_RUNTIME})
+
+add_subdirectory(tests/e2e)

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what building and testing need on Debian 12, as root. Does nothing
+# when everything is already there. Usage: scripts/deps.sh [build|test|run]
+set -euo pipefail
+
+need_packages=(cmake make g++ g++-multilib lib32asan8 lib32ubsan1 googletest
+               g++-mingw-w64-i686 wine wine32:i386 wine64 xvfb xdotool imagemagick python3)
+
+missing=()
+for p in "${need_packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+    echo "missing packages: ${missing[*]}; run this script as root to install them" >&2
+    exit 1
+fi
+echo "installing: ${missing[*]}"
+dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -q
+apt-get install -y -q "${missing[@]}"
