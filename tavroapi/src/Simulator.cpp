@@ -1,0 +1,158 @@
+// Simulator.cpp - keeps the scenario current and answers for the simulated adapters.
+#include "Simulator.h"
+
+#include "FilePaths.h"
+
+namespace tavro {
+
+namespace {
+
+const DWORD kCheckInterval = 200;  // ms between looks at the scenario file
+
+Simulator g_simulator;
+
+bool sameTime(const FILETIME& a, const FILETIME& b) {
+    return a.dwLowDateTime == b.dwLowDateTime && a.dwHighDateTime == b.dwHighDateTime;
+}
+
+}  // namespace
+
+class Locked {
+public:
+    explicit Locked(Simulator& s) : s_(s) { EnterCriticalSection(&s_.lock_); }
+    ~Locked() { LeaveCriticalSection(&s_.lock_); }
+    Locked(const Locked&) = delete;
+    Locked& operator=(const Locked&) = delete;
+
+private:
+    Simulator& s_;
+};
+
+Simulator::Simulator() { InitializeCriticalSection(&lock_); }
+
+Simulator& Simulator::instance() { return g_simulator; }
+
+// Looks at the file's last-write time and size, no more often than every
+// kCheckInterval unless `now`, and reloads it when either has changed.
+void Simulator::checkFile(bool now) {
+    if (!started_) {
+        started_ = true;
+        std::wstring fromEnv = environmentValue(L"TAVROAPI_SCENARIO");
+        scenarioPath_ = fromEnv.empty() ? besideThisModule(L"TavroApi.scn") : resolvePath(fromEnv);
+        std::wstring logEnv = environmentValue(L"TAVROAPI_LOG");
+        if (!logEnv.empty()) logPath_ = resolvePath(logEnv);
+    }
+    DWORD tick = GetTickCount();
+    if (checked_ && !now && tick - lastCheck_ < kCheckInterval) return;
+    lastCheck_ = tick;
+
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    bool found = GetFileAttributesExW(scenarioPath_.c_str(), GetFileExInfoStandard, &data) &&
+                 !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+    unsigned long long size =
+        found ? (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow : 0;
+    FILETIME written = found ? data.ftLastWriteTime : FILETIME{};
+    if (checked_ && found == fileFound_ && size == size_ && sameTime(written, lastWrite_)) return;
+
+    checked_ = true;
+    fileFound_ = found;
+    size_ = size;
+    lastWrite_ = written;
+    load();
+}
+
+void Simulator::load() {
+    Scenario fresh;
+    std::string text, error;
+    if (!fileFound_ || !readWholeFile(scenarioPath_, text)) {
+        error = fileFound_ ? "cannot be read" : "not found";
+    } else if (!parseScenario(text, fresh, error)) {
+        fresh.adapters.clear();
+    }
+    if (!error.empty()) {  // for a debugger; the library never shows anything itself
+        char path[MAX_PATH * 2] = "";
+        WideCharToMultiByte(CP_ACP, 0, scenarioPath_.c_str(), -1, path, sizeof path - 1, nullptr,
+                            nullptr);
+        std::string note = std::string("TavroApi: ") + path + ": " + error + "; no adapters\n";
+        OutputDebugStringA(note.c_str());
+    }
+
+    // A radio switched through the library stays so until the file gives that
+    // adapter a different radio value.
+    for (auto it = radio_.begin(); it != radio_.end();) {
+        const AdapterSection* a = fresh.findById(it->first);
+        if (a && a->values[FieldRadio] != it->second.fileRadio)
+            it = radio_.erase(it);
+        else
+            ++it;
+    }
+    scenario_ = fresh;
+    loadedAt_ = GetTickCount();
+}
+
+void Simulator::log(const std::string& line) {
+    if (!logPath_.empty()) appendLine(logPath_, line);
+}
+
+const AdapterSection* Simulator::presentAdapter(const std::string& id, unsigned long elapsed) const {
+    const AdapterSection* a = scenario_.findById(id);
+    return a && a->values[FieldPresent].at(elapsed) ? a : nullptr;
+}
+
+long Simulator::itemId(int index, std::string& id) {
+    Locked hold(*this);
+    checkFile(true);
+    if (index < 0 || index > kMaxItemIndex) return ErrBadArgument;
+    const AdapterSection* a = scenario_.findByIndex(index);
+    if (!a || !a->values[FieldPresent].at(GetTickCount() - loadedAt_)) return ErrNoItem;
+    id = a->id;
+    return Ok;
+}
+
+long Simulator::view(const std::string& id, AdapterView& out) {
+    Locked hold(*this);
+    checkFile(false);
+    unsigned long elapsed = GetTickCount() - loadedAt_;
+    const AdapterSection* a = presentAdapter(id, elapsed);
+    if (!a) return ErrGone;
+    out.description = a->description;
+    out.id = a->id;
+    for (int f = 0; f < FieldCount; ++f) out.values[f] = a->values[f].at(elapsed);
+    auto over = radio_.find(id);
+    if (over != radio_.end())
+        out.values[FieldRadio] = (out.values[FieldRadio] & ~1ul) | over->second.radioOn;
+    return Ok;
+}
+
+long Simulator::attach(const std::string& id) {
+    Locked hold(*this);
+    checkFile(false);
+    unsigned long elapsed = GetTickCount() - loadedAt_;
+    const AdapterSection* a = presentAdapter(id, elapsed);
+    if (!a) return ErrGone;
+    return a->values[FieldAttach].at(elapsed) ? Ok : ErrAttachRefused;
+}
+
+long Simulator::setRadio(const std::string& id, bool bound, long long on, const char* via) {
+    Locked hold(*this);
+    checkFile(false);
+    long result = Ok;
+    const AdapterSection* a = bound ? presentAdapter(id, GetTickCount() - loadedAt_) : nullptr;
+    if (!bound) result = ErrNotBound;
+    else if (!a) result = ErrGone;
+    else if (on != 0 && on != 1) result = ErrBadArgument;
+    else radio_[id] = RadioOverride{static_cast<unsigned long>(on), a->values[FieldRadio]};
+
+    log("SetRadioState adapter=" + (bound ? id : std::string("-")) + " on=" + std::to_string(on) +
+        " via=" + via + " result=" + std::to_string(result));
+    return result;
+}
+
+long Simulator::refresh() {
+    Locked hold(*this);
+    checkFile(true);
+    log("Refresh result=0");
+    return Ok;
+}
+
+}  // namespace tavro
