@@ -1,0 +1,211 @@
+// The simulated desktop: a small, deterministic model of the parts of Win32
+// that the program touches, for host tests. Tests drive it as a user and the
+// shell would (messages, clicks, keys, time) and look at what a user or a peer
+// would see (windows, icons, tips, menus, beeps, message boxes, calls).
+//
+// Time is virtual: nothing moves until a test calls Advance(). Every simulated
+// process runs on a thread of its own, but only one thread runs at a time: a
+// process runs until it waits for a message with none to handle, then control
+// returns to the test. So tests are single-threaded and fully repeatable.
+#ifndef SIMDESK_DESKTOP_H
+#define SIMDESK_DESKTOP_H
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace sim {
+
+struct RcFile;
+
+// One icon as the notification area holds it.
+struct TrayIcon {
+    HWND window = nullptr;
+    UINT id = 0;
+    UINT callbackMessage = 0;
+    HICON icon = nullptr;
+    std::string tip;
+};
+
+// One call of Shell_NotifyIconA, as the shell received it.
+struct TrayCall {
+    DWORD message = 0;  // NIM_ADD, NIM_MODIFY, NIM_DELETE
+    DWORD size = 0;     // cbSize
+    HWND window = nullptr;
+    UINT id = 0;
+    UINT flags = 0;
+    UINT callbackMessage = 0;
+    HICON icon = nullptr;
+    std::string tip;
+    bool tipTerminated = true;  // the tip ended with a zero inside its field
+    bool otherFieldsZero = true;  // nothing but the documented fields was set
+    BOOL result = FALSE;
+};
+
+struct MessageBoxRecord {
+    HWND owner = nullptr;
+    std::string text;
+    std::string caption;
+    UINT type = 0;
+};
+
+struct MenuItemView {
+    UINT id = 0;
+    std::string text;
+    bool separator = false;
+    bool grayed = false;
+    bool checked = false;
+    bool radioCheck = false;
+    bool popup = false;
+};
+
+// A pop-up menu being tracked (TrackPopupMenu waiting for the user).
+struct OpenMenu {
+    HMENU menu = nullptr;
+    UINT flags = 0;
+    int x = 0;
+    int y = 0;
+    HWND owner = nullptr;
+    std::vector<MenuItemView> items;  // as they were when the menu opened
+};
+
+struct WindowView {
+    HWND handle = nullptr;
+    std::string text;
+    bool visible = false;
+    bool enabled = true;
+    bool dialog = false;
+    int templateId = 0;
+    HICON bigIcon = nullptr;
+    HICON smallIcon = nullptr;
+};
+
+enum class ResourceKind { Icon, Menu, Dialog, String };
+
+class Process;
+
+class Desktop {
+public:
+    static Desktop& Get();
+
+    // A fresh desktop: no windows, icons, processes, failures or records.
+    void Reset();
+
+    // ---- time and scheduling ----
+    DWORD Now() const;
+    // Lets every process run and every timer fire, up to Now() + ms.
+    void Advance(DWORD ms);
+    // Lets every process handle what is waiting, without moving time.
+    void Settle() { Advance(0); }
+    // Called on a process thread (from inside a stand-in library call): runs a
+    // nested message loop there for `ms` of virtual time, as a modal prompt would.
+    void PumpMessagesFor(DWORD ms);
+
+    // ---- the machine ----
+    void SetVersion(DWORD getVersionValue);  // GetVersion's result
+    static DWORD VersionXp() { return 0x0A280105; }
+    static DWORD Version2000() { return 0x08930005; }
+    static DWORD VersionNt4() { return 0x05650004; }
+    static DWORD Version98() { return 0xC0000A04; }
+    void SetScreen(int width, int height);
+    void SetCursor(int x, int y);
+    POINT Cursor() const;
+    void SetKey(int virtualKey, bool down);
+    void SetModulePath(const std::string& path);
+    void SetLeadBytes(std::set<BYTE> leadBytes);  // a double-byte code page
+    // A library that LoadLibraryA can load, with its exports.
+    void RegisterModule(const std::string& fileName, std::map<std::string, FARPROC> exports);
+    int LoadedModules() const;
+    // Makes a resource of the program's resource script unavailable.
+    void HideResource(ResourceKind kind, int id);
+    // Replaces the text of a string resource (an empty text makes it load as "").
+    void OverrideString(int id, const std::string& text);
+    const RcFile& Resources() const;
+
+    // ---- failure injection ----
+    // The next `times` calls of `function` (after `skip` successful ones) fail the
+    // way the real function fails. times < 0: every call fails from then on.
+    void FailCall(const std::string& function, int times = 1, int skip = 0);
+    bool ShouldFail(const std::string& function);
+
+    // ---- what can be seen ----
+    const std::vector<std::string>& Calls() const;     // "Function(args)" in call order
+    int CountCalls(const std::string& function) const;
+    void ClearCalls();
+    const std::vector<UINT>& Beeps() const;
+    const std::vector<MessageBoxRecord>& MessageBoxes() const;
+    const std::vector<std::string>& RegisteredMessages() const;  // in registration order
+    UINT RegisteredMessage(const std::string& name) const;       // 0 when never registered
+
+    // windows
+    std::vector<WindowView> TopLevelWindows() const;
+    bool FindWindow(const std::string& title, WindowView* view = nullptr) const;
+    WindowView Window(HWND window) const;
+    bool WindowExists(HWND window) const;
+
+    // icons and menus
+    int IconResource(HICON icon) const;  // resource id the icon was loaded from, 0 if none
+    int IconSize(HICON icon) const;      // width in pixels
+    int OpenIcons() const;               // icons loaded and not destroyed
+    int OpenMenus() const;               // menus loaded and not destroyed
+    int OpenMutexHandles() const;
+    std::vector<MenuItemView> MenuItems(HMENU menu) const;
+    const OpenMenu* TrackedMenu() const;  // the menu waiting for the user, or null
+    void ChooseMenuItem(UINT id);         // picks an item of the tracked menu
+    void DismissMenu();                   // closes it without a choice
+
+    // the notification area
+    void SetShellReady(bool ready);       // false: no notification area, every call fails
+    void RestartShell();                  // the area is created anew, empty; "TaskbarCreated" is not sent
+    void RefuseDuplicateAdds(bool refuse);  // as Wine's shell does; on by default
+    const std::map<std::pair<HWND, UINT>, TrayIcon>& TrayIcons() const;
+    const TrayIcon* FindTrayIcon(HWND window, UINT id) const;
+    const std::vector<TrayCall>& TrayCalls() const;
+    void ClearTrayCalls();
+
+    // ---- acting from outside the program (the user, the shell, other processes) ----
+    void Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // Sends and lets everything settle; returns the result if the handler returned.
+    LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // A key pressed while the window (or its dialog) has the focus.
+    void PressKey(HWND window, int virtualKey);
+
+    // ---- for the simulator's own use ----
+    struct State;
+    State& state();
+
+private:
+    Desktop();
+    std::unique_ptr<State> state_;
+};
+
+// One simulated process: its body runs on a thread of its own, scheduled as
+// described above. The constructor lets it run until it first waits.
+class Process {
+public:
+    explicit Process(std::function<int()> body);
+    ~Process();  // a process still running is terminated
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+
+    bool Finished() const;
+    int ExitCode() const;
+    // Ends a process still running, as TerminateProcess would.
+    void Terminate();
+
+    struct Thread;
+
+private:
+    std::unique_ptr<Thread> thread_;
+};
+
+}  // namespace sim
+
+#endif

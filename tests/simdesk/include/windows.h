@@ -1,0 +1,245 @@
+// The subset of the Win32 API that the program uses, declared for the host
+// build. The simulated desktop implements every function declared here. Types,
+// constants and records keep their 32-bit Windows values and layouts (the host
+// build is 32-bit too), so the program's source compiles unchanged on both sides.
+#ifndef SIMDESK_WINDOWS_H
+#define SIMDESK_WINDOWS_H
+
+#include <stddef.h>
+
+#if !defined(__i386__)
+#error "the simulated desktop is built 32-bit, like the Windows program"
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#define WINAPI
+#define CALLBACK
+#define APIENTRY
+#define __stdcall
+#define CONST const
+#ifndef NULL
+#define NULL 0
+#endif
+#define TRUE 1
+#define MAX_PATH 260
+#define FALSE 0
+
+typedef int BOOL;
+typedef unsigned char BYTE;
+typedef unsigned short WORD;
+typedef unsigned long DWORD;
+typedef long LONG;
+typedef unsigned int UINT;
+typedef int INT;
+typedef short SHORT;
+typedef char CHAR;
+typedef CHAR* LPSTR;
+typedef const CHAR* LPCSTR;
+typedef void* LPVOID;
+typedef const void* LPCVOID;
+typedef BYTE* LPBYTE;
+typedef DWORD* LPDWORD;
+typedef int INT_PTR;
+typedef unsigned int UINT_PTR;
+typedef long LONG_PTR;
+typedef unsigned long ULONG_PTR;
+typedef UINT_PTR WPARAM;
+typedef LONG_PTR LPARAM;
+typedef LONG_PTR LRESULT;
+typedef void* HANDLE;
+typedef LONG HRESULT;
+
+#define DECLARE_HANDLE(name) struct name##__ { int unused; }; typedef struct name##__* name
+DECLARE_HANDLE(HWND);
+DECLARE_HANDLE(HINSTANCE);
+DECLARE_HANDLE(HICON);
+DECLARE_HANDLE(HMENU);
+DECLARE_HANDLE(HKEY);
+DECLARE_HANDLE(SC_HANDLE);
+typedef HINSTANCE HMODULE;
+typedef HICON HCURSOR;
+typedef int (WINAPI* FARPROC)(void);
+
+typedef struct tagPOINT { LONG x; LONG y; } POINT, *LPPOINT;
+typedef struct tagRECT { LONG left; LONG top; LONG right; LONG bottom; } RECT, *LPRECT;
+typedef struct tagMSG {
+    HWND hwnd;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    DWORD time;
+    POINT pt;
+} MSG, *LPMSG;
+typedef struct _SECURITY_ATTRIBUTES {
+    DWORD nLength;
+    LPVOID lpSecurityDescriptor;
+    BOOL bInheritHandle;
+} SECURITY_ATTRIBUTES, *LPSECURITY_ATTRIBUTES;
+
+typedef INT_PTR (CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
+typedef void (CALLBACK* TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
+
+#define MAKEINTRESOURCEA(i) ((LPSTR)((ULONG_PTR)((WORD)(i))))
+#define LOWORD(l) ((WORD)(((DWORD)(l)) & 0xffff))
+#define HIWORD(l) ((WORD)((((DWORD)(l)) >> 16) & 0xffff))
+#define MAKELONG(a, b) ((LONG)(((WORD)(a)) | (((DWORD)((WORD)(b))) << 16)))
+#define MAKEWPARAM(l, h) ((WPARAM)(DWORD)MAKELONG(l, h))
+#define MAKELPARAM(l, h) ((LPARAM)(DWORD)MAKELONG(l, h))
+
+// Errors
+#define ERROR_SUCCESS 0L
+#define ERROR_FILE_NOT_FOUND 2L
+#define ERROR_ACCESS_DENIED 5L
+#define ERROR_INVALID_HANDLE 6L
+#define ERROR_NOT_ENOUGH_MEMORY 8L
+#define ERROR_INVALID_PARAMETER 87L
+#define ERROR_MORE_DATA 234L
+#define ERROR_ALREADY_EXISTS 183L
+#define ERROR_RESOURCE_NAME_NOT_FOUND 1814L
+#define ERROR_INVALID_WINDOW_HANDLE 1400L
+#define ERROR_INVALID_MENU_HANDLE 1401L
+#define ERROR_NO_SYSTEM_RESOURCES 1450L
+
+// Window messages
+#define WM_NULL 0x0000
+#define WM_CREATE 0x0001
+#define WM_DESTROY 0x0002
+#define WM_ACTIVATE 0x0006
+#define WM_SETFOCUS 0x0007
+#define WM_SETTEXT 0x000C
+#define WM_GETTEXT 0x000D
+#define WM_CLOSE 0x0010
+#define WM_SHOWWINDOW 0x0018
+#define WM_CANCELMODE 0x001F
+#define WM_SETFONT 0x0030
+#define WM_SETICON 0x0080
+#define WM_KEYDOWN 0x0100
+#define WM_KEYUP 0x0101
+#define WM_CHAR 0x0102
+#define WM_INITDIALOG 0x0110
+#define WM_COMMAND 0x0111
+#define WM_SYSCOMMAND 0x0112
+#define WM_TIMER 0x0113
+#define WM_MOUSEMOVE 0x0200
+#define WM_LBUTTONDOWN 0x0201
+#define WM_LBUTTONUP 0x0202
+#define WM_LBUTTONDBLCLK 0x0203
+#define WM_RBUTTONDOWN 0x0204
+#define WM_RBUTTONUP 0x0205
+#define WM_RBUTTONDBLCLK 0x0206
+#define WM_USER 0x0400
+
+#define WA_INACTIVE 0
+#define WA_ACTIVE 1
+#define WA_CLICKACTIVE 2
+
+#define ICON_SMALL 0
+#define ICON_BIG 1
+
+#define IDOK 1
+#define IDCANCEL 2
+
+#define VK_RETURN 0x0D
+#define VK_SHIFT 0x10
+#define VK_CONTROL 0x11
+#define VK_MENU 0x12
+#define VK_ESCAPE 0x1B
+
+#define SW_HIDE 0
+#define SW_SHOWNORMAL 1
+#define SW_SHOW 5
+
+#define SM_CXSCREEN 0
+#define SM_CYSCREEN 1
+
+#define HWND_BROADCAST ((HWND)0xffff)
+
+#define DWLP_MSGRESULT 0
+#define DWLP_DLGPROC 4
+#define DWLP_USER 8
+
+#define MB_OK 0x00000000L
+#define MB_ICONHAND 0x00000010L
+#define MB_ICONQUESTION 0x00000020L
+#define MB_ICONEXCLAMATION 0x00000030L
+#define MB_ICONASTERISK 0x00000040L
+#define MB_ICONMASK 0x000000F0L
+
+#define IMAGE_ICON 1
+#define LR_DEFAULTCOLOR 0x0000
+
+#define MF_BYCOMMAND 0x00000000L
+#define MF_BYPOSITION 0x00000400L
+#define MF_ENABLED 0x00000000L
+#define MF_GRAYED 0x00000001L
+#define MF_DISABLED 0x00000002L
+#define MF_CHECKED 0x00000008L
+#define MF_POPUP 0x00000010L
+#define MF_SEPARATOR 0x00000800L
+
+#define TPM_LEFTBUTTON 0x0000L
+#define TPM_LEFTALIGN 0x0000L
+#define TPM_BOTTOMALIGN 0x0020L
+
+// Kernel
+HANDLE WINAPI CreateMutexA(LPSECURITY_ATTRIBUTES attributes, BOOL initialOwner, LPCSTR name);
+BOOL WINAPI ReleaseMutex(HANDLE mutex);
+BOOL WINAPI CloseHandle(HANDLE handle);
+DWORD WINAPI GetLastError(void);
+void WINAPI SetLastError(DWORD error);
+DWORD WINAPI GetVersion(void);
+DWORD WINAPI GetTickCount(void);
+LPSTR WINAPI GetCommandLineA(void);
+HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName);
+DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
+HMODULE WINAPI LoadLibraryA(LPCSTR fileName);
+FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName);
+BOOL WINAPI FreeLibrary(HMODULE module);
+BOOL WINAPI IsDBCSLeadByte(BYTE testChar);
+
+// Windows, dialogs and messages
+UINT WINAPI RegisterWindowMessageA(LPCSTR name);
+LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND parent, DLGPROC dialogProc,
+                               LPARAM initParam);
+BOOL WINAPI EndDialog(HWND dialog, INT_PTR result);
+LONG WINAPI GetWindowLongA(HWND window, int index);
+LONG WINAPI SetWindowLongA(HWND window, int index, LONG value);
+#define GetWindowLongPtrA GetWindowLongA
+#define SetWindowLongPtrA SetWindowLongA
+BOOL WINAPI EnableWindow(HWND window, BOOL enable);
+BOOL WINAPI ShowWindow(HWND window, int command);
+BOOL WINAPI IsWindow(HWND window);
+BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text);
+BOOL WINAPI SetForegroundWindow(HWND window);
+UINT_PTR WINAPI SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC timerProc);
+BOOL WINAPI KillTimer(HWND window, UINT_PTR id);
+BOOL WINAPI GetCursorPos(LPPOINT point);
+SHORT WINAPI GetAsyncKeyState(int key);
+int WINAPI GetSystemMetrics(int index);
+BOOL WINAPI MessageBeep(UINT type);
+int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+
+// Resources
+int WINAPI LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int bufferMax);
+HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR iconName);
+HANDLE WINAPI LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int cx, int cy, UINT flags);
+BOOL WINAPI DestroyIcon(HICON icon);
+
+// Menus
+HMENU WINAPI LoadMenuA(HINSTANCE instance, LPCSTR menuName);
+HMENU WINAPI GetSubMenu(HMENU menu, int position);
+BOOL WINAPI DestroyMenu(HMENU menu);
+UINT WINAPI EnableMenuItem(HMENU menu, UINT item, UINT enable);
+BOOL WINAPI CheckMenuRadioItem(HMENU menu, UINT first, UINT last, UINT check, UINT flags);
+BOOL WINAPI TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND window, const RECT* rect);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

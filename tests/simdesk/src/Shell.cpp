@@ -1,0 +1,111 @@
+// The shell's notification area of the simulated desktop.
+#include "State.h"
+
+#include <cstring>
+
+namespace sim {
+
+namespace {
+
+constexpr DWORD kSmallRecord = 88;    // the original record, 64-byte tip
+constexpr DWORD kLargeRecord = 488;   // the record with a 128-byte tip
+
+bool AllZero(const void* data, size_t size) {
+    const unsigned char* bytes = static_cast<const unsigned char*>(data);
+    for (size_t i = 0; i < size; ++i)
+        if (bytes[i]) return false;
+    return true;
+}
+
+// Reads the record the way the shell does: only the bytes that cbSize covers.
+TrayCall ReadRecord(DWORD message, const NOTIFYICONDATAA& data) {
+    TrayCall call;
+    call.message = message;
+    call.size = data.cbSize;
+    call.window = data.hWnd;
+    call.id = data.uID;
+    call.flags = data.uFlags;
+    call.callbackMessage = data.uCallbackMessage;
+    call.icon = data.hIcon;
+    const size_t tipField = data.cbSize >= kLargeRecord ? 128 : 64;
+    const char* end = static_cast<const char*>(std::memchr(data.szTip, 0, tipField));
+    call.tipTerminated = end != nullptr;
+    call.tip.assign(data.szTip, end ? static_cast<size_t>(end - data.szTip) : tipField - 1);
+    if (data.cbSize >= kLargeRecord) {
+        const char* from = reinterpret_cast<const char*>(&data.dwState);
+        call.otherFieldsZero = AllZero(from, kLargeRecord - offsetof(NOTIFYICONDATAA, dwState));
+    }
+    return call;
+}
+
+}  // namespace
+
+void Desktop::SetShellReady(bool ready) { state_->shellReady = ready; }
+
+void Desktop::RestartShell() {
+    state_->trayIcons.clear();
+    state_->shellReady = true;
+}
+
+void Desktop::RefuseDuplicateAdds(bool refuse) { state_->refuseDuplicates = refuse; }
+
+const std::map<std::pair<HWND, UINT>, TrayIcon>& Desktop::TrayIcons() const { return state_->trayIcons; }
+
+const TrayIcon* Desktop::FindTrayIcon(HWND window, UINT id) const {
+    auto it = state_->trayIcons.find({window, id});
+    return it == state_->trayIcons.end() ? nullptr : &it->second;
+}
+
+const std::vector<TrayCall>& Desktop::TrayCalls() const { return state_->trayCalls; }
+void Desktop::ClearTrayCalls() { state_->trayCalls.clear(); }
+
+}  // namespace sim
+
+using namespace sim;
+
+BOOL WINAPI Shell_NotifyIconA(DWORD message, PNOTIFYICONDATAA data) {
+    auto& s = S();
+    Trace("Shell_NotifyIconA", "%lu, %p, %u", message, data ? (void*)data->hWnd : nullptr, data ? data->uID : 0);
+    if (!data) return FALSE;
+    TrayCall call = ReadRecord(message, *data);
+    const bool validSize = call.size == kSmallRecord || call.size == kLargeRecord;
+    auto key = std::make_pair(call.window, call.id);
+    auto existing = s.trayIcons.find(key);
+    BOOL ok = FALSE;
+    if (validSize && s.shellReady && !Desktop::Get().ShouldFail("Shell_NotifyIconA")) {
+        switch (message) {
+        case NIM_ADD:
+            if ((existing == s.trayIcons.end() || !s.refuseDuplicates) && IsWindow(call.window)) {
+                TrayIcon icon;
+                icon.window = call.window;
+                icon.id = call.id;
+                if (call.flags & NIF_MESSAGE) icon.callbackMessage = call.callbackMessage;
+                if (call.flags & NIF_ICON) icon.icon = call.icon;
+                if (call.flags & NIF_TIP) icon.tip = call.tip;
+                s.trayIcons[key] = icon;
+                ok = TRUE;
+            }
+            break;
+        case NIM_MODIFY:
+            if (existing != s.trayIcons.end()) {
+                TrayIcon& icon = existing->second;
+                if (call.flags & NIF_MESSAGE) icon.callbackMessage = call.callbackMessage;
+                if (call.flags & NIF_ICON) icon.icon = call.icon;
+                if (call.flags & NIF_TIP) icon.tip = call.tip;
+                ok = TRUE;
+            }
+            break;
+        case NIM_DELETE:
+            if (existing != s.trayIcons.end()) {
+                s.trayIcons.erase(existing);
+                ok = TRUE;
+            }
+            break;
+        default:
+            break;
+        }
+    }
+    call.result = ok;
+    s.trayCalls.push_back(call);
+    return ok;
+}

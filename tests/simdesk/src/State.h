@@ -1,0 +1,186 @@
+// Inner state of the simulated desktop, shared by its source files.
+#ifndef SIMDESK_STATE_H
+#define SIMDESK_STATE_H
+
+#include "sim/Desktop.h"
+#include "RcFile.h"
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+namespace sim {
+
+struct Timer {
+    UINT period = 0;
+    DWORD due = 0;
+};
+
+struct Window {
+    HWND handle = nullptr;
+    Process::Thread* thread = nullptr;
+    HWND parent = nullptr;
+    bool dialog = false;
+    int templateId = 0;
+    DLGPROC dialogProc = nullptr;
+    std::string text;
+    bool visible = false;
+    bool enabled = true;
+    LONG longs[3] = {0, 0, 0};  // DWLP_MSGRESULT, DWLP_DLGPROC, DWLP_USER
+    bool ended = false;
+    INT_PTR result = 0;
+    bool shown = false;  // the modal loop has shown it once
+    std::map<UINT_PTR, Timer> timers;
+    HICON bigIcon = nullptr;
+    HICON smallIcon = nullptr;
+};
+
+struct Menu {
+    struct Item {
+        UINT id = 0;
+        std::string text;
+        UINT flags = 0;  // MF_GRAYED, MF_DISABLED, MF_CHECKED
+        bool separator = false;
+        bool radioCheck = false;
+        HMENU popup = nullptr;
+    };
+    std::vector<Item> items;
+};
+
+struct Icon {
+    int resource = 0;
+    int size = 0;
+    bool shared = false;
+};
+
+struct Mutex {
+    Process::Thread* owner = nullptr;
+    int ownCount = 0;
+    int handles = 0;
+};
+
+struct Module {
+    std::map<std::string, FARPROC> exports;
+    int loads = 0;
+};
+
+struct SendRequest {
+    HWND window = nullptr;
+    UINT message = 0;
+    WPARAM wParam = 0;
+    LPARAM lParam = 0;
+    LRESULT result = 0;
+    bool done = false;
+};
+
+struct FailureRule {
+    int skip = 0;
+    int times = 0;  // < 0: for ever
+};
+
+// Thrown on a process's thread to unwind it when the process is terminated.
+struct ProcessTerminated {};
+
+}  // namespace sim
+
+struct sim::Process::Thread {
+    std::thread thread;
+    std::function<int()> body;
+    bool started = false;
+    bool finished = false;
+    bool terminate = false;
+    bool wake = false;  // something outside changed what a wait waits for
+    DWORD wakeAt = 0;   // a wait that ends at this time (0: none)
+    int exitCode = 0;
+    std::deque<MSG> posted;
+    std::deque<SendRequest*> sends;
+    SendRequest* waitingFor = nullptr;
+    DWORD lastError = 0;
+    std::vector<HANDLE> kernelHandles;  // closed when the process ends
+};
+
+struct sim::Desktop::State {
+    // scheduling: exactly one of the test thread (running == nullptr) and the
+    // process threads runs at a time
+    std::mutex lock;
+    std::condition_variable changed;
+    Process::Thread* running = nullptr;
+    std::vector<Process::Thread*> threads;
+
+    DWORD now = 0;
+    DWORD version = Desktop::VersionXp();
+    int screenWidth = 1024;
+    int screenHeight = 768;
+    POINT cursor = {0, 0};
+    std::set<int> keysDown;
+    std::string modulePath = "C:\\Program Files\\Quorvane\\ZEVARIDA.EXE";
+    std::set<BYTE> leadBytes;
+    std::set<std::pair<ResourceKind, int>> hidden;
+    std::map<int, std::string> stringOverrides;
+    DWORD driverLastError = 0;
+
+    std::map<std::string, FailureRule> failures;
+    std::vector<std::string> calls;
+    std::vector<UINT> beeps;
+    std::vector<MessageBoxRecord> messageBoxes;
+    std::vector<std::string> registrations;
+    std::map<std::string, UINT> registered;  // by lower-case name
+
+    uintptr_t nextHandle = 0x1000;
+    std::map<HWND, std::unique_ptr<sim::Window>> windows;
+    std::vector<HWND> windowOrder;
+    HWND activeWindow = nullptr;
+    std::map<HMENU, std::unique_ptr<Menu>> menus;
+    std::map<HICON, Icon> icons;
+    std::map<int, HICON> sharedIcons;
+    std::map<std::string, std::unique_ptr<Mutex>> mutexes;
+    std::map<HANDLE, Mutex*> mutexHandles;
+    std::map<std::string, Module> modules;  // by lower-case name
+    std::map<HMODULE, std::string> moduleHandles;
+
+    bool shellReady = true;
+    bool refuseDuplicates = true;
+    std::map<std::pair<HWND, UINT>, TrayIcon> trayIcons;
+    std::vector<TrayCall> trayCalls;
+
+    std::unique_ptr<OpenMenu> trackedMenu;
+    Process::Thread* menuThread = nullptr;
+    bool menuClosed = false;
+    UINT menuChoice = 0;
+
+    template <class T>
+    T NewHandle() {
+        nextHandle += 4;
+        return reinterpret_cast<T>(nextHandle);
+    }
+};
+
+namespace sim {
+
+Desktop::State& S();
+Process::Thread* CurrentThread();
+
+// Records a call in the call log, printf-style arguments.
+void Trace(const char* function, const char* format, ...) __attribute__((format(printf, 2, 3)));
+inline void Trace(const char* function) { Trace(function, "%s", ""); }
+// Records the call and answers whether an injected failure applies to it.
+bool TraceFails(const char* function, const char* format, ...) __attribute__((format(printf, 2, 3)));
+inline bool TraceFails(const char* function) { return TraceFails(function, "%s", ""); }
+void SetError(DWORD error);
+
+Window* FindWindowObject(HWND window);
+LRESULT CallWindow(Window& window, UINT message, WPARAM wParam, LPARAM lParam);
+// Waits on the current process thread for the next message. Returns false
+// without a message when `done` became true meanwhile.
+bool NextMessage(MSG& message, const std::function<bool()>& done, const std::function<bool()>& onIdle);
+void DispatchToWindow(const MSG& message);
+// Runs a modal loop on the current process thread until `done`.
+void RunModalLoop(const std::function<bool()>& done, const std::function<bool()>& onIdle = nullptr,
+                  const std::function<bool(const MSG&)>& preTranslate = nullptr);
+void DestroyWindowObject(HWND window);
+void Activate(HWND window);
+
+}  // namespace sim
+
+#endif

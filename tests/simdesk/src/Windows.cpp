@@ -1,0 +1,378 @@
+// Windows, dialogs, messages, timers and input of the simulated desktop.
+#include "State.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace sim {
+
+namespace {
+
+constexpr UINT kFirstRegisteredMessage = 0xC000;
+
+Window* Checked(HWND window) {
+    Window* w = FindWindowObject(window);
+    if (!w) SetError(ERROR_INVALID_WINDOW_HANDLE);
+    return w;
+}
+
+bool IsTopLevel(const Window& w) { return w.parent == nullptr || w.dialog; }
+
+LRESULT DefaultDialogProcessing(Window& w, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CLOSE:
+        PostMessageA(w.handle, WM_COMMAND, IDCANCEL, 0);
+        return 0;
+    case WM_SETICON: {
+        HICON& slot = wParam == ICON_BIG ? w.bigIcon : w.smallIcon;
+        HICON previous = slot;
+        slot = reinterpret_cast<HICON>(lParam);
+        return reinterpret_cast<LRESULT>(previous);
+    }
+    default:
+        return 0;
+    }
+}
+
+// Delivers a message from another thread and waits until it was handled.
+LRESULT SendAcrossThreads(Window& target, UINT message, WPARAM wParam, LPARAM lParam) {
+    SendRequest request{target.handle, message, wParam, lParam, 0, false};
+    target.thread->sends.push_back(&request);
+    Process::Thread* self = CurrentThread();
+    self->waitingFor = &request;
+    MSG unused;
+    NextMessage(unused, [&] { return request.done; }, nullptr);
+    self->waitingFor = nullptr;
+    return request.result;
+}
+
+}  // namespace
+
+Window* FindWindowObject(HWND window) {
+    auto it = S().windows.find(window);
+    return it == S().windows.end() ? nullptr : it->second.get();
+}
+
+LRESULT CallWindow(Window& w, UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND handle = w.handle;
+    if (!w.dialog || !w.dialogProc) return 0;
+    INT_PTR handled = w.dialogProc(handle, message, wParam, lParam);
+    if (message == WM_INITDIALOG) return handled;
+    Window* still = FindWindowObject(handle);
+    if (!still) return 0;
+    if (handled) return still->longs[0];
+    return DefaultDialogProcessing(*still, message, wParam, lParam);
+}
+
+void DispatchToWindow(const MSG& message) {
+    if (Window* w = FindWindowObject(message.hwnd)) CallWindow(*w, message.message, message.wParam, message.lParam);
+}
+
+void Activate(HWND window) {
+    auto& s = S();
+    if (s.activeWindow == window) return;
+    HWND previous = s.activeWindow;
+    s.activeWindow = window;
+    if (Window* old = FindWindowObject(previous))
+        SendMessageA(old->handle, WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(window));
+    if (Window* w = FindWindowObject(window))
+        SendMessageA(w->handle, WM_ACTIVATE, WA_ACTIVE, reinterpret_cast<LPARAM>(previous));
+}
+
+void DestroyWindowObject(HWND window) {
+    Window* w = FindWindowObject(window);
+    if (!w) return;
+    CallWindow(*w, WM_DESTROY, 0, 0);
+    auto& s = S();
+    s.windows.erase(window);
+    s.windowOrder.erase(std::find(s.windowOrder.begin(), s.windowOrder.end(), window));
+    if (s.activeWindow == window) s.activeWindow = nullptr;
+}
+
+// ---------------------------------------------------------------- Desktop: windows
+
+std::vector<WindowView> Desktop::TopLevelWindows() const {
+    std::vector<WindowView> views;
+    for (HWND h : state_->windowOrder)
+        if (IsTopLevel(*state_->windows.at(h))) views.push_back(Window(h));
+    return views;
+}
+
+bool Desktop::FindWindow(const std::string& title, WindowView* view) const {
+    for (const WindowView& w : TopLevelWindows())
+        if (w.text == title) {
+            if (view) *view = w;
+            return true;
+        }
+    return false;
+}
+
+WindowView Desktop::Window(HWND window) const {
+    WindowView view;
+    if (sim::Window* w = FindWindowObject(window)) {
+        view.handle = w->handle;
+        view.text = w->text;
+        view.visible = w->visible;
+        view.enabled = w->enabled;
+        view.dialog = w->dialog;
+        view.templateId = w->templateId;
+        view.bigIcon = w->bigIcon;
+        view.smallIcon = w->smallIcon;
+    }
+    return view;
+}
+
+bool Desktop::WindowExists(HWND window) const { return FindWindowObject(window) != nullptr; }
+
+void Desktop::Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    PostMessageA(window, message, wParam, lParam);
+    Settle();
+}
+
+LRESULT Desktop::Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    sim::Window* w = FindWindowObject(window);
+    if (!w) return 0;
+    SendRequest request{window, message, wParam, lParam, 0, false};
+    w->thread->sends.push_back(&request);
+    Settle();
+    if (!request.done) {
+        // The handler is still running (a nested loop waits for the user): it
+        // must not hold on to this request beyond this call.
+        auto& sends = w->thread->sends;
+        sends.erase(std::remove(sends.begin(), sends.end(), &request), sends.end());
+    }
+    return request.result;
+}
+
+void Desktop::PressKey(HWND window, int key) {
+    PostMessageA(window, WM_KEYDOWN, key, 0);
+    Settle();
+}
+
+}  // namespace sim
+
+using namespace sim;
+
+// ---------------------------------------------------------------- registered messages
+
+UINT WINAPI RegisterWindowMessageA(LPCSTR name) {
+    auto& s = S();
+    Trace("RegisterWindowMessageA", "\"%s\"", name ? name : "");
+    if (!name || !*name || Desktop::Get().ShouldFail("RegisterWindowMessageA")) return 0;
+    s.registrations.push_back(name);
+    std::string key = name;
+    std::transform(key.begin(), key.end(), key.begin(), ::tolower);
+    auto it = s.registered.find(key);
+    if (it != s.registered.end()) return it->second;
+    UINT id = kFirstRegisteredMessage + static_cast<UINT>(s.registered.size());
+    s.registered[key] = id;
+    return id;
+}
+
+// ---------------------------------------------------------------- sending and posting
+
+LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (window == HWND_BROADCAST) {
+        Trace("SendMessageA", "HWND_BROADCAST, 0x%X, %u, %ld", message, wParam, lParam);
+        std::vector<HWND> targets;
+        for (HWND h : S().windowOrder)
+            if (IsTopLevel(*S().windows.at(h))) targets.push_back(h);
+        for (HWND h : targets) SendMessageA(h, message, wParam, lParam);
+        return 1;
+    }
+    if (!CurrentThread()) return Desktop::Get().Send(window, message, wParam, lParam);
+    Window* w = Checked(window);
+    if (!w) return 0;
+    if (w->thread == CurrentThread()) return CallWindow(*w, message, wParam, lParam);
+    return SendAcrossThreads(*w, message, wParam, lParam);
+}
+
+BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto& s = S();
+    if (window == HWND_BROADCAST) {
+        for (HWND h : s.windowOrder)
+            if (IsTopLevel(*s.windows.at(h))) PostMessageA(h, message, wParam, lParam);
+        return TRUE;
+    }
+    Trace("PostMessageA", "%p, 0x%X, %u, %ld", (void*)window, message, wParam, lParam);
+    Window* w = Checked(window);
+    if (!w || Desktop::Get().ShouldFail("PostMessageA")) return FALSE;
+    w->thread->posted.push_back(MSG{window, message, wParam, lParam, s.now, s.cursor});
+    return TRUE;
+}
+
+// ---------------------------------------------------------------- dialogs
+
+INT_PTR WINAPI DialogBoxParamA(HINSTANCE, LPCSTR templateName, HWND parent, DLGPROC dialogProc, LPARAM initParam) {
+    auto& s = S();
+    const int id = static_cast<int>(reinterpret_cast<uintptr_t>(templateName));
+    Trace("DialogBoxParamA", "%d, %p", id, (void*)parent);
+    const auto& dialogs = Desktop::Get().Resources().dialogs;
+    auto found = dialogs.find(id);
+    if (found == dialogs.end() || s.hidden.count({ResourceKind::Dialog, id}) ||
+        Desktop::Get().ShouldFail("DialogBoxParamA")) {
+        SetError(ERROR_RESOURCE_NAME_NOT_FOUND);
+        return -1;
+    }
+    const RcDialog& dialog = found->second;
+    auto w = std::make_unique<Window>();
+    HWND handle = s.NewHandle<HWND>();
+    w->handle = handle;
+    w->thread = CurrentThread();
+    w->parent = parent;
+    w->dialog = true;
+    w->templateId = id;
+    w->dialogProc = dialogProc;
+    w->text = dialog.caption;
+    w->visible = (dialog.style & 0x10000000) != 0;  // WS_VISIBLE
+    w->enabled = (dialog.style & 0x08000000) == 0;  // WS_DISABLED
+    w->longs[1] = static_cast<LONG>(reinterpret_cast<uintptr_t>(dialogProc));
+    s.windows[handle] = std::move(w);
+    s.windowOrder.push_back(handle);
+
+    const bool ownerWasEnabled = parent && EnableWindow(parent, FALSE) == 0;
+    CallWindow(*FindWindowObject(handle), WM_INITDIALOG, 0, initParam);
+
+    auto ended = [handle] {
+        Window* d = FindWindowObject(handle);
+        return !d || d->ended;
+    };
+    // The modal loop shows the dialog once, when its queue first runs empty.
+    auto onIdle = [handle] {
+        Window* d = FindWindowObject(handle);
+        if (!d || d->shown) return false;
+        d->shown = true;
+        ShowWindow(handle, SW_SHOWNORMAL);
+        return true;
+    };
+    // The dialog manager turns Enter and Escape into the OK and Cancel commands.
+    auto keys = [handle](const MSG& m) {
+        if (m.message != WM_KEYDOWN || m.hwnd != handle) return false;
+        if (m.wParam == VK_RETURN) SendMessageA(handle, WM_COMMAND, IDOK, 0);
+        else if (m.wParam == VK_ESCAPE) SendMessageA(handle, WM_COMMAND, IDCANCEL, 0);
+        else return false;
+        return true;
+    };
+    RunModalLoop(ended, onIdle, keys);
+
+    Window* d = FindWindowObject(handle);
+    INT_PTR result = d ? d->result : 0;
+    DestroyWindowObject(handle);
+    if (ownerWasEnabled) EnableWindow(parent, TRUE);
+    return result;
+}
+
+BOOL WINAPI EndDialog(HWND dialog, INT_PTR result) {
+    Trace("EndDialog", "%p, %d", (void*)dialog, result);
+    Window* w = Checked(dialog);
+    if (!w) return FALSE;
+    w->ended = true;
+    w->result = result;
+    w->visible = false;
+    return TRUE;
+}
+
+LONG WINAPI GetWindowLongA(HWND window, int index) {
+    Window* w = Checked(window);
+    if (!w || index < 0 || index > 8 || index % 4) return 0;
+    return w->longs[index / 4];
+}
+
+LONG WINAPI SetWindowLongA(HWND window, int index, LONG value) {
+    Window* w = Checked(window);
+    if (!w || index < 0 || index > 8 || index % 4) return 0;
+    LONG previous = w->longs[index / 4];
+    w->longs[index / 4] = value;
+    return previous;
+}
+
+// ---------------------------------------------------------------- window state
+
+BOOL WINAPI EnableWindow(HWND window, BOOL enable) {
+    Trace("EnableWindow", "%p, %d", (void*)window, enable);
+    Window* w = Checked(window);
+    if (!w) return FALSE;
+    BOOL wasDisabled = !w->enabled;
+    w->enabled = enable != FALSE;
+    return wasDisabled;
+}
+
+BOOL WINAPI ShowWindow(HWND window, int command) {
+    Trace("ShowWindow", "%p, %d", (void*)window, command);
+    Window* w = Checked(window);
+    if (!w) return FALSE;
+    BOOL wasVisible = w->visible;
+    bool show = command != SW_HIDE;
+    if (show != w->visible) {
+        w->visible = show;
+        SendMessageA(window, WM_SHOWWINDOW, show, 0);
+    }
+    if (show && (command == SW_SHOWNORMAL || command == SW_SHOW)) Activate(window);
+    return wasVisible;
+}
+
+BOOL WINAPI IsWindow(HWND window) { return FindWindowObject(window) != nullptr; }
+
+BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text) {
+    Trace("SetWindowTextA", "%p, \"%s\"", (void*)window, text ? text : "");
+    Window* w = Checked(window);
+    if (!w || Desktop::Get().ShouldFail("SetWindowTextA")) return FALSE;
+    w->text = text ? text : "";
+    return TRUE;
+}
+
+BOOL WINAPI SetForegroundWindow(HWND window) {
+    Trace("SetForegroundWindow", "%p", (void*)window);
+    if (!Checked(window)) return FALSE;
+    Activate(window);
+    return TRUE;
+}
+
+// ---------------------------------------------------------------- timers
+
+UINT_PTR WINAPI SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC) {
+    Trace("SetTimer", "%p, 0x%X, %u", (void*)window, id, elapse);
+    Window* w = Checked(window);
+    if (!w || Desktop::Get().ShouldFail("SetTimer")) return 0;
+    w->timers[id] = Timer{elapse, S().now + std::max<UINT>(elapse, 1)};
+    return id;
+}
+
+BOOL WINAPI KillTimer(HWND window, UINT_PTR id) {
+    Trace("KillTimer", "%p, 0x%X", (void*)window, id);
+    Window* w = Checked(window);
+    if (!w) return FALSE;
+    return w->timers.erase(id) ? TRUE : FALSE;
+}
+
+// ---------------------------------------------------------------- input and feedback
+
+BOOL WINAPI GetCursorPos(LPPOINT point) {
+    if (TraceFails("GetCursorPos") || !point) return FALSE;
+    *point = S().cursor;
+    return TRUE;
+}
+
+SHORT WINAPI GetAsyncKeyState(int key) {
+    Trace("GetAsyncKeyState", "0x%X", key);
+    return S().keysDown.count(key) ? static_cast<SHORT>(0x8000) : 0;
+}
+
+int WINAPI GetSystemMetrics(int index) {
+    Trace("GetSystemMetrics", "%d", index);
+    if (index == SM_CXSCREEN) return S().screenWidth;
+    if (index == SM_CYSCREEN) return S().screenHeight;
+    return 0;
+}
+
+BOOL WINAPI MessageBeep(UINT type) {
+    Trace("MessageBeep", "0x%X", type);
+    S().beeps.push_back(type);
+    return TRUE;
+}
+
+int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
+    Trace("MessageBoxA", "%p, \"%s\"", (void*)owner, text ? text : "");
+    S().messageBoxes.push_back(MessageBoxRecord{owner, text ? text : "", caption ? caption : "", type});
+    return IDOK;
+}
