@@ -1,0 +1,97 @@
+// Adapter discovery and status polling: each tick attaches the installed
+// adapters to the four slots and reads each slot's radio and link state.
+#include "tray/StatusTrayDlg.h"
+
+namespace {
+
+const int kLastItem = 31;
+const int kRefreshAfterTicks = 120;
+const unsigned long kNetworkTypeFullQuality = 3;
+const unsigned long kNetworkTypeInfrastructure = 1;
+const unsigned long kAdapterStateUnknown = 4;
+const unsigned long kAdapterLinked = 1;
+const DWORD kFullQuality = 15;
+const unsigned long kRadioOn = 0x1;
+const unsigned long kRadioSwitchOn = 0x2;
+const size_t kDescriptionBuffer = 128;
+
+}  // namespace
+
+// Re-reads the adapter collection about every two minutes.
+void CStatusTrayDlg::RefreshAdapterCollection() {
+    if (refreshTicks > kRefreshAfterTicks) {
+        adapters.Refresh();
+        refreshTicks = 0;
+    }
+    ++refreshTicks;
+}
+
+// Attaches the first usable adapter at collection index `firstItem` or above.
+bool CStatusTrayDlg::FindAdapterForSlot(int slot, int firstItem) {
+    AdapterSlot& s = slots[slot];
+    s.present = FALSE;
+    for (int item = firstItem; item <= kLastItem; ++item) {
+        if (adapters.Item(item, &s.adapter) != 0) break;
+        if (s.driver.Attach(&s.adapter) != 0) continue;
+        s.present = TRUE;
+        if (item != s.itemIndex) {
+            char description[kDescriptionBuffer] = {};
+            s.adapter.GetVendorDescription(description);
+            description[kDescriptionBuffer - 1] = 0;
+            s.vendorDescription = description;
+        }
+        s.itemIndex = item;
+        break;
+    }
+    return s.present != FALSE;
+}
+
+// Fills the slots in order; a slot that finds nothing ends the pass, and the
+// slots after it keep their state.
+void CStatusTrayDlg::FindAdapters() {
+    int firstItem = 0;
+    for (int slot = 0; slot < SLOT_COUNT; ++slot) {
+        if (!FindAdapterForSlot(slot, firstItem)) return;
+        firstItem = slots[slot].itemIndex + 1;
+    }
+}
+
+void CStatusTrayDlg::PollSlot(int slot) {
+    AdapterSlot& s = slots[slot];
+    s.dot11Rate = 0;
+    s.adapterState = 0;
+    if (!s.present) {
+        if (s.iconShown) DeleteTrayIcon(slot);
+        return;
+    }
+
+    // A query that fails leaves the radio reported off with its switch off.
+    unsigned long radio = 0;
+    s.driver.GetRadioState(&radio);
+    s.radioOn = (radio & (kRadioOn | kRadioSwitchOn)) == (kRadioOn | kRadioSwitchOn);
+    s.radioSwitchOn = (radio & kRadioSwitchOn) != 0;
+
+    if (radio != 0) {
+        unsigned long networkType = kNetworkTypeFullQuality;
+        s.driver.GetNetworkType(&networkType);
+        if (networkType == kNetworkTypeFullQuality) {
+            s.linkQuality = kFullQuality;
+        } else {
+            s.adapterState = kAdapterStateUnknown;
+            s.driver.GetAdapterState(&s.adapterState);
+            s.linkQuality = 0;
+            if (s.adapterState == kAdapterLinked) {
+                if (networkType == kNetworkTypeInfrastructure) {
+                    s.driver.GetLinkQuality(&s.linkQuality);
+                    s.driver.GetDot11Rate(&s.dot11Rate);
+                } else {
+                    s.linkQuality = kFullQuality;
+                }
+            }
+            s.driver.GetWEPPacketRxOK(&s.wepPacketRxOk);
+        }
+    }
+
+    if (s.iconShown) RefreshTrayIcon(slot);
+    else AddTrayIcon(slot);
+}

@@ -1,0 +1,239 @@
+// The tray window's life: construction, initialisation, the poll tick, the
+// messages of other processes and the shell, and shutdown.
+#include "tray/StatusTrayDlg.h"
+
+#include "app/CommandLine.h"
+#include "app/StatusTrayApp.h"
+#include "resource.h"
+#include "tray/TrayMessages.h"
+
+#include <cstring>
+
+namespace {
+
+const UINT kStateImageIds[IMAGE_COUNT][2] = {
+    {IDI_LINKED, IDI_LINKED_DOWN},
+    {IDI_POOR, IDI_POOR_DOWN},
+    {IDI_NOT_LINKED, IDI_NOT_LINKED_DOWN},
+    {IDI_RADIO_OFF, IDI_RADIO_OFF_DOWN},
+    {IDI_FRAME_ERRORS, IDI_FRAME_ERRORS_DOWN},
+};
+const int kStateImageSize = 16;
+const char kTitlePrefix[] = "Quorvane";
+
+HINSTANCE Instance() { return CAppBase::Current()->instance; }
+
+BOOL IsNt5OrLater() {
+    DWORD version = GetVersion();
+    if (version & 0x80000000) return FALSE;  // Windows 95, 98 and Me
+    return (version & 0xFF) > 4 ? TRUE : FALSE;
+}
+
+// Appends `text` to the zero-filled buffer without passing its last byte and
+// without splitting a double-byte character.
+void AppendTitle(char* buffer, size_t size, const char* text) {
+    size_t length = std::strlen(buffer);
+    const size_t limit = size - 1;
+    for (const char* p = text; *p;) {
+        const size_t width = IsDBCSLeadByte(static_cast<BYTE>(*p)) && p[1] ? 2 : 1;
+        if (length + width > limit) break;
+        std::memcpy(buffer + length, p, width);
+        length += width;
+        p += width;
+    }
+}
+
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CStatusTrayDlg)
+    ON_MESSAGE(WM_TRAYICON, OnTrayIcon)
+    ON_MESSAGE(WM_TIMER, OnTimer)
+    ON_COMMAND(ID_EXIT, Shutdown)
+    ON_COMMAND(ID_COMPUTER_TO_COMPUTER, OnComputerToComputer)
+    ON_COMMAND(ID_OTHER_NETWORK, OnOtherNetwork)
+    ON_COMMAND(ID_REMOVE_STATUS_ICON, OnRemoveStatusIcon)
+    ON_COMMAND(ID_ADVANCED_CONFIGURATION, OnAdvancedConfiguration)
+    ON_COMMAND(ID_NETWORK_STATUS, OnNetworkStatus)
+    ON_COMMAND(ID_VERSION_INFORMATION, OnVersionInformation)
+    ON_COMMAND(ID_WEP_ENCRYPTION, OnWepEncryption)
+    ON_COMMAND(ID_ADD_PROFILE, OnAddProfile)
+    ON_COMMAND(ID_DELETE_PROFILE, OnDeleteProfile)
+    ON_COMMAND(ID_RENAME_PROFILE, OnRenameProfile)
+    ON_COMMAND(ID_RADIO_ON, OnRadioOn)
+    ON_COMMAND(ID_RADIO_OFF, OnRadioOff)
+    ON_COMMAND(ID_SITE_SURVEY, OnSiteSurvey)
+    ON_COMMAND(ID_SECURITY, OnSecurity)
+    ON_MESSAGE(WM_ACTIVATE, OnActivate)
+    ON_REGISTERED_MESSAGE(&CStatusTrayApp::StopMessage, OnStopMessage)
+    ON_REGISTERED_MESSAGE(&CStatusTrayApp::StartMessage, OnStartMessage)
+    ON_REGISTERED_MESSAGE(&CStatusTrayApp::TaskbarCreatedMessage, OnTaskbarCreated)
+END_MESSAGE_MAP()
+
+CStatusTrayDlg::CStatusTrayDlg() : CDialogBase(IDD_STATUS_TRAY), nt5OrLater(IsNt5OrLater()) {}
+
+CStatusTrayDlg::~CStatusTrayDlg() {
+    for (auto& pair : stateIcons)
+        for (HICON icon : pair)
+            if (icon) DestroyIcon(icon);
+}
+
+TrayProcessState& CStatusTrayDlg::Process() { return CStatusTrayApp::Get().tray; }
+
+void CStatusTrayDlg::HideWindow() {
+    EnableWindow(Handle(), FALSE);
+    ShowWindow(Handle(), SW_HIDE);
+}
+
+// ---------------------------------------------------------------- initialisation
+
+BOOL CStatusTrayDlg::OnInitDialog() {
+    CDialogBase::OnInitDialog();
+    HideWindow();
+    ownConfigAllowed = CheckOwnConfigAllowed();
+
+    appIcon = LoadIconA(Instance(), MAKEINTRESOURCEA(IDI_APPLICATION_ICON));
+    for (AdapterSlot& slot : slots) slot.icon = appIcon;
+
+    trayMenu.Attach(LoadMenuA(Instance(), MAKEINTRESOURCEA(IDR_TRAY_MENU)));
+    if (!ownConfigAllowed) {
+        HMENU popup = trayMenu.SubMenu(menuVariant);
+        EnableMenuItem(popup, ID_ADVANCED_CONFIGURATION, MF_BYCOMMAND | MF_GRAYED);
+        EnableMenuItem(popup, ID_WEP_ENCRYPTION, MF_BYCOMMAND | MF_GRAYED);
+    }
+    menuVariant = -1;
+
+    if (LoadImages() && appIcon && trayMenu.Handle()) {
+        SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon));
+        SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(appIcon));
+        SetTitle();
+        StartPollTimer();
+    } else {
+        // Without its images or menu the window stays inert: no title, no ticks.
+        MessageBeep(MB_ICONEXCLAMATION);
+    }
+    return TRUE;
+}
+
+// Loads the ten status images; true when all of them loaded.
+bool CStatusTrayDlg::LoadImages() {
+    bool all = true;
+    for (int image = 0; image < IMAGE_COUNT; ++image)
+        for (int pressed = 0; pressed < 2; ++pressed) {
+            stateIcons[image][pressed] = static_cast<HICON>(LoadImageA(
+                Instance(), MAKEINTRESOURCEA(kStateImageIds[image][pressed]), IMAGE_ICON, kStateImageSize,
+                kStateImageSize, LR_DEFAULTCOLOR));
+            all = all && stateIcons[image][pressed];
+        }
+    return all;
+}
+
+void CStatusTrayDlg::SetTitle() {
+    const UINT textId = GetSystemMetrics(SM_CYSCREEN) > GetSystemMetrics(SM_CXSCREEN) ? IDS_TITLE_PORTRAIT
+                                                                                      : IDS_TITLE_LANDSCAPE;
+    char text[256] = {};
+    LoadStringA(Instance(), textId, text, sizeof text);
+    char* title = Process().titleBuffer;
+    const size_t size = sizeof Process().titleBuffer;
+    std::memset(title, 0, size);
+    if (text[0] == 0 || text[0] == ' ') AppendTitle(title, size, kTitlePrefix);
+    AppendTitle(title, size, text);
+    SetWindowTextA(Handle(), title);
+}
+
+void CStatusTrayDlg::StartPollTimer() { pollTimerId = SetTimer(Handle(), POLL_TIMER, POLL_PERIOD_MS, nullptr); }
+
+// The modal loop shows the window once, when it first runs idle: hide it again.
+LRESULT CStatusTrayDlg::OnActivate(WPARAM, LPARAM) {
+    if (Process().firstActivation) {
+        Process().firstActivation = false;
+        HideWindow();
+    }
+    return 0;
+}
+
+// Enter and Escape must not end the program.
+void CStatusTrayDlg::OnOK() { MessageBeep(MB_ICONASTERISK); }
+void CStatusTrayDlg::OnCancel() { MessageBeep(MB_ICONASTERISK); }
+
+// ---------------------------------------------------------------- the poll tick
+
+LRESULT CStatusTrayDlg::OnTimer(WPARAM timerId, LPARAM) {
+    if (timerId == POLL_TIMER) OnPollTick();
+    else if (timerId == CLICK_TIMER) OnClickTimer();
+    return 0;
+}
+
+void CStatusTrayDlg::OnPollTick() {
+    TrayProcessState& process = Process();
+    // A tick that arrives through a nested message loop while another tick is
+    // being processed is dropped.
+    if (process.timerBusy) return;
+    process.timerBusy = true;
+
+    RunStartupCommandLine();
+    RefreshAdapterCollection();
+    FindAdapters();
+    for (int slot = 0; slot < SLOT_COUNT; ++slot) PollSlot(slot);
+    CheckHold();
+
+    process.timerBusy = false;
+}
+
+// Once per process, the first tick opens the configuration applet when the
+// command line asks for it.
+void CStatusTrayDlg::RunStartupCommandLine() {
+    if (!Process().startupPending) return;
+    const std::string text = CStatusTrayApp::Get().commandLine;
+    Process().startupPending = false;
+    HideWindow();
+    if (HasKeyword(text, "CONFIGURE") || HasKeyword(text, "INSTALL"))
+        PostMessageA(Handle(), WM_COMMAND, ID_ADVANCED_CONFIGURATION, 0);
+}
+
+// ---------------------------------------------------------------- ending
+
+void CStatusTrayDlg::Shutdown() {
+    if (pollTimerId) {
+        KillTimer(Handle(), pollTimerId);
+        pollTimerId = 0;
+    }
+    if (clickTimerId) {
+        KillTimer(Handle(), clickTimerId);
+        clickTimerId = 0;
+    }
+    for (int slot = 0; slot < SLOT_COUNT; ++slot) DeleteTrayIcon(slot);
+    trayMenu.Destroy();
+    EndDialog(IDOK);
+}
+
+// ---------------------------------------------------------------- other processes and the shell
+
+LRESULT CStatusTrayDlg::OnStopMessage(WPARAM, LPARAM) {
+    Shutdown();
+    return 0;
+}
+
+LRESULT CStatusTrayDlg::OnStartMessage(WPARAM, LPARAM) {
+    PostMessageA(Handle(), WM_COMMAND, ID_ADVANCED_CONFIGURATION, 0);
+    return 0;
+}
+
+// The notification area was created anew (the shell restarted): it holds none
+// of our icons any more. Every shown icon is marked as not shown, so that the
+// next poll adds it again, and the poll timer is restarted.
+LRESULT CStatusTrayDlg::OnTaskbarCreated(WPARAM, LPARAM) {
+    if (pollTimerId) KillTimer(Handle(), pollTimerId);
+    StartPollTimer();
+    for (AdapterSlot& slot : slots) slot.iconShown = FALSE;
+    return 0;
+}
+
+// ---------------------------------------------------------------- commands of the dialogs
+
+// The dialogs of these commands are not part of the program yet.
+void CStatusTrayDlg::OnComputerToComputer() {}
+void CStatusTrayDlg::OnOtherNetwork() {}
+void CStatusTrayDlg::OnRemoveStatusIcon() {}
+void CStatusTrayDlg::OnAddProfile() {}
+void CStatusTrayDlg::OnDeleteProfile() {}
+void CStatusTrayDlg::OnRenameProfile() {}
