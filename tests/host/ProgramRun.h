@@ -1,0 +1,36 @@
+// Runs the program as a process of the simulated desktop, on the stand-in
+// driver library, and finds what it shows.
+#ifndef HOST_PROGRAMRUN_H
+#define HOST_PROGRAMRUN_H
+
+#include "sim/Desktop.h"
+#include "FakeDriverLibrary.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+// A fresh desktop and driver library for every test.
+class DesktopTest : public ::testing::Test {
+protected:
+    DesktopTest();
+    ~DesktopTest() override;
+
+    // Starts ZEVARIDA.EXE with the given argument text and lets it settle.
+    sim::Process& Start(const std::string& arguments = "");
+    // The running instance's tray window, or null.
+    HWND TrayWindow() const;
+    // Lets the poll timer tick `count` times.
+    void Ticks(int count);
+    // Posts to the tray window and lets everything settle.
+    void Post(UINT message, WPARAM wParam, LPARAM lParam);
+
+    sim::Desktop& desk;
+    fake::DriverLibrary& library;
+    std::vector<std::unique_ptr<sim::Process>> processes;
+};
+
+const char kTrayTitle[] = "Wireless Client Utility";
+
+#endif

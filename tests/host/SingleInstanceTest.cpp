@@ -1,0 +1,177 @@
+// Start-up: one running instance, and what later starts with each command line
+// do to it.
+#include "ProgramRun.h"
+
+#include "resource.h"
+
+#include <algorithm>
+
+namespace {
+
+class SingleInstanceTest : public DesktopTest {
+protected:
+    // Starts a first instance and checks that it runs.
+    void StartFirst(const std::string& arguments = "") {
+        first = &Start(arguments);
+        ASSERT_FALSE(first->Finished());
+        ASSERT_NE(TrayWindow(), nullptr);
+    }
+    int Broadcasts(const std::string& name) const {
+        const std::string call = "SendMessageA(HWND_BROADCAST, 0x" + Hex(desk.RegisteredMessage(name));
+        return static_cast<int>(std::count_if(desk.Calls().begin(), desk.Calls().end(),
+                                              [&](const std::string& c) { return c.rfind(call, 0) == 0; }));
+    }
+    static std::string Hex(UINT value) {
+        char text[16];
+        std::snprintf(text, sizeof text, "%X", value);
+        return text;
+    }
+    sim::Process* first = nullptr;
+};
+
+TEST_F(SingleInstanceTest, RegistersItsThreeMessagesInOrderAtStart) {
+    StartFirst();
+    const std::vector<std::string> expected = {"ZEVARIDA.EXE STOP", "ZEVARIDA.EXE START", "TaskbarCreated"};
+    ASSERT_GE(desk.RegisteredMessages().size(), 3u);
+    EXPECT_EQ(std::vector<std::string>(desk.RegisteredMessages().begin(), desk.RegisteredMessages().begin() + 3),
+              expected);
+}
+
+TEST_F(SingleInstanceTest, FirstStartBecomesTheInstanceWithAHiddenWindow) {
+    for (const char* arguments : {"", "START", "/START", "stop", "Hello"}) {
+        SCOPED_TRACE(arguments);
+        StartFirst(arguments);
+        sim::WindowView window = desk.Window(TrayWindow());
+        EXPECT_EQ(window.text, kTrayTitle);
+        EXPECT_FALSE(window.visible);
+        EXPECT_FALSE(window.enabled);
+        EXPECT_EQ(desk.OpenMutexHandles(), 1);
+
+        Post(WM_COMMAND, ID_EXIT, 0);
+        EXPECT_TRUE(first->Finished());
+        EXPECT_EQ(first->ExitCode(), 0);
+        EXPECT_EQ(desk.OpenMutexHandles(), 0);
+        processes.clear();
+    }
+}
+
+TEST_F(SingleInstanceTest, FirstStartWithAStopWordEndsAtOnceAndSendsNothing) {
+    for (const char* arguments : {"STOP", "REMOVE", "NONSTOP", "START STOP"}) {
+        SCOPED_TRACE(arguments);
+        desk.ClearCalls();
+        sim::Process& process = Start(arguments);
+        EXPECT_TRUE(process.Finished());
+        EXPECT_EQ(process.ExitCode(), -1);
+        EXPECT_TRUE(desk.TopLevelWindows().empty());
+        EXPECT_EQ(desk.OpenMutexHandles(), 0);
+        EXPECT_EQ(desk.CountCalls("SendMessageA"), 0);
+        EXPECT_EQ(desk.CountCalls("ReleaseMutex"), 1);
+    }
+}
+
+TEST_F(SingleInstanceTest, LaterStartWithAStopWordEndsTheRunningInstance) {
+    for (const char* arguments : {"STOP", "REMOVE", "NONSTOP", "START STOP", "/REMOVE now"}) {
+        SCOPED_TRACE(arguments);
+        StartFirst();
+        HWND window = TrayWindow();
+        sim::Process& second = Start(arguments);
+        EXPECT_TRUE(second.Finished());
+        EXPECT_EQ(second.ExitCode(), -1);
+        EXPECT_EQ(Broadcasts("ZEVARIDA.EXE STOP"), 1);
+        EXPECT_TRUE(first->Finished());
+        EXPECT_FALSE(desk.WindowExists(window));
+        EXPECT_EQ(desk.OpenMutexHandles(), 0);
+        processes.clear();
+        desk.ClearCalls();
+    }
+}
+
+TEST_F(SingleInstanceTest, LaterStartWithStartLeavesTheInstanceUndisturbed) {
+    StartFirst();
+    for (const char* arguments : {"START", "/START", "-START", "RESTART"}) {
+        SCOPED_TRACE(arguments);
+        desk.ClearCalls();
+        sim::Process& second = Start(arguments);
+        EXPECT_TRUE(second.Finished());
+        EXPECT_EQ(second.ExitCode(), -1);
+        EXPECT_EQ(desk.CountCalls("SendMessageA"), 0);
+        EXPECT_FALSE(first->Finished());
+    }
+    EXPECT_EQ(desk.OpenMutexHandles(), 1);
+}
+
+TEST_F(SingleInstanceTest, LaterStartWithoutKeywordsAsksTheInstanceForTheConfigurationPage) {
+    StartFirst();
+    for (const char* arguments : {"", "stop", "INSTALL", "configure"}) {
+        SCOPED_TRACE(arguments);
+        desk.ClearCalls();
+        sim::Process& second = Start(arguments);
+        EXPECT_EQ(second.ExitCode(), -1);
+        EXPECT_EQ(Broadcasts("ZEVARIDA.EXE START"), 1);
+        EXPECT_EQ(Broadcasts("ZEVARIDA.EXE STOP"), 0);
+        // The instance posts itself the advanced-configuration command.
+        EXPECT_NE(std::find_if(desk.Calls().begin(), desk.Calls().end(),
+                               [](const std::string& c) {
+                                   return c.rfind("PostMessageA(", 0) == 0 &&
+                                          c.find(", 0x111, 32768, 0)") != std::string::npos;
+                               }),
+                  desk.Calls().end());
+        EXPECT_FALSE(first->Finished());
+    }
+}
+
+TEST_F(SingleInstanceTest, FailedMutexCreationCountsAsARunningInstance) {
+    StartFirst();
+    desk.ClearCalls();
+    desk.FailCall("CreateMutexA");
+    sim::Process& stopper = Start("STOP");
+    EXPECT_EQ(stopper.ExitCode(), -1);
+    EXPECT_EQ(Broadcasts("ZEVARIDA.EXE STOP"), 1);
+    EXPECT_TRUE(first->Finished());
+    // CloseHandle runs on the null handle too; nothing else is left open.
+    EXPECT_EQ(desk.OpenMutexHandles(), 0);
+
+    processes.clear();
+    desk.FailCall("CreateMutexA");
+    sim::Process& lonely = Start("");
+    EXPECT_TRUE(lonely.Finished());
+    EXPECT_EQ(lonely.ExitCode(), -1);
+    EXPECT_EQ(TrayWindow(), nullptr);
+}
+
+TEST_F(SingleInstanceTest, NewInstanceCanStartOnceTheOldOneReleasedItsMutex) {
+    StartFirst();
+    Post(WM_COMMAND, ID_EXIT, 0);
+    ASSERT_TRUE(first->Finished());
+    sim::Process& next = Start("");
+    EXPECT_FALSE(next.Finished());
+    EXPECT_NE(TrayWindow(), nullptr);
+}
+
+TEST_F(SingleInstanceTest, HandsTheHelpFileToTheContextHelpLibrary) {
+    static std::string given;
+    static int flag;
+    given.clear();
+    flag = 0;
+    desk.RegisterModule("TAVROCSH.DLL", {{"CSHInitialize", reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(
+                                              +[](const char* file, int f) {
+                                                  given = file;
+                                                  flag = f;
+                                                  return 1;
+                                              }))}});
+    StartFirst();
+    EXPECT_EQ(given, "ZEVARIDA.hlp");
+    EXPECT_EQ(flag, 1);
+    EXPECT_EQ(desk.LoadedModules(), 1);
+    Post(WM_COMMAND, ID_EXIT, 0);
+    processes.clear();
+    EXPECT_EQ(desk.LoadedModules(), 0);
+}
+
+TEST_F(SingleInstanceTest, RunsWithoutTheContextHelpLibrary) {
+    StartFirst();
+    EXPECT_EQ(desk.CountCalls("LoadLibraryA"), 1);
+    EXPECT_EQ(desk.LoadedModules(), 0);
+}
+
+}  // namespace
