@@ -1,0 +1,306 @@
+// The icons in the notification area: which image and tooltip each adapter's
+// state shows, the records the shell receives, and icons coming and going.
+#include "ProgramRun.h"
+
+#include "resource.h"
+#include "tray/TrayMessages.h"
+
+#include <algorithm>
+
+namespace {
+
+class TrayIconTest : public DesktopTest {
+protected:
+    const sim::TrayIcon* Icon(UINT slot) const { return desk.FindTrayIcon(TrayWindow(), slot); }
+    int Image(UINT slot) const { return Icon(slot) ? desk.IconResource(Icon(slot)->icon) : 0; }
+    std::string Tip(UINT slot) const { return Icon(slot) ? Icon(slot)->tip : "<no icon>"; }
+    // Starts with the given adapters and lets the first poll run.
+    void StartPolled() {
+        Start();
+        Ticks(1);
+    }
+    // The tip's last line.
+    std::string QualityLine(UINT slot) const {
+        std::string tip = Tip(slot);
+        return tip.substr(tip.rfind('\n') + 1);
+    }
+};
+
+TEST_F(TrayIconTest, QualityChoosesTextPercentageAndImage) {
+    struct Case {
+        unsigned long quality;
+        std::string line;
+        int image;
+    };
+    const Case cases[] = {
+        {15, "Excellent Link Quality 100%", IDI_LINKED}, {12, "Excellent Link Quality 80%", IDI_LINKED},
+        {11, "Good Link Quality 73%", IDI_LINKED},       {9, "Good Link Quality 60%", IDI_LINKED},
+        {8, "Fair Link Quality 53%", IDI_LINKED},        {5, "Fair Link Quality 33%", IDI_LINKED},
+        {4, "Poor Link Quality 26%", IDI_POOR},          {1, "Poor Link Quality 6%", IDI_POOR},
+        {0, "Not Linked", IDI_NOT_LINKED},
+    };
+    fake::FakeAdapter& adapter = library.Add("Adapter One");
+    StartPolled();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.quality);
+        adapter.linkQuality = c.quality;
+        Ticks(1);
+        EXPECT_EQ(QualityLine(0), c.line);
+        EXPECT_EQ(Image(0), c.image);
+    }
+}
+
+TEST_F(TrayIconTest, TipOnNt5HoldsDescriptionSpeedAndQuality) {
+    fake::FakeAdapter& adapter = library.Add("Wireless LAN PC Card");
+    StartPolled();
+    for (auto [rate, speed] : {std::pair<unsigned long, const char*>{22, "11.0"}, {11, "5.5"}, {108, "54.0"}}) {
+        adapter.rate = rate;
+        Ticks(1);
+        EXPECT_EQ(Tip(0), std::string("Wireless LAN PC Card\nSpeed: ") + speed + " Mbps\nExcellent Link Quality 100%");
+    }
+    adapter.linkQuality = 0;
+    Ticks(1);
+    EXPECT_EQ(Tip(0), "Wireless LAN PC Card\nNot Linked");
+    // The shell got the 488-byte record with nothing but the documented fields.
+    const sim::TrayCall& last = desk.TrayCalls().back();
+    EXPECT_EQ(last.message, static_cast<DWORD>(NIM_MODIFY));
+    EXPECT_EQ(last.size, 488u);
+    EXPECT_EQ(last.flags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
+    EXPECT_EQ(last.callbackMessage, WM_TRAYICON);
+    EXPECT_TRUE(last.otherFieldsZero);
+}
+
+TEST_F(TrayIconTest, TipBeforeNt5IsTheDescriptionAloneInTheSmallRecord) {
+    for (DWORD version : {sim::Desktop::Version98(), sim::Desktop::VersionNt4()}) {
+        SCOPED_TRACE(version);
+        desk.SetVersion(version);
+        library.Add(std::string(100, 'd'));
+        StartPolled();
+        EXPECT_EQ(Tip(0), std::string(63, 'd'));
+        for (const sim::TrayCall& call : desk.TrayCalls()) {
+            EXPECT_EQ(call.size, 88u);
+            EXPECT_TRUE(call.tipTerminated);
+        }
+        Post(WM_COMMAND, ID_EXIT, 0);
+        processes.clear();
+        desk.Reset();
+        library.Reset();
+    }
+}
+
+TEST_F(TrayIconTest, LongDescriptionIsCutSoTheWholeTipFits) {
+    const std::string description(127, 'x');
+    library.Add(description);
+    StartPolled();
+    const std::string speed = "\nSpeed: 11.0 Mbps\n";
+    const std::string quality = "Excellent Link Quality 100%";
+    EXPECT_EQ(Tip(0), description.substr(0, 127 - speed.size() - quality.size()) + speed + quality);
+    EXPECT_EQ(Tip(0).size(), 127u);
+    EXPECT_TRUE(desk.TrayCalls().back().tipTerminated);
+}
+
+TEST_F(TrayIconTest, RadioOffAndSwitchOffShowTheCrossedImage) {
+    fake::FakeAdapter& adapter = library.Add("Adapter One");
+    StartPolled();
+    adapter.radio = 2;  // radio off, switch on: the link is still read
+    Ticks(1);
+    EXPECT_EQ(QualityLine(0), "Radio Off");
+    EXPECT_EQ(Image(0), IDI_RADIO_OFF);
+    EXPECT_EQ(Tip(0), "Adapter One\nSpeed: 11.0 Mbps\nRadio Off");
+
+    adapter.radio = 0;  // the radio switch is off: nothing else is asked
+    library.calls.clear();
+    Ticks(1);
+    EXPECT_EQ(QualityLine(0), "FAA Radio Switch Off");
+    EXPECT_EQ(Image(0), IDI_RADIO_OFF);
+    EXPECT_EQ(library.CountCalls("GetNetworkType"), 0);
+    EXPECT_EQ(library.CountCalls("GetLinkQuality"), 0);
+    // The quality of the last poll stays, so the speed line goes with it.
+    EXPECT_EQ(Tip(0), "Adapter One\nSpeed: 0.0 Mbps\nFAA Radio Switch Off");
+}
+
+TEST_F(TrayIconTest, FirstPollWithTheSwitchOffShowsSpeedZero) {
+    library.Add("Adapter One").radio = 0;
+    StartPolled();
+    EXPECT_EQ(Tip(0), "Adapter One\nSpeed: 0.0 Mbps\nFAA Radio Switch Off");
+    EXPECT_EQ(Image(0), IDI_RADIO_OFF);
+}
+
+TEST_F(TrayIconTest, FrameErrorsWinOverAnyQuality) {
+    fake::FakeAdapter& adapter = library.Add("Adapter One");
+    adapter.wepPacketRxOk = 0;
+    StartPolled();
+    for (unsigned long quality : {15ul, 9ul, 4ul, 0ul}) {
+        adapter.linkQuality = quality;
+        Ticks(1);
+        EXPECT_EQ(QualityLine(0), "Data Frame Errors - Check WEP Settings");
+        EXPECT_EQ(Image(0), IDI_FRAME_ERRORS);
+    }
+    // Not linked: the counter no longer matters.
+    adapter.adapterState = 0;
+    Ticks(1);
+    EXPECT_EQ(QualityLine(0), "Not Linked");
+}
+
+TEST_F(TrayIconTest, NetworkType3ShowsFullQualityWithoutFurtherQueries) {
+    fake::FakeAdapter& adapter = library.Add("Adapter One");
+    adapter.networkType = 3;
+    adapter.wepPacketRxOk = 0;
+    StartPolled();
+    EXPECT_EQ(Tip(0), "Adapter One\nSpeed: 0.0 Mbps\nExcellent Link Quality 100%");
+    EXPECT_EQ(library.CountCalls("GetAdapterState"), 0);
+    EXPECT_EQ(library.CountCalls("GetWEPPacketRxOK"), 0);
+    EXPECT_EQ(Image(0), IDI_LINKED);
+}
+
+TEST_F(TrayIconTest, LinkedWithAnotherNetworkTypeShowsFullQualityAndNoRate) {
+    fake::FakeAdapter& adapter = library.Add("Adapter One");
+    adapter.networkType = 2;
+    adapter.linkQuality = 4;
+    StartPolled();
+    EXPECT_EQ(Tip(0), "Adapter One\nSpeed: 0.0 Mbps\nExcellent Link Quality 100%");
+    EXPECT_EQ(library.CountCalls("GetLinkQuality"), 0);
+    EXPECT_EQ(library.CountCalls("GetWEPPacketRxOK"), 1);
+
+    adapter.adapterState = 0;
+    Ticks(1);
+    EXPECT_EQ(Tip(0), "Adapter One\nNot Linked");
+}
+
+TEST_F(TrayIconTest, IconIsAddedWithTheApplicationIconAndNameThenRefreshed) {
+    library.Add("Adapter One");
+    StartPolled();
+    ASSERT_GE(desk.TrayCalls().size(), 2u);
+    const sim::TrayCall& add = desk.TrayCalls()[0];
+    EXPECT_EQ(add.message, static_cast<DWORD>(NIM_ADD));
+    EXPECT_EQ(add.size, 88u);
+    EXPECT_EQ(add.id, 0u);
+    EXPECT_EQ(add.tip, "ZEVARIDA");
+    EXPECT_EQ(desk.IconResource(add.icon), IDI_APPLICATION_ICON);
+    EXPECT_EQ(desk.TrayCalls()[1].message, static_cast<DWORD>(NIM_MODIFY));
+    EXPECT_EQ(Image(0), IDI_LINKED);
+    EXPECT_EQ(desk.IconSize(Icon(0)->icon), 16);
+}
+
+TEST_F(TrayIconTest, IconRefusedByTheShellIsAddedOnALaterTick) {
+    library.Add("Adapter One");
+    desk.SetShellReady(false);
+    StartPolled();
+    EXPECT_EQ(Icon(0), nullptr);
+    Ticks(1);
+    EXPECT_EQ(Icon(0), nullptr);
+    desk.SetShellReady(true);
+    Ticks(1);
+    ASSERT_NE(Icon(0), nullptr);
+    EXPECT_EQ(Image(0), IDI_LINKED);
+
+    // One refused add of a second adapter: it comes with the next tick.
+    library.Add("Adapter Two");
+    desk.FailCall("Shell_NotifyIconA", 1, 1);  // slot 0's refresh passes, slot 1's add fails
+    Ticks(1);
+    EXPECT_EQ(Icon(1), nullptr);
+    Ticks(1);
+    EXPECT_NE(Icon(1), nullptr);
+}
+
+TEST_F(TrayIconTest, RemovedAdapterLosesItsIcon) {
+    library.Add("Adapter One");
+    library.Add("Adapter Two");
+    StartPolled();
+    ASSERT_NE(Icon(1), nullptr);
+    library.items.pop_back();
+    desk.ClearTrayCalls();
+    Ticks(1);
+    EXPECT_EQ(Icon(1), nullptr);
+    EXPECT_NE(Icon(0), nullptr);
+    const auto& calls = desk.TrayCalls();
+    auto deleted = std::find_if(calls.begin(), calls.end(), [](const sim::TrayCall& c) {
+        return c.message == NIM_DELETE && c.id == 1;
+    });
+    ASSERT_NE(deleted, calls.end());
+    EXPECT_EQ(deleted->size, 88u);
+    // Deleted once; later ticks leave the empty slot alone.
+    Ticks(2);
+    EXPECT_EQ(std::count_if(desk.TrayCalls().begin(), desk.TrayCalls().end(),
+                            [](const sim::TrayCall& c) { return c.message == NIM_DELETE; }),
+              1);
+
+    // Plugged in again: the icon comes back, first with the last image it had.
+    library.Add("Adapter Two");
+    Ticks(1);
+    EXPECT_NE(Icon(1), nullptr);
+}
+
+TEST_F(TrayIconTest, IconsComeBackAfterTheShellRestarts) {
+    library.Add("Adapter One");
+    library.Add("Adapter Two");
+    StartPolled();
+    desk.RestartShell();
+    EXPECT_TRUE(desk.TrayIcons().empty());
+    desk.Send(TrayWindow(), desk.RegisteredMessage("TaskbarCreated"), 0, 0);
+    Ticks(1);
+    ASSERT_NE(Icon(0), nullptr);
+    ASSERT_NE(Icon(1), nullptr);
+    EXPECT_EQ(Image(0), IDI_LINKED);
+    EXPECT_EQ(Tip(1), "Adapter Two\nSpeed: 11.0 Mbps\nExcellent Link Quality 100%");
+}
+
+TEST_F(TrayIconTest, TaskbarMessageFromAShellThatKeptTheIconsLeavesThemWorking) {
+    fake::FakeAdapter& adapter = library.Add("Adapter One");
+    StartPolled();
+    // The shell still holds the icon and refuses to add it twice.
+    desk.Send(TrayWindow(), desk.RegisteredMessage("TaskbarCreated"), 0, 0);
+    adapter.linkQuality = 4;
+    Ticks(1);
+    EXPECT_EQ(Image(0), IDI_POOR);
+    adapter.linkQuality = 0;
+    desk.ClearTrayCalls();
+    Ticks(1);
+    EXPECT_EQ(Image(0), IDI_NOT_LINKED);
+    // Back to plain refreshes: no more add attempts.
+    EXPECT_EQ(std::count_if(desk.TrayCalls().begin(), desk.TrayCalls().end(),
+                            [](const sim::TrayCall& c) { return c.message == NIM_ADD; }),
+              0);
+}
+
+TEST_F(TrayIconTest, QualityNotReadYetShowsNoPercentage) {
+    // Switched on by the radio command before the driver reported a quality.
+    fake::FakeAdapter& adapter = library.Add("Adapter One");
+    adapter.radio = 0;
+    StartPolled();
+    adapter.radio = 3;
+    sim::Desktop::Get().ClearTrayCalls();
+    Post(WM_TRAYICON, 0, WM_LBUTTONDOWN);
+    Post(WM_TRAYICON, 0, WM_LBUTTONUP);
+    desk.Advance(500);
+    ASSERT_NE(desk.TrackedMenu(), nullptr);
+    desk.ChooseMenuItem(ID_RADIO_ON);
+    EXPECT_EQ(Tip(0).find('%'), std::string::npos) << Tip(0);
+    EXPECT_EQ(Tip(0).find("4294967295"), std::string::npos);
+    // The next poll reads the quality.
+    Ticks(1);
+    EXPECT_EQ(QualityLine(0), "Excellent Link Quality 100%");
+}
+
+TEST_F(TrayIconTest, RadioItemsFollowTheSlotOnceAMenuWasUsed) {
+    fake::FakeAdapter& adapter = library.Add("Adapter One");
+    StartPolled();
+    // Before the first press the refresh touches no menu item.
+    EXPECT_EQ(desk.CountCalls("EnableMenuItem"), 0);
+    EXPECT_EQ(desk.CountCalls("CheckMenuRadioItem"), 0);
+
+    adapter.radio = 2;
+    Ticks(1);
+    Post(WM_TRAYICON, 0, WM_LBUTTONDOWN);
+    Post(WM_TRAYICON, 0, WM_LBUTTONUP);
+    desk.Advance(500);
+    ASSERT_NE(desk.TrackedMenu(), nullptr);
+    auto items = desk.TrackedMenu()->items;
+    EXPECT_FALSE(items[0].grayed);
+    EXPECT_FALSE(items[0].checked);
+    EXPECT_TRUE(items[1].checked);
+    EXPECT_TRUE(items[1].radioCheck);
+    desk.DismissMenu();
+}
+
+}  // namespace
