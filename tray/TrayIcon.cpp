@@ -8,6 +8,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -38,33 +39,29 @@ Status ChooseStatus(const AdapterSlot& slot) {
 
 // The quality line: the status text with the link quality in percent. While
 // no quality has been read yet there is no percentage to show.
-std::string QualityText(int textId, DWORD quality) {
+void QualityText(int textId, DWORD quality, char* text, size_t size) {
     char format[256] = {};
-    if (!LoadStringA(CAppBase::Current()->instance, textId, format, sizeof format)) return std::string();
-    if (quality == QUALITY_UNKNOWN && std::strstr(format, "%d")) return std::string();
+    text[0] = 0;
+    if (!LoadStringA(CAppBase::Current()->instance, textId, format, sizeof format)) return;
+    if (quality == QUALITY_UNKNOWN && std::strstr(format, "%d")) return;
     const DWORD percent = quality * 100 / 15;
-    char text[300] = {};
-    std::snprintf(text, sizeof text, format, static_cast<int>(percent));
-    return text;
+    std::snprintf(text, size, format, static_cast<int>(percent));
 }
 
-std::string SpeedLine(const AdapterSlot& slot) {
-    if (slot.linkQuality == 0) return "\n";
-    char text[64] = {};
-    std::snprintf(text, sizeof text, "\nSpeed: %1.1f Mbps\n", slot.dot11Rate * 0.5);
-    return text;
+void SpeedLine(const AdapterSlot& slot, char* text, size_t size) {
+    if (slot.linkQuality == 0) std::snprintf(text, size, "\n");
+    else std::snprintf(text, size, "\nSpeed: %1.1f Mbps\n", slot.dot11Rate * 0.5);
 }
 
-// Description, speed line and quality line in a tip of `capacity` bytes; the
-// description is what gets cut. Before NT 5 the shell shows the description alone.
-std::string TipText(const AdapterSlot& slot, bool nt5, const std::string& speed, const std::string& quality) {
-    const std::string& description = slot.vendorDescription;
-    if (!nt5) return description.substr(0, 64 - 1);
-    const long room = 128 - 1 - static_cast<long>(speed.size()) - static_cast<long>(quality.size());
-    std::string tip = room > 0 ? description.substr(0, static_cast<size_t>(room)) : std::string();
-    tip += speed;
-    tip += quality;
-    return tip.substr(0, 128 - 1);
+// Description, speed line and quality line; the description is what gets cut
+// to fit the tip field. Before NT 5 the shell shows the description alone.
+void TipText(const AdapterSlot& slot, bool nt5, const char* speed, const char* quality, char* tip, size_t size) {
+    const size_t fixed = nt5 ? std::strlen(speed) + std::strlen(quality) : 0;
+    const size_t room = fixed < size - 1 ? size - 1 - fixed : 0;
+    const size_t kept = std::min(slot.vendorDescription.size(), room);
+    std::memcpy(tip, slot.vendorDescription.data(), kept);
+    tip[kept] = 0;
+    if (nt5) std::snprintf(tip + kept, size - kept, "%s%s", speed, quality);
 }
 
 void FillRecord(NOTIFYICONDATAA& record, DWORD size, HWND window, int slot) {
@@ -74,10 +71,7 @@ void FillRecord(NOTIFYICONDATAA& record, DWORD size, HWND window, int slot) {
     record.uID = static_cast<UINT>(slot);
 }
 
-void SetTip(NOTIFYICONDATAA& record, const std::string& tip) {
-    const size_t capacity = record.cbSize == NOTIFYICONDATAA_V1_SIZE ? 64 : 128;
-    std::strncpy(record.szTip, tip.c_str(), capacity - 1);
-}
+size_t TipCapacity(const NOTIFYICONDATAA& record) { return record.cbSize == NOTIFYICONDATAA_V1_SIZE ? 64 : 128; }
 
 }  // namespace
 
@@ -88,7 +82,7 @@ BOOL CStatusTrayDlg::AddTrayIcon(int slot) {
     record.uFlags = kTrayFlags;
     record.uCallbackMessage = WM_TRAYICON;
     record.hIcon = s.icon;
-    SetTip(record, CStatusTrayApp::Get().ApplicationName());
+    std::snprintf(record.szTip, TipCapacity(record), "%s", CStatusTrayApp::Get().ApplicationName().c_str());
     BOOL added = Shell_NotifyIconA(NIM_ADD, &record);
     if (!added) {
         // A shell that still holds this icon refuses to add it again (after
@@ -118,14 +112,16 @@ void CStatusTrayDlg::RefreshTrayIcon(int slot) {
     lastTipTextId = status.textId;
     s.icon = image;
 
-    const std::string quality = QualityText(status.textId, s.linkQuality);
-    const std::string speed = SpeedLine(s);
+    char quality[256];
+    QualityText(status.textId, s.linkQuality, quality, sizeof quality);
+    char speed[64];
+    SpeedLine(s, speed, sizeof speed);
     NOTIFYICONDATAA record;
     FillRecord(record, nt5OrLater ? NOTIFYICONDATAA_V2_SIZE : NOTIFYICONDATAA_V1_SIZE, Handle(), slot);
     record.uFlags = kTrayFlags;
     record.uCallbackMessage = WM_TRAYICON;
     record.hIcon = image;
-    SetTip(record, TipText(s, nt5OrLater != FALSE, speed, quality));
+    TipText(s, nt5OrLater != FALSE, speed, quality, record.szTip, TipCapacity(record));
     Shell_NotifyIconA(NIM_MODIFY, &record);
 }
 
