@@ -1,0 +1,88 @@
+// A desktop that does nothing: every Win32 call the program makes succeeds at
+// once. Its dialog loop is the benchmark: it delivers poll ticks to the tray
+// window as fast as they are handled.
+#include "PollTickBench.h"
+
+#include <shellapi.h>
+#include <windows.h>
+
+#include <cstdint>
+#include <cstring>
+
+namespace {
+LONG windowLongs[3];
+HWND const kWindow = reinterpret_cast<HWND>(0x100);
+template <class T>
+T FakeHandle(uintptr_t value) {
+    return reinterpret_cast<T>(value);
+}
+}  // namespace
+
+extern "C" {
+HANDLE WINAPI CreateMutexA(LPSECURITY_ATTRIBUTES, BOOL, LPCSTR) { return FakeHandle<HANDLE>(0x200); }
+BOOL WINAPI ReleaseMutex(HANDLE) { return TRUE; }
+BOOL WINAPI CloseHandle(HANDLE) { return TRUE; }
+DWORD WINAPI GetLastError(void) { return 0; }
+void WINAPI SetLastError(DWORD) {}
+DWORD WINAPI GetVersion(void) { return 0x0A280105; }
+DWORD WINAPI GetTickCount(void) { return 0; }
+HMODULE WINAPI GetModuleHandleA(LPCSTR) { return FakeHandle<HMODULE>(0x400000); }
+DWORD WINAPI GetModuleFileNameA(HMODULE, LPSTR name, DWORD size) {
+    const char path[] = "C:\\ZEVARIDA.EXE";
+    if (size < sizeof path) return 0;
+    std::memcpy(name, path, sizeof path);
+    return sizeof path - 1;
+}
+HMODULE WINAPI LoadLibraryA(LPCSTR) { return nullptr; }
+FARPROC WINAPI GetProcAddress(HMODULE, LPCSTR) { return nullptr; }
+BOOL WINAPI FreeLibrary(HMODULE) { return TRUE; }
+BOOL WINAPI IsDBCSLeadByte(BYTE) { return FALSE; }
+UINT WINAPI RegisterWindowMessageA(LPCSTR) { return 0xC000; }
+LRESULT WINAPI SendMessageA(HWND, UINT, WPARAM, LPARAM) { return 0; }
+BOOL WINAPI PostMessageA(HWND, UINT, WPARAM, LPARAM) { return TRUE; }
+INT_PTR WINAPI DialogBoxParamA(HINSTANCE, LPCSTR, HWND, DLGPROC proc, LPARAM param) {
+    proc(kWindow, WM_INITDIALOG, 0, param);
+    RunPollTicks([proc] { proc(kWindow, WM_TIMER, 0xBABEFACE, 0); });
+    return IDOK;
+}
+BOOL WINAPI EndDialog(HWND, INT_PTR) { return TRUE; }
+LONG WINAPI GetWindowLongA(HWND, int index) { return windowLongs[index / 4]; }
+LONG WINAPI SetWindowLongA(HWND, int index, LONG value) {
+    LONG previous = windowLongs[index / 4];
+    windowLongs[index / 4] = value;
+    return previous;
+}
+BOOL WINAPI EnableWindow(HWND, BOOL) { return FALSE; }
+BOOL WINAPI ShowWindow(HWND, int) { return FALSE; }
+BOOL WINAPI IsWindow(HWND) { return TRUE; }
+BOOL WINAPI SetWindowTextA(HWND, LPCSTR) { return TRUE; }
+BOOL WINAPI SetForegroundWindow(HWND) { return TRUE; }
+UINT_PTR WINAPI SetTimer(HWND, UINT_PTR id, UINT, TIMERPROC) { return id; }
+BOOL WINAPI KillTimer(HWND, UINT_PTR) { return TRUE; }
+BOOL WINAPI GetCursorPos(LPPOINT point) {
+    point->x = point->y = 0;
+    return TRUE;
+}
+SHORT WINAPI GetAsyncKeyState(int) { return 0; }
+int WINAPI GetSystemMetrics(int) { return 768; }
+BOOL WINAPI MessageBeep(UINT) { return TRUE; }
+int WINAPI MessageBoxA(HWND, LPCSTR, LPCSTR, UINT) { return IDOK; }
+int WINAPI LoadStringA(HINSTANCE, UINT, LPSTR buffer, int size) {
+    const char text[] = "Excellent Link Quality %d%%";
+    if (size < static_cast<int>(sizeof text)) return 0;
+    std::memcpy(buffer, text, sizeof text);
+    return sizeof text - 1;
+}
+HICON WINAPI LoadIconA(HINSTANCE, LPCSTR name) { return FakeHandle<HICON>(reinterpret_cast<uintptr_t>(name)); }
+HANDLE WINAPI LoadImageA(HINSTANCE, LPCSTR name, UINT, int, int, UINT) {
+    return FakeHandle<HANDLE>(reinterpret_cast<uintptr_t>(name));
+}
+BOOL WINAPI DestroyIcon(HICON) { return TRUE; }
+HMENU WINAPI LoadMenuA(HINSTANCE, LPCSTR) { return FakeHandle<HMENU>(0x300); }
+HMENU WINAPI GetSubMenu(HMENU, int) { return FakeHandle<HMENU>(0x301); }
+BOOL WINAPI DestroyMenu(HMENU) { return TRUE; }
+UINT WINAPI EnableMenuItem(HMENU, UINT, UINT) { return 0; }
+BOOL WINAPI CheckMenuRadioItem(HMENU, UINT, UINT, UINT, UINT) { return TRUE; }
+BOOL WINAPI TrackPopupMenu(HMENU, UINT, int, int, int, HWND, const RECT*) { return TRUE; }
+BOOL WINAPI Shell_NotifyIconA(DWORD, PNOTIFYICONDATAA) { return TRUE; }
+}
