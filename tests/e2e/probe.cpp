@@ -1,0 +1,704 @@
+// probe.exe - looks at and drives the applet from inside the same Wine session.
+//
+// A small console program that the end-to-end tests run next to ZEVARIDA.EXE,
+// so that every window, message and process is seen the way another Windows
+// program would see it. Usage: probe.exe COMMAND [ARGUMENTS...]; `probe.exe help`
+// lists the commands.
+//
+// Output is one record per line, made of `key=value` fields separated by single
+// spaces; a field whose value may hold spaces (title=, text=, data=) is always
+// the last one of its line. Exit codes:
+//   0  done / found
+//   1  not found, timed out or the answer was "no"
+//   2  wrong usage
+//   3  a Windows call failed (the error number is printed to stderr)
+//
+// Window arguments (WINDOW below) take one of these forms:
+//   TITLE            the first top-level window whose title is exactly TITLE
+//   class:NAME       the first top-level window of window class NAME
+//   hwnd:0x1234      that very window
+// Hidden and disabled windows count; only top-level windows of the current
+// desktop are searched.
+//
+// Numbers (messages, wParam, lParam, ...) are decimal, 0x-hexadecimal or
+// negative; messages can also be given by the names in kMessageNames.
+//
+// Adding a command: write `static int cmdName(Args& a)` and add a line to
+// kCommands at the bottom.
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+enum ExitCode { kOk = 0, kNo = 1, kUsage = 2, kFailed = 3 };
+
+// The callback message of the applet's tray icons.
+const UINT kTrayCallbackMessage = 1124;
+
+// ---------------------------------------------------------------- arguments
+
+struct Args {
+    std::vector<std::string> items;
+    size_t next = 0;
+    const char* command = "";
+
+    size_t left() const { return items.size() - next; }
+    bool has() const { return next < items.size(); }
+    const std::string& take() { return items.at(next++); }
+};
+
+struct UsageError {
+    std::string what;
+};
+
+[[noreturn]] void usage(const std::string& what) { throw UsageError{what}; }
+
+std::string takeString(Args& a, const char* name) {
+    if (!a.has()) usage(std::string("missing ") + name);
+    return a.take();
+}
+
+struct NamedValue {
+    const char* name;
+    long value;
+};
+
+const NamedValue kMessageNames[] = {
+    {"WM_NULL", WM_NULL},
+    {"WM_CLOSE", WM_CLOSE},
+    {"WM_QUIT", WM_QUIT},
+    {"WM_SETTEXT", WM_SETTEXT},
+    {"WM_GETTEXT", WM_GETTEXT},
+    {"WM_KEYDOWN", WM_KEYDOWN},
+    {"WM_KEYUP", WM_KEYUP},
+    {"WM_CHAR", WM_CHAR},
+    {"WM_COMMAND", WM_COMMAND},
+    {"WM_SYSCOMMAND", WM_SYSCOMMAND},
+    {"WM_TIMER", WM_TIMER},
+    {"WM_MOUSEMOVE", WM_MOUSEMOVE},
+    {"WM_LBUTTONDOWN", WM_LBUTTONDOWN},
+    {"WM_LBUTTONUP", WM_LBUTTONUP},
+    {"WM_LBUTTONDBLCLK", WM_LBUTTONDBLCLK},
+    {"WM_RBUTTONDOWN", WM_RBUTTONDOWN},
+    {"WM_RBUTTONUP", WM_RBUTTONUP},
+    {"WM_RBUTTONDBLCLK", WM_RBUTTONDBLCLK},
+    {"WM_USER", WM_USER},
+    {"WM_TRAYICON", (long)kTrayCallbackMessage},
+    {"BM_GETCHECK", BM_GETCHECK},
+    {"BM_SETCHECK", BM_SETCHECK},
+    {"BM_CLICK", BM_CLICK},
+    {"MN_GETHMENU", 0x01E1},
+};
+
+long parseNumber(const std::string& text, const char* name) {
+    for (const NamedValue& n : kMessageNames)
+        if (_stricmp(n.name, text.c_str()) == 0) return n.value;
+    const char* s = text.c_str();
+    char* end = nullptr;
+    long long v = 0;
+    if (*s == '-')
+        v = strtoll(s, &end, 0);
+    else
+        v = (long long)strtoull(s, &end, 0);
+    if (text.empty() || *end != '\0') usage(std::string("not a number for ") + name + ": " + text);
+    return (long)v;  // wraps 0xFFFFFFFF and the like to 32 bits on purpose
+}
+
+long takeNumber(Args& a, const char* name) { return parseNumber(takeString(a, name), name); }
+
+long takeOptionalNumber(Args& a, const char* name, long fallback) {
+    return a.has() ? takeNumber(a, name) : fallback;
+}
+
+double takeSeconds(Args& a, const char* name) {
+    std::string text = takeString(a, name);
+    char* end = nullptr;
+    double v = strtod(text.c_str(), &end);
+    if (text.empty() || *end != '\0' || v < 0) usage(std::string("not a number of seconds: ") + text);
+    return v;
+}
+
+// ---------------------------------------------------------------- output
+
+void out(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void out(const char* format, ...) {
+    va_list ap;
+    va_start(ap, format);
+    vprintf(format, ap);
+    va_end(ap);
+    fflush(stdout);
+}
+
+int failed(const char* what) {
+    DWORD error = GetLastError();
+    fprintf(stderr, "probe: %s failed, error %lu\n", what, (unsigned long)error);
+    fflush(stderr);
+    return kFailed;
+}
+
+// Keeps printed text on one line.
+std::string oneLine(std::string s) {
+    for (char& c : s)
+        if (c == '\r' || c == '\n' || c == '\t') c = ' ';
+    return s;
+}
+
+std::string windowText(HWND hwnd) {
+    char buffer[1024] = "";
+    GetWindowTextA(hwnd, buffer, sizeof buffer);
+    return buffer;
+}
+
+std::string windowClass(HWND hwnd) {
+    char buffer[256] = "";
+    GetClassNameA(hwnd, buffer, sizeof buffer);
+    return buffer;
+}
+
+void printWindow(HWND hwnd) {
+    DWORD pid = 0;
+    DWORD tid = GetWindowThreadProcessId(hwnd, &pid);
+    RECT r = {};
+    GetWindowRect(hwnd, &r);
+    out("hwnd=0x%08lx visible=%d enabled=%d class=%s pid=%lu tid=%lu rect=%ld,%ld,%ld,%ld title=%s\n",
+        (unsigned long)(ULONG_PTR)hwnd, IsWindowVisible(hwnd) ? 1 : 0, IsWindowEnabled(hwnd) ? 1 : 0,
+        windowClass(hwnd).c_str(), (unsigned long)pid, (unsigned long)tid, r.left, r.top, r.right,
+        r.bottom, oneLine(windowText(hwnd)).c_str());
+}
+
+// ---------------------------------------------------------------- windows
+
+struct WindowQuery {
+    enum Kind { kTitle, kClass, kHandle } kind = kTitle;
+    std::string text;
+    HWND handle = nullptr;
+};
+
+WindowQuery parseWindowQuery(const std::string& wanted) {
+    WindowQuery q;
+    if (wanted.compare(0, 6, "class:") == 0) {
+        q.kind = WindowQuery::kClass;
+        q.text = wanted.substr(6);
+    } else if (wanted.compare(0, 5, "hwnd:") == 0) {
+        q.kind = WindowQuery::kHandle;
+        q.handle = (HWND)(ULONG_PTR)(unsigned long)parseNumber(wanted.substr(5), "hwnd");
+    } else {
+        q.text = wanted;
+    }
+    return q;
+}
+
+BOOL CALLBACK collectWindow(HWND hwnd, LPARAM lp) {
+    reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
+    return TRUE;
+}
+
+std::vector<HWND> topLevelWindows() {
+    std::vector<HWND> all;
+    EnumWindows(collectWindow, reinterpret_cast<LPARAM>(&all));
+    return all;
+}
+
+std::vector<HWND> findWindows(const WindowQuery& q) {
+    std::vector<HWND> found;
+    if (q.kind == WindowQuery::kHandle) {
+        if (IsWindow(q.handle)) found.push_back(q.handle);
+        return found;
+    }
+    for (HWND hwnd : topLevelWindows()) {
+        const std::string value = q.kind == WindowQuery::kTitle ? windowText(hwnd) : windowClass(hwnd);
+        if (value == q.text) found.push_back(hwnd);
+    }
+    return found;
+}
+
+HWND findWindow(const WindowQuery& q) {
+    std::vector<HWND> found = findWindows(q);
+    return found.empty() ? nullptr : found.front();
+}
+
+// Polls every 100 ms until the window exists (or, with `gone`, no longer
+// exists), for at most `seconds`.
+HWND waitWindow(const WindowQuery& q, double seconds, bool gone) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        HWND hwnd = findWindow(q);
+        if (gone ? hwnd == nullptr : hwnd != nullptr) return hwnd;
+        if (GetTickCount() - start >= (DWORD)(seconds * 1000)) return gone ? hwnd : nullptr;
+        Sleep(100);
+    }
+}
+
+HWND takeWindow(Args& a) {
+    std::string wanted = takeString(a, "WINDOW");
+    HWND hwnd = findWindow(parseWindowQuery(wanted));
+    if (!hwnd) {
+        fprintf(stderr, "probe: no window %s\n", wanted.c_str());
+        fflush(stderr);
+    }
+    return hwnd;
+}
+
+// ---------------------------------------------------------------- processes
+
+// Quotes one argument the way the C runtime splits a command line back.
+std::string quoteArgument(const std::string& arg) {
+    if (!arg.empty() && arg.find_first_of(" \t\"") == std::string::npos) return arg;
+    std::string q = "\"";
+    size_t backslashes = 0;
+    for (char c : arg) {
+        if (c == '\\') {
+            ++backslashes;
+        } else if (c == '"') {
+            q.append(backslashes * 2 + 1, '\\');
+            backslashes = 0;
+        } else {
+            q.append(backslashes, '\\');
+            backslashes = 0;
+        }
+        if (c != '\\') q += c;
+    }
+    q.append(backslashes * 2, '\\');
+    return q + "\"";
+}
+
+// Starts EXE with the remaining arguments; with --raw TEXT the text after the
+// program name is passed exactly as given.
+bool startProcess(Args& a, PROCESS_INFORMATION& pi) {
+    std::string exe = takeString(a, "EXE");
+    std::string commandLine = quoteArgument(exe);
+    if (a.has() && a.items[a.next] == "--raw") {
+        a.take();
+        std::string raw = takeString(a, "raw argument text");
+        commandLine += " " + raw;
+    } else {
+        while (a.has()) commandLine += " " + quoteArgument(a.take());
+    }
+    std::vector<char> buffer(commandLine.begin(), commandLine.end());
+    buffer.push_back('\0');
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    if (!CreateProcessA(exe.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return false;
+    return true;
+}
+
+std::vector<DWORD> processIds(const std::string& imageName) {
+    std::vector<DWORD> pids;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return pids;
+    PROCESSENTRY32 pe = {};
+    pe.dwSize = sizeof pe;
+    for (BOOL ok = Process32First(snapshot, &pe); ok; ok = Process32Next(snapshot, &pe)) {
+        const char* base = strrchr(pe.szExeFile, '\\');
+        base = base ? base + 1 : pe.szExeFile;
+        if (_stricmp(base, imageName.c_str()) == 0 && pe.th32ProcessID != GetCurrentProcessId())
+            pids.push_back(pe.th32ProcessID);
+    }
+    CloseHandle(snapshot);
+    return pids;
+}
+
+int printExit(HANDLE process, DWORD pid, double seconds) {
+    DWORD wait = WaitForSingleObject(process, seconds > 0 ? (DWORD)(seconds * 1000) : INFINITE);
+    if (wait == WAIT_TIMEOUT) {
+        out("timeout pid=%lu\n", (unsigned long)pid);
+        return kNo;
+    }
+    DWORD code = 0;
+    if (!GetExitCodeProcess(process, &code)) return failed("GetExitCodeProcess");
+    // Printed signed: -1 reads as -1, 259 (STILL_ACTIVE) as 259.
+    out("pid=%lu exit=%ld\n", (unsigned long)pid, (long)(LONG)code);
+    return kOk;
+}
+
+// ---------------------------------------------------------------- commands
+
+int cmdFindWindow(Args& a) {
+    WindowQuery q = parseWindowQuery(takeString(a, "WINDOW"));
+    std::vector<HWND> found = findWindows(q);
+    for (HWND hwnd : found) printWindow(hwnd);
+    return found.empty() ? kNo : kOk;
+}
+
+int cmdWaitWindow(Args& a) {
+    WindowQuery q = parseWindowQuery(takeString(a, "WINDOW"));
+    double seconds = takeSeconds(a, "SECONDS");
+    HWND hwnd = waitWindow(q, seconds, false);
+    if (!hwnd) {
+        out("timeout\n");
+        return kNo;
+    }
+    printWindow(hwnd);
+    return kOk;
+}
+
+int cmdWaitGone(Args& a) {
+    WindowQuery q = parseWindowQuery(takeString(a, "WINDOW"));
+    double seconds = takeSeconds(a, "SECONDS");
+    HWND hwnd = waitWindow(q, seconds, true);
+    if (hwnd) {
+        out("timeout ");
+        printWindow(hwnd);
+        return kNo;
+    }
+    out("gone\n");
+    return kOk;
+}
+
+int cmdWindows(Args& a) {
+    long pid = takeOptionalNumber(a, "PID", 0);
+    for (HWND hwnd : topLevelWindows()) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        if (pid == 0 || (DWORD)pid == owner) printWindow(hwnd);
+    }
+    return kOk;
+}
+
+int postTo(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!PostMessageA(hwnd, message, wParam, lParam)) return failed("PostMessage");
+    out("posted hwnd=0x%08lx message=%u wparam=%lu lparam=%ld\n", (unsigned long)(ULONG_PTR)hwnd, message,
+        (unsigned long)wParam, (long)lParam);
+    return kOk;
+}
+
+int cmdPost(Args& a) {
+    HWND hwnd = takeWindow(a);
+    UINT message = (UINT)takeNumber(a, "MSG");
+    WPARAM wParam = (WPARAM)takeOptionalNumber(a, "WPARAM", 0);
+    LPARAM lParam = (LPARAM)takeOptionalNumber(a, "LPARAM", 0);
+    if (!hwnd) return kNo;
+    return postTo(hwnd, message, wParam, lParam);
+}
+
+int cmdSend(Args& a) {
+    HWND hwnd = takeWindow(a);
+    UINT message = (UINT)takeNumber(a, "MSG");
+    WPARAM wParam = (WPARAM)takeOptionalNumber(a, "WPARAM", 0);
+    LPARAM lParam = (LPARAM)takeOptionalNumber(a, "LPARAM", 0);
+    if (!hwnd) return kNo;
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(hwnd, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result))
+        return failed("SendMessageTimeout");
+    out("result=%ld\n", (long)result);
+    return kOk;
+}
+
+int cmdPostRegistered(Args& a) {
+    HWND hwnd = takeWindow(a);
+    std::string name = takeString(a, "NAME");
+    WPARAM wParam = (WPARAM)takeOptionalNumber(a, "WPARAM", 0);
+    LPARAM lParam = (LPARAM)takeOptionalNumber(a, "LPARAM", 0);
+    if (!hwnd) return kNo;
+    UINT message = RegisterWindowMessageA(name.c_str());
+    if (!message) return failed("RegisterWindowMessage");
+    return postTo(hwnd, message, wParam, lParam);
+}
+
+int cmdBroadcastRegistered(Args& a) {
+    std::string name = takeString(a, "NAME");
+    WPARAM wParam = (WPARAM)takeOptionalNumber(a, "WPARAM", 0);
+    LPARAM lParam = (LPARAM)takeOptionalNumber(a, "LPARAM", 0);
+    UINT message = RegisterWindowMessageA(name.c_str());
+    if (!message) return failed("RegisterWindowMessage");
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(HWND_BROADCAST, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result))
+        return failed("SendMessageTimeout");
+    out("broadcast message=%u\n", message);
+    return kOk;
+}
+
+// tray-click WINDOW ID [left|right|double|MOUSE_MESSAGE]: what the shell sends
+// when the icon ID of WINDOW is clicked.
+int cmdTrayClick(Args& a) {
+    HWND hwnd = takeWindow(a);
+    WPARAM id = (WPARAM)takeNumber(a, "ID");
+    std::string how = a.has() ? a.take() : "left";
+    if (!hwnd) return kNo;
+    std::vector<UINT> mouse;
+    if (how == "left")
+        mouse = {WM_LBUTTONDOWN, WM_LBUTTONUP};
+    else if (how == "right")
+        mouse = {WM_RBUTTONDOWN, WM_RBUTTONUP};
+    else if (how == "double")
+        mouse = {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP};
+    else
+        mouse = {(UINT)parseNumber(how, "mouse message")};
+    for (UINT m : mouse) {
+        int rc = postTo(hwnd, kTrayCallbackMessage, id, (LPARAM)m);
+        if (rc != kOk) return rc;
+    }
+    return kOk;
+}
+
+// get-text WINDOW [CONTROL_ID]: the text of the window or of one of its controls.
+int cmdGetText(Args& a) {
+    HWND hwnd = takeWindow(a);
+    bool control = a.has();
+    long id = takeOptionalNumber(a, "CONTROL_ID", 0);
+    if (!hwnd) return kNo;
+    if (control) {
+        hwnd = GetDlgItem(hwnd, (int)id);
+        if (!hwnd) return failed("GetDlgItem");
+    }
+    char buffer[4096] = "";
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof buffer, (LPARAM)buffer, SMTO_ABORTIFHUNG, 5000, &length))
+        return failed("WM_GETTEXT");
+    out("text=%s\n", oneLine(buffer).c_str());
+    return kOk;
+}
+
+// children WINDOW: every child window with its control id, class and text.
+int cmdChildren(Args& a) {
+    HWND hwnd = takeWindow(a);
+    if (!hwnd) return kNo;
+    std::vector<HWND> children;
+    EnumChildWindows(hwnd, collectWindow, reinterpret_cast<LPARAM>(&children));
+    for (HWND child : children) {
+        char text[1024] = "";
+        DWORD_PTR length = 0;
+        SendMessageTimeoutA(child, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_ABORTIFHUNG, 2000, &length);
+        out("hwnd=0x%08lx id=%d visible=%d enabled=%d class=%s text=%s\n", (unsigned long)(ULONG_PTR)child,
+            GetDlgCtrlID(child), IsWindowVisible(child) ? 1 : 0, IsWindowEnabled(child) ? 1 : 0,
+            windowClass(child).c_str(), oneLine(text).c_str());
+    }
+    return kOk;
+}
+
+int cmdSpawn(Args& a) {
+    double seconds = 30;
+    if (a.has() && a.items[a.next].compare(0, 10, "--timeout=") == 0) {
+        std::string v = a.take().substr(10);
+        seconds = strtod(v.c_str(), nullptr);
+    }
+    PROCESS_INFORMATION pi = {};
+    if (!startProcess(a, pi)) return failed("CreateProcess");
+    int rc = printExit(pi.hProcess, pi.dwProcessId, seconds);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return rc;
+}
+
+int cmdStart(Args& a) {
+    PROCESS_INFORMATION pi = {};
+    if (!startProcess(a, pi)) return failed("CreateProcess");
+    // Returns once the new process waits for input (its message loop), or after 5 s.
+    WaitForInputIdle(pi.hProcess, 5000);
+    out("pid=%lu\n", (unsigned long)pi.dwProcessId);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return kOk;
+}
+
+int cmdWaitExit(Args& a) {
+    DWORD pid = (DWORD)takeNumber(a, "PID");
+    double seconds = takeSeconds(a, "SECONDS");
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
+    if (!process) {
+        out("pid=%lu gone\n", (unsigned long)pid);
+        return kOk;
+    }
+    int rc = printExit(process, pid, seconds);
+    CloseHandle(process);
+    return rc;
+}
+
+int cmdPids(Args& a) {
+    std::vector<DWORD> pids = processIds(takeString(a, "IMAGE"));
+    for (DWORD pid : pids) out("pid=%lu\n", (unsigned long)pid);
+    return pids.empty() ? kNo : kOk;
+}
+
+int cmdKill(Args& a) {
+    std::string image = takeString(a, "IMAGE");
+    int killed = 0;
+    for (DWORD pid : processIds(image)) {
+        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+        if (!process) continue;
+        if (TerminateProcess(process, 1)) {
+            WaitForSingleObject(process, 5000);
+            ++killed;
+        }
+        CloseHandle(process);
+    }
+    out("killed=%d\n", killed);
+    return kOk;
+}
+
+int cmdMutex(Args& a) {
+    std::string name = takeString(a, "NAME");
+    HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, name.c_str());
+    out("exists=%d\n", mutex ? 1 : 0);
+    if (!mutex) return kNo;
+    CloseHandle(mutex);
+    return kOk;
+}
+
+HKEY rootKey(const std::string& name) {
+    if (name == "HKCU" || name == "HKEY_CURRENT_USER") return HKEY_CURRENT_USER;
+    if (name == "HKLM" || name == "HKEY_LOCAL_MACHINE") return HKEY_LOCAL_MACHINE;
+    if (name == "HKCR" || name == "HKEY_CLASSES_ROOT") return HKEY_CLASSES_ROOT;
+    if (name == "HKU" || name == "HKEY_USERS") return HKEY_USERS;
+    return nullptr;
+}
+
+// reg-get KEY VALUE: KEY like HKCU\Software\Wine\Explorer; "" names the default value.
+int cmdRegGet(Args& a) {
+    std::string path = takeString(a, "KEY");
+    std::string value = takeString(a, "VALUE");
+    size_t slash = path.find('\\');
+    HKEY root = rootKey(path.substr(0, slash));
+    if (!root) usage("unknown registry root in " + path);
+    std::string sub = slash == std::string::npos ? "" : path.substr(slash + 1);
+    HKEY key = nullptr;
+    LONG rc = RegOpenKeyExA(root, sub.c_str(), 0, KEY_QUERY_VALUE, &key);
+    if (rc != ERROR_SUCCESS) {
+        out("missing key\n");
+        return kNo;
+    }
+    DWORD type = 0;
+    BYTE data[4096] = {};
+    DWORD size = sizeof data - 2;
+    rc = RegQueryValueExA(key, value.c_str(), nullptr, &type, data, &size);
+    RegCloseKey(key);
+    if (rc != ERROR_SUCCESS) {
+        out("missing value\n");
+        return kNo;
+    }
+    if (type == REG_DWORD) {
+        DWORD v = 0;
+        memcpy(&v, data, sizeof v);
+        out("type=REG_DWORD data=%lu\n", (unsigned long)v);
+    } else if (type == REG_SZ || type == REG_EXPAND_SZ) {
+        out("type=REG_SZ data=%s\n", oneLine((const char*)data).c_str());
+    } else {
+        std::string hex;
+        char two[4];
+        for (DWORD i = 0; i < size; ++i) {
+            snprintf(two, sizeof two, "%02x", data[i]);
+            hex += two;
+        }
+        out("type=%lu data=%s\n", (unsigned long)type, hex.c_str());
+    }
+    return kOk;
+}
+
+int cmdCursor(Args&) {
+    POINT p = {};
+    if (!GetCursorPos(&p)) return failed("GetCursorPos");
+    out("x=%ld y=%ld\n", p.x, p.y);
+    return kOk;
+}
+
+int cmdScreen(Args&) {
+    RECT work = {};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    out("width=%d height=%d work=%ld,%ld,%ld,%ld\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+        work.left, work.top, work.right, work.bottom);
+    return kOk;
+}
+
+// hold [SECONDS]: stays on the desktop (0 or nothing: until ended), which keeps
+// a virtual desktop open between the programs of a test run.
+int cmdHold(Args& a) {
+    double seconds = a.has() ? takeSeconds(a, "SECONDS") : 0;
+    HWND hwnd = CreateWindowExA(0, "STATIC", "probe hold", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+    if (!hwnd) return failed("CreateWindowEx");
+    if (seconds > 0) SetTimer(hwnd, 1, (UINT)(seconds * 1000), nullptr);
+    out("holding pid=%lu\n", (unsigned long)GetCurrentProcessId());
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (msg.message == WM_TIMER && msg.hwnd == hwnd) break;
+        DispatchMessageA(&msg);
+    }
+    DestroyWindow(hwnd);
+    return kOk;
+}
+
+int cmdSleep(Args& a) {
+    Sleep((DWORD)(takeSeconds(a, "SECONDS") * 1000));
+    return kOk;
+}
+
+int cmdHelp(Args&);
+
+struct Command {
+    const char* name;
+    int (*run)(Args&);
+    const char* arguments;
+    const char* description;
+};
+
+const Command kCommands[] = {
+    {"find-window", cmdFindWindow, "WINDOW", "every matching window; exit 1 if none"},
+    {"wait-window", cmdWaitWindow, "WINDOW SECONDS", "wait until the window exists"},
+    {"wait-gone", cmdWaitGone, "WINDOW SECONDS", "wait until the window no longer exists"},
+    {"windows", cmdWindows, "[PID]", "every top-level window (of PID)"},
+    {"post", cmdPost, "WINDOW MSG [WPARAM [LPARAM]]", "PostMessage"},
+    {"send", cmdSend, "WINDOW MSG [WPARAM [LPARAM]]", "SendMessageTimeout, prints the result"},
+    {"post-registered", cmdPostRegistered, "WINDOW NAME [WPARAM [LPARAM]]", "RegisterWindowMessage + PostMessage"},
+    {"broadcast-registered", cmdBroadcastRegistered, "NAME [WPARAM [LPARAM]]", "send to HWND_BROADCAST"},
+    {"tray-click", cmdTrayClick, "WINDOW ID [left|right|double|MSG]", "tray icon callback posts"},
+    {"get-text", cmdGetText, "WINDOW [CONTROL_ID]", "WM_GETTEXT of the window or a control"},
+    {"children", cmdChildren, "WINDOW", "child windows with id, class and text"},
+    {"spawn", cmdSpawn, "[--timeout=S] EXE [ARGS... | --raw TEXT]", "run, wait, print the exit code"},
+    {"start", cmdStart, "EXE [ARGS... | --raw TEXT]", "start without waiting, print the pid"},
+    {"wait-exit", cmdWaitExit, "PID SECONDS", "wait for a process, print its exit code"},
+    {"pids", cmdPids, "IMAGE", "processes of that image name; exit 1 if none"},
+    {"kill", cmdKill, "IMAGE", "terminate every process of that image name"},
+    {"mutex", cmdMutex, "NAME", "does the named mutex exist"},
+    {"reg-get", cmdRegGet, "KEY VALUE", "read a registry value"},
+    {"cursor", cmdCursor, "", "GetCursorPos"},
+    {"screen", cmdScreen, "", "screen size and work area"},
+    {"hold", cmdHold, "[SECONDS]", "stay on the desktop"},
+    {"sleep", cmdSleep, "SECONDS", ""},
+    {"help", cmdHelp, "", ""},
+};
+
+int cmdHelp(Args&) {
+    out("usage: probe.exe COMMAND [ARGUMENTS...]\n");
+    for (const Command& c : kCommands) {
+        std::string line = std::string(c.name) + " " + c.arguments;
+        out("  %-44s %s\n", line.c_str(), c.description);
+    }
+    return kOk;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        Args none;
+        cmdHelp(none);
+        return kUsage;
+    }
+    Args args;
+    args.command = argv[1];
+    for (int i = 2; i < argc; ++i) args.items.push_back(argv[i]);
+    for (const Command& c : kCommands) {
+        if (strcmp(c.name, argv[1]) != 0) continue;
+        try {
+            int rc = c.run(args);
+            if (args.has()) {
+                fprintf(stderr, "probe %s: unexpected argument %s\n", c.name, args.take().c_str());
+                return kUsage;
+            }
+            return rc;
+        } catch (const UsageError& e) {
+            fprintf(stderr, "probe %s: %s\nusage: probe.exe %s %s\n", c.name, e.what.c_str(), c.name, c.arguments);
+            return kUsage;
+        }
+    }
+    fprintf(stderr, "probe: unknown command %s (try: probe.exe help)\n", argv[1]);
+    return kUsage;
+}
