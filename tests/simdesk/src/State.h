@@ -139,6 +139,8 @@ struct sim::Desktop::State {
     std::map<std::string, Module> modules;  // by lower-case name
     std::map<HMODULE, std::string> moduleHandles;
 
+    std::vector<std::unique_ptr<SendRequest>> outsideSends;  // sent by tests and the shell
+
     bool shellReady = true;
     bool refuseDuplicates = true;
     std::map<std::pair<HWND, UINT>, TrayIcon> trayIcons;

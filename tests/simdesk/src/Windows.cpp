@@ -132,16 +132,13 @@ void Desktop::Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 LRESULT Desktop::Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     sim::Window* w = FindWindowObject(window);
     if (!w) return 0;
-    SendRequest request{window, message, wParam, lParam, 0, false};
-    w->thread->sends.push_back(&request);
+    // The request outlives this call when the handler is still running (a
+    // nested loop waits for the user); the desktop keeps it until reset.
+    state_->outsideSends.push_back(std::make_unique<SendRequest>(SendRequest{window, message, wParam, lParam, 0, false}));
+    SendRequest* request = state_->outsideSends.back().get();
+    w->thread->sends.push_back(request);
     Settle();
-    if (!request.done) {
-        // The handler is still running (a nested loop waits for the user): it
-        // must not hold on to this request beyond this call.
-        auto& sends = w->thread->sends;
-        sends.erase(std::remove(sends.begin(), sends.end(), &request), sends.end());
-    }
-    return request.result;
+    return request->result;
 }
 
 void Desktop::PressKey(HWND window, int key) {
