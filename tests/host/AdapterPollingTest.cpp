@@ -10,9 +10,8 @@ namespace {
 
 class AdapterPollingTest : public DesktopTest {
 protected:
-    const sim::TrayIcon* Icon(UINT slot) const { return desk.FindTrayIcon(TrayWindow(), slot); }
     std::string Description(UINT slot) const {
-        const sim::TrayIcon* icon = Icon(slot);
+        const sim::TrayIcon* icon = TrayIcon(slot);
         return icon ? icon->tip.substr(0, icon->tip.find('\n')) : "<no icon>";
     }
     std::vector<std::string> CallsOfOneTick() {
@@ -55,7 +54,7 @@ TEST_F(AdapterPollingTest, AdapterAfterUnusableDevicesTakesSlotZeroAndTheNextSea
     EXPECT_EQ(std::count(calls.begin(), calls.end(), "Item(0)"), 1);  // slot 1 did not start over
     EXPECT_EQ(Description(0), "Adapter at five");
     EXPECT_EQ(Description(1), "Adapter at six");
-    EXPECT_EQ(Icon(2), nullptr);
+    EXPECT_EQ(TrayIcon(2), nullptr);
 }
 
 TEST_F(AdapterPollingTest, FailedSearchForSlotZeroLeavesTheOtherSlotsAsTheyWere) {
@@ -63,7 +62,7 @@ TEST_F(AdapterPollingTest, FailedSearchForSlotZeroLeavesTheOtherSlotsAsTheyWere)
     library.Add("Adapter Two");
     Start();
     Ticks(1);
-    ASSERT_NE(Icon(1), nullptr);
+    ASSERT_NE(TrayIcon(1), nullptr);
     // Neither item can be attached any more: the search for slot 0 fails.
     library.items[0].attachOk = false;
     library.items[1].attachOk = false;
@@ -72,9 +71,9 @@ TEST_F(AdapterPollingTest, FailedSearchForSlotZeroLeavesTheOtherSlotsAsTheyWere)
     EXPECT_TRUE(std::equal(search.begin(), search.end(), calls.begin())) << ::testing::PrintToString(calls);
     EXPECT_EQ(std::count_if(calls.begin(), calls.end(), [](const std::string& c) { return c.rfind("Item(", 0) == 0; }),
               3);  // no search for slots 1 to 3
-    EXPECT_EQ(Icon(0), nullptr);
+    EXPECT_EQ(TrayIcon(0), nullptr);
     // Slot 1 stayed present and was polled through its old attachment.
-    EXPECT_NE(Icon(1), nullptr);
+    EXPECT_NE(TrayIcon(1), nullptr);
     EXPECT_EQ(std::count(calls.begin(), calls.end(), "GetRadioState(1)"), 1);
 }
 
@@ -102,7 +101,7 @@ TEST_F(AdapterPollingTest, RadioStateTwoReadsTheLinkWithTheRadioOff) {
     Start();
     std::vector<std::string> calls = CallsOfOneTick();
     EXPECT_EQ(std::count(calls.begin(), calls.end(), "GetLinkQuality(0)"), 1);
-    EXPECT_EQ(Icon(0)->tip, "Adapter One\nSpeed: 11.0 Mbps\nRadio Off");
+    EXPECT_EQ(TrayIcon(0)->tip, "Adapter One\nSpeed: 11.0 Mbps\nRadio Off");
 }
 
 TEST_F(AdapterPollingTest, FailedRadioQueryCountsAsRadioAndSwitchOff) {
@@ -111,7 +110,7 @@ TEST_F(AdapterPollingTest, FailedRadioQueryCountsAsRadioAndSwitchOff) {
     Start();
     std::vector<std::string> calls = CallsOfOneTick();
     EXPECT_EQ(std::count(calls.begin(), calls.end(), "GetNetworkType(0)"), 0);
-    EXPECT_EQ(Icon(0)->tip, "Adapter One\nSpeed: 0.0 Mbps\nFAA Radio Switch Off");
+    EXPECT_EQ(TrayIcon(0)->tip, "Adapter One\nSpeed: 0.0 Mbps\nFAA Radio Switch Off");
 }
 
 TEST_F(AdapterPollingTest, FailedQueriesLeaveTheirPresetValues) {
@@ -121,11 +120,11 @@ TEST_F(AdapterPollingTest, FailedQueriesLeaveTheirPresetValues) {
     Start();
     std::vector<std::string> calls = CallsOfOneTick();
     EXPECT_EQ(std::count(calls.begin(), calls.end(), "GetAdapterState(0)"), 0);
-    EXPECT_EQ(Icon(0)->tip, "Adapter One\nSpeed: 0.0 Mbps\nExcellent Link Quality 100%");
+    EXPECT_EQ(TrayIcon(0)->tip, "Adapter One\nSpeed: 0.0 Mbps\nExcellent Link Quality 100%");
     // Adapter state stays 4: not linked.
     adapter.failingQueries = {"GetAdapterState"};
     Ticks(1);
-    EXPECT_EQ(Icon(0)->tip, "Adapter One\nNot Linked");
+    EXPECT_EQ(TrayIcon(0)->tip, "Adapter One\nNot Linked");
 }
 
 TEST_F(AdapterPollingTest, CollectionIsRefreshedEvery121Ticks) {

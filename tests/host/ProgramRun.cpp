@@ -3,6 +3,8 @@
 #include "app/StatusTrayApp.h"
 #include "resource.h"
 
+#include <algorithm>
+
 DesktopTest::DesktopTest() : desk(sim::Desktop::Get()), library(fake::DriverLibrary::Get()) {
     desk.Reset();
     library.Reset();
@@ -33,4 +35,18 @@ void DesktopTest::Ticks(int count) { desk.Advance(1000 * count); }
 
 void DesktopTest::Post(UINT message, WPARAM wParam, LPARAM lParam) {
     desk.Post(TrayWindow(), message, wParam, lParam);
+}
+
+const sim::TrayIcon* DesktopTest::TrayIcon(UINT slot) const { return desk.FindTrayIcon(TrayWindow(), slot); }
+
+int DesktopTest::IconImage(UINT slot) const {
+    const sim::TrayIcon* icon = TrayIcon(slot);
+    return icon ? desk.IconResource(icon->icon) : 0;
+}
+
+int DesktopTest::PostedCommands(UINT command) const {
+    const std::string needle = ", 0x111, " + std::to_string(command) + ", 0)";
+    return static_cast<int>(std::count_if(desk.Calls().begin(), desk.Calls().end(), [&](const std::string& c) {
+        return c.rfind("PostMessageA(", 0) == 0 && c.find(needle) != std::string::npos;
+    }));
 }

@@ -26,6 +26,13 @@ protected:
     // Posts to the tray window and lets everything settle.
     void Post(UINT message, WPARAM wParam, LPARAM lParam);
 
+    // The icon of a slot in the notification area, or null.
+    const sim::TrayIcon* TrayIcon(UINT slot) const;
+    // The resource number of the image the slot's icon shows, 0 without icon.
+    int IconImage(UINT slot) const;
+    // How often the program posted itself this command.
+    int PostedCommands(UINT command) const;
+
     sim::Desktop& desk;
     fake::DriverLibrary& library;
     std::vector<std::unique_ptr<sim::Process>> processes;

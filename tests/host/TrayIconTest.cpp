@@ -11,9 +11,7 @@ namespace {
 
 class TrayIconTest : public DesktopTest {
 protected:
-    const sim::TrayIcon* Icon(UINT slot) const { return desk.FindTrayIcon(TrayWindow(), slot); }
-    int Image(UINT slot) const { return Icon(slot) ? desk.IconResource(Icon(slot)->icon) : 0; }
-    std::string Tip(UINT slot) const { return Icon(slot) ? Icon(slot)->tip : "<no icon>"; }
+    std::string Tip(UINT slot) const { return TrayIcon(slot) ? TrayIcon(slot)->tip : "<no icon>"; }
     // Starts with the given adapters and lets the first poll run.
     void StartPolled() {
         Start();
@@ -46,7 +44,7 @@ TEST_F(TrayIconTest, QualityChoosesTextPercentageAndImage) {
         adapter.linkQuality = c.quality;
         Ticks(1);
         EXPECT_EQ(QualityLine(0), c.line);
-        EXPECT_EQ(Image(0), c.image);
+        EXPECT_EQ(IconImage(0), c.image);
     }
 }
 
@@ -105,14 +103,14 @@ TEST_F(TrayIconTest, RadioOffAndSwitchOffShowTheCrossedImage) {
     adapter.radio = 2;  // radio off, switch on: the link is still read
     Ticks(1);
     EXPECT_EQ(QualityLine(0), "Radio Off");
-    EXPECT_EQ(Image(0), IDI_RADIO_OFF);
+    EXPECT_EQ(IconImage(0), IDI_RADIO_OFF);
     EXPECT_EQ(Tip(0), "Adapter One\nSpeed: 11.0 Mbps\nRadio Off");
 
     adapter.radio = 0;  // the radio switch is off: nothing else is asked
     library.calls.clear();
     Ticks(1);
     EXPECT_EQ(QualityLine(0), "FAA Radio Switch Off");
-    EXPECT_EQ(Image(0), IDI_RADIO_OFF);
+    EXPECT_EQ(IconImage(0), IDI_RADIO_OFF);
     EXPECT_EQ(library.CountCalls("GetNetworkType"), 0);
     EXPECT_EQ(library.CountCalls("GetLinkQuality"), 0);
     // The quality of the last poll stays, so the speed line goes with it.
@@ -123,7 +121,7 @@ TEST_F(TrayIconTest, FirstPollWithTheSwitchOffShowsSpeedZero) {
     library.Add("Adapter One").radio = 0;
     StartPolled();
     EXPECT_EQ(Tip(0), "Adapter One\nSpeed: 0.0 Mbps\nFAA Radio Switch Off");
-    EXPECT_EQ(Image(0), IDI_RADIO_OFF);
+    EXPECT_EQ(IconImage(0), IDI_RADIO_OFF);
 }
 
 TEST_F(TrayIconTest, FrameErrorsWinOverAnyQuality) {
@@ -134,7 +132,7 @@ TEST_F(TrayIconTest, FrameErrorsWinOverAnyQuality) {
         adapter.linkQuality = quality;
         Ticks(1);
         EXPECT_EQ(QualityLine(0), "Data Frame Errors - Check WEP Settings");
-        EXPECT_EQ(Image(0), IDI_FRAME_ERRORS);
+        EXPECT_EQ(IconImage(0), IDI_FRAME_ERRORS);
     }
     // Not linked: the counter no longer matters.
     adapter.adapterState = 0;
@@ -150,7 +148,7 @@ TEST_F(TrayIconTest, NetworkType3ShowsFullQualityWithoutFurtherQueries) {
     EXPECT_EQ(Tip(0), "Adapter One\nSpeed: 0.0 Mbps\nExcellent Link Quality 100%");
     EXPECT_EQ(library.CountCalls("GetAdapterState"), 0);
     EXPECT_EQ(library.CountCalls("GetWEPPacketRxOK"), 0);
-    EXPECT_EQ(Image(0), IDI_LINKED);
+    EXPECT_EQ(IconImage(0), IDI_LINKED);
 }
 
 TEST_F(TrayIconTest, LinkedWithAnotherNetworkTypeShowsFullQualityAndNoRate) {
@@ -178,41 +176,41 @@ TEST_F(TrayIconTest, IconIsAddedWithTheApplicationIconAndNameThenRefreshed) {
     EXPECT_EQ(add.tip, "ZEVARIDA");
     EXPECT_EQ(desk.IconResource(add.icon), IDI_APPLICATION_ICON);
     EXPECT_EQ(desk.TrayCalls()[1].message, static_cast<DWORD>(NIM_MODIFY));
-    EXPECT_EQ(Image(0), IDI_LINKED);
-    EXPECT_EQ(desk.IconSize(Icon(0)->icon), 16);
+    EXPECT_EQ(IconImage(0), IDI_LINKED);
+    EXPECT_EQ(desk.IconSize(TrayIcon(0)->icon), 16);
 }
 
 TEST_F(TrayIconTest, IconRefusedByTheShellIsAddedOnALaterTick) {
     library.Add("Adapter One");
     desk.SetShellReady(false);
     StartPolled();
-    EXPECT_EQ(Icon(0), nullptr);
+    EXPECT_EQ(TrayIcon(0), nullptr);
     Ticks(1);
-    EXPECT_EQ(Icon(0), nullptr);
+    EXPECT_EQ(TrayIcon(0), nullptr);
     desk.SetShellReady(true);
     Ticks(1);
-    ASSERT_NE(Icon(0), nullptr);
-    EXPECT_EQ(Image(0), IDI_LINKED);
+    ASSERT_NE(TrayIcon(0), nullptr);
+    EXPECT_EQ(IconImage(0), IDI_LINKED);
 
     // One refused add of a second adapter: it comes with the next tick.
     library.Add("Adapter Two");
     desk.FailCall("Shell_NotifyIconA", 1, 1);  // slot 0's refresh passes, slot 1's add fails
     Ticks(1);
-    EXPECT_EQ(Icon(1), nullptr);
+    EXPECT_EQ(TrayIcon(1), nullptr);
     Ticks(1);
-    EXPECT_NE(Icon(1), nullptr);
+    EXPECT_NE(TrayIcon(1), nullptr);
 }
 
 TEST_F(TrayIconTest, RemovedAdapterLosesItsIcon) {
     library.Add("Adapter One");
     library.Add("Adapter Two");
     StartPolled();
-    ASSERT_NE(Icon(1), nullptr);
+    ASSERT_NE(TrayIcon(1), nullptr);
     library.items.pop_back();
     desk.ClearTrayCalls();
     Ticks(1);
-    EXPECT_EQ(Icon(1), nullptr);
-    EXPECT_NE(Icon(0), nullptr);
+    EXPECT_EQ(TrayIcon(1), nullptr);
+    EXPECT_NE(TrayIcon(0), nullptr);
     const auto& calls = desk.TrayCalls();
     auto deleted = std::find_if(calls.begin(), calls.end(), [](const sim::TrayCall& c) {
         return c.message == NIM_DELETE && c.id == 1;
@@ -228,7 +226,7 @@ TEST_F(TrayIconTest, RemovedAdapterLosesItsIcon) {
     // Plugged in again: the icon comes back, first with the last image it had.
     library.Add("Adapter Two");
     Ticks(1);
-    EXPECT_NE(Icon(1), nullptr);
+    EXPECT_NE(TrayIcon(1), nullptr);
 }
 
 TEST_F(TrayIconTest, IconsComeBackAfterTheShellRestarts) {
@@ -239,9 +237,9 @@ TEST_F(TrayIconTest, IconsComeBackAfterTheShellRestarts) {
     EXPECT_TRUE(desk.TrayIcons().empty());
     desk.Send(TrayWindow(), desk.RegisteredMessage("TaskbarCreated"), 0, 0);
     Ticks(1);
-    ASSERT_NE(Icon(0), nullptr);
-    ASSERT_NE(Icon(1), nullptr);
-    EXPECT_EQ(Image(0), IDI_LINKED);
+    ASSERT_NE(TrayIcon(0), nullptr);
+    ASSERT_NE(TrayIcon(1), nullptr);
+    EXPECT_EQ(IconImage(0), IDI_LINKED);
     EXPECT_EQ(Tip(1), "Adapter Two\nSpeed: 11.0 Mbps\nExcellent Link Quality 100%");
 }
 
@@ -252,11 +250,11 @@ TEST_F(TrayIconTest, TaskbarMessageFromAShellThatKeptTheIconsLeavesThemWorking) 
     desk.Send(TrayWindow(), desk.RegisteredMessage("TaskbarCreated"), 0, 0);
     adapter.linkQuality = 4;
     Ticks(1);
-    EXPECT_EQ(Image(0), IDI_POOR);
+    EXPECT_EQ(IconImage(0), IDI_POOR);
     adapter.linkQuality = 0;
     desk.ClearTrayCalls();
     Ticks(1);
-    EXPECT_EQ(Image(0), IDI_NOT_LINKED);
+    EXPECT_EQ(IconImage(0), IDI_NOT_LINKED);
     // Back to plain refreshes: no more add attempts.
     EXPECT_EQ(std::count_if(desk.TrayCalls().begin(), desk.TrayCalls().end(),
                             [](const sim::TrayCall& c) { return c.message == NIM_ADD; }),

@@ -25,33 +25,16 @@ protected:
         Mouse(slot, right ? WM_RBUTTONDOWN : WM_LBUTTONDOWN);
         Mouse(slot, right ? WM_RBUTTONUP : WM_LBUTTONUP);
     }
-    // The first item's text tells the pop-ups apart.
-    std::string OpenPopup() const {
-        const sim::OpenMenu* menu = desk.TrackedMenu();
-        if (!menu) return "none";
-        if (menu->items.size() == 11) return "TrayMenu";
-        if (menu->items.size() == 15) return "NewTrayMenu";
-        if (menu->items.size() == 2) return "ProfileMenu";
-        return "other";
-    }
-    int Image(UINT slot) const {
-        const sim::TrayIcon* icon = desk.FindTrayIcon(TrayWindow(), slot);
-        return icon ? desk.IconResource(icon->icon) : 0;
-    }
-    int Posted(UINT command) const {
-        const std::string needle = ", 0x111, " + std::to_string(command) + ", 0)";
-        return static_cast<int>(std::count_if(desk.Calls().begin(), desk.Calls().end(), [&](const std::string& c) {
-            return c.rfind("PostMessageA(", 0) == 0 && c.find(needle) != std::string::npos;
-        }));
-    }
+    // The name of the pop-up being tracked, "none" without one.
+    std::string OpenPopup() const { return desk.TrackedMenu() ? desk.TrackedMenu()->name : "none"; }
 };
 
 TEST_F(TrayMouseTest, QuickClickOpensTheMenuHalfASecondAfterThePress) {
     Mouse(0, WM_LBUTTONDOWN);
-    EXPECT_EQ(Image(0), IDI_LINKED_DOWN);
+    EXPECT_EQ(IconImage(0), IDI_LINKED_DOWN);
     desk.Advance(100);
     Mouse(0, WM_LBUTTONUP);
-    EXPECT_EQ(Image(0), IDI_LINKED);
+    EXPECT_EQ(IconImage(0), IDI_LINKED);
     EXPECT_EQ(OpenPopup(), "none");
     desk.Advance(399);
     EXPECT_EQ(OpenPopup(), "none");
@@ -104,8 +87,8 @@ TEST_F(TrayMouseTest, DoubleClickPostsTheStatusCommandOnceAndOpensNoMenu) {
     Mouse(0, WM_LBUTTONUP);
     desk.Advance(2000);
     EXPECT_EQ(OpenPopup(), "none");
-    EXPECT_EQ(Posted(ID_NETWORK_STATUS), 1);
-    EXPECT_EQ(Image(0), IDI_LINKED);
+    EXPECT_EQ(PostedCommands(ID_NETWORK_STATUS), 1);
+    EXPECT_EQ(IconImage(0), IDI_LINKED);
 }
 
 TEST_F(TrayMouseTest, CtrlShiftAtTheFirstPressSelectsTheSecondVariantForGood) {
@@ -196,8 +179,8 @@ TEST_F(TrayMouseTest, RadioCommandActsOnTheSlotWhoseMenuWasShown) {
     desk.ChooseMenuItem(ID_RADIO_OFF);
     EXPECT_EQ(library.calls, (std::vector<std::string>{"CWrapNetAdapter::SetRadioState(1,0)",
                                                         "CWrapDriverInterface::SetRadioState(1,0)"}));
-    EXPECT_EQ(Image(1), IDI_RADIO_OFF);
-    EXPECT_EQ(Image(0), IDI_LINKED);
+    EXPECT_EQ(IconImage(1), IDI_RADIO_OFF);
+    EXPECT_EQ(IconImage(0), IDI_LINKED);
     const sim::TrayIcon* icon = desk.FindTrayIcon(TrayWindow(), 1);
     EXPECT_EQ(icon->tip.substr(icon->tip.rfind('\n') + 1), "Radio Off");
 }
@@ -206,14 +189,14 @@ TEST_F(TrayMouseTest, RadioOffShowsAtOnceAndThePollFollowsTheDriver) {
     Click(0);
     desk.Advance(500);
     desk.ChooseMenuItem(ID_RADIO_OFF);
-    EXPECT_EQ(Image(0), IDI_RADIO_OFF);
+    EXPECT_EQ(IconImage(0), IDI_RADIO_OFF);
     // The stand-in driver switched its radio off: the next poll agrees.
     Ticks(1);
-    EXPECT_EQ(Image(0), IDI_RADIO_OFF);
+    EXPECT_EQ(IconImage(0), IDI_RADIO_OFF);
     // A driver that turns the radio back on by itself wins on the next poll.
     library.items[0].radio = 3;
     Ticks(1);
-    EXPECT_EQ(Image(0), IDI_LINKED);
+    EXPECT_EQ(IconImage(0), IDI_LINKED);
 }
 
 TEST_F(TrayMouseTest, RadioCommandThatChangesNothingMakesNoLibraryCall) {
@@ -221,7 +204,7 @@ TEST_F(TrayMouseTest, RadioCommandThatChangesNothingMakesNoLibraryCall) {
     desk.Advance(500);
     desk.ChooseMenuItem(ID_RADIO_ON);
     EXPECT_TRUE(library.calls.empty());
-    EXPECT_EQ(Image(0), IDI_LINKED);
+    EXPECT_EQ(IconImage(0), IDI_LINKED);
 
     Click(0);
     desk.Advance(500);
@@ -230,7 +213,7 @@ TEST_F(TrayMouseTest, RadioCommandThatChangesNothingMakesNoLibraryCall) {
     // Before any poll, off again changes nothing.
     Post(WM_COMMAND, ID_RADIO_OFF, 0);
     EXPECT_TRUE(library.calls.empty());
-    EXPECT_EQ(Image(0), IDI_RADIO_OFF);
+    EXPECT_EQ(IconImage(0), IDI_RADIO_OFF);
     // On again calls both objects with 1, the adapter first.
     Post(WM_COMMAND, ID_RADIO_ON, 0);
     EXPECT_EQ(library.calls, (std::vector<std::string>{"CWrapNetAdapter::SetRadioState(0,1)",
@@ -297,7 +280,7 @@ TEST_F(TrayMouseTest, EventsForSlotsOutsideTheFourChangeNothing) {
     EXPECT_EQ(OpenPopup(), "none");
     EXPECT_TRUE(desk.TrayCalls().empty());
     EXPECT_EQ(desk.CountCalls("SetTimer"), 0);
-    EXPECT_EQ(Posted(ID_NETWORK_STATUS), 0);
+    EXPECT_EQ(PostedCommands(ID_NETWORK_STATUS), 0);
     // The radio commands still act on the slot of the last real menu.
     Post(WM_COMMAND, ID_RADIO_OFF, 0);
     EXPECT_EQ(library.calls.back(), "CWrapDriverInterface::SetRadioState(0,0)");
@@ -311,7 +294,7 @@ TEST_F(TrayMouseTest, MenuRequestWhileAMenuIsOpenIsIgnored) {
     Mouse(1, WM_LBUTTONDBLCLK);
     desk.Advance(2500);
     EXPECT_EQ(desk.CountCalls("TrackPopupMenu"), 1);
-    EXPECT_EQ(Posted(ID_NETWORK_STATUS), 0);
+    EXPECT_EQ(PostedCommands(ID_NETWORK_STATUS), 0);
     desk.DismissMenu();
 }
 

@@ -11,12 +11,6 @@ namespace {
 
 class TrayWindowTest : public DesktopTest {
 protected:
-    int CountPosted(UINT command) const {
-        const std::string needle = ", 0x111, " + std::to_string(command) + ", 0)";
-        return static_cast<int>(std::count_if(desk.Calls().begin(), desk.Calls().end(), [&](const std::string& c) {
-            return c.rfind("PostMessageA(", 0) == 0 && c.find(needle) != std::string::npos;
-        }));
-    }
     int PollTimersSet() const { return CountCallsContaining("SetTimer(", "0xBABEFACE"); }
     int CountCallsContaining(const std::string& prefix, const std::string& part) const {
         return static_cast<int>(std::count_if(desk.Calls().begin(), desk.Calls().end(), [&](const std::string& c) {
@@ -146,11 +140,11 @@ TEST_F(TrayWindowTest, ConfigureOrInstallPostsTheConfigurationCommandOnTheFirstT
         SCOPED_TRACE(c.arguments);
         Start(c.arguments);
         desk.Advance(999);
-        EXPECT_EQ(CountPosted(ID_ADVANCED_CONFIGURATION), 0);
+        EXPECT_EQ(PostedCommands(ID_ADVANCED_CONFIGURATION), 0);
         desk.Advance(1);
-        EXPECT_EQ(CountPosted(ID_ADVANCED_CONFIGURATION), c.posts);
+        EXPECT_EQ(PostedCommands(ID_ADVANCED_CONFIGURATION), c.posts);
         Ticks(5);
-        EXPECT_EQ(CountPosted(ID_ADVANCED_CONFIGURATION), c.posts);
+        EXPECT_EQ(PostedCommands(ID_ADVANCED_CONFIGURATION), c.posts);
         Post(WM_COMMAND, ID_EXIT, 0);
         processes.clear();
         desk.Reset();
@@ -162,7 +156,7 @@ TEST_F(TrayWindowTest, EachStartMessagePostsTheConfigurationCommand) {
     const UINT start = desk.RegisteredMessage("ZEVARIDA.EXE START");
     EXPECT_EQ(desk.Send(TrayWindow(), start, 0, 0), 0);
     desk.Send(TrayWindow(), start, 0, 0);
-    EXPECT_EQ(CountPosted(ID_ADVANCED_CONFIGURATION), 2);
+    EXPECT_EQ(PostedCommands(ID_ADVANCED_CONFIGURATION), 2);
 }
 
 TEST_F(TrayWindowTest, TickArrivingDuringATickIsDroppedWhole) {
@@ -176,17 +170,17 @@ TEST_F(TrayWindowTest, TickArrivingDuringATickIsDroppedWhole) {
         if (call != "GetRadioState(0)" || nested) return;
         nested = true;
         const size_t before = library.calls.size();
-        const int postsBefore = CountPosted(ID_ADVANCED_CONFIGURATION);
+        const int postsBefore = PostedCommands(ID_ADVANCED_CONFIGURATION);
         desk.PumpMessagesFor(3000);
         nestedTicks = static_cast<int>(library.calls.size() - before);
-        EXPECT_EQ(CountPosted(ID_ADVANCED_CONFIGURATION), postsBefore);
+        EXPECT_EQ(PostedCommands(ID_ADVANCED_CONFIGURATION), postsBefore);
     };
     desk.Advance(1000);
     EXPECT_TRUE(nested);
     desk.Advance(3000);
     // The ticks during the nested loop made no library call at all.
     EXPECT_EQ(nestedTicks, 0);
-    EXPECT_EQ(CountPosted(ID_ADVANCED_CONFIGURATION), 1);
+    EXPECT_EQ(PostedCommands(ID_ADVANCED_CONFIGURATION), 1);
     // Afterwards ticks run normally again.
     library.calls.clear();
     Ticks(1);

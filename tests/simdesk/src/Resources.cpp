@@ -263,6 +263,9 @@ BOOL WINAPI TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int, HWND windo
     open->y = y;
     open->owner = window;
     open->items = Desktop::Get().MenuItems(menu);
+    for (const auto& [handle, parent] : s.menus)
+        for (const Menu::Item& item : parent->items)
+            if (item.popup == menu) open->name = item.text;
     s.trackedMenu = std::move(open);
     s.menuThread = CurrentThread();
     s.menuClosed = false;

@@ -73,6 +73,7 @@ struct OpenMenu {
     int x = 0;
     int y = 0;
     HWND owner = nullptr;
+    std::string name;                 // the pop-up's text in its parent menu ("TrayMenu")
     std::vector<MenuItemView> items;  // as they were when the menu opened
 };
 
