@@ -28,6 +28,7 @@ public:
     BOOL AddTrayIcon(int slot);
     void RefreshTrayIcon(int slot);
     BOOL DeleteTrayIcon(int slot);
+    void SyncRadioItems(int slot);
 
     // Adapter discovery and polling.
     bool FindAdapterForSlot(int slot, int firstItem);

@@ -97,12 +97,9 @@ BOOL CStatusTrayDlg::AddTrayIcon(int slot) {
 
 void CStatusTrayDlg::RefreshTrayIcon(int slot) {
     AdapterSlot& s = slots[slot];
-    if (HMENU popup = trayMenu.SubMenu(menuVariant)) {
-        const UINT state = MF_BYCOMMAND | (s.radioSwitchOn ? MF_ENABLED : MF_GRAYED);
-        EnableMenuItem(popup, ID_RADIO_ON, state);
-        EnableMenuItem(popup, ID_RADIO_OFF, state);
-        CheckMenuRadioItem(popup, ID_RADIO_ON, ID_RADIO_OFF, s.radioOn ? ID_RADIO_ON : ID_RADIO_OFF, MF_BYCOMMAND);
-    }
+    // The menu is shared by all icons: while it is open it shows the radio of
+    // the icon it was opened for, not of the last icon the poll refreshed.
+    if (!menuOpen || slot == menuSlot) SyncRadioItems(slot);
     if (holdTicks == 0) s.buttonDown = FALSE;
 
     const Status status = ChooseStatus(s);
@@ -123,6 +120,18 @@ void CStatusTrayDlg::RefreshTrayIcon(int slot) {
     record.hIcon = image;
     TipText(s, nt5OrLater != FALSE, speed, quality, record.szTip, TipCapacity(record));
     Shell_NotifyIconA(NIM_MODIFY, &record);
+}
+
+// The radio items of the menu: offered while the slot's radio switch is on,
+// the check mark on the slot's radio state. Nothing before the first press.
+void CStatusTrayDlg::SyncRadioItems(int slot) {
+    HMENU popup = trayMenu.SubMenu(menuVariant);
+    if (!popup) return;
+    const AdapterSlot& s = slots[slot];
+    const UINT state = MF_BYCOMMAND | (s.radioSwitchOn ? MF_ENABLED : MF_GRAYED);
+    EnableMenuItem(popup, ID_RADIO_ON, state);
+    EnableMenuItem(popup, ID_RADIO_OFF, state);
+    CheckMenuRadioItem(popup, ID_RADIO_ON, ID_RADIO_OFF, s.radioOn ? ID_RADIO_ON : ID_RADIO_OFF, MF_BYCOMMAND);
 }
 
 BOOL CStatusTrayDlg::DeleteTrayIcon(int slot) {

@@ -131,6 +131,7 @@ void CStatusTrayDlg::ShowMenu(int slot) {
     POINT cursor;
     if (popup && GetCursorPos(&cursor)) {
         menuSlot = slot;
+        SyncRadioItems(slot);
         if (TrackPopupMenu(popup, kTrackFlags, cursor.x, cursor.y, 0, Handle(), nullptr))
             PostMessageA(Handle(), WM_MENU_TRACKED, 0, 0);
     }

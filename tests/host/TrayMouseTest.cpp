@@ -237,6 +237,24 @@ TEST_F(TrayMouseTest, RadioSwitchOffGreysBothRadioItems) {
                              [](const std::string& c) { return c.find("SetRadioState") != std::string::npos; }));
 }
 
+TEST_F(TrayMouseTest, OpenMenuKeepsShowingTheRadioOfItsOwnIcon) {
+    library.items[0].radio = 0;  // the first adapter's radio switch is off
+    Ticks(1);
+    Click(0);
+    desk.Advance(500);
+    ASSERT_EQ(OpenPopup(), "TrayMenu");
+    // The polls while the menu is open refresh the other icon too.
+    desk.Advance(2000);
+    const auto items = desk.MenuItems(desk.TrackedMenu()->menu);
+    EXPECT_TRUE(items[0].grayed);
+    EXPECT_TRUE(items[1].grayed);
+    EXPECT_TRUE(items[1].checked);
+    desk.ChooseMenuItem(ID_RADIO_ON);
+    EXPECT_NE(desk.TrackedMenu(), nullptr);
+    desk.DismissMenu();
+    EXPECT_EQ(library.CountCalls("CWrapNetAdapter::SetRadioState"), 0);
+}
+
 TEST_F(TrayMouseTest, TrayMenuHasExactlyTheItemsOfTheResource) {
     Click(0);
     desk.Advance(500);

@@ -94,7 +94,8 @@ const OpenMenu* Desktop::TrackedMenu() const { return state_->trackedMenu.get();
 void Desktop::ChooseMenuItem(UINT id) {
     auto& s = *state_;
     if (!s.trackedMenu) return;
-    for (const MenuItemView& item : s.trackedMenu->items)
+    // The item as it is now: the program may change it while the menu is open.
+    for (const MenuItemView& item : MenuItems(s.trackedMenu->menu))
         if (!item.separator && !item.popup && item.id == id && !item.grayed) {
             s.menuChoice = id;
             s.menuClosed = true;
