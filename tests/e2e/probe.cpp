@@ -21,7 +21,8 @@
 // desktop are searched.
 //
 // Numbers (messages, wParam, lParam, ...) are decimal, 0x-hexadecimal or
-// negative; messages can also be given by the names in kMessageNames.
+// negative; messages and a few virtual keys can also be given by the names in
+// kMessageNames.
 //
 // Adding a command: write `static int cmdName(Args& a)` and add a line to
 // kCommands at the bottom.
@@ -95,6 +96,12 @@ const NamedValue kMessageNames[] = {
     {"BM_SETCHECK", BM_SETCHECK},
     {"BM_CLICK", BM_CLICK},
     {"MN_GETHMENU", 0x01E1},
+    {"VK_RETURN", VK_RETURN},
+    {"VK_ESCAPE", VK_ESCAPE},
+    {"VK_UP", VK_UP},
+    {"VK_DOWN", VK_DOWN},
+    {"VK_CONTROL", VK_CONTROL},
+    {"VK_SHIFT", VK_SHIFT},
 };
 
 long parseNumber(const std::string& text, const char* name) {
@@ -474,6 +481,201 @@ int cmdChildren(Args& a) {
     return kOk;
 }
 
+// ---------------------------------------------------------------- menus and the tray
+
+// The hook that reads menus and tooltips from inside another process; see
+// probehook.cpp. The DLL lies next to probe.exe.
+const char kHookDll[] = "probehook.dll";
+const char kHookProc[] = "ProbeCallWndProc";
+const char kReadMenuMessage[] = "ZEVARIDA E2E READ MENU";
+const char kReadTooltipsMessage[] = "ZEVARIDA E2E READ TOOLTIPS";
+const ULONG_PTR kCopyDataAnswer = 0x4D454E55;
+const char kReplyClass[] = "ZevaridaProbeReply";
+
+std::string g_reply;
+bool g_replied = false;
+
+LRESULT CALLBACK replyWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COPYDATA) {
+        const COPYDATASTRUCT* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        if (data && data->dwData == kCopyDataAnswer && data->lpData && data->cbData) {
+            g_reply.assign(static_cast<const char*>(data->lpData),
+                           strnlen(static_cast<const char*>(data->lpData), data->cbData));
+            g_replied = true;
+        }
+        return TRUE;
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+std::string besideProbe(const char* name) {
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    char* slash = strrchr(path, '\\');
+    if (slash) slash[1] = '\0';
+    else path[0] = '\0';
+    return std::string(path) + name;
+}
+
+// Hooks the thread of `target` with probehook.dll, sends it the registered
+// message `request` and returns in `answer` what the hook sent back.
+int askHook(HWND target, const char* request, std::string& answer) {
+    const DWORD threadId = GetWindowThreadProcessId(target, nullptr);
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = replyWindowProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = kReplyClass;
+    RegisterClassA(&wc);
+    HWND reply = CreateWindowExA(0, kReplyClass, "probe reply", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                 wc.hInstance, nullptr);
+    if (!reply) return failed("CreateWindowEx");
+
+    const std::string dll = besideProbe(kHookDll);
+    HMODULE module = LoadLibraryA(dll.c_str());
+    if (!module) return failed(("LoadLibrary " + dll).c_str());
+    HOOKPROC proc = reinterpret_cast<HOOKPROC>(reinterpret_cast<void (*)()>(GetProcAddress(module, kHookProc)));
+    if (!proc) return failed("GetProcAddress");
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, proc, module, threadId);
+    if (!hook) return failed("SetWindowsHookEx");
+
+    g_replied = false;
+    DWORD_PTR result = 0;
+    BOOL sent = SendMessageTimeoutA(target, RegisterWindowMessageA(request), reinterpret_cast<WPARAM>(reply), 0,
+                                    SMTO_ABORTIFHUNG, 5000, &result);
+    // A WM_COPYDATA may still be on its way.
+    MSG msg;
+    for (int i = 0; i < 20 && !g_replied; ++i) {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        if (!g_replied) Sleep(25);
+    }
+    UnhookWindowsHookEx(hook);
+    DestroyWindow(reply);
+    if (!g_replied) {
+        if (!sent) return failed("SendMessageTimeout to the hooked thread");
+        fprintf(stderr, "probe: the hook in the other process did not answer\n");
+        fflush(stderr);
+        return kFailed;
+    }
+    answer = g_reply;
+    return kOk;
+}
+
+// The visible pop-up menu window of the thread, or null.
+HWND visibleMenuWindow(DWORD threadId) {
+    for (HWND hwnd : findWindows(parseWindowQuery("class:#32768"))) {
+        if (IsWindowVisible(hwnd) && GetWindowThreadProcessId(hwnd, nullptr) == threadId) return hwnd;
+    }
+    return nullptr;
+}
+
+// read-menu WINDOW SECONDS: waits until a pop-up menu of WINDOW's thread is
+// visible and prints its items as read inside that process.
+int cmdReadMenu(Args& a) {
+    HWND owner = takeWindow(a);
+    double seconds = takeSeconds(a, "SECONDS");
+    if (!owner) return kNo;
+    const DWORD threadId = GetWindowThreadProcessId(owner, nullptr);
+    const DWORD start = GetTickCount();
+    HWND menuWindow = nullptr;
+    while (!(menuWindow = visibleMenuWindow(threadId))) {
+        if (GetTickCount() - start >= (DWORD)(seconds * 1000)) {
+            out("menu=none\n");
+            return kNo;
+        }
+        Sleep(50);
+    }
+    std::string answer;
+    int rc = askHook(menuWindow, kReadMenuMessage, answer);
+    if (rc != kOk) return rc;
+    out("%s", answer.c_str());
+    return answer.compare(0, 9, "menu=none") == 0 ? kNo : kOk;
+}
+
+// read-tooltips WINDOW: every tool of the tooltip controls of WINDOW's thread
+// (class:Shell_TrayWnd: the notification icons' tips), read inside that process.
+int cmdReadTooltips(Args& a) {
+    HWND target = takeWindow(a);
+    if (!target) return kNo;
+    std::string answer;
+    int rc = askHook(target, kReadTooltipsMessage, answer);
+    if (rc != kOk) return rc;
+    out("%s", answer.c_str());
+    return answer.compare(0, 10, "tools=none") == 0 ? kNo : kOk;
+}
+
+// menus [PID]: every pop-up menu window ("#32768"), shown or not, of PID.
+int cmdMenus(Args& a) {
+    long pid = takeOptionalNumber(a, "PID", 0);
+    int found = 0;
+    for (HWND hwnd : findWindows(parseWindowQuery("class:#32768"))) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        if (pid != 0 && (DWORD)pid != owner) continue;
+        printWindow(hwnd);
+        if (IsWindowVisible(hwnd)) ++found;
+    }
+    return found ? kOk : kNo;
+}
+
+// wait-menu WINDOW SECONDS [gone]: waits until a pop-up menu of WINDOW's
+// thread is visible (with `gone`: until none is).
+int cmdWaitMenu(Args& a) {
+    HWND owner = takeWindow(a);
+    double seconds = takeSeconds(a, "SECONDS");
+    bool gone = a.has() && a.take() == "gone";
+    if (!owner) return kNo;
+    const DWORD threadId = GetWindowThreadProcessId(owner, nullptr);
+    const DWORD start = GetTickCount();
+    for (;;) {
+        HWND menu = visibleMenuWindow(threadId);
+        if (gone ? menu == nullptr : menu != nullptr) {
+            if (menu) printWindow(menu);
+            else out("gone\n");
+            return kOk;
+        }
+        if (GetTickCount() - start >= (DWORD)(seconds * 1000)) {
+            out("timeout\n");
+            return kNo;
+        }
+        Sleep(50);
+    }
+}
+
+// tray-icons: the icon windows of the desktop's notification area, as the
+// desktop (Wine's explorer) lays them out inside its taskbar.
+int cmdTrayIcons(Args&) {
+    HWND tray = findWindow(parseWindowQuery("class:Shell_TrayWnd"));
+    if (!tray) {
+        fprintf(stderr, "probe: no taskbar\n");
+        fflush(stderr);
+        return kNo;
+    }
+    std::vector<HWND> children;
+    EnumChildWindows(tray, collectWindow, reinterpret_cast<LPARAM>(&children));
+    int shown = 0;
+    for (HWND child : children) {
+        if (windowClass(child) != "__wine_tray_icon" || GetParent(child) != tray) continue;
+        RECT r = {};
+        GetWindowRect(child, &r);
+        out("icon hwnd=0x%08lx visible=%d rect=%ld,%ld,%ld,%ld\n", (unsigned long)(ULONG_PTR)child,
+            IsWindowVisible(child) ? 1 : 0, r.left, r.top, r.right, r.bottom);
+        if (IsWindowVisible(child)) ++shown;
+    }
+    return shown ? kOk : kNo;
+}
+
+// key-state VK...: GetAsyncKeyState of each virtual key (down=1 while held).
+int cmdKeyState(Args& a) {
+    bool allDown = true;
+    while (a.has()) {
+        int vk = (int)takeNumber(a, "VK");
+        bool down = (GetAsyncKeyState(vk) & 0x8000) != 0;
+        allDown = allDown && down;
+        out("vk=%d down=%d\n", vk, down ? 1 : 0);
+    }
+    return allDown ? kOk : kNo;
+}
+
 int cmdSpawn(Args& a) {
     double seconds = 30;
     if (a.has() && a.items[a.next].compare(0, 10, "--timeout=") == 0) {
@@ -651,6 +853,12 @@ const Command kCommands[] = {
     {"tray-click", cmdTrayClick, "WINDOW ID [left|right|double|MSG]", "tray icon callback posts"},
     {"get-text", cmdGetText, "WINDOW [CONTROL_ID]", "WM_GETTEXT of the window or a control"},
     {"children", cmdChildren, "WINDOW", "child windows with id, class and text"},
+    {"read-menu", cmdReadMenu, "WINDOW SECONDS", "items of the pop-up menu open on WINDOW's thread"},
+    {"wait-menu", cmdWaitMenu, "WINDOW SECONDS [gone]", "wait until a pop-up menu of WINDOW's thread shows (or none)"},
+    {"read-tooltips", cmdReadTooltips, "WINDOW", "tools and texts of the tooltips of WINDOW's thread"},
+    {"menus", cmdMenus, "[PID]", "pop-up menu windows (of PID); exit 1 if none is visible"},
+    {"tray-icons", cmdTrayIcons, "", "icon windows of the notification area"},
+    {"key-state", cmdKeyState, "VK...", "GetAsyncKeyState; exit 1 unless all are down"},
     {"spawn", cmdSpawn, "[--timeout=S] EXE [ARGS... | --raw TEXT]", "run, wait, print the exit code"},
     {"start", cmdStart, "EXE [ARGS... | --raw TEXT]", "start without waiting, print the pid"},
     {"wait-exit", cmdWaitExit, "PID SECONDS", "wait for a process, print its exit code"},
