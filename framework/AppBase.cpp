@@ -7,7 +7,7 @@ thread_local CAppBase* currentApp = nullptr;
 }
 
 CAppBase::CAppBase()
-    : instance(GetModuleHandleA(nullptr)), showCommand(SW_SHOWNORMAL), mainWindow(nullptr) {
+    : instance(GetModuleHandleA(nullptr)), mainWindow(nullptr) {
     currentApp = this;
 }
 

@@ -27,7 +27,6 @@ public:
     HWND FrontWindow() const;
 
     HINSTANCE instance;
-    int showCommand;
     CDialogBase* mainWindow;
     std::vector<CDialogBase*> openDialogs;  // modal dialogs running, innermost last
 };

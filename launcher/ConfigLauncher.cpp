@@ -2,35 +2,17 @@
 // applet.
 #include "tray/StatusTrayDlg.h"
 
-void CStatusTrayDlg::OnAdvancedConfiguration() {
-    pageConfigure = TRUE;
+void CStatusTrayDlg::RequestPage(BOOL& pageFlag) {
+    pageFlag = TRUE;
     LaunchConfigApplet();
 }
 
-void CStatusTrayDlg::OnNetworkStatus() {
-    pageStatus = TRUE;
-    LaunchConfigApplet();
-}
-
-void CStatusTrayDlg::OnVersionInformation() {
-    pageAbout = TRUE;
-    LaunchConfigApplet();
-}
-
-void CStatusTrayDlg::OnWepEncryption() {
-    pageWep = TRUE;
-    LaunchConfigApplet();
-}
-
-void CStatusTrayDlg::OnSiteSurvey() {
-    pageTest = TRUE;
-    LaunchConfigApplet();
-}
-
-void CStatusTrayDlg::OnSecurity() {
-    pageSecurity = TRUE;
-    LaunchConfigApplet();
-}
+void CStatusTrayDlg::OnAdvancedConfiguration() { RequestPage(pageConfigure); }
+void CStatusTrayDlg::OnNetworkStatus() { RequestPage(pageStatus); }
+void CStatusTrayDlg::OnVersionInformation() { RequestPage(pageAbout); }
+void CStatusTrayDlg::OnWepEncryption() { RequestPage(pageWep); }
+void CStatusTrayDlg::OnSiteSurvey() { RequestPage(pageTest); }
+void CStatusTrayDlg::OnSecurity() { RequestPage(pageSecurity); }
 
 // Loading the configuration applet is not built yet: the requests stay pending.
 void CStatusTrayDlg::LaunchConfigApplet() {}

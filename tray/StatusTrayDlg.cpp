@@ -142,6 +142,13 @@ void CStatusTrayDlg::SetTitle() {
 
 void CStatusTrayDlg::StartPollTimer() { pollTimerId = SetTimer(Handle(), POLL_TIMER, POLL_PERIOD_MS, nullptr); }
 
+// Kills a running timer of the window and marks it as not running.
+void CStatusTrayDlg::StopTimer(UINT_PTR& timerId) {
+    if (!timerId) return;
+    KillTimer(Handle(), timerId);
+    timerId = 0;
+}
+
 // The modal loop shows the window once, when it first runs idle: hide it again.
 LRESULT CStatusTrayDlg::OnActivate(WPARAM, LPARAM) {
     if (Process().firstActivation) {
@@ -193,14 +200,8 @@ void CStatusTrayDlg::RunStartupCommandLine() {
 // ---------------------------------------------------------------- ending
 
 void CStatusTrayDlg::Shutdown() {
-    if (pollTimerId) {
-        KillTimer(Handle(), pollTimerId);
-        pollTimerId = 0;
-    }
-    if (clickTimerId) {
-        KillTimer(Handle(), clickTimerId);
-        clickTimerId = 0;
-    }
+    StopTimer(pollTimerId);
+    StopTimer(clickTimerId);
     for (int slot = 0; slot < SLOT_COUNT; ++slot) DeleteTrayIcon(slot);
     trayMenu.Destroy();
     EndDialog(IDOK);
@@ -222,7 +223,7 @@ LRESULT CStatusTrayDlg::OnStartMessage(WPARAM, LPARAM) {
 // of our icons any more. Every shown icon is marked as not shown, so that the
 // next poll adds it again, and the poll timer is restarted.
 LRESULT CStatusTrayDlg::OnTaskbarCreated(WPARAM, LPARAM) {
-    if (pollTimerId) KillTimer(Handle(), pollTimerId);
+    StopTimer(pollTimerId);
     StartPollTimer();
     for (AdapterSlot& slot : slots) slot.iconShown = FALSE;
     return 0;

@@ -99,6 +99,7 @@ private:
     bool LoadImages();
     void SetTitle();
     void StartPollTimer();
+    void StopTimer(UINT_PTR& timerId);
 
     // The poll tick
     void OnPollTick();
@@ -119,6 +120,7 @@ private:
     void SwitchRadio(BOOL on);
 
     // The configuration applet
+    void RequestPage(BOOL& pageFlag);
     void LaunchConfigApplet();
     BOOL CheckOwnConfigAllowed();
 

@@ -71,6 +71,14 @@ void FillRecord(NOTIFYICONDATAA& record, DWORD size, HWND window, int slot) {
     record.uID = static_cast<UINT>(slot);
 }
 
+// The record of an add or a refresh: callback message, image and tip.
+void FillIconRecord(NOTIFYICONDATAA& record, DWORD size, HWND window, int slot, HICON image) {
+    FillRecord(record, size, window, slot);
+    record.uFlags = kTrayFlags;
+    record.uCallbackMessage = WM_TRAYICON;
+    record.hIcon = image;
+}
+
 size_t TipCapacity(const NOTIFYICONDATAA& record) { return record.cbSize == NOTIFYICONDATAA_V1_SIZE ? 64 : 128; }
 
 }  // namespace
@@ -78,10 +86,7 @@ size_t TipCapacity(const NOTIFYICONDATAA& record) { return record.cbSize == NOTI
 BOOL CStatusTrayDlg::AddTrayIcon(int slot) {
     AdapterSlot& s = slots[slot];
     NOTIFYICONDATAA record;
-    FillRecord(record, NOTIFYICONDATAA_V1_SIZE, Handle(), slot);
-    record.uFlags = kTrayFlags;
-    record.uCallbackMessage = WM_TRAYICON;
-    record.hIcon = s.icon;
+    FillIconRecord(record, NOTIFYICONDATAA_V1_SIZE, Handle(), slot, s.icon);
     std::snprintf(record.szTip, TipCapacity(record), "%s", CStatusTrayApp::Get().ApplicationName().c_str());
     BOOL added = Shell_NotifyIconA(NIM_ADD, &record);
     if (!added) {
@@ -104,7 +109,7 @@ void CStatusTrayDlg::RefreshTrayIcon(int slot) {
 
     const Status status = ChooseStatus(s);
     HICON image = stateIcons[status.image][s.buttonDown ? 1 : 0];
-    int& lastTipTextId = CStatusTrayApp::Get().tray.lastTipTextId;
+    int& lastTipTextId = Process().lastTipTextId;
     if (image == s.icon && s.linkQuality == QUALITY_UNKNOWN && status.textId == lastTipTextId) return;
     lastTipTextId = status.textId;
     s.icon = image;
@@ -114,10 +119,7 @@ void CStatusTrayDlg::RefreshTrayIcon(int slot) {
     char speed[64];
     SpeedLine(s, speed, sizeof speed);
     NOTIFYICONDATAA record;
-    FillRecord(record, nt5OrLater ? NOTIFYICONDATAA_V2_SIZE : NOTIFYICONDATAA_V1_SIZE, Handle(), slot);
-    record.uFlags = kTrayFlags;
-    record.uCallbackMessage = WM_TRAYICON;
-    record.hIcon = image;
+    FillIconRecord(record, nt5OrLater ? NOTIFYICONDATAA_V2_SIZE : NOTIFYICONDATAA_V1_SIZE, Handle(), slot, image);
     TipText(s, nt5OrLater != FALSE, speed, quality, record.szTip, TipCapacity(record));
     Shell_NotifyIconA(NIM_MODIFY, &record);
 }

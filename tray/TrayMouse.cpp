@@ -55,10 +55,7 @@ void CStatusTrayDlg::OnButtonDown(int slot, bool rightButton) {
     }
     doubleClickSeen = FALSE;
     rightButtonClick = rightButton;
-    if (clickTimerId) {
-        KillTimer(Handle(), clickTimerId);
-        clickTimerId = 0;
-    }
+    StopTimer(clickTimerId);
     if (!menuOpen) {
         GetCursorPos(&pressPoint);
         clickTimerId = SetTimer(Handle(), CLICK_TIMER, CLICK_DELAY_MS, nullptr);
@@ -77,10 +74,7 @@ void CStatusTrayDlg::OnButtonUp(int slot) {
 void CStatusTrayDlg::OnDoubleClick(int slot) {
     rightButtonClick = FALSE;
     doubleClickSeen = TRUE;
-    if (clickTimerId) {
-        KillTimer(Handle(), clickTimerId);
-        clickTimerId = 0;
-    }
+    StopTimer(clickTimerId);
     slots[slot].buttonDown = FALSE;
     RefreshTrayIcon(slot);
     if (!menuOpen) PostMessageA(Handle(), WM_COMMAND, ID_NETWORK_STATUS, 0);
@@ -99,8 +93,7 @@ void CStatusTrayDlg::OnMenuRequest(int slot, int popupIndex) {
 // near the press point and no double click came.
 void CStatusTrayDlg::OnClickTimer() {
     if (!clickTimerId) return;
-    KillTimer(Handle(), clickTimerId);
-    clickTimerId = 0;
+    StopTimer(clickTimerId);
     if (NearPressPoint() && !doubleClickSeen && !menuOpen)
         PostMessageA(Handle(), WM_TRAYICON, eventSlot, TRAY_CLICKED);
 }

@@ -45,8 +45,11 @@ int DesktopTest::IconImage(UINT slot) const {
 }
 
 int DesktopTest::PostedCommands(UINT command) const {
-    const std::string needle = ", 0x111, " + std::to_string(command) + ", 0)";
+    return CallsWith("PostMessageA(", ", 0x111, " + std::to_string(command) + ", 0)");
+}
+
+int DesktopTest::CallsWith(const std::string& prefix, const std::string& part) const {
     return static_cast<int>(std::count_if(desk.Calls().begin(), desk.Calls().end(), [&](const std::string& c) {
-        return c.rfind("PostMessageA(", 0) == 0 && c.find(needle) != std::string::npos;
+        return c.rfind(prefix, 0) == 0 && c.find(part) != std::string::npos;
     }));
 }

@@ -32,6 +32,8 @@ protected:
     int IconImage(UINT slot) const;
     // How often the program posted itself this command.
     int PostedCommands(UINT command) const;
+    // How many recorded Win32 calls start with `prefix` and contain `part`.
+    int CallsWith(const std::string& prefix, const std::string& part) const;
 
     sim::Desktop& desk;
     fake::DriverLibrary& library;

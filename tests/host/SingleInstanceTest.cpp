@@ -17,14 +17,9 @@ protected:
         ASSERT_NE(TrayWindow(), nullptr);
     }
     int Broadcasts(const std::string& name) const {
-        const std::string call = "SendMessageA(HWND_BROADCAST, 0x" + Hex(desk.RegisteredMessage(name));
-        return static_cast<int>(std::count_if(desk.Calls().begin(), desk.Calls().end(),
-                                              [&](const std::string& c) { return c.rfind(call, 0) == 0; }));
-    }
-    static std::string Hex(UINT value) {
-        char text[16];
-        std::snprintf(text, sizeof text, "%X", value);
-        return text;
+        char message[16];
+        std::snprintf(message, sizeof message, "0x%X,", desk.RegisteredMessage(name));
+        return CallsWith("SendMessageA(HWND_BROADCAST, ", message);
     }
     sim::Process* first = nullptr;
 };
@@ -110,12 +105,7 @@ TEST_F(SingleInstanceTest, LaterStartWithoutKeywordsAsksTheInstanceForTheConfigu
         EXPECT_EQ(Broadcasts("ZEVARIDA.EXE START"), 1);
         EXPECT_EQ(Broadcasts("ZEVARIDA.EXE STOP"), 0);
         // The instance posts itself the advanced-configuration command.
-        EXPECT_NE(std::find_if(desk.Calls().begin(), desk.Calls().end(),
-                               [](const std::string& c) {
-                                   return c.rfind("PostMessageA(", 0) == 0 &&
-                                          c.find(", 0x111, 32768, 0)") != std::string::npos;
-                               }),
-                  desk.Calls().end());
+        EXPECT_EQ(PostedCommands(ID_ADVANCED_CONFIGURATION), 1);
         EXPECT_FALSE(first->Finished());
     }
 }

@@ -11,12 +11,7 @@ namespace {
 
 class TrayWindowTest : public DesktopTest {
 protected:
-    int PollTimersSet() const { return CountCallsContaining("SetTimer(", "0xBABEFACE"); }
-    int CountCallsContaining(const std::string& prefix, const std::string& part) const {
-        return static_cast<int>(std::count_if(desk.Calls().begin(), desk.Calls().end(), [&](const std::string& c) {
-            return c.rfind(prefix, 0) == 0 && c.find(part) != std::string::npos;
-        }));
-    }
+    int PollTimersSet() const { return CallsWith("SetTimer(", "0xBABEFACE"); }
 };
 
 TEST_F(TrayWindowTest, InitialisesHiddenDisabledWithItsIconsAndTitle) {

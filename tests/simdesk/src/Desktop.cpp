@@ -45,25 +45,15 @@ void Resume(Process::Thread& t) {
     s.changed.wait(lock, [&] { return s.running == nullptr; });
 }
 
+// The kernel closes what an ending process left open; a mutex it still owns
+// is abandoned.
 void ReleaseKernelHandles(Process::Thread& t) {
-    for (HANDLE h : t.kernelHandles) {
-        auto it = S().mutexHandles.find(h);
-        if (it == S().mutexHandles.end()) continue;
-        Mutex* m = it->second;
-        if (m->owner == &t) {
-            m->owner = nullptr;
-            m->ownCount = 0;
+    for (auto it = S().mutexHandles.begin(); it != S().mutexHandles.end(); ++it)
+        if (it->second->owner == &t) {
+            it->second->owner = nullptr;
+            it->second->ownCount = 0;
         }
-        S().mutexHandles.erase(it);
-        if (--m->handles == 0) {
-            for (auto mi = S().mutexes.begin(); mi != S().mutexes.end(); ++mi)
-                if (mi->second.get() == m) {
-                    S().mutexes.erase(mi);
-                    break;
-                }
-        }
-    }
-    t.kernelHandles.clear();
+    while (!t.kernelHandles.empty()) CloseMutexHandle(t.kernelHandles.back());
 }
 
 void EndProcessWindows(Process::Thread& t) {

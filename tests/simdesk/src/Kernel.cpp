@@ -27,6 +27,26 @@ void Desktop::RegisterModule(const std::string& fileName, std::map<std::string, 
 
 int Desktop::LoadedModules() const { return static_cast<int>(state_->moduleHandles.size()); }
 
+bool CloseMutexHandle(HANDLE handle) {
+    auto& s = S();
+    auto it = s.mutexHandles.find(handle);
+    if (it == s.mutexHandles.end()) return false;
+    Mutex* m = it->second;
+    s.mutexHandles.erase(it);
+    for (Process::Thread* t : s.threads) {
+        auto& handles = t->kernelHandles;
+        handles.erase(std::remove(handles.begin(), handles.end(), handle), handles.end());
+    }
+    if (--m->handles == 0) {
+        for (auto mi = s.mutexes.begin(); mi != s.mutexes.end(); ++mi)
+            if (mi->second.get() == m) {
+                s.mutexes.erase(mi);
+                break;
+            }
+    }
+    return true;
+}
+
 int Desktop::OpenMutexHandles() const { return static_cast<int>(state_->mutexHandles.size()); }
 
 }  // namespace sim
@@ -81,26 +101,9 @@ BOOL WINAPI ReleaseMutex(HANDLE handle) {
 
 BOOL WINAPI CloseHandle(HANDLE handle) {
     Trace("CloseHandle", "%p", handle);
-    auto& s = S();
-    auto it = s.mutexHandles.find(handle);
-    if (it == s.mutexHandles.end()) {
-        SetError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
-    Mutex* m = it->second;
-    s.mutexHandles.erase(it);
-    if (Process::Thread* t = CurrentThread()) {
-        auto& handles = t->kernelHandles;
-        handles.erase(std::remove(handles.begin(), handles.end(), handle), handles.end());
-    }
-    if (--m->handles == 0) {
-        for (auto mi = s.mutexes.begin(); mi != s.mutexes.end(); ++mi)
-            if (mi->second.get() == m) {
-                s.mutexes.erase(mi);
-                break;
-            }
-    }
-    return TRUE;
+    if (CloseMutexHandle(handle)) return TRUE;
+    SetError(ERROR_INVALID_HANDLE);
+    return FALSE;
 }
 
 DWORD WINAPI GetLastError(void) {

@@ -181,6 +181,8 @@ void DispatchToWindow(const MSG& message);
 void RunModalLoop(const std::function<bool()>& done, const std::function<bool()>& onIdle = nullptr,
                   const std::function<bool(const MSG&)>& preTranslate = nullptr);
 void DestroyWindowObject(HWND window);
+// Closes a mutex handle of any process; false when it is none.
+bool CloseMutexHandle(HANDLE handle);
 void Activate(HWND window);
 
 }  // namespace sim
