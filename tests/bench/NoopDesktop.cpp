@@ -67,6 +67,19 @@ SHORT WINAPI GetAsyncKeyState(int) { return 0; }
 int WINAPI GetSystemMetrics(int) { return 768; }
 BOOL WINAPI MessageBeep(UINT) { return TRUE; }
 int WINAPI MessageBoxA(HWND, LPCSTR, LPCSTR, UINT) { return IDOK; }
+// An empty registry and no service control manager: nothing the tick needs.
+LONG WINAPI RegOpenKeyExA(HKEY, LPCSTR, DWORD, REGSAM, HKEY*) { return ERROR_FILE_NOT_FOUND; }
+LONG WINAPI RegCreateKeyExA(HKEY, LPCSTR, DWORD, LPSTR, DWORD, REGSAM, LPSECURITY_ATTRIBUTES, HKEY*, LPDWORD) {
+    return ERROR_ACCESS_DENIED;
+}
+LONG WINAPI RegQueryValueExA(HKEY, LPCSTR, LPDWORD, LPDWORD, LPBYTE, LPDWORD) { return ERROR_FILE_NOT_FOUND; }
+LONG WINAPI RegSetValueExA(HKEY, LPCSTR, DWORD, DWORD, const BYTE*, DWORD) { return ERROR_ACCESS_DENIED; }
+LONG WINAPI RegDeleteValueA(HKEY, LPCSTR) { return ERROR_FILE_NOT_FOUND; }
+LONG WINAPI RegCloseKey(HKEY) { return ERROR_SUCCESS; }
+SC_HANDLE WINAPI OpenSCManagerA(LPCSTR, LPCSTR, DWORD) { return nullptr; }
+SC_HANDLE WINAPI OpenServiceA(SC_HANDLE, LPCSTR, DWORD) { return nullptr; }
+BOOL WINAPI QueryServiceStatus(SC_HANDLE, LPSERVICE_STATUS) { return FALSE; }
+BOOL WINAPI CloseServiceHandle(SC_HANDLE) { return TRUE; }
 int WINAPI LoadStringA(HINSTANCE, UINT, LPSTR buffer, int size) {
     const char text[] = "Excellent Link Quality %d%%";
     if (size < static_cast<int>(sizeof text)) return 0;

@@ -138,20 +138,23 @@ TEST_F(SingleInstanceTest, NewInstanceCanStartOnceTheOldOneReleasedItsMutex) {
     EXPECT_NE(TrayWindow(), nullptr);
 }
 
+std::string helpFileGiven;
+int helpFlagGiven;
+
+int WINAPI RecordHelpFile(const char* file, int flag) {
+    helpFileGiven = file;
+    helpFlagGiven = flag;
+    return 1;
+}
+
 TEST_F(SingleInstanceTest, HandsTheHelpFileToTheContextHelpLibrary) {
-    static std::string given;
-    static int flag;
-    given.clear();
-    flag = 0;
-    desk.RegisterModule("TAVROCSH.DLL", {{"CSHInitialize", reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(
-                                              +[](const char* file, int f) {
-                                                  given = file;
-                                                  flag = f;
-                                                  return 1;
-                                              }))}});
+    helpFileGiven.clear();
+    helpFlagGiven = 0;
+    desk.RegisterModule("TAVROCSH.DLL",
+                        {{"CSHInitialize", reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&RecordHelpFile))}});
     StartFirst();
-    EXPECT_EQ(given, "ZEVARIDA.hlp");
-    EXPECT_EQ(flag, 1);
+    EXPECT_EQ(helpFileGiven, "ZEVARIDA.hlp");
+    EXPECT_EQ(helpFlagGiven, 1);
     EXPECT_EQ(desk.LoadedModules(), 1);
     Post(WM_COMMAND, ID_EXIT, 0);
     processes.clear();

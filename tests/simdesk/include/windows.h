@@ -15,10 +15,14 @@
 extern "C" {
 #endif
 
-#define WINAPI
-#define CALLBACK
-#define APIENTRY
-#define __stdcall
+// The Windows calling convention, so that a function pointer of the wrong
+// convention breaks here as it would on Windows.
+#define WINAPI __attribute__((stdcall))
+#define CALLBACK __attribute__((stdcall))
+#define APIENTRY __attribute__((stdcall))
+#ifndef __stdcall
+#define __stdcall __attribute__((stdcall))
+#endif
 #define CONST const
 #ifndef NULL
 #define NULL 0
@@ -51,6 +55,8 @@ typedef LONG_PTR LPARAM;
 typedef LONG_PTR LRESULT;
 typedef void* HANDLE;
 typedef LONG HRESULT;
+typedef DWORD REGSAM;
+typedef LONG LSTATUS;
 
 #define DECLARE_HANDLE(name) struct name##__ { int unused; }; typedef struct name##__* name
 DECLARE_HANDLE(HWND);
@@ -97,7 +103,11 @@ typedef void (CALLBACK* TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
 #define ERROR_NOT_ENOUGH_MEMORY 8L
 #define ERROR_INVALID_PARAMETER 87L
 #define ERROR_MORE_DATA 234L
+#define ERROR_CALL_NOT_IMPLEMENTED 120L
+#define ERROR_BAD_PATHNAME 161L
 #define ERROR_ALREADY_EXISTS 183L
+#define ERROR_NOACCESS 998L
+#define ERROR_SERVICE_DOES_NOT_EXIST 1060L
 #define ERROR_RESOURCE_NAME_NOT_FOUND 1814L
 #define ERROR_INVALID_WINDOW_HANDLE 1400L
 #define ERROR_INVALID_MENU_HANDLE 1401L
@@ -183,6 +193,74 @@ typedef void (CALLBACK* TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
 #define TPM_LEFTBUTTON 0x0000L
 #define TPM_LEFTALIGN 0x0000L
 #define TPM_BOTTOMALIGN 0x0020L
+
+// Registry
+#define HKEY_CLASSES_ROOT ((HKEY)(ULONG_PTR)((LONG)0x80000000))
+#define HKEY_CURRENT_USER ((HKEY)(ULONG_PTR)((LONG)0x80000001))
+#define HKEY_LOCAL_MACHINE ((HKEY)(ULONG_PTR)((LONG)0x80000002))
+#define HKEY_USERS ((HKEY)(ULONG_PTR)((LONG)0x80000003))
+
+#define KEY_QUERY_VALUE 0x0001
+#define KEY_SET_VALUE 0x0002
+#define KEY_CREATE_SUB_KEY 0x0004
+#define KEY_ENUMERATE_SUB_KEYS 0x0008
+#define KEY_READ 0x20019
+#define KEY_WRITE 0x20006
+#define KEY_ALL_ACCESS 0xF003F
+
+#define REG_OPTION_NON_VOLATILE 0x00000000L
+#define REG_OPTION_VOLATILE 0x00000001L
+#define REG_CREATED_NEW_KEY 0x00000001L
+#define REG_OPENED_EXISTING_KEY 0x00000002L
+
+#define REG_NONE 0
+#define REG_SZ 1
+#define REG_EXPAND_SZ 2
+#define REG_BINARY 3
+#define REG_DWORD 4
+
+LONG WINAPI RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM access, HKEY* result);
+LONG WINAPI RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR className, DWORD options, REGSAM access,
+                            LPSECURITY_ATTRIBUTES security, HKEY* result, LPDWORD disposition);
+LONG WINAPI RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data,
+                             LPDWORD dataSize);
+LONG WINAPI RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type, const BYTE* data, DWORD dataSize);
+LONG WINAPI RegDeleteValueA(HKEY key, LPCSTR valueName);
+LONG WINAPI RegCloseKey(HKEY key);
+
+// Service control manager
+typedef struct _SERVICE_STATUS {
+    DWORD dwServiceType;
+    DWORD dwCurrentState;
+    DWORD dwControlsAccepted;
+    DWORD dwWin32ExitCode;
+    DWORD dwServiceSpecificExitCode;
+    DWORD dwCheckPoint;
+    DWORD dwWaitHint;
+} SERVICE_STATUS, *LPSERVICE_STATUS;
+
+#define SC_MANAGER_CONNECT 0x0001
+#define SC_MANAGER_ENUMERATE_SERVICE 0x0004
+#define SC_MANAGER_ALL_ACCESS 0xF003F
+#define SERVICE_QUERY_CONFIG 0x0001
+#define SERVICE_QUERY_STATUS 0x0004
+#define SERVICE_ALL_ACCESS 0xF01FF
+
+#define SERVICE_WIN32_OWN_PROCESS 0x00000010
+#define SERVICE_WIN32_SHARE_PROCESS 0x00000020
+
+#define SERVICE_STOPPED 0x00000001
+#define SERVICE_START_PENDING 0x00000002
+#define SERVICE_STOP_PENDING 0x00000003
+#define SERVICE_RUNNING 0x00000004
+#define SERVICE_CONTINUE_PENDING 0x00000005
+#define SERVICE_PAUSE_PENDING 0x00000006
+#define SERVICE_PAUSED 0x00000007
+
+SC_HANDLE WINAPI OpenSCManagerA(LPCSTR machineName, LPCSTR databaseName, DWORD access);
+SC_HANDLE WINAPI OpenServiceA(SC_HANDLE manager, LPCSTR serviceName, DWORD access);
+BOOL WINAPI QueryServiceStatus(SC_HANDLE service, LPSERVICE_STATUS status);
+BOOL WINAPI CloseServiceHandle(SC_HANDLE handle);
 
 // Kernel
 HANDLE WINAPI CreateMutexA(LPSECURITY_ATTRIBUTES attributes, BOOL initialOwner, LPCSTR name);

@@ -54,6 +54,8 @@ void ReleaseKernelHandles(Process::Thread& t) {
             it->second->ownCount = 0;
         }
     while (!t.kernelHandles.empty()) CloseMutexHandle(t.kernelHandles.back());
+    CloseRegistryHandlesOf(t);
+    CloseServiceHandlesOf(t);
 }
 
 void EndProcessWindows(Process::Thread& t) {
@@ -178,6 +180,13 @@ void RunModalLoop(const std::function<bool()>& done, const std::function<bool()>
         if (preTranslate && preTranslate(message)) continue;
         DispatchToWindow(message);
     }
+}
+
+void Desktop::PumpMessagesUntil(const std::function<bool()>& done) { RunModalLoop(done); }
+
+void Desktop::Wake() {
+    for (Process::Thread* t : state_->threads) t->wake = true;
+    Settle();
 }
 
 void Desktop::PumpMessagesFor(DWORD ms) {

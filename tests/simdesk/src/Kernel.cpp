@@ -14,18 +14,23 @@ constexpr DWORD kErrorModNotFound = 126;
 constexpr DWORD kErrorProcNotFound = 127;
 HINSTANCE const kProgramInstance = reinterpret_cast<HINSTANCE>(0x00400000);
 
+}  // namespace
+
 std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(), ::tolower);
     return text;
 }
-
-}  // namespace
 
 void Desktop::RegisterModule(const std::string& fileName, std::map<std::string, FARPROC> exports) {
     state_->modules[Lower(fileName)] = Module{std::move(exports), 0};
 }
 
 int Desktop::LoadedModules() const { return static_cast<int>(state_->moduleHandles.size()); }
+
+int Desktop::ModuleLoads(const std::string& fileName) const {
+    auto it = state_->modules.find(Lower(fileName));
+    return it == state_->modules.end() ? 0 : it->second.loads;
+}
 
 bool CloseMutexHandle(HANDLE handle) {
     auto& s = S();

@@ -65,6 +65,24 @@ struct Module {
     int loads = 0;
 };
 
+struct RegistryKey {
+    std::string name;
+    std::map<std::string, std::unique_ptr<RegistryKey>> subkeys;  // by lower-case name
+    std::map<std::string, std::pair<std::string, RegistryValue>> values;  // by lower-case name: {name, value}
+};
+
+struct RegistryHandle {
+    RegistryKey* key = nullptr;
+    REGSAM access = 0;
+    Process::Thread* owner = nullptr;  // null: opened by the test itself
+};
+
+struct ServiceHandle {
+    std::string service;  // empty: a handle of the service control manager
+    DWORD access = 0;
+    Process::Thread* owner = nullptr;
+};
+
 struct SendRequest {
     HWND window = nullptr;
     UINT message = 0;
@@ -139,6 +157,12 @@ struct sim::Desktop::State {
     std::map<std::string, Module> modules;  // by lower-case name
     std::map<HMODULE, std::string> moduleHandles;
 
+    std::map<HKEY, RegistryKey> registryRoots;  // HKEY_LOCAL_MACHINE, ...
+    std::map<HKEY, RegistryHandle> registryHandles;
+    std::map<std::string, DWORD> services;  // by lower-case name: the current state
+    std::map<SC_HANDLE, ServiceHandle> serviceHandles;
+    std::vector<BroadcastRecord> broadcasts;
+
     std::vector<std::unique_ptr<SendRequest>> outsideSends;  // sent by tests and the shell
 
     bool shellReady = true;
@@ -183,6 +207,10 @@ void RunModalLoop(const std::function<bool()>& done, const std::function<bool()>
 void DestroyWindowObject(HWND window);
 // Closes a mutex handle of any process; false when it is none.
 bool CloseMutexHandle(HANDLE handle);
+// The kernel closes what an ending process left open.
+void CloseRegistryHandlesOf(Process::Thread& thread);
+void CloseServiceHandlesOf(Process::Thread& thread);
+std::string Lower(std::string text);
 void Activate(HWND window);
 
 }  // namespace sim

@@ -34,6 +34,15 @@ LRESULT DefaultDialogProcessing(Window& w, UINT message, WPARAM wParam, LPARAM l
     }
 }
 
+void RecordBroadcast(UINT message, WPARAM wParam, LPARAM lParam) {
+    std::string name;
+    for (auto& [key, id] : S().registered)
+        if (id == message) name = key;
+    for (const std::string& spelled : S().registrations)
+        if (Lower(spelled) == name) name = spelled;
+    S().broadcasts.push_back(BroadcastRecord{message, name, wParam, lParam});
+}
+
 // Delivers a message from another thread and waits until it was handled.
 LRESULT SendAcrossThreads(Window& target, UINT message, WPARAM wParam, LPARAM lParam) {
     SendRequest request{target.handle, message, wParam, lParam, 0, false};
@@ -122,6 +131,8 @@ WindowView Desktop::Window(HWND window) const {
     return view;
 }
 
+const std::vector<BroadcastRecord>& Desktop::Broadcasts() const { return state_->broadcasts; }
+
 bool Desktop::WindowExists(HWND window) const { return FindWindowObject(window) != nullptr; }
 
 void Desktop::Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -171,6 +182,7 @@ UINT WINAPI RegisterWindowMessageA(LPCSTR name) {
 LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (window == HWND_BROADCAST) {
         Trace("SendMessageA", "HWND_BROADCAST, 0x%X, %u, %ld", message, wParam, lParam);
+        RecordBroadcast(message, wParam, lParam);
         std::vector<HWND> targets;
         for (HWND h : S().windowOrder)
             if (IsTopLevel(*S().windows.at(h))) targets.push_back(h);
@@ -187,6 +199,7 @@ LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto& s = S();
     if (window == HWND_BROADCAST) {
+        RecordBroadcast(message, wParam, lParam);
         for (HWND h : s.windowOrder)
             if (IsTopLevel(*s.windows.at(h))) PostMessageA(h, message, wParam, lParam);
         return TRUE;

@@ -88,6 +88,20 @@ struct WindowView {
     HICON smallIcon = nullptr;
 };
 
+// A registry value as stored: its type and its bytes.
+struct RegistryValue {
+    DWORD type = REG_NONE;
+    std::string data;
+};
+
+// A message sent to HWND_BROADCAST.
+struct BroadcastRecord {
+    UINT message = 0;
+    std::string name;  // the registered name, empty for a system message
+    WPARAM wParam = 0;
+    LPARAM lParam = 0;
+};
+
 enum class ResourceKind { Icon, Menu, Dialog, String };
 
 class Process;
@@ -108,6 +122,10 @@ public:
     // Called on a process thread (from inside a stand-in library call): runs a
     // nested message loop there for `ms` of virtual time, as a modal prompt would.
     void PumpMessagesFor(DWORD ms);
+    // The same until `done` answers true; the test makes that happen and calls Wake().
+    void PumpMessagesUntil(const std::function<bool()>& done);
+    // Tells every waiting process that what it waits for may have changed, and settles.
+    void Wake();
 
     // ---- the machine ----
     void SetVersion(DWORD getVersionValue);  // GetVersion's result
@@ -123,12 +141,29 @@ public:
     void SetLeadBytes(std::set<BYTE> leadBytes);  // a double-byte code page
     // A library that LoadLibraryA can load, with its exports.
     void RegisterModule(const std::string& fileName, std::map<std::string, FARPROC> exports);
-    int LoadedModules() const;
+    int LoadedModules() const;                        // modules loaded and not freed
+    int ModuleLoads(const std::string& fileName) const;  // that module's load count now
     // Makes a resource of the program's resource script unavailable.
     void HideResource(ResourceKind kind, int id);
     // Replaces the text of a string resource (an empty text makes it load as "").
     void OverrideString(int id, const std::string& text);
     const RcFile& Resources() const;
+
+    // ---- the registry ----
+    // `path` is a key path below the predefined key `root`; missing keys are made.
+    void SetRegistryValue(HKEY root, const std::string& path, const std::string& name, const RegistryValue& value);
+    void SetRegistryDword(HKEY root, const std::string& path, const std::string& name, DWORD value);
+    // Stored as REG_SZ with its terminating zero.
+    void SetRegistryString(HKEY root, const std::string& path, const std::string& name, const std::string& text);
+    bool FindRegistryValue(HKEY root, const std::string& path, const std::string& name,
+                           RegistryValue* value = nullptr) const;
+    bool RegistryKeyExists(HKEY root, const std::string& path) const;
+    int OpenRegistryKeys() const;  // handles opened or created and not closed, of every process
+
+    // ---- the service control manager ----
+    void SetService(const std::string& name, DWORD state);  // installs it, or sets its state
+    void RemoveService(const std::string& name);
+    int OpenServiceHandles() const;  // manager and service handles not closed
 
     // ---- failure injection ----
     // The next `times` calls of `function` (after `skip` successful ones) fail the
@@ -143,6 +178,7 @@ public:
     const std::vector<UINT>& Beeps() const;
     const std::vector<MessageBoxRecord>& MessageBoxes() const;
     const std::vector<std::string>& RegisteredMessages() const;  // in registration order
+    const std::vector<BroadcastRecord>& Broadcasts() const;       // messages sent or posted to HWND_BROADCAST
     UINT RegisteredMessage(const std::string& name) const;       // 0 when never registered
 
     // windows
