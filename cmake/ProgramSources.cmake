@@ -12,6 +12,7 @@ set(PROGRAM_SOURCES
     adapter/SlotPolling.cpp
     adapter/RadioControl.cpp
     adapter/OwnConfigCheck.cpp
+    adapter/Registry.cpp
     launcher/ConfigLauncher.cpp
 )
 list(TRANSFORM PROGRAM_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/)

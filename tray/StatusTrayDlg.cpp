@@ -4,6 +4,7 @@
 
 #include "app/CommandLine.h"
 #include "app/StatusTrayApp.h"
+#include "framework/Mbcs.h"
 #include "resource.h"
 #include "tray/TrayMessages.h"
 
@@ -35,7 +36,7 @@ void AppendTitle(char* buffer, size_t size, const char* text) {
     size_t length = std::strlen(buffer);
     const size_t limit = size - 1;
     for (const char* p = text; *p;) {
-        const size_t width = IsDBCSLeadByte(static_cast<BYTE>(*p)) && p[1] ? 2 : 1;
+        const size_t width = CharacterBytes(p);
         if (length + width > limit) break;
         std::memcpy(buffer + length, p, width);
         length += width;
