@@ -12,6 +12,7 @@
 const int SLOT_COUNT = 4;
 const int NO_ITEM = -1;                     // itemIndex of a slot never attached
 const DWORD QUALITY_UNKNOWN = 0xFFFFFFFF;   // linkQuality before a value was read
+const size_t ADAPTER_ID_SIZE = 260;        // buffer of an adapter identifier
 
 struct AdapterSlot {
     DWORD wepPacketRxOk = 0;  // frames received correctly; only zero is tested
@@ -29,5 +30,13 @@ struct AdapterSlot {
     DWORD dot11Rate = 0;        // units of 500 kbit/s
     std::string vendorDescription;
 };
+
+// Reads the adapter's identifier into a buffer of ADAPTER_ID_SIZE bytes that
+// starts empty. A library that fills the whole buffer is cut at its last byte.
+inline void ReadAdapterId(CWrapNetAdapter& adapter, char* id) {
+    id[0] = 0;
+    adapter.GetAdapterID(id);
+    id[ADAPTER_ID_SIZE - 1] = 0;
+}
 
 #endif

@@ -11,6 +11,8 @@
 
 #include "TavroApi.h"
 
+#include <string>
+
 struct TrayProcessState;
 
 // The status images, in pairs of {normal, pressed}.
@@ -122,6 +124,8 @@ private:
     // The configuration applet
     void RequestPage(BOOL& pageFlag);
     void LaunchConfigApplet();
+    const char* TakePageKeyword(const std::string& commandLine);
+    void BringAppletForward();
     BOOL CheckOwnConfigAllowed();
 
     void HideWindow();

@@ -3,6 +3,7 @@
 
 #include "TavroApi.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -103,8 +104,8 @@ long CWrapNetAdapter::GetAdapterID(char* adapterId) {
     fake::Record(fake::Call("GetAdapterID", item));
     fake::FakeAdapter* adapter = fake::ItemAt(item);
     if (!adapter) return 1;
-    std::strncpy(adapterId, adapter->id.c_str(), 259);
-    adapterId[259] = 0;
+    // At most the 260 bytes of the buffer: an identifier that long arrives unterminated.
+    std::memcpy(adapterId, adapter->id.c_str(), std::min<size_t>(adapter->id.size() + 1, 260));
     return 0;
 }
 

@@ -2,18 +2,22 @@
 
 #include "app/StatusTrayApp.h"
 #include "resource.h"
+#include "tray/TrayMessages.h"
 
 #include <algorithm>
 
-DesktopTest::DesktopTest() : desk(sim::Desktop::Get()), library(fake::DriverLibrary::Get()) {
+DesktopTest::DesktopTest()
+    : desk(sim::Desktop::Get()), library(fake::DriverLibrary::Get()), applet(fake::ConfigApplet::Get()) {
     desk.Reset();
     library.Reset();
+    applet.Reset();
 }
 
 DesktopTest::~DesktopTest() {
     processes.clear();
     desk.Reset();
     library.Reset();
+    applet.Reset();
 }
 
 sim::Process& DesktopTest::Start(const std::string& arguments) {
@@ -35,6 +39,21 @@ void DesktopTest::Ticks(int count) { desk.Advance(1000 * count); }
 
 void DesktopTest::Post(UINT message, WPARAM wParam, LPARAM lParam) {
     desk.Post(TrayWindow(), message, wParam, lParam);
+}
+
+void DesktopTest::Mouse(WPARAM slot, LPARAM event) { Post(WM_TRAYICON, slot, event); }
+
+void DesktopTest::Click(WPARAM slot, bool right) {
+    Mouse(slot, right ? WM_RBUTTONDOWN : WM_LBUTTONDOWN);
+    Mouse(slot, right ? WM_RBUTTONUP : WM_LBUTTONUP);
+}
+
+std::string DesktopTest::OpenPopup() const { return desk.TrackedMenu() ? desk.TrackedMenu()->name : "none"; }
+
+const sim::OpenMenu* DesktopTest::OpenMenu(WPARAM slot) {
+    Click(slot);
+    desk.Advance(500);
+    return desk.TrackedMenu();
 }
 
 const sim::TrayIcon* DesktopTest::TrayIcon(UINT slot) const { return desk.FindTrayIcon(TrayWindow(), slot); }

@@ -4,6 +4,7 @@
 #define HOST_PROGRAMRUN_H
 
 #include "sim/Desktop.h"
+#include "FakeConfigApplet.h"
 #include "FakeDriverLibrary.h"
 
 #include <gtest/gtest.h>
@@ -26,6 +27,14 @@ protected:
     // Posts to the tray window and lets everything settle.
     void Post(UINT message, WPARAM wParam, LPARAM lParam);
 
+    // The shell reports a mouse event on a slot's icon; a click is press and release.
+    void Mouse(WPARAM slot, LPARAM event);
+    void Click(WPARAM slot, bool right = false);
+    // The name of the pop-up being tracked, "none" without one.
+    std::string OpenPopup() const;
+    // A click on the icon and the half second until its menu shows.
+    const sim::OpenMenu* OpenMenu(WPARAM slot);
+
     // The icon of a slot in the notification area, or null.
     const sim::TrayIcon* TrayIcon(UINT slot) const;
     // The resource number of the image the slot's icon shows, 0 without icon.
@@ -37,6 +46,7 @@ protected:
 
     sim::Desktop& desk;
     fake::DriverLibrary& library;
+    fake::ConfigApplet& applet;
     std::vector<std::unique_ptr<sim::Process>> processes;
 };
 

@@ -20,13 +20,6 @@ protected:
         Ticks(1);
         library.calls.clear();
     }
-    void Mouse(WPARAM slot, LPARAM event) { Post(WM_TRAYICON, slot, event); }
-    void Click(WPARAM slot, bool right = false) {
-        Mouse(slot, right ? WM_RBUTTONDOWN : WM_LBUTTONDOWN);
-        Mouse(slot, right ? WM_RBUTTONUP : WM_LBUTTONUP);
-    }
-    // The name of the pop-up being tracked, "none" without one.
-    std::string OpenPopup() const { return desk.TrackedMenu() ? desk.TrackedMenu()->name : "none"; }
 };
 
 TEST_F(TrayMouseTest, QuickClickOpensTheMenuHalfASecondAfterThePress) {
@@ -176,6 +169,7 @@ TEST_F(TrayMouseTest, RadioCommandActsOnTheSlotWhoseMenuWasShown) {
     ASSERT_EQ(OpenPopup(), "TrayMenu");
     // An event of the other icon while the menu is open does not move the target.
     Mouse(0, WM_MOUSEMOVE);
+    library.calls.clear();
     desk.ChooseMenuItem(ID_RADIO_OFF);
     EXPECT_EQ(library.calls, (std::vector<std::string>{"CWrapNetAdapter::SetRadioState(1,0)",
                                                         "CWrapDriverInterface::SetRadioState(1,0)"}));
@@ -202,6 +196,7 @@ TEST_F(TrayMouseTest, RadioOffShowsAtOnceAndThePollFollowsTheDriver) {
 TEST_F(TrayMouseTest, RadioCommandThatChangesNothingMakesNoLibraryCall) {
     Click(0);
     desk.Advance(500);
+    library.calls.clear();
     desk.ChooseMenuItem(ID_RADIO_ON);
     EXPECT_TRUE(library.calls.empty());
     EXPECT_EQ(IconImage(0), IDI_LINKED);
