@@ -9,6 +9,7 @@ set(STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
 add_compile_options(-Wall -Wextra -O2)
 
 add_subdirectory(tavroapi)
+add_subdirectory(tavrocfg)
 
 add_executable(ZEVARIDA WIN32 ${PROGRAM_SOURCES} app/main.cpp res/ZEVARIDA.rc)
 set_target_properties(ZEVARIDA PROPERTIES OUTPUT_NAME ZEVARIDA SUFFIX ".EXE")

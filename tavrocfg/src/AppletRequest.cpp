@@ -1,0 +1,71 @@
+#include "AppletRequest.h"
+
+#include "TavroApi.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+namespace {
+
+const int kLastItem = 31;
+
+struct Page {
+    const char* keyword;
+    const char* title;
+};
+const Page kPages[] = {
+    {"INSTALL", "Installation"},          {"CONFIGURE", "Advanced Configuration"},
+    {"STATUS", "Wireless Network Status"}, {"ABOUT", "Version Information"},
+    {"WEP", "WEP Encryption"},            {"TEST", "Site Survey"},
+    {"SECURITY", "Security"},
+};
+
+std::string Entry(int count, const char* const* entries, int index) {
+    return index < count && entries && entries[index] ? entries[index] : "";
+}
+
+}  // namespace
+
+AppletRequest ReadRequest(int count, const char* const* entries, const unsigned long* reserved) {
+    AppletRequest request;
+    request.matchText = Entry(count, entries, 0);
+    request.adapterId = Entry(count, entries, 1);
+    request.page = Entry(count, entries, 2);
+    request.reserved = reserved ? *reserved : 0;
+    return request;
+}
+
+const char* PageTitle(const std::string& keyword) {
+    if (keyword.empty()) return "Configuration";
+    for (const Page& page : kPages)
+        if (keyword == page.keyword) return page.title;
+    return "Unknown page";
+}
+
+std::string DescribeAdapter(const std::string& adapterId) {
+    if (adapterId.empty()) return std::string();
+    CWrapNetAdapters adapters;
+    CWrapNetAdapter adapter;
+    for (int item = 0; item <= kLastItem && adapters.Item(item, &adapter) == 0; ++item) {
+        char id[260] = "";
+        adapter.GetAdapterID(id);
+        id[sizeof id - 1] = 0;
+        if (lstrcmpiA(id, adapterId.c_str()) != 0) continue;
+        char description[128] = "";
+        adapter.GetVendorDescription(description);
+        description[sizeof description - 1] = 0;
+        return description;
+    }
+    return std::string();
+}
+
+void LogLine(const std::string& line) {
+    char path[MAX_PATH];
+    const DWORD length = GetEnvironmentVariableA("TAVROCFG_LOG", path, sizeof path);
+    if (length == 0 || length >= sizeof path) return;
+    if (FILE* file = std::fopen(path, "a")) {
+        std::fprintf(file, "%s\n", line.c_str());
+        std::fclose(file);
+    }
+}

@@ -1,0 +1,29 @@
+// What a caller of Configure asks for: a page and an adapter, read from the
+// call record, with what the driver-interface library knows of the adapter.
+#ifndef TAVROCFG_APPLETREQUEST_H
+#define TAVROCFG_APPLETREQUEST_H
+
+#include <string>
+
+struct AppletRequest {
+    std::string matchText;    // entry 0
+    std::string adapterId;    // entry 1; empty when the caller named none
+    std::string page;         // entry 2, the page keyword; empty with a count below 3
+    std::string description;  // of the adapter, empty when TavroApi.DLL does not know it
+    unsigned long reserved = 0;
+};
+
+// Reads the first `count` entries of the record; null entries read as empty.
+AppletRequest ReadRequest(int count, const char* const* entries, const unsigned long* reserved);
+
+// The page's name as a user reads it ("ABOUT": "Version Information").
+const char* PageTitle(const std::string& keyword);
+
+// The vendor description of the adapter with this identifier, looked up
+// through TavroApi.DLL; empty when no adapter has it.
+std::string DescribeAdapter(const std::string& adapterId);
+
+// Appends one line to the file named by TAVROCFG_LOG, if that is set.
+void LogLine(const std::string& line);
+
+#endif
