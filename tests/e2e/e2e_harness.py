@@ -385,7 +385,7 @@ class AppTestCase(unittest.TestCase):
 
 # ------------------------------------------------------------------ command line
 
-TEST_MODULES = ["test_single_instance", "test_tray_icons", "test_tray_menu"]
+TEST_MODULES = ["test_single_instance", "test_tray_icons", "test_tray_menu", "test_config_applet"]
 
 
 def list_tests():

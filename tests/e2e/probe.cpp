@@ -794,6 +794,56 @@ int cmdRegGet(Args& a) {
     return kOk;
 }
 
+// ---------------------------------------------------------------- a service
+
+// `service NAME` is what the service control manager starts for a service
+// registered with `sc create NAME binPath= "...probe.exe service NAME"`: it
+// reports itself running until it is told to stop.
+SERVICE_STATUS_HANDLE serviceStatusHandle = nullptr;
+HANDLE serviceStopped = nullptr;
+std::string serviceName;
+
+void reportService(DWORD state) {
+    SERVICE_STATUS status = {};
+    status.dwServiceType = SERVICE_WIN32_OWN_PROCESS;
+    status.dwCurrentState = state;
+    status.dwControlsAccepted = state == SERVICE_RUNNING ? SERVICE_ACCEPT_STOP : 0;
+    SetServiceStatus(serviceStatusHandle, &status);
+}
+
+DWORD WINAPI serviceControl(DWORD control, DWORD, LPVOID, LPVOID) {
+    if (control == SERVICE_CONTROL_STOP) {
+        reportService(SERVICE_STOP_PENDING);
+        SetEvent(serviceStopped);
+    }
+    return NO_ERROR;
+}
+
+void WINAPI serviceMain(DWORD, LPSTR*) {
+    serviceStatusHandle = RegisterServiceCtrlHandlerExA(serviceName.c_str(), serviceControl, nullptr);
+    if (!serviceStatusHandle) return;
+    reportService(SERVICE_RUNNING);
+    WaitForSingleObject(serviceStopped, INFINITE);
+    reportService(SERVICE_STOPPED);
+}
+
+int cmdService(Args& a) {
+    serviceName = takeString(a, "NAME");
+    serviceStopped = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    SERVICE_TABLE_ENTRYA table[] = {{&serviceName[0], serviceMain}, {nullptr, nullptr}};
+    if (!StartServiceCtrlDispatcherA(table)) return failed("StartServiceCtrlDispatcherA");
+    return kOk;
+}
+
+// ---------------------------------------------------------------- input and screen
+
+int cmdForeground(Args&) {
+    HWND hwnd = GetForegroundWindow();
+    if (!hwnd) return kNo;
+    printWindow(hwnd);
+    return kOk;
+}
+
 int cmdCursor(Args&) {
     POINT p = {};
     if (!GetCursorPos(&p)) return failed("GetCursorPos");
@@ -866,6 +916,8 @@ const Command kCommands[] = {
     {"kill", cmdKill, "IMAGE", "terminate every process of that image name"},
     {"mutex", cmdMutex, "NAME", "does the named mutex exist"},
     {"reg-get", cmdRegGet, "KEY VALUE", "read a registry value"},
+    {"service", cmdService, "NAME", "run as the service NAME (started by the service control manager)"},
+    {"foreground", cmdForeground, "", "the foreground window; exit 1 if none"},
     {"cursor", cmdCursor, "", "GetCursorPos"},
     {"screen", cmdScreen, "", "screen size and work area"},
     {"hold", cmdHold, "[SECONDS]", "stay on the desktop"},
