@@ -8,27 +8,19 @@ import subprocess
 import time
 import unittest
 
+from applet_support import APPLET_TITLE, WAIT_APPLET, WM_COMMAND, AppletMixin, read_applet_log
 from e2e_harness import EXIT_CODE_ALREADY_RUNNING, MAIN_WINDOW_TITLE, PROBE, winpath
 from tray_support import LINKED, MF_GRAYED, TrayTestCase, adapter
-
-APPLET_TITLE = "Wireless LAN Configuration"
-# Controls of the applet's window (tavrocfg/res/resource.h).
-IDC_PAGE = 1002
-IDC_ADAPTER_ID = 1003
-IDC_DESCRIPTION = 1004
-IDOK = 1
-WM_COMMAND = 0x0111
 
 ID_ADVANCED_CONFIGURATION = 32768
 ID_VERSION_INFORMATION = 32774
 ID_WEP_ENCRYPTION = 32782
 ID_SITE_SURVEY = 32783
 
-WAIT_APPLET = 10
 INTERFACES_KEY = "HKLM\\SOFTWARE\\Microsoft\\WZCSVC\\Parameters\\Interfaces\\"
 
 
-class ConfigAppletTestCase(TrayTestCase):
+class ConfigAppletTestCase(AppletMixin, TrayTestCase):
 
     def setUp(self):
         super().setUp()
@@ -45,31 +37,7 @@ class ConfigAppletTestCase(TrayTestCase):
                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60).returncode
 
     def applet_log(self):
-        try:
-            with open(self.applet_log_path) as f:
-                return [line.rstrip("\n") for line in f if line.strip()]
-        except OSError:
-            return []
-
-    def wait_applet(self, what):
-        res = self.probe.run("wait-window", APPLET_TITLE, WAIT_APPLET)
-        self.assertEqual(res.rc, 0, "%s: no window %r within %d s: %s" % (what, APPLET_TITLE, WAIT_APPLET,
-                                                                         res.describe()))
-        return res.first
-
-    def applet_page(self, applet):
-        """(page keyword, adapter identifier, description) as the applet shows them."""
-        texts = []
-        for control in (IDC_PAGE, IDC_ADAPTER_ID, IDC_DESCRIPTION):
-            res = self.probe.run("get-text", "hwnd:" + applet["hwnd"], control)
-            self.assertEqual(res.rc, 0, "could not read control %d of the applet: %s" % (control, res.describe()))
-            texts.append(res.first.get("text", ""))
-        return tuple(texts)
-
-    def close_applet(self, applet):
-        self.probe.run("post", "hwnd:" + applet["hwnd"], WM_COMMAND, IDOK)
-        gone = self.probe.run("wait-gone", "hwnd:" + applet["hwnd"], WAIT_APPLET)
-        self.assertEqual(gone.rc, 0, "the applet did not close: %s" % gone.describe())
+        return read_applet_log(self.applet_log_path)
 
     def configure_line(self, page, adapter_id):
         return 'Configure count=3 match="" adapter="%s" page="%s" reserved=0' % (adapter_id, page)

@@ -10,6 +10,7 @@ highlighted, then Return, or Escape to close it."""
 import time
 import unittest
 
+from applet_support import APPLET_TITLE, AppletMixin
 from tray_support import (
     LINKED, POOR, RADIO_OFF, TrayTestCase, adapter)
 
@@ -223,7 +224,7 @@ class MenuVariants(TrayTestCase):
         self.close_menu()
 
 
-class DoubleClick(TrayTestCase):
+class DoubleClick(AppletMixin, TrayTestCase):
 
     def test_double_click_opens_no_menu(self):
         pid = self.start_tray(two_cards(), icons={0: LINKED, 1: POOR})
@@ -231,8 +232,12 @@ class DoubleClick(TrayTestCase):
         self.tray_click(0, "double")
         res = self.probe.run("wait-menu", "hwnd:0x%08x" % self.hwnd, 1.5)
         self.assertNotEqual(res.rc, 0, "a double click should open no menu: %s" % res.describe())
-        visible = [r for r in self.probe.run("windows", pid).records if r.get("visible") == "1"]
-        self.assertEqual(visible, [], "a double click should show nothing")
+        # It asks for the status page of that adapter instead.
+        applet = self.wait_applet("after a double click")
+        self.assertEqual(self.applet_page(applet)[:2], ("STATUS", two_cards()[0]["id"]))
+        visible = [r["title"] for r in self.probe.run("windows", pid).records if r.get("visible") == "1"]
+        self.assertEqual(visible, [APPLET_TITLE], "a double click should show the applet alone")
+        self.close_applet(applet)
         # A single click afterwards opens the menu as before.
         self.tray_click(0, "left")
         _, items = self.read_menu()

@@ -1,0 +1,46 @@
+"""The stand-in configuration applet (dist/TAVROCFG.CPL) as the cases see it:
+its window, the page it shows, closing it, and its call log."""
+
+import os
+
+APPLET_TITLE = "Wireless LAN Configuration"
+# Controls of the applet's window (tavrocfg/res/resource.h).
+IDC_PAGE = 1002
+IDC_ADAPTER_ID = 1003
+IDC_DESCRIPTION = 1004
+IDOK = 1
+WM_COMMAND = 0x0111
+WAIT_APPLET = 10
+
+
+class AppletMixin:
+    """For AppTestCase cases: the applet opened inside the program."""
+
+    def wait_applet(self, what):
+        res = self.probe.run("wait-window", APPLET_TITLE, WAIT_APPLET)
+        self.assertEqual(res.rc, 0, "%s: no window %r within %d s: %s"
+                         % (what, APPLET_TITLE, WAIT_APPLET, res.describe()))
+        return res.first
+
+    def applet_page(self, applet):
+        """(page keyword, adapter identifier, description) as the applet shows them."""
+        texts = []
+        for control in (IDC_PAGE, IDC_ADAPTER_ID, IDC_DESCRIPTION):
+            res = self.probe.run("get-text", "hwnd:" + applet["hwnd"], control)
+            self.assertEqual(res.rc, 0, "could not read control %d of the applet: %s" % (control, res.describe()))
+            texts.append(res.first.get("text", ""))
+        return tuple(texts)
+
+    def close_applet(self, applet):
+        self.probe.run("post", "hwnd:" + applet["hwnd"], WM_COMMAND, IDOK)
+        gone = self.probe.run("wait-gone", "hwnd:" + applet["hwnd"], WAIT_APPLET)
+        self.assertEqual(gone.rc, 0, "the applet did not close: %s" % gone.describe())
+
+
+def read_applet_log(path):
+    """The lines the applet appended to its log (TAVROCFG_LOG)."""
+    try:
+        with open(path) as f:
+            return [line.rstrip("\n") for line in f if line.strip()]
+    except OSError:
+        return []
