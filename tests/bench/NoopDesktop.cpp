@@ -98,4 +98,26 @@ UINT WINAPI EnableMenuItem(HMENU, UINT, UINT) { return 0; }
 BOOL WINAPI CheckMenuRadioItem(HMENU, UINT, UINT, UINT, UINT) { return TRUE; }
 BOOL WINAPI TrackPopupMenu(HMENU, UINT, int, int, int, HWND, const RECT*) { return TRUE; }
 BOOL WINAPI Shell_NotifyIconA(DWORD, PNOTIFYICONDATAA) { return TRUE; }
+// Dialogs and help, which the tick never reaches.
+SHORT WINAPI GetKeyState(int) { return 0; }
+BOOL WINAPI IsCharAlphaA(CHAR) { return FALSE; }
+BOOL WINAPI IsCharAlphaNumericA(CHAR) { return FALSE; }
+BOOL WINAPI WinHelpA(HWND, LPCSTR, UINT, ULONG_PTR) { return FALSE; }
+HWND WINAPI GetDlgItem(HWND, int) { return nullptr; }
+BOOL WINAPI SetDlgItemTextA(HWND, int, LPCSTR) { return FALSE; }
+UINT WINAPI GetDlgItemTextA(HWND, int, LPSTR, int) { return 0; }
+LRESULT WINAPI SendDlgItemMessageA(HWND, int, UINT, WPARAM, LPARAM) { return 0; }
+BOOL WINAPI CheckDlgButton(HWND, int, UINT) { return FALSE; }
+UINT WINAPI IsDlgButtonChecked(HWND, int) { return 0; }
+int WINAPI GetWindowTextA(HWND, LPSTR, int) { return 0; }
+int WINAPI GetWindowTextLengthA(HWND) { return 0; }
+HWND WINAPI SetFocus(HWND) { return nullptr; }
+HWND WINAPI GetFocus(void) { return nullptr; }
+HWND WINAPI GetCapture(void) { return nullptr; }
+HWND WINAPI GetParent(HWND) { return nullptr; }
+HWND WINAPI GetWindow(HWND, UINT) { return nullptr; }
+HWND WINAPI GetLastActivePopup(HWND window) { return window; }
+BOOL WINAPI EnumChildWindows(HWND, WNDENUMPROC, LPARAM) { return TRUE; }
+LRESULT WINAPI CallWindowProcA(WNDPROC, HWND, UINT, WPARAM, LPARAM) { return 0; }
+LRESULT WINAPI DefWindowProcA(HWND, UINT, WPARAM, LPARAM) { return 0; }
 }

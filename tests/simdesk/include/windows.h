@@ -50,6 +50,7 @@ typedef int INT_PTR;
 typedef unsigned int UINT_PTR;
 typedef long LONG_PTR;
 typedef unsigned long ULONG_PTR;
+typedef unsigned long DWORD_PTR;
 typedef UINT_PTR WPARAM;
 typedef LONG_PTR LPARAM;
 typedef LONG_PTR LRESULT;
@@ -86,6 +87,18 @@ typedef struct _SECURITY_ATTRIBUTES {
 } SECURITY_ATTRIBUTES, *LPSECURITY_ATTRIBUTES;
 
 typedef INT_PTR (CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
+typedef LRESULT (CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
+typedef BOOL (CALLBACK* WNDENUMPROC)(HWND, LPARAM);
+
+typedef struct tagHELPINFO {
+    UINT cbSize;
+    int iContextType;
+    int iCtrlId;
+    HANDLE hItemHandle;
+    DWORD_PTR dwContextId;
+    POINT MousePos;
+} HELPINFO, *LPHELPINFO;
+#define HELPINFO_WINDOW 0x0001
 typedef void (CALLBACK* TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
 
 #define MAKEINTRESOURCEA(i) ((LPSTR)((ULONG_PTR)((WORD)(i))))
@@ -119,13 +132,18 @@ typedef void (CALLBACK* TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
 #define WM_DESTROY 0x0002
 #define WM_ACTIVATE 0x0006
 #define WM_SETFOCUS 0x0007
+#define WM_KILLFOCUS 0x0008
 #define WM_SETTEXT 0x000C
 #define WM_GETTEXT 0x000D
+#define WM_GETTEXTLENGTH 0x000E
 #define WM_CLOSE 0x0010
 #define WM_SHOWWINDOW 0x0018
 #define WM_CANCELMODE 0x001F
 #define WM_SETFONT 0x0030
+#define WM_HELP 0x0053
 #define WM_SETICON 0x0080
+#define WM_NCDESTROY 0x0082
+#define WM_GETDLGCODE 0x0087
 #define WM_KEYDOWN 0x0100
 #define WM_KEYUP 0x0101
 #define WM_CHAR 0x0102
@@ -140,7 +158,50 @@ typedef void (CALLBACK* TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
 #define WM_RBUTTONDOWN 0x0204
 #define WM_RBUTTONUP 0x0205
 #define WM_RBUTTONDBLCLK 0x0206
+#define WM_PASTE 0x0302
 #define WM_USER 0x0400
+#define WM_APP 0x8000
+
+#define EM_GETSEL 0x00B0
+#define EM_SETSEL 0x00B1
+#define EM_LIMITTEXT 0x00C5
+#define EM_SETLIMITTEXT EM_LIMITTEXT
+#define EM_GETLIMITTEXT 0x00D5
+#define BM_GETCHECK 0x00F0
+#define BM_SETCHECK 0x00F1
+#define BM_CLICK 0x00F5
+#define BST_UNCHECKED 0x0000
+#define BST_CHECKED 0x0001
+#define BN_CLICKED 0
+#define CB_ERR (-1)
+#define CB_ADDSTRING 0x0143
+#define CB_GETCOUNT 0x0146
+#define CB_GETCURSEL 0x0147
+#define CB_SETCURSEL 0x014E
+
+#define DLGC_HASSETSEL 0x0008
+#define DLGC_WANTCHARS 0x0080
+
+#define WS_TABSTOP 0x00010000L
+#define WS_DISABLED 0x08000000L
+#define WS_VISIBLE 0x10000000L
+#define WS_CHILD 0x40000000L
+#define ES_PASSWORD 0x0020L
+#define BS_TYPEMASK 0x0000000FL
+#define BS_DEFPUSHBUTTON 0x00000001L
+#define BS_AUTOCHECKBOX 0x00000003L
+
+#define GWL_WNDPROC (-4)
+#define GWL_ID (-12)
+#define GWL_STYLE (-16)
+#define GWL_USERDATA (-21)
+#define GWLP_WNDPROC GWL_WNDPROC
+#define GWLP_ID GWL_ID
+#define GWLP_USERDATA GWL_USERDATA
+#define GW_OWNER 4
+
+#define HELP_CONTEXT 0x0001L
+#define HELP_QUIT 0x0002L
 
 #define WA_INACTIVE 0
 #define WA_ACTIVE 1
@@ -152,11 +213,14 @@ typedef void (CALLBACK* TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
 #define IDOK 1
 #define IDCANCEL 2
 
+#define VK_BACK 0x08
+#define VK_TAB 0x09
 #define VK_RETURN 0x0D
 #define VK_SHIFT 0x10
 #define VK_CONTROL 0x11
 #define VK_MENU 0x12
 #define VK_ESCAPE 0x1B
+#define VK_F1 0x70
 
 #define SW_HIDE 0
 #define SW_SHOWNORMAL 1
@@ -299,6 +363,29 @@ BOOL WINAPI GetCursorPos(LPPOINT point);
 SHORT WINAPI GetAsyncKeyState(int key);
 int WINAPI GetSystemMetrics(int index);
 BOOL WINAPI MessageBeep(UINT type);
+SHORT WINAPI GetKeyState(int key);
+BOOL WINAPI IsCharAlphaA(CHAR character);
+BOOL WINAPI IsCharAlphaNumericA(CHAR character);
+BOOL WINAPI WinHelpA(HWND window, LPCSTR helpFile, UINT command, ULONG_PTR data);
+
+// Dialog controls, focus and window relations
+HWND WINAPI GetDlgItem(HWND dialog, int id);
+BOOL WINAPI SetDlgItemTextA(HWND dialog, int id, LPCSTR text);
+UINT WINAPI GetDlgItemTextA(HWND dialog, int id, LPSTR buffer, int bufferMax);
+LRESULT WINAPI SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam);
+BOOL WINAPI CheckDlgButton(HWND dialog, int id, UINT check);
+UINT WINAPI IsDlgButtonChecked(HWND dialog, int id);
+int WINAPI GetWindowTextA(HWND window, LPSTR buffer, int bufferMax);
+int WINAPI GetWindowTextLengthA(HWND window);
+HWND WINAPI SetFocus(HWND window);
+HWND WINAPI GetFocus(void);
+HWND WINAPI GetCapture(void);
+HWND WINAPI GetParent(HWND window);
+HWND WINAPI GetWindow(HWND window, UINT relation);
+HWND WINAPI GetLastActivePopup(HWND window);
+BOOL WINAPI EnumChildWindows(HWND parent, WNDENUMPROC callback, LPARAM lParam);
+LRESULT WINAPI CallWindowProcA(WNDPROC procedure, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 
 // Resources

@@ -66,6 +66,7 @@ void EndProcessWindows(Process::Thread& t) {
         S().windows.erase(h);
         S().windowOrder.erase(std::find(S().windowOrder.begin(), S().windowOrder.end(), h));
         if (S().activeWindow == h) S().activeWindow = nullptr;
+        if (S().focus == h) S().focus = nullptr;
     }
 }
 
@@ -298,7 +299,10 @@ int Desktop::CountCalls(const std::string& function) const {
                                           [&](const std::string& c) { return c.rfind(prefix, 0) == 0; }));
 }
 
-void Desktop::ClearCalls() { state_->calls.clear(); }
+void Desktop::ClearCalls() {
+    state_->calls.clear();
+    state_->broadcasts.clear();
+}
 const std::vector<UINT>& Desktop::Beeps() const { return state_->beeps; }
 const std::vector<MessageBoxRecord>& Desktop::MessageBoxes() const { return state_->messageBoxes; }
 const std::vector<std::string>& Desktop::RegisteredMessages() const { return state_->registrations; }

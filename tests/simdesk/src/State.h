@@ -34,6 +34,19 @@ struct Window {
     std::map<UINT_PTR, Timer> timers;
     HICON bigIcon = nullptr;
     HICON smallIcon = nullptr;
+
+    // Controls of a dialog (children made from its template).
+    std::string className;      // "Edit", "Button", "Static", "ComboBox"; "#32770" for dialogs
+    int id = 0;
+    DWORD style = 0;
+    WNDPROC wndProc = nullptr;  // the class's procedure, or a subclass that replaced it
+    LONG userData = 0;
+    size_t limit = 0;           // edit: the text limit
+    DWORD selStart = 0;         // edit: the selection
+    DWORD selEnd = 0;
+    int check = BST_UNCHECKED;  // button
+    std::vector<std::string> items;  // combo box
+    int currentItem = CB_ERR;
 };
 
 struct Menu {
@@ -170,6 +183,12 @@ struct sim::Desktop::State {
     std::map<std::pair<HWND, UINT>, TrayIcon> trayIcons;
     std::vector<TrayCall> trayCalls;
 
+    HWND focus = nullptr;
+    HWND capture = nullptr;
+    std::string clipboard;
+    bool helpViewerStarts = true;
+    std::vector<HelpCall> helpCalls;
+
     std::unique_ptr<OpenMenu> trackedMenu;
     Process::Thread* menuThread = nullptr;
     bool menuClosed = false;
@@ -212,6 +231,15 @@ void CloseRegistryHandlesOf(Process::Thread& thread);
 void CloseServiceHandlesOf(Process::Thread& thread);
 std::string Lower(std::string text);
 void Activate(HWND window);
+// Makes the controls of a dialog from its template, in template order.
+void CreateControls(Window& dialog, const RcDialog& templ);
+// The children of a window, in the order they were made.
+std::vector<HWND> ChildrenOf(HWND parent);
+// The dialog manager's handling of a key for a dialog; true when it took the key.
+bool DialogKey(HWND dialog, const MSG& message);
+// Focus as the dialog manager sets it: an edit's text gets selected.
+void DialogSetFocus(HWND control);
+HWND FirstTabStop(HWND dialog);
 
 }  // namespace sim
 

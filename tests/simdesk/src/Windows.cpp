@@ -23,6 +23,9 @@ LRESULT DefaultDialogProcessing(Window& w, UINT message, WPARAM wParam, LPARAM l
     case WM_CLOSE:
         PostMessageA(w.handle, WM_COMMAND, IDCANCEL, 0);
         return 0;
+    case WM_HELP:
+    case WM_CANCELMODE:
+        return DefWindowProcA(w.handle, message, wParam, lParam);
     case WM_SETICON: {
         HICON& slot = wParam == ICON_BIG ? w.bigIcon : w.smallIcon;
         HICON previous = slot;
@@ -64,7 +67,8 @@ Window* FindWindowObject(HWND window) {
 
 LRESULT CallWindow(Window& w, UINT message, WPARAM wParam, LPARAM lParam) {
     HWND handle = w.handle;
-    if (!w.dialog || !w.dialogProc) return 0;
+    if (!w.dialog) return w.wndProc ? w.wndProc(handle, message, wParam, lParam) : 0;
+    if (!w.dialogProc) return 0;
     INT_PTR handled = w.dialogProc(handle, message, wParam, lParam);
     if (message == WM_INITDIALOG) return handled;
     Window* still = FindWindowObject(handle);
@@ -88,14 +92,30 @@ void Activate(HWND window) {
         SendMessageA(w->handle, WM_ACTIVATE, WA_ACTIVE, reinterpret_cast<LPARAM>(previous));
 }
 
-void DestroyWindowObject(HWND window) {
-    Window* w = FindWindowObject(window);
-    if (!w) return;
-    CallWindow(*w, WM_DESTROY, 0, 0);
+namespace {
+void Forget(HWND window) {
     auto& s = S();
     s.windows.erase(window);
     s.windowOrder.erase(std::find(s.windowOrder.begin(), s.windowOrder.end(), window));
     if (s.activeWindow == window) s.activeWindow = nullptr;
+    if (s.focus == window) s.focus = nullptr;
+}
+}  // namespace
+
+// The window gets WM_DESTROY before its children, and WM_NCDESTROY after them.
+void DestroyWindowObject(HWND window) {
+    Window* w = FindWindowObject(window);
+    if (!w) return;
+    CallWindow(*w, WM_DESTROY, 0, 0);
+    const std::vector<HWND> children = ChildrenOf(window);
+    for (HWND child : children)
+        if (Window* c = FindWindowObject(child)) CallWindow(*c, WM_DESTROY, 0, 0);
+    for (HWND child : children) {
+        if (Window* c = FindWindowObject(child)) CallWindow(*c, WM_NCDESTROY, 0, 0);
+        Forget(child);
+    }
+    if ((w = FindWindowObject(window))) CallWindow(*w, WM_NCDESTROY, 0, 0);
+    Forget(window);
 }
 
 // ---------------------------------------------------------------- Desktop: windows
@@ -125,6 +145,7 @@ WindowView Desktop::Window(HWND window) const {
         view.enabled = w->enabled;
         view.dialog = w->dialog;
         view.templateId = w->templateId;
+        view.owner = w->dialog ? w->parent : nullptr;
         view.bigIcon = w->bigIcon;
         view.smallIcon = w->smallIcon;
     }
@@ -231,6 +252,7 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE, LPCSTR templateName, HWND parent, DLGP
     w->thread = CurrentThread();
     w->parent = parent;
     w->dialog = true;
+    w->className = "#32770";
     w->templateId = id;
     w->dialogProc = dialogProc;
     w->text = dialog.caption;
@@ -239,9 +261,14 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE, LPCSTR templateName, HWND parent, DLGP
     w->longs[1] = static_cast<LONG>(reinterpret_cast<uintptr_t>(dialogProc));
     s.windows[handle] = std::move(w);
     s.windowOrder.push_back(handle);
+    CreateControls(*FindWindowObject(handle), dialog);
 
     const bool ownerWasEnabled = parent && EnableWindow(parent, FALSE) == 0;
-    CallWindow(*FindWindowObject(handle), WM_INITDIALOG, 0, initParam);
+    // A dialog that answers TRUE gets the focus on its first tab stop.
+    HWND firstStop = FirstTabStop(handle);
+    if (CallWindow(*FindWindowObject(handle), WM_INITDIALOG, reinterpret_cast<WPARAM>(firstStop), initParam) &&
+        firstStop)
+        DialogSetFocus(firstStop);
 
     auto ended = [handle] {
         Window* d = FindWindowObject(handle);
@@ -255,14 +282,8 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE, LPCSTR templateName, HWND parent, DLGP
         ShowWindow(handle, SW_SHOWNORMAL);
         return true;
     };
-    // The dialog manager turns Enter and Escape into the OK and Cancel commands.
-    auto keys = [handle](const MSG& m) {
-        if (m.message != WM_KEYDOWN || m.hwnd != handle) return false;
-        if (m.wParam == VK_RETURN) SendMessageA(handle, WM_COMMAND, IDOK, 0);
-        else if (m.wParam == VK_ESCAPE) SendMessageA(handle, WM_COMMAND, IDCANCEL, 0);
-        else return false;
-        return true;
-    };
+    // The dialog manager: Tab, Enter, Escape and F1.
+    auto keys = [handle](const MSG& m) { return DialogKey(handle, m); };
     RunModalLoop(ended, onIdle, keys);
 
     Window* d = FindWindowObject(handle);
@@ -282,17 +303,34 @@ BOOL WINAPI EndDialog(HWND dialog, INT_PTR result) {
     return TRUE;
 }
 
+// The window's own values (negative indexes) and a dialog's three longs.
+static LONG* WindowLong(Window& w, int index) {
+    switch (index) {
+    case GWL_USERDATA:
+        return &w.userData;
+    case GWL_ID:
+        return reinterpret_cast<LONG*>(&w.id);
+    case GWL_STYLE:
+        return reinterpret_cast<LONG*>(&w.style);
+    case GWL_WNDPROC:
+        return w.dialog ? nullptr : reinterpret_cast<LONG*>(&w.wndProc);
+    default:
+        return w.dialog && index >= 0 && index <= 8 && index % 4 == 0 ? &w.longs[index / 4] : nullptr;
+    }
+}
+
 LONG WINAPI GetWindowLongA(HWND window, int index) {
     Window* w = Checked(window);
-    if (!w || index < 0 || index > 8 || index % 4) return 0;
-    return w->longs[index / 4];
+    LONG* value = w ? WindowLong(*w, index) : nullptr;
+    return value ? *value : 0;
 }
 
 LONG WINAPI SetWindowLongA(HWND window, int index, LONG value) {
     Window* w = Checked(window);
-    if (!w || index < 0 || index > 8 || index % 4) return 0;
-    LONG previous = w->longs[index / 4];
-    w->longs[index / 4] = value;
+    LONG* slot = w ? WindowLong(*w, index) : nullptr;
+    if (!slot) return 0;
+    LONG previous = *slot;
+    *slot = value;
     return previous;
 }
 
@@ -327,6 +365,7 @@ BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text) {
     Trace("SetWindowTextA", "%p, \"%s\"", (void*)window, text ? text : "");
     Window* w = Checked(window);
     if (!w || Desktop::Get().ShouldFail("SetWindowTextA")) return FALSE;
+    if (!w->dialog) return SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)) ? TRUE : FALSE;
     w->text = text ? text : "";
     return TRUE;
 }

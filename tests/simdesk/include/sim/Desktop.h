@@ -84,6 +84,7 @@ struct WindowView {
     bool enabled = true;
     bool dialog = false;
     int templateId = 0;
+    HWND owner = nullptr;
     HICON bigIcon = nullptr;
     HICON smallIcon = nullptr;
 };
@@ -92,6 +93,29 @@ struct WindowView {
 struct RegistryValue {
     DWORD type = REG_NONE;
     std::string data;
+};
+
+// A control of a dialog as the user sees it.
+struct ControlView {
+    HWND handle = nullptr;
+    int id = 0;
+    std::string className;
+    std::string text;
+    DWORD style = 0;
+    bool visible = false;
+    bool enabled = true;
+    bool focused = false;
+    size_t limit = 0;  // edit: the text limit
+    DWORD selStart = 0, selEnd = 0;
+    int check = 0;     // button: BST_CHECKED or BST_UNCHECKED
+};
+
+// One call of WinHelpA, as the help viewer received it.
+struct HelpCall {
+    HWND window = nullptr;
+    std::string file;
+    UINT command = 0;
+    ULONG_PTR data = 0;
 };
 
 // A message sent to HWND_BROADCAST.
@@ -174,7 +198,7 @@ public:
     // ---- what can be seen ----
     const std::vector<std::string>& Calls() const;     // "Function(args)" in call order
     int CountCalls(const std::string& function) const;
-    void ClearCalls();
+    void ClearCalls();  // the calls and the broadcasts
     const std::vector<UINT>& Beeps() const;
     const std::vector<MessageBoxRecord>& MessageBoxes() const;
     const std::vector<std::string>& RegisteredMessages() const;  // in registration order
@@ -207,12 +231,30 @@ public:
     const std::vector<TrayCall>& TrayCalls() const;
     void ClearTrayCalls();
 
+    // dialogs and their controls
+    HWND DialogControl(HWND dialog, int id) const;  // null when the dialog has none
+    ControlView Control(HWND control) const;
+    std::vector<ControlView> Controls(HWND dialog) const;  // in template order
+    HWND Focus() const;
+    void SetCapture(HWND window);  // a window holds the mouse capture (null: none)
+    HWND Capture() const;
+
+    // the help viewer
+    void SetHelpViewerStarts(bool starts);  // false: WinHelpA fails
+    const std::vector<HelpCall>& HelpCalls() const;
+
     // ---- acting from outside the program (the user, the shell, other processes) ----
     void Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     // Sends and lets everything settle; returns the result if the handler returned.
     LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     // A key pressed while the window (or its dialog) has the focus.
     void PressKey(HWND window, int virtualKey);
+    // Characters typed into a control, one WM_CHAR each, as the keyboard sends them.
+    void Type(HWND control, const std::string& characters);
+    // Text pasted into a control from the clipboard (Ctrl+V), which no typing filter sees.
+    void Paste(HWND control, const std::string& text);
+    // A click on a button (BM_CLICK): a check box toggles, the dialog gets the command.
+    void Click(HWND button);
 
     // ---- for the simulator's own use ----
     struct State;
