@@ -4,6 +4,8 @@ set(PROGRAM_SOURCES
     framework/AppBase.cpp
     framework/DialogBase.cpp
     framework/AppMessageBox.cpp
+    framework/DataExchange.cpp
+    framework/SubclassedWindow.cpp
     app/CommandLine.cpp
     app/StatusTrayApp.cpp
     tray/StatusTrayDlg.cpp

@@ -25,6 +25,8 @@ public:
     // The window that owns the program's messages: the open dialog in front,
     // else the main window.
     HWND FrontWindow() const;
+    // A command no window's map handled; true when the application did.
+    virtual bool OnCommand(UINT) { return false; }
 
     HINSTANCE instance;
     CDialogBase* mainWindow;

@@ -1,6 +1,7 @@
 #include "framework/DialogBase.h"
 
 #include "framework/AppBase.h"
+#include "framework/DataExchange.h"
 
 #include <algorithm>
 
@@ -8,6 +9,8 @@ namespace {
 // Notification codes of WM_COMMAND that mean "carry out the command": a menu
 // item or button (0) and an accelerator (1).
 bool IsCommandRequest(WPARAM wParam) { return HIWORD(wParam) <= 1; }
+
+bool KeyHeld(int key) { return GetKeyState(key) < 0; }
 }  // namespace
 
 CDialogBase::CDialogBase(UINT templateId, HWND parent)
@@ -33,7 +36,20 @@ INT_PTR CDialogBase::DoModal() {
 
 void CDialogBase::EndDialog(INT_PTR result) { ::EndDialog(window_, result); }
 
-void CDialogBase::OnOK() { EndDialog(IDOK); }
+bool CDialogBase::UpdateData(bool saving) {
+    CDataExchange exchange(window_, saving);
+    DoDataExchange(exchange);
+    return !exchange.Failed();
+}
+
+BOOL CDialogBase::OnInitDialog() {
+    UpdateData(false);
+    return TRUE;
+}
+
+void CDialogBase::OnOK() {
+    if (UpdateData(true)) EndDialog(IDOK);
+}
 
 void CDialogBase::OnCancel() { EndDialog(IDCANCEL); }
 
@@ -77,15 +93,29 @@ bool CDialogBase::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
         result = entry->handler(*this, wParam, lParam);
         return true;
     }
-    if (message == WM_COMMAND && IsCommandRequest(wParam)) {
-        if (LOWORD(wParam) == IDOK) {
-            OnOK();
-            return true;
-        }
-        if (LOWORD(wParam) == IDCANCEL) {
-            OnCancel();
-            return true;
-        }
+    return DispatchStandard(message, wParam, result);
+}
+
+// What every dialog of the program does unless its map says otherwise.
+bool CDialogBase::DispatchStandard(UINT message, WPARAM wParam, LRESULT& result) {
+    CAppBase* app = CAppBase::Current();
+    switch (message) {
+    case WM_COMMAND:
+        if (!IsCommandRequest(wParam)) return false;
+        if (LOWORD(wParam) == IDOK) OnOK();
+        else if (LOWORD(wParam) == IDCANCEL) OnCancel();
+        else return app && app->OnCommand(LOWORD(wParam));
+        return true;
+    case WM_HELP:
+        // F1 without Shift, Ctrl or Alt asks the main window for help.
+        if (!KeyHeld(VK_SHIFT) && !KeyHeld(VK_CONTROL) && !KeyHeld(VK_MENU) && app && app->mainWindow)
+            SendMessageA(app->mainWindow->Handle(), WM_COMMAND, ID_HELP, 0);
+        result = TRUE;
+        return true;
+    case WM_QUERY_HELP_CONTEXT:
+        result = static_cast<LRESULT>(HELP_CONTEXT_DIALOG + templateId_);
+        return true;
+    default:
+        return false;
     }
-    return false;
 }

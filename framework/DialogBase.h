@@ -6,7 +6,21 @@
 
 #include <windows.h>
 
+class CDataExchange;
 class CDialogBase;
+
+// The help command: F1 in a dialog sends it to the main window, and the
+// application object answers it.
+const UINT ID_HELP = 57670;
+// Asks a window of the program for its help context; a dialog answers
+// HELP_CONTEXT_DIALOG plus its template number, other windows 0.
+const UINT WM_QUERY_HELP_CONTEXT = WM_APP + 1;
+const DWORD HELP_CONTEXT_DIALOG = 0x20000;
+
+// Each dialog class carries its class name as a string.
+#define DECLARE_DIALOG_CLASS(theClass) \
+public:                                  \
+    const char* ClassName() const override { return #theClass; }
 
 enum class MapKind { Message, Command, Registered, End };
 
@@ -62,19 +76,26 @@ public:
     INT_PTR DoModal();
     HWND Handle() const { return window_; }
     UINT TemplateId() const { return templateId_; }
+    virtual const char* ClassName() const = 0;
 
 protected:
     void EndDialog(INT_PTR result);
+    // Runs the data exchange: saving (and checking) or loading; false when a step failed.
+    bool UpdateData(bool saving);
 
-    // Overridables. The defaults end the dialog with IDOK and IDCANCEL.
-    virtual BOOL OnInitDialog() { return TRUE; }
+    // Overridables. Initialisation loads the members into the controls; OK
+    // saves them and ends the dialog with IDOK when every step succeeds;
+    // Cancel ends it with IDCANCEL without an exchange.
+    virtual BOOL OnInitDialog();
     virtual void OnOK();
     virtual void OnCancel();
+    virtual void DoDataExchange(CDataExchange&) {}
     virtual const MessageMapEntry* MessageMap() const { return nullptr; }
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     bool Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool DispatchStandard(UINT message, WPARAM wParam, LRESULT& result);
     const MessageMapEntry* Find(UINT message, WPARAM wParam) const;
 
     UINT templateId_;

@@ -18,6 +18,22 @@
 // Menu and dialogs
 #define IDR_TRAY_MENU          129
 #define IDD_STATUS_TRAY        256
+#define IDD_PASSWORD           257
+#define IDD_REMOVE_ICON        258
+#define IDD_ADHOC_NETWORK      259
+#define IDD_OTHER_NETWORK      260
+#define IDD_ADD_PROFILE        261
+#define IDD_RENAME_PROFILE     262
+#define IDD_DELETE_PROFILE     263
+
+// Dialog controls
+#define IDC_STATIC             (-1)
+#define IDC_NETWORK_NAME       1024
+#define IDC_PROFILE_NAME       1025
+#define IDC_REMOVE_PERMANENTLY 1026
+#define IDC_ENCRYPTION_KEY     1032
+#define IDC_PROFILE_LIST       1084
+#define IDC_PROFILE_NAME_SHOWN 1086
 
 // Menu commands
 #define ID_ADVANCED_CONFIGURATION 32768

@@ -19,6 +19,8 @@ struct TrayProcessState;
 enum StateImage { IMAGE_LINKED, IMAGE_POOR, IMAGE_NOT_LINKED, IMAGE_RADIO_OFF, IMAGE_FRAME_ERRORS, IMAGE_COUNT };
 
 class CStatusTrayDlg : public CDialogBase {
+    DECLARE_DIALOG_CLASS(CStatusTrayDlg)
+
 public:
     CStatusTrayDlg();
     ~CStatusTrayDlg() override;
