@@ -1,6 +1,8 @@
 #include "app/StatusTrayApp.h"
 
 #include "app/CommandLine.h"
+#include "framework/DataExchange.h"
+#include "resource.h"
 #include "tray/StatusTrayDlg.h"
 
 #include <memory>
@@ -86,6 +88,53 @@ HMODULE CStatusTrayApp::LoadHelpLibrary(const char* file, int flag) {
     FARPROC address = GetProcAddress(library, "CSHInitialize");
     if (address) reinterpret_cast<CshInitializeProc>(reinterpret_cast<void (*)()>(address))(file, flag);
     return library;
+}
+
+// ---------------------------------------------------------------- context help
+
+namespace {
+
+const DWORD kTopicMask = 0xFFFF;
+
+BOOL CALLBACK CancelMode(HWND window, LPARAM) {
+    SendMessageA(window, WM_CANCELMODE, 0, 0);
+    return TRUE;
+}
+
+// The help context of the window or, failing that, of its parents and owners.
+DWORD HelpContextUpFrom(HWND window) {
+    for (; window; window = GetParent(window))
+        if (DWORD context = static_cast<DWORD>(SendMessageA(window, WM_QUERY_HELP_CONTEXT, 0, 0))) return context;
+    return 0;
+}
+
+}  // namespace
+
+bool CStatusTrayApp::OnCommand(UINT id) {
+    if (id != ID_HELP) return false;
+    OnHelp();
+    return true;
+}
+
+// The topic is the one of the window the user is in: the one holding the mouse
+// capture, else the one with the focus, else the tray window's last active
+// pop-up, which is the tray window itself when it has none.
+void CStatusTrayApp::OnHelp() {
+    HWND tray = mainWindow ? mainWindow->Handle() : nullptr;
+    DWORD context = 0;
+    for (HWND start : {GetCapture(), GetFocus(), GetLastActivePopup(tray)})
+        if ((context = HelpContextUpFrom(start))) break;
+    ShowHelp(context, HELP_CONTEXT);
+}
+
+void CStatusTrayApp::ShowHelp(DWORD context, UINT command) {
+    if (!helpLibrary || !mainWindow) return;
+    HWND tray = mainWindow->Handle();
+    SendMessageA(tray, WM_CANCELMODE, 0, 0);
+    EnumChildWindows(tray, CancelMode, 0);
+    if (HWND capture = GetCapture()) SendMessageA(capture, WM_CANCELMODE, 0, 0);
+    if (!WinHelpA(tray, helpFile.c_str(), command, context & kTopicMask))
+        AppMessageBox(LoadText(IDS_HELP_LAUNCH_FAILED).c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 
 int RunProcess(CStatusTrayApp& app, const char* fullCommandLine) {

@@ -41,6 +41,10 @@ public:
 
     // Names the help file and hands it to the context-help library.
     void SetHelpFile(const char* name);
+    // Opens the help viewer at the context's topic (its low 16 bits), while
+    // the context-help library is loaded.
+    void ShowHelp(DWORD context, UINT command);
+    bool OnCommand(UINT id) override;
 
     std::string commandLine;  // the argument text of the process command line
     std::string helpFile;
@@ -48,9 +52,13 @@ public:
     HMODULE helpLibrary = nullptr;
     RegisteredMessages messages;
     TrayProcessState tray;
+    // The one punctuation character a hexadecimal key may hold; every key
+    // field's setup sets it (the dialogs of the program set none).
+    char keySeparator = '-';
 
 private:
     HMODULE LoadHelpLibrary(const char* file, int flag);
+    void OnHelp();
 };
 
 // The process from entry to exit; returns the exit code.

@@ -16,6 +16,12 @@ set(PROGRAM_SOURCES
     adapter/OwnConfigCheck.cpp
     adapter/Registry.cpp
     launcher/ConfigLauncher.cpp
+    dialogs/RemoveIconDlg.cpp
+    dialogs/RemoveStatusIcon.cpp
+    dialogs/KeyEdit.cpp
+    dialogs/NetworkDlgs.cpp
+    dialogs/ProfileDlgs.cpp
+    dialogs/DialogCommands.cpp
 )
 list(TRANSFORM PROGRAM_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/)
 

@@ -10,6 +10,7 @@ add_compile_options(-Wall -Wextra -O2)
 
 add_subdirectory(tavroapi)
 add_subdirectory(tavrocfg)
+add_subdirectory(tavrocsh)
 
 add_executable(ZEVARIDA WIN32 ${PROGRAM_SOURCES} app/main.cpp res/ZEVARIDA.rc)
 set_target_properties(ZEVARIDA PROPERTIES OUTPUT_NAME ZEVARIDA SUFFIX ".EXE")

@@ -229,13 +229,3 @@ LRESULT CStatusTrayDlg::OnTaskbarCreated(WPARAM, LPARAM) {
     for (AdapterSlot& slot : slots) slot.iconShown = FALSE;
     return 0;
 }
-
-// ---------------------------------------------------------------- commands of the dialogs
-
-// The dialogs of these commands are not part of the program yet.
-void CStatusTrayDlg::OnComputerToComputer() {}
-void CStatusTrayDlg::OnOtherNetwork() {}
-void CStatusTrayDlg::OnRemoveStatusIcon() {}
-void CStatusTrayDlg::OnAddProfile() {}
-void CStatusTrayDlg::OnDeleteProfile() {}
-void CStatusTrayDlg::OnRenameProfile() {}

@@ -56,6 +56,12 @@ const sim::OpenMenu* DesktopTest::OpenMenu(WPARAM slot) {
     return desk.TrackedMenu();
 }
 
+HWND DesktopTest::OpenDialog(UINT command, const std::string& title) {
+    Post(WM_COMMAND, command, 0);
+    sim::WindowView view;
+    return desk.FindWindow(title, &view) ? view.handle : nullptr;
+}
+
 const sim::TrayIcon* DesktopTest::TrayIcon(UINT slot) const { return desk.FindTrayIcon(TrayWindow(), slot); }
 
 int DesktopTest::IconImage(UINT slot) const {

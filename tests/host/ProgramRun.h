@@ -35,6 +35,10 @@ protected:
     // A click on the icon and the half second until its menu shows.
     const sim::OpenMenu* OpenMenu(WPARAM slot);
 
+    // Posts a command to the tray window and finds the dialog it opened, or null.
+    HWND OpenDialog(UINT command, const std::string& title);
+    HWND Item(HWND dialog, int id) const { return desk.DialogControl(dialog, id); }
+
     // The icon of a slot in the notification area, or null.
     const sim::TrayIcon* TrayIcon(UINT slot) const;
     // The resource number of the image the slot's icon shows, 0 without icon.

@@ -2,6 +2,8 @@
 // do to it.
 #include "ProgramRun.h"
 
+#include "app/CommandLine.h"
+
 #include "resource.h"
 
 #include <algorithm>
@@ -16,13 +18,32 @@ protected:
         ASSERT_FALSE(first->Finished());
         ASSERT_NE(TrayWindow(), nullptr);
     }
+    // How often the message was broadcast since the calls were last cleared, always without parameters.
     int Broadcasts(const std::string& name) const {
-        char message[16];
-        std::snprintf(message, sizeof message, "0x%X,", desk.RegisteredMessage(name));
-        return CallsWith("SendMessageA(HWND_BROADCAST, ", message);
+        int count = 0;
+        for (const sim::BroadcastRecord& broadcast : desk.Broadcasts()) {
+            if (broadcast.name != name) continue;
+            EXPECT_EQ(broadcast.wParam, 0u);
+            EXPECT_EQ(broadcast.lParam, 0);
+            ++count;
+        }
+        return count;
     }
     sim::Process* first = nullptr;
 };
+
+TEST(CommandLineTest, ArgumentTextIsWhatFollowsTheProgramName) {
+    struct Case {
+        const char* commandLine;
+        const char* arguments;
+    };
+    for (const Case& c : {Case{"\"C:\\A B\\Z.EXE\" STOP", "STOP"}, Case{"Z.EXE  \t START x", "START x"},
+                          Case{"\"C:\\Z.EXE\"", ""}, Case{"\"unterminated START", ""}, Case{"Z.EXE", ""},
+                          Case{"", ""}}) {
+        EXPECT_EQ(ArgumentText(c.commandLine), c.arguments) << c.commandLine;
+    }
+    EXPECT_EQ(ArgumentText(nullptr), "");
+}
 
 TEST_F(SingleInstanceTest, RegistersItsThreeMessagesInOrderAtStart) {
     StartFirst();

@@ -209,6 +209,9 @@ TEST_F(TrayWindowTest, ShutdownDeletesAllFourIconsAndEndsWithOk) {
     EXPECT_EQ(desk.CountCalls("KillTimer"), 1);
     EXPECT_EQ(desk.CountCalls("DestroyMenu"), 1);
     EXPECT_EQ(desk.CountCalls("EndDialog"), 1);
+    // The instance mutex is released and closed before the process ends.
+    EXPECT_EQ(desk.CountCalls("ReleaseMutex"), 1);
+    EXPECT_EQ(desk.CountCalls("CloseHandle"), 1);
     char endDialog[64];
     std::snprintf(endDialog, sizeof endDialog, "EndDialog(%p, 1)", (void*)window);
     EXPECT_NE(std::find(desk.Calls().begin(), desk.Calls().end(), endDialog), desk.Calls().end());
