@@ -254,9 +254,38 @@ class ProbeResult:
             " ".join(str(a) for a in self.args), self.rc, self.stdout.strip(), self.stderr.strip())
 
 
+class BackgroundProbe:
+    """A probe.exe run that goes on while the case acts; finish() waits for its result."""
+
+    def __init__(self, args, env):
+        self.args = args
+        self.out = tempfile.TemporaryFile()
+        self.err = tempfile.TemporaryFile()
+        self.process = subprocess.Popen(["wine", PROBE] + args, env=env, cwd=SESSION_DIR,
+                                        stdin=subprocess.DEVNULL, stdout=self.out, stderr=self.err)
+
+    def finish(self, timeout=90):
+        try:
+            rc = self.process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            rc = -999
+        self.out.seek(0)
+        self.err.seek(0)
+        result = ProbeResult(self.args, rc, self.out.read().decode(errors="replace"),
+                             self.err.read().decode(errors="replace"))
+        self.out.close()
+        self.err.close()
+        return result
+
+
 class Probe:
     def __init__(self, session):
         self.session = session
+
+    def start(self, *args):
+        """Starts probe.exe with ARGS without waiting for it."""
+        return BackgroundProbe([str(a) for a in args], dict(self.session.env))
 
     def run(self, *args, env=None, timeout=90):
         args = [str(a) for a in args]
@@ -344,6 +373,11 @@ class AppTestCase(unittest.TestCase):
     def end_all_instances(self):
         self.probe.run("kill", APP_IMAGE)
 
+    def wine(self, *args):
+        """Runs a program of Wine's (sc, reg) in the session; returns its exit code."""
+        return subprocess.run(["wine"] + list(args), env=self.session.env, stdin=subprocess.DEVNULL,
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60).returncode
+
     def settle(self):
         """Gives the program a moment to react to something that must change nothing."""
         window = self.main_window()
@@ -385,7 +419,8 @@ class AppTestCase(unittest.TestCase):
 
 # ------------------------------------------------------------------ command line
 
-TEST_MODULES = ["test_single_instance", "test_tray_icons", "test_tray_menu", "test_config_applet"]
+TEST_MODULES = ["test_single_instance", "test_tray_icons", "test_tray_menu", "test_config_applet",
+                "test_dialogs"]
 
 
 def list_tests():

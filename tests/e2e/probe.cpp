@@ -835,6 +835,61 @@ int cmdService(Args& a) {
     return kOk;
 }
 
+// ---------------------------------------------------------------- a help viewer
+
+// `help-viewer SECONDS [refuse]` stands in for the help viewer: Wine's WinHelpA
+// sends its request as WM_COPYDATA to the window of class MS_WINHELP, tagged
+// with this number, and returns what the window answers.
+const ULONG_PTR kWineHelpMagic = 0xA1DE505;
+
+struct WineHelpRequest {
+    WORD size;
+    WORD command;
+    LONG data;
+    LONG reserved;
+    WORD ofsFilename;
+    WORD ofsData;
+};
+
+bool helpRequestSeen = false;
+bool helpRefused = false;
+
+LRESULT CALLBACK helpViewerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COPYDATA) {
+        const COPYDATASTRUCT* copy = (const COPYDATASTRUCT*)lParam;
+        if (copy->dwData != kWineHelpMagic || copy->cbData < sizeof(WineHelpRequest)) return FALSE;
+        const WineHelpRequest* request = (const WineHelpRequest*)copy->lpData;
+        const char* file = request->ofsFilename ? (const char*)copy->lpData + request->ofsFilename : "";
+        out("command=%u context=%ld window=0x%08lx file=%s\n", request->command, (long)request->data,
+            (unsigned long)(ULONG_PTR)wParam, file);
+        helpRequestSeen = true;
+        return helpRefused ? FALSE : TRUE;
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+int cmdHelpViewer(Args& a) {
+    const double seconds = takeSeconds(a, "SECONDS");
+    helpRefused = a.has() && takeString(a, "refuse") == "refuse";
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = helpViewerProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "MS_WINHELP";
+    if (!RegisterClassA(&windowClass)) return failed("RegisterClassA");
+    HWND viewer = CreateWindowA("MS_WINHELP", "probe help viewer", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                                windowClass.hInstance, nullptr);
+    if (!viewer) return failed("CreateWindowA");
+    out("viewer=0x%08lx\n", (unsigned long)(ULONG_PTR)viewer);
+    const DWORD start = GetTickCount();
+    while (!helpRequestSeen && GetTickCount() - start < (DWORD)(seconds * 1000)) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        if (!helpRequestSeen) MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    }
+    DestroyWindow(viewer);
+    return helpRequestSeen ? kOk : kNo;
+}
+
 // ---------------------------------------------------------------- input and screen
 
 int cmdForeground(Args&) {
@@ -918,6 +973,7 @@ const Command kCommands[] = {
     {"reg-get", cmdRegGet, "KEY VALUE", "read a registry value"},
     {"service", cmdService, "NAME", "run as the service NAME (started by the service control manager)"},
     {"foreground", cmdForeground, "", "the foreground window; exit 1 if none"},
+    {"help-viewer", cmdHelpViewer, "SECONDS [refuse]", "be the help viewer until one request arrives"},
     {"cursor", cmdCursor, "", "GetCursorPos"},
     {"screen", cmdScreen, "", "screen size and work area"},
     {"hold", cmdHold, "[SECONDS]", "stay on the desktop"},

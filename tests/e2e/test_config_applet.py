@@ -4,7 +4,6 @@ applet to the front, CONFIGURE and a later start open it without a click, and
 the commands the system's wireless service takes over are greyed while it runs."""
 
 import os
-import subprocess
 import time
 import unittest
 
@@ -30,11 +29,6 @@ class ConfigAppletTestCase(AppletMixin, TrayTestCase):
         env = super().app_env(scenario)
         env["TAVROCFG_LOG"] = winpath(self.applet_log_path)
         return env
-
-    def wine(self, *args):
-        """Runs a Wine program (sc, reg) in the session; returns its exit code."""
-        return subprocess.run(["wine"] + list(args), env=self.session.env, stdin=subprocess.DEVNULL,
-                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60).returncode
 
     def applet_log(self):
         return read_applet_log(self.applet_log_path)
