@@ -1,0 +1,125 @@
+#!/usr/bin/env python3
+"""Pictures of the program for the README, taken under Wine with the real
+binaries: the tray with its icons and a tooltip, the open menu, each dialog
+and the configuration applet. Run by scripts/screenshots.sh; writes the PNGs
+into docs/pictures/ (or the folder given as the first argument).
+
+It uses the end-to-end tests' harness and probe (tests/e2e) on a Wine session
+of its own in build/screenshot-session."""
+
+import os
+import subprocess
+import sys
+import tempfile
+import time
+
+ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
+os.environ.setdefault("E2E_SESSION_DIR", os.path.join(ROOT, "build", "screenshot-session"))
+sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
+
+import e2e_harness as harness  # noqa: E402
+from tray_support import ICON_SIZE, TrayLayout, _rect, image_origin  # noqa: E402
+
+SCENARIO = """# Two adapters for the pictures: one with an excellent link, one with a poor one.
+[adapter]
+index = 0
+description = Wireless LAN Card A
+quality = 15
+rate = 108
+
+[adapter]
+index = 1
+description = Wireless LAN Card B
+quality = 3
+rate = 22
+"""
+
+# (command, window title, picture) for each window the menu opens.
+WINDOWS = [
+    (32772, "Remove Wireless Status Icon", "dialog-remove-icon"),
+    (32770, "Setup Adhoc Wireless Network", "dialog-adhoc-network"),
+    (32771, "Select Wireless Network", "dialog-other-network"),
+    (32775, "Add Wireless Profile", "dialog-add-profile"),
+    (32777, "Save Wireless Profile", "dialog-rename-profile"),
+    (32776, "Delete Wireless Profile", "dialog-delete-profile"),
+    (32774, "Wireless LAN Configuration", "applet-about"),
+]
+MARGIN = 8
+
+
+class Pictures:
+    def __init__(self, out_dir):
+        self.out_dir = out_dir
+        self.session = harness.session()
+        self.probe = harness.Probe(self.session)
+        self.shot = os.path.join(tempfile.mkdtemp(prefix="zevarida-pictures-"), "screen.png")
+
+    def run(self, *args, env=None):
+        res = self.probe.run(*args, env=env)
+        if res.rc != 0:
+            raise harness.HarnessError(res.describe())
+        return res
+
+    def xdotool(self, *args):
+        subprocess.run(["xdotool"] + [str(a) for a in args], check=True,
+                       env=dict(os.environ, DISPLAY=self.session.display))
+
+    def save(self, name, left, top, right, bottom):
+        """Saves that part of the screen, with a margin, as NAME.png."""
+        subprocess.run(["import", "-window", "root", self.shot], check=True,
+                       env=dict(os.environ, DISPLAY=self.session.display))
+        left, top = max(left - MARGIN, 0), max(top - MARGIN, 0)
+        right, bottom = min(right + MARGIN, 800), min(bottom + MARGIN, 600)
+        path = os.path.join(self.out_dir, name + ".png")
+        subprocess.run(["convert", self.shot, "-crop", "%dx%d+%d+%d" % (right - left, bottom - top, left, top),
+                        "+repage", path], check=True)
+        print("wrote", os.path.relpath(path, ROOT))
+
+    def take(self):
+        workdir = tempfile.mkdtemp(prefix="zevarida-pictures-")
+        scenario = os.path.join(workdir, "pictures.scn")
+        with open(scenario, "w") as f:
+            f.write(SCENARIO)
+        self.probe.run("kill", harness.APP_IMAGE)
+        self.run("start", harness.winpath(harness.APP), env={"TAVROAPI_SCENARIO": harness.winpath(scenario)})
+        window = self.run("wait-window", harness.MAIN_WINDOW_TITLE, 10).first
+        hwnd = int(window["hwnd"], 16)
+        time.sleep(3)  # two polls: both icons shown in their colours
+
+        taskbar = _rect(self.run("find-window", "class:Shell_TrayWnd").first["rect"])
+        x, y = image_origin(taskbar, TrayLayout.from_log(self.session.desktop_log).cell(hwnd, 0))
+        self.xdotool("mousemove", x + ICON_SIZE // 2, y + ICON_SIZE // 2)
+        time.sleep(2)  # the tooltip
+        self.save("tray", taskbar[2] - 260, taskbar[1] - 70, taskbar[2], taskbar[3])
+
+        self.run("tray-click", "hwnd:0x%08x" % hwnd, 0, "left")
+        self.run("wait-menu", "hwnd:0x%08x" % hwnd, 4)
+        menu = self.run("menus").first
+        menu_rect = _rect(menu["rect"])
+        self.save("menu", menu_rect[0], menu_rect[1], max(menu_rect[2], taskbar[2]), taskbar[3])
+        self.run("post", "hwnd:" + menu["hwnd"], "WM_KEYDOWN", "VK_ESCAPE", 0x00010001)
+        self.run("wait-menu", "hwnd:0x%08x" % hwnd, 4, "gone")
+
+        for command, title, name in WINDOWS:
+            self.run("post", harness.MAIN_WINDOW_TITLE, "WM_COMMAND", command, 0)
+            opened = self.run("wait-window", title, 10).first
+            time.sleep(0.5)
+            self.save(name, *_rect(opened["rect"]))
+            self.run("post", "hwnd:" + opened["hwnd"], "WM_COMMAND", 2, 0)
+            self.run("wait-gone", "hwnd:" + opened["hwnd"], 10)
+        self.probe.run("kill", harness.APP_IMAGE)
+
+
+def main(argv):
+    out_dir = os.path.abspath(argv[1]) if len(argv) > 1 else os.path.join(ROOT, "docs", "pictures")
+    os.makedirs(out_dir, exist_ok=True)
+    try:
+        Pictures(out_dir).take()
+    except harness.HarnessError as e:
+        print("screenshots: %s" % e, file=sys.stderr)
+        return 1
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
