@@ -11,10 +11,19 @@ const DWORD kStringBytes = REGISTRY_TEXT_SIZE - 1;
 
 bool HasSubKey(const char* subKey) { return subKey && *subKey; }
 
-// The key the value lives in: the sub-key opened for reading, or `key` itself.
-bool OpenForQuery(HKEY key, const char* subKey, HKEY& opened) {
-    opened = key;
-    return !HasSubKey(subKey) || RegOpenKeyExA(key, subKey, 0, KEY_QUERY_VALUE, &opened) == ERROR_SUCCESS;
+// A key the routine opened is closed; the key it was given never is.
+void CloseOpened(HKEY opened, HKEY given) {
+    if (opened != given) RegCloseKey(opened);
+}
+
+// Queries the value in the sub-key opened for reading, or in `key` itself;
+// `size` is the room in `data` and comes back as the bytes read.
+bool QueryValue(HKEY key, const char* subKey, const char* valueName, BYTE* data, DWORD& size) {
+    HKEY opened = key;
+    if (HasSubKey(subKey) && RegOpenKeyExA(key, subKey, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) return false;
+    const bool read = RegQueryValueExA(opened, valueName, nullptr, nullptr, data, &size) == ERROR_SUCCESS;
+    CloseOpened(opened, key);
+    return read;
 }
 
 bool CreateKey(HKEY parent, const char* name, HKEY& created) {
@@ -22,31 +31,18 @@ bool CreateKey(HKEY parent, const char* name, HKEY& created) {
                            nullptr) == ERROR_SUCCESS;
 }
 
-void CloseOpened(HKEY opened, HKEY given) {
-    if (opened != given) RegCloseKey(opened);
-}
-
 }  // namespace
 
 bool ReadRegistryDword(HKEY key, const char* subKey, const char* valueName, void* value) {
-    HKEY opened;
-    if (!OpenForQuery(key, subKey, opened)) return false;
     DWORD size = kDwordBytes;
-    const bool read =
-        RegQueryValueExA(opened, valueName, nullptr, nullptr, static_cast<BYTE*>(value), &size) == ERROR_SUCCESS;
-    CloseOpened(opened, key);
-    return read;
+    return QueryValue(key, subKey, valueName, static_cast<BYTE*>(value), size);
 }
 
 bool ReadRegistryString(HKEY key, const char* subKey, const char* valueName, char* buffer) {
-    HKEY opened;
-    if (!OpenForQuery(key, subKey, opened)) return false;
     DWORD size = kStringBytes;
-    const bool read =
-        RegQueryValueExA(opened, valueName, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size) == ERROR_SUCCESS;
-    if (read) buffer[size] = 0;
-    CloseOpened(opened, key);
-    return read;
+    if (!QueryValue(key, subKey, valueName, reinterpret_cast<BYTE*>(buffer), size)) return false;
+    buffer[size] = 0;
+    return true;
 }
 
 bool WriteRegistryString(HKEY key, const char* subKey, const char* valueName, const char* text) {
