@@ -127,6 +127,16 @@ TEST_F(OwnConfigCheckTest, InitialisationAttachesSlotZeroBeforeTheFirstTick) {
                                                         "GetAdapterID(0)"}));
 }
 
+TEST_F(OwnConfigCheckTest, EachMenuAsksAgain) {
+    AddManaged("Adapter One");
+    Start();
+    EXPECT_TRUE(OffersOwnConfig(0));
+    desk.SetService("WZCSVC", SERVICE_RUNNING);
+    EXPECT_FALSE(OffersOwnConfig(0));
+    desk.SetService("WZCSVC", SERVICE_STOPPED);
+    EXPECT_TRUE(OffersOwnConfig(0));
+}
+
 TEST_F(OwnConfigCheckTest, DecisionFollowsSlotZeroWhicheverIconWasClicked) {
     desk.SetService("WZCSVC", SERVICE_RUNNING);
     AddManaged("Managed");

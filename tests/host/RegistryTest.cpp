@@ -99,6 +99,8 @@ TEST_F(RegistryTest, KeyPathSplitsOnlyAtBackslashesThatAreCharacters) {
     EXPECT_EQ(name, "C");
     EXPECT_EQ(*NextKeyName("A\x81\\", name), '\0');  // the last character is the double-byte one
     EXPECT_EQ(name, "A\x81\\");
+    EXPECT_EQ(*NextKeyName("A\x81", name), '\0');  // a lead byte at the end stands alone
+    EXPECT_EQ(name, "A\x81");
     HKEY last = CreateRegistryKeyPath(HKEY_CURRENT_USER, path);
     EXPECT_TRUE(desk.RegistryKeyExists(HKEY_CURRENT_USER, path));
     RegCloseKey(last);
