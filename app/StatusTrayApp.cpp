@@ -60,8 +60,8 @@ bool CStatusTrayApp::DecideInstance() {
     return false;
 }
 
-bool CStatusTrayApp::RunInstance() {
-    if (!instanceMutex) return false;
+void CStatusTrayApp::RunInstance() {
+    if (!instanceMutex) return;
     SetHelpFile(kHelpFileName);
 
     std::unique_ptr<CStatusTrayDlg> window(new CStatusTrayDlg);
@@ -73,7 +73,6 @@ bool CStatusTrayApp::RunInstance() {
     instanceMutex = nullptr;
     window.reset();
     mainWindow = nullptr;
-    return false;
 }
 
 void CStatusTrayApp::SetHelpFile(const char* name) {

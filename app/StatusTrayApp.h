@@ -36,8 +36,8 @@ public:
     // Whether this process goes on to RunInstance. A process that does not
     // passes its request on to the running instance and ends.
     bool DecideInstance();
-    // The whole life of the running instance. Always false: no message loop follows.
-    bool RunInstance();
+    // The whole life of the running instance; no message loop follows it.
+    void RunInstance();
 
     // Names the help file and hands it to the context-help library.
     void SetHelpFile(const char* name);
