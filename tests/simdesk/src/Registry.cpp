@@ -86,7 +86,12 @@ RegistryKey* FindKey(HKEY root, const std::string& path) {
 void CloseRegistryHandlesOf(Process::Thread& thread) {
     auto& handles = S().registryHandles;
     for (auto it = handles.begin(); it != handles.end();)
-        it = it->second.owner == &thread ? handles.erase(it) : std::next(it);
+        if (it->second.owner == &thread) {
+            ++S().handlesLeftAtExit;
+            it = handles.erase(it);
+        } else {
+            ++it;
+        }
 }
 
 void Desktop::SetRegistryValue(HKEY root, const std::string& path, const std::string& name,

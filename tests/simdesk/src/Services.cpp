@@ -23,12 +23,18 @@ SC_HANDLE NewHandle(const std::string& service, DWORD access) {
 void CloseServiceHandlesOf(Process::Thread& thread) {
     auto& handles = S().serviceHandles;
     for (auto it = handles.begin(); it != handles.end();)
-        it = it->second.owner == &thread ? handles.erase(it) : std::next(it);
+        if (it->second.owner == &thread) {
+            ++S().handlesLeftAtExit;
+            it = handles.erase(it);
+        } else {
+            ++it;
+        }
 }
 
 void Desktop::SetService(const std::string& name, DWORD state) { state_->services[Lower(name)] = state; }
 void Desktop::RemoveService(const std::string& name) { state_->services.erase(Lower(name)); }
 int Desktop::OpenServiceHandles() const { return static_cast<int>(state_->serviceHandles.size()); }
+int Desktop::HandlesLeftAtExit() const { return state_->handlesLeftAtExit; }
 
 }  // namespace sim
 
