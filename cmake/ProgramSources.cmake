@@ -10,6 +10,7 @@ set(PROGRAM_SOURCES
     app/StatusTrayApp.cpp
     tray/StatusTrayDlg.cpp
     tray/TrayIcon.cpp
+    tray/TipText.cpp
     tray/TrayMouse.cpp
     adapter/SlotPolling.cpp
     adapter/RadioControl.cpp

@@ -59,9 +59,20 @@ bool KeyCharacterPasses(char c, const std::string& textBefore, BOOL strict, char
     return !strict && separator && c == separator;
 }
 
+bool KeyLengthAccepted(const std::string& key, int requiredLength) {
+    return key.empty() || key.size() >= static_cast<size_t>(requiredLength);
+}
+
+bool HexDigitsAccepted(const std::string& key, int expectedDigits, char separator) {
+    int digits = 0;
+    for (char c : key) digits += c != separator && IsHexDigit(c);
+    // A key with no hexadecimal digit at all passes only when it is empty.
+    return digits == expectedDigits;
+}
+
 void ValidateKeyLength(CDataExchange& exchange, int id, const std::string& key, int requiredLength) {
     if (exchange.Failed()) return;
-    if (exchange.Saving() && !key.empty() && key.size() < static_cast<size_t>(requiredLength)) {
+    if (exchange.Saving() && !KeyLengthAccepted(key, requiredLength)) {
         exchange.Fail(id, FormatNumber(IDS_INVALID_KEY_LENGTH, static_cast<int>(key.size())) + "\n" +
                               FormatNumber(IDS_ENTER_KEY_LENGTH, requiredLength));
         return;
@@ -71,10 +82,6 @@ void ValidateKeyLength(CDataExchange& exchange, int id, const std::string& key, 
 
 void ValidateHexDigits(CDataExchange& exchange, int id, const std::string& key, int expectedDigits) {
     if (exchange.Failed() || !exchange.Saving()) return;
-    const char separator = CStatusTrayApp::Get().keySeparator;
-    int digits = 0;
-    for (char c : key) digits += c != separator && IsHexDigit(c);
-    // A key with no hexadecimal digit at all passes only when it is empty.
-    if (digits != expectedDigits)
+    if (!HexDigitsAccepted(key, expectedDigits, CStatusTrayApp::Get().keySeparator))
         exchange.Fail(id, LoadText(IDS_INVALID_HEX) + "\n" + LoadText(IDS_ENTER_VALID_HEX));
 }

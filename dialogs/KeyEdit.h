@@ -34,6 +34,12 @@ private:
 // before it. Control characters (backspace, Ctrl+V, ...) always do.
 bool KeyCharacterPasses(char character, const std::string& textBefore, BOOL strict, char separator, char prefix);
 
+// The two rules of a confirmed key: not empty, it is at least `requiredLength`
+// characters long (its field holds no more); its hexadecimal digits, the
+// separator not counted, number `expectedDigits`.
+bool KeyLengthAccepted(const std::string& key, int requiredLength);
+bool HexDigitsAccepted(const std::string& key, int expectedDigits, char separator);
+
 // On saving: a key that is not empty must be `requiredLength` characters long.
 // Then the edit exchanged last gets that length as its text limit.
 void ValidateKeyLength(CDataExchange& exchange, int id, const std::string& key, int requiredLength);

@@ -4,11 +4,11 @@
 
 #include "app/StatusTrayApp.h"
 #include "resource.h"
+#include "tray/TipText.h"
 #include "tray/TrayMessages.h"
 
 #include <shellapi.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -35,33 +35,6 @@ Status ChooseStatus(const AdapterSlot& slot) {
     if (q >= 5) return {IDS_FAIR_LINK, IMAGE_LINKED};
     if (q >= 1) return {IDS_POOR_LINK, IMAGE_POOR};
     return {IDS_NOT_LINKED, IMAGE_NOT_LINKED};
-}
-
-// The quality line: the status text with the link quality in percent. While
-// no quality has been read yet there is no percentage to show.
-void QualityText(int textId, DWORD quality, char* text, size_t size) {
-    char format[256] = {};
-    text[0] = 0;
-    if (!LoadStringA(CAppBase::Current()->instance, textId, format, sizeof format)) return;
-    if (quality == QUALITY_UNKNOWN && std::strstr(format, "%d")) return;
-    const DWORD percent = quality * 100 / 15;
-    std::snprintf(text, size, format, static_cast<int>(percent));
-}
-
-void SpeedLine(const AdapterSlot& slot, char* text, size_t size) {
-    if (slot.linkQuality == 0) std::snprintf(text, size, "\n");
-    else std::snprintf(text, size, "\nSpeed: %1.1f Mbps\n", slot.dot11Rate * 0.5);
-}
-
-// Description, speed line and quality line; the description is what gets cut
-// to fit the tip field. Before NT 5 the shell shows the description alone.
-void TipText(const AdapterSlot& slot, bool nt5, const char* speed, const char* quality, char* tip, size_t size) {
-    const size_t fixed = nt5 ? std::strlen(speed) + std::strlen(quality) : 0;
-    const size_t room = fixed < size - 1 ? size - 1 - fixed : 0;
-    const size_t kept = std::min(slot.vendorDescription.size(), room);
-    std::memcpy(tip, slot.vendorDescription.data(), kept);
-    tip[kept] = 0;
-    if (nt5) std::snprintf(tip + kept, size - kept, "%s%s", speed, quality);
 }
 
 void FillRecord(NOTIFYICONDATAA& record, DWORD size, HWND window, int slot) {
@@ -114,13 +87,12 @@ void CStatusTrayDlg::RefreshTrayIcon(int slot) {
     lastTipTextId = status.textId;
     s.icon = image;
 
-    char quality[256];
-    QualityText(status.textId, s.linkQuality, quality, sizeof quality);
-    char speed[64];
-    SpeedLine(s, speed, sizeof speed);
+    char format[256] = {};
+    LoadStringA(CAppBase::Current()->instance, status.textId, format, sizeof format);
     NOTIFYICONDATAA record;
     FillIconRecord(record, nt5OrLater ? NOTIFYICONDATAA_V2_SIZE : NOTIFYICONDATAA_V1_SIZE, Handle(), slot, image);
-    TipText(s, nt5OrLater != FALSE, speed, quality, record.szTip, TipCapacity(record));
+    ComposeTip(s.vendorDescription, nt5OrLater != FALSE, s.linkQuality, s.dot11Rate, format, record.szTip,
+               TipCapacity(record));
     Shell_NotifyIconA(NIM_MODIFY, &record);
 }
 

@@ -1,0 +1,52 @@
+#include "tray/TipText.h"
+
+#include "adapter/AdapterSlot.h"
+#include "framework/Mbcs.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const DWORD kFullQuality = 15;
+
+void QualityLine(const char* format, DWORD quality, char* text, size_t size) {
+    text[0] = 0;
+    if (quality == QUALITY_UNKNOWN && std::strstr(format, "%d")) return;
+    const DWORD percent = quality * 100 / kFullQuality;
+    std::snprintf(text, size, format, static_cast<int>(percent));
+}
+
+void SpeedLine(DWORD quality, DWORD rate, char* text, size_t size) {
+    if (quality == 0) std::snprintf(text, size, "\n");
+    else std::snprintf(text, size, "\nSpeed: %1.1f Mbps\n", rate * 0.5);
+}
+
+// How many bytes of `text` fit in `room` without cutting a character; a lead
+// byte without its second byte is no whole character and is left out too.
+size_t WholeCharacters(const std::string& text, size_t room) {
+    size_t kept = 0;
+    while (kept < text.size()) {
+        const size_t width = CharacterBytes(text.c_str() + kept);
+        if (kept + width > room) break;
+        if (width == 1 && IsDBCSLeadByte(static_cast<BYTE>(text[kept]))) break;
+        kept += width;
+    }
+    return kept;
+}
+
+}  // namespace
+
+void ComposeTip(const std::string& description, bool nt5, DWORD linkQuality, DWORD dot11Rate,
+                const char* qualityFormat, char* tip, size_t size) {
+    char quality[256];
+    char speed[64];
+    QualityLine(qualityFormat, linkQuality, quality, sizeof quality);
+    SpeedLine(linkQuality, dot11Rate, speed, sizeof speed);
+    const size_t fixed = nt5 ? std::strlen(speed) + std::strlen(quality) : 0;
+    const size_t room = fixed < size - 1 ? size - 1 - fixed : 0;
+    const size_t kept = WholeCharacters(description, room);
+    std::memcpy(tip, description.data(), kept);
+    tip[kept] = 0;
+    if (nt5) std::snprintf(tip + kept, size - kept, "%s%s", speed, quality);
+}
