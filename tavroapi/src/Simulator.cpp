@@ -37,9 +37,9 @@ Simulator& Simulator::instance() { return g_simulator; }
 void Simulator::checkFile(bool now) {
     if (!started_) {
         started_ = true;
-        std::wstring fromEnv = environmentValue(L"TAVROAPI_SCENARIO");
-        scenarioPath_ = fromEnv.empty() ? besideThisModule(L"TavroApi.scn") : resolvePath(fromEnv);
-        std::wstring logEnv = environmentValue(L"TAVROAPI_LOG");
+        std::string fromEnv = environmentValue("TAVROAPI_SCENARIO");
+        scenarioPath_ = fromEnv.empty() ? besideThisModule("TavroApi.scn") : resolvePath(fromEnv);
+        std::string logEnv = environmentValue("TAVROAPI_LOG");
         if (!logEnv.empty()) logPath_ = resolvePath(logEnv);
     }
     DWORD tick = GetTickCount();
@@ -47,7 +47,7 @@ void Simulator::checkFile(bool now) {
     lastCheck_ = tick;
 
     WIN32_FILE_ATTRIBUTE_DATA data;
-    bool found = GetFileAttributesExW(scenarioPath_.c_str(), GetFileExInfoStandard, &data) &&
+    bool found = GetFileAttributesExA(scenarioPath_.c_str(), GetFileExInfoStandard, &data) &&
                  !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
     unsigned long long size =
         found ? (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow : 0;
@@ -70,10 +70,7 @@ void Simulator::load() {
         fresh.adapters.clear();
     }
     if (!error.empty()) {  // for a debugger; the library never shows anything itself
-        char path[MAX_PATH * 2] = "";
-        WideCharToMultiByte(CP_ACP, 0, scenarioPath_.c_str(), -1, path, sizeof path - 1, nullptr,
-                            nullptr);
-        std::string note = std::string("TavroApi: ") + path + ": " + error + "; no adapters\n";
+        std::string note = "TavroApi: " + scenarioPath_ + ": " + error + "; no adapters\n";
         OutputDebugStringA(note.c_str());
     }
 

@@ -59,8 +59,8 @@ private:
 
     CRITICAL_SECTION lock_;
     bool started_ = false;
-    std::wstring scenarioPath_;
-    std::wstring logPath_;
+    std::string scenarioPath_;
+    std::string logPath_;
 
     bool checked_ = false;
     DWORD lastCheck_ = 0;

@@ -104,9 +104,8 @@ int setRadio(int index, unsigned long on, const std::string& via) {
 }
 
 int checkFile(const char* path) {
-    std::wstring wide(path, path + std::strlen(path));
     std::string text, error;
-    if (!tavro::readWholeFile(tavro::resolvePath(wide), text)) {
+    if (!tavro::readWholeFile(tavro::resolvePath(path), text)) {
         std::printf("error: %s cannot be read\n", path);
         return 1;
     }
