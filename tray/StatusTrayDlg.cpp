@@ -201,6 +201,7 @@ void CStatusTrayDlg::RunStartupCommandLine() {
 // ---------------------------------------------------------------- ending
 
 void CStatusTrayDlg::Shutdown() {
+    shutDown = TRUE;
     StopTimer(pollTimerId);
     StopTimer(clickTimerId);
     for (int slot = 0; slot < SLOT_COUNT; ++slot) DeleteTrayIcon(slot);
@@ -224,6 +225,9 @@ LRESULT CStatusTrayDlg::OnStartMessage(WPARAM, LPARAM) {
 // of our icons any more. Every shown icon is marked as not shown, so that the
 // next poll adds it again, and the poll timer is restarted.
 LRESULT CStatusTrayDlg::OnTaskbarCreated(WPARAM, LPARAM) {
+    // A window shut down while a dialog or the applet still runs its loop
+    // stays down: a poll now would show icons that outlive the program.
+    if (shutDown) return 0;
     StopTimer(pollTimerId);
     StartPollTimer();
     for (AdapterSlot& slot : slots) slot.iconShown = FALSE;

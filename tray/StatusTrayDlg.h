@@ -66,6 +66,7 @@ public:
     BOOL nt5OrLater = FALSE;
     CWrapNetAdapters adapters;
     AdapterSlot slots[SLOT_COUNT];
+    BOOL shutDown = FALSE;  // Shutdown ran; the dialog ends once the loops above it return
 
 protected:
     BOOL OnInitDialog() override;

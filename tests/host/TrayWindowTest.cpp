@@ -230,6 +230,22 @@ TEST_F(TrayWindowTest, StopMessageShutsDownInsideTheSend) {
     EXPECT_EQ(desk.TrayCalls().size(), 4u);
 }
 
+TEST_F(TrayWindowTest, ShutDownWindowStaysDownWhileADialogIsStillOpen) {
+    library.Add("Adapter One");
+    sim::Process& program = Start();
+    Ticks(1);
+    HWND dialog = OpenDialog(ID_ADD_PROFILE, "Add Wireless Profile");
+    desk.Send(TrayWindow(), desk.RegisteredMessage("ZEVARIDA.EXE STOP"), 0, 0);
+    EXPECT_TRUE(desk.TrayIcons().empty());
+    // The shell restarts before the user closes the dialog: no poll comes back.
+    desk.Send(TrayWindow(), desk.RegisteredMessage("TaskbarCreated"), 0, 0);
+    Ticks(3);
+    EXPECT_TRUE(desk.TrayIcons().empty());
+    desk.PressKey(dialog, VK_ESCAPE);
+    EXPECT_TRUE(program.Finished());
+    EXPECT_TRUE(desk.TrayIcons().empty());
+}
+
 TEST_F(TrayWindowTest, TaskbarMessageRestartsThePollTimer) {
     Start();
     desk.Advance(600);
