@@ -20,14 +20,30 @@ DesktopTest::~DesktopTest() {
     applet.Reset();
 }
 
+namespace {
+// The application object of the process that started last, while it lives.
+CStatusTrayApp* lastApp = nullptr;
+
+struct AppRecord {
+    explicit AppRecord(CStatusTrayApp& app) : app_(app) { lastApp = &app; }
+    ~AppRecord() {
+        if (lastApp == &app_) lastApp = nullptr;
+    }
+    CStatusTrayApp& app_;
+};
+}  // namespace
+
 sim::Process& DesktopTest::Start(const std::string& arguments) {
     const std::string commandLine = "\"C:\\Program Files\\Quorvane\\ZEVARIDA.EXE\" " + arguments;
     processes.push_back(std::make_unique<sim::Process>([commandLine] {
         CStatusTrayApp app;
+        AppRecord record(app);
         return RunProcess(app, commandLine.c_str());
     }));
     return *processes.back();
 }
+
+CStatusTrayApp* DesktopTest::LastApp() const { return lastApp; }
 
 HWND DesktopTest::TrayWindow() const {
     for (const sim::WindowView& w : desk.TopLevelWindows())

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+class CStatusTrayApp;
+
 #include <memory>
 #include <string>
 
@@ -20,6 +22,9 @@ protected:
 
     // Starts ZEVARIDA.EXE with the given argument text and lets it settle.
     sim::Process& Start(const std::string& arguments = "");
+    // The application object of the process started last, null once it ended.
+    // Read only while the program waits, as every test does.
+    CStatusTrayApp* LastApp() const;
     // The running instance's tray window, or null.
     HWND TrayWindow() const;
     // Lets the poll timer tick `count` times.

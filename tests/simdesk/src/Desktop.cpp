@@ -303,6 +303,14 @@ void Desktop::ClearCalls() {
     state_->calls.clear();
     state_->broadcasts.clear();
 }
+
+void Desktop::ClearRecords() {
+    ClearCalls();
+    state_->trayCalls.clear();
+    state_->beeps.clear();
+    state_->messageBoxes.clear();
+    state_->helpCalls.clear();
+}
 const std::vector<UINT>& Desktop::Beeps() const { return state_->beeps; }
 const std::vector<MessageBoxRecord>& Desktop::MessageBoxes() const { return state_->messageBoxes; }
 const std::vector<std::string>& Desktop::RegisteredMessages() const { return state_->registrations; }

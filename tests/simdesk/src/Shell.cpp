@@ -105,6 +105,7 @@ BOOL WINAPI Shell_NotifyIconA(DWORD message, PNOTIFYICONDATAA data) {
             break;
         }
     }
+    if (message == NIM_DELETE && !ok && existing != s.trayIcons.end()) existing->second.deleteRefused = true;
     call.result = ok;
     s.trayCalls.push_back(call);
     return ok;

@@ -156,6 +156,7 @@ struct sim::Desktop::State {
     std::vector<UINT> beeps;
     std::vector<MessageBoxRecord> messageBoxes;
     std::vector<std::string> registrations;
+    std::map<UINT, std::string> registeredNames;  // by id: the name as first spelled
     std::map<std::string, UINT> registered;  // by lower-case name
 
     uintptr_t nextHandle = 0x1000;

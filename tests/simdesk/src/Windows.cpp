@@ -38,12 +38,9 @@ LRESULT DefaultDialogProcessing(Window& w, UINT message, WPARAM wParam, LPARAM l
 }
 
 void RecordBroadcast(UINT message, WPARAM wParam, LPARAM lParam) {
-    std::string name;
-    for (auto& [key, id] : S().registered)
-        if (id == message) name = key;
-    for (const std::string& spelled : S().registrations)
-        if (Lower(spelled) == name) name = spelled;
-    S().broadcasts.push_back(BroadcastRecord{message, name, wParam, lParam});
+    auto name = S().registeredNames.find(message);
+    S().broadcasts.push_back(
+        BroadcastRecord{message, name == S().registeredNames.end() ? "" : name->second, wParam, lParam});
 }
 
 // Delivers a message from another thread and waits until it was handled.
@@ -195,6 +192,7 @@ UINT WINAPI RegisterWindowMessageA(LPCSTR name) {
     if (it != s.registered.end()) return it->second;
     UINT id = kFirstRegisteredMessage + static_cast<UINT>(s.registered.size());
     s.registered[key] = id;
+    s.registeredNames[id] = name;
     return id;
 }
 

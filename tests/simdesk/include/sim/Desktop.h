@@ -32,6 +32,7 @@ struct TrayIcon {
     UINT callbackMessage = 0;
     HICON icon = nullptr;
     std::string tip;
+    bool deleteRefused = false;  // a delete of it failed (the shell was not ready or refused)
 };
 
 // One call of Shell_NotifyIconA, as the shell received it.
@@ -201,6 +202,7 @@ public:
     const std::vector<std::string>& Calls() const;     // "Function(args)" in call order
     int CountCalls(const std::string& function) const;
     void ClearCalls();  // the calls and the broadcasts
+    void ClearRecords();  // every record: calls, broadcasts, tray calls, beeps, message boxes, help calls
     const std::vector<UINT>& Beeps() const;
     const std::vector<MessageBoxRecord>& MessageBoxes() const;
     const std::vector<std::string>& RegisteredMessages() const;  // in registration order
