@@ -720,6 +720,40 @@ int cmdPids(Args& a) {
     return pids.empty() ? kNo : kOk;
 }
 
+// start-many N SECONDS EXE [ARGS...]: starts N copies at once, without waiting
+// in between, then waits up to SECONDS for all but one to end; prints each
+// one's pid and exit code (still running: "running").
+int cmdStartMany(Args& a) {
+    const long count = takeNumber(a, "N");
+    const double seconds = takeSeconds(a, "SECONDS");
+    if (count < 1 || count > 64) usage("N is 1 to 64");
+    const size_t first = a.next;
+    std::vector<PROCESS_INFORMATION> started;
+    for (long i = 0; i < count; ++i) {
+        a.next = first;
+        PROCESS_INFORMATION pi = {};
+        if (!startProcess(a, pi)) return failed("CreateProcess");
+        CloseHandle(pi.hThread);
+        started.push_back(pi);
+    }
+    const DWORD start = GetTickCount();
+    for (;;) {
+        int running = 0;
+        for (const PROCESS_INFORMATION& pi : started)
+            if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) ++running;
+        if (running <= 1 || GetTickCount() - start >= (DWORD)(seconds * 1000)) break;
+        Sleep(100);
+    }
+    for (const PROCESS_INFORMATION& pi : started) {
+        DWORD code = 0;
+        GetExitCodeProcess(pi.hProcess, &code);
+        if (code == STILL_ACTIVE) out("pid=%lu running\n", (unsigned long)pi.dwProcessId);
+        else out("pid=%lu exit=%ld\n", (unsigned long)pi.dwProcessId, (long)code);
+        CloseHandle(pi.hProcess);
+    }
+    return kOk;
+}
+
 int cmdKill(Args& a) {
     std::string image = takeString(a, "IMAGE");
     int killed = 0;
@@ -966,6 +1000,7 @@ const Command kCommands[] = {
     {"key-state", cmdKeyState, "VK...", "GetAsyncKeyState; exit 1 unless all are down"},
     {"spawn", cmdSpawn, "[--timeout=S] EXE [ARGS... | --raw TEXT]", "run, wait, print the exit code"},
     {"start", cmdStart, "EXE [ARGS... | --raw TEXT]", "start without waiting, print the pid"},
+    {"start-many", cmdStartMany, "N SECONDS EXE [ARGS...]", "start N at once, wait for all but one to end"},
     {"wait-exit", cmdWaitExit, "PID SECONDS", "wait for a process, print its exit code"},
     {"pids", cmdPids, "IMAGE", "processes of that image name; exit 1 if none"},
     {"kill", cmdKill, "IMAGE", "terminate every process of that image name"},

@@ -207,6 +207,9 @@ protected:
         }
         ASSERT_LE(icons, 4) << Where();
         ASSERT_EQ(desk.HandlesLeftAtExit(), 0) << Where();
+        // The images and the menu are loaded once per window, never again.
+        ASSERT_LE(desk.OpenIcons(), 10) << Where();
+        ASSERT_LE(desk.OpenMenus(), 5) << Where();
         if (HandlerRunning()) return;
         ASSERT_EQ(desk.OpenRegistryKeys(), 0) << Where();
         ASSERT_EQ(desk.OpenServiceHandles(), 0) << Where();

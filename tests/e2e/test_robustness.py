@@ -1,0 +1,91 @@
+"""The real binaries under load and hostile input: simultaneous starts, a
+killed instance, many start/stop cycles, a stop while the applet is open, and
+commands and tray events from another process that the program does not know."""
+
+import random
+import time
+import unittest
+
+from applet_support import APPLET_TITLE, AppletMixin
+from e2e_harness import APP, EXIT_CODE_ALREADY_RUNNING, ID_APP_EXIT, MAIN_WINDOW_TITLE, WM_TRAYICON, winpath
+from tray_support import LINKED, POOR, TrayTestCase, adapter
+
+KNOWN_COMMANDS = set(range(32768, 32785)) | {33024, 57670}
+KNOWN_EVENTS = {0x201, 0x202, 0x203, 0x204, 0x205, 0x206, 1125, 1126}
+ID_VERSION_INFORMATION = 32774
+
+
+def cards():
+    return [adapter(0, "Wireless LAN Card A", quality=15), adapter(1, "Wireless LAN Card B", quality=3)]
+
+
+class Robustness(AppletMixin, TrayTestCase):
+
+    def test_twenty_simultaneous_starts_leave_one_instance(self):
+        self.scenario.write(cards())
+        for round_ in range(5):
+            res = self.probe.run("start-many", 20, 20, winpath(APP), env=self.app_env())
+            self.assertEqual(res.rc, 0, res.describe())
+            running = [int(r["pid"]) for r in res.records if "running" in r]
+            exits = [int(r["exit"]) for r in res.records if "exit" in r]
+            self.assertEqual(len(running), 1, "round %d: one instance should stay: %s" % (round_, res.stdout))
+            self.assertEqual(exits, [EXIT_CODE_ALREADY_RUNNING] * 19, "round %d: %s" % (round_, res.stdout))
+            self.assertEqual(self.app_pids(), running, "round %d" % round_)
+            self.assertEqual(len(self.probe.run("find-window", MAIN_WINDOW_TITLE).records), 1)
+            # The later starts asked the instance for the configuration page:
+            # one applet opened, the other requests only brought it forward.
+            self.close_applet(self.wait_applet("round %d" % round_))
+            self.settle()
+            self.assertNotEqual(self.probe.run("find-window", APPLET_TITLE).rc, 0, "round %d: a second applet" % round_)
+            self.probe.run("post", MAIN_WINDOW_TITLE, "WM_COMMAND", ID_APP_EXIT, 0)
+            self.assertInstanceEnded(running[0], "round %d" % round_)
+
+    def test_killed_instance_leaves_a_mutex_the_next_start_takes_over(self):
+        pid = self.start_tray(cards(), icons={0: LINKED, 1: POOR})
+        self.probe.run("kill", "ZEVARIDA.EXE")
+        self.assertEqual(self.wait_exit(pid).rc, 0)
+        again = self.start_tray(cards(), icons={0: LINKED, 1: POOR})
+        self.assertNotEqual(again, pid)
+        self.assertEqual(self.app_pids(), [again])
+
+    def test_fifty_start_stop_cycles_leave_nothing(self):
+        self.scenario.write(cards())
+        before = set(self.layout().shown)
+        started = time.monotonic()
+        for cycle in range(50):
+            pid, _ = self.start_first_instance()
+            self.assertEqual(self.spawn_app("STOP"), EXIT_CODE_ALREADY_RUNNING, "cycle %d" % cycle)
+            self.assertEqual(self.wait_exit(pid).rc, 0, "cycle %d: the instance did not end" % cycle)
+        print("note: 50 start/stop cycles took %.0f s" % (time.monotonic() - started))
+        self.assertEqual(self.app_pids(), [])
+        self.assertIsNone(self.main_window())
+        self.assertEqual(set(self.layout().shown) - before, set(), "icons are left in the tray")
+
+    def test_stop_while_the_applet_is_open_ends_once_it_closes(self):
+        pid = self.start_tray(cards(), icons={0: LINKED, 1: POOR})
+        self.probe.run("post", MAIN_WINDOW_TITLE, "WM_COMMAND", ID_VERSION_INFORMATION, 0)
+        applet = self.wait_applet("after the page command")
+        self.assertEqual(self.spawn_app("STOP"), EXIT_CODE_ALREADY_RUNNING)
+        self.settle()
+        self.assertIn(pid, self.app_pids(), "the program should wait for the applet")
+        self.close_applet(applet)
+        self.assertInstanceEnded(pid, "after the applet closed")
+
+    def test_unknown_commands_and_tray_events_from_another_process_change_nothing(self):
+        pid = self.start_tray(cards(), icons={0: LINKED, 1: POOR})
+        window = "hwnd:0x%08x" % self.hwnd
+        chance = random.Random(20261208)
+        for _ in range(25):
+            command = chance.choice([c for c in range(65536) if c not in KNOWN_COMMANDS and c > 2])
+            self.probe.run("post", window, "WM_COMMAND", command, 0)
+            slot, event = chance.getrandbits(32), chance.getrandbits(32)
+            if slot < 4 and event in KNOWN_EVENTS:
+                continue  # that is a real click
+            self.probe.run("post", window, WM_TRAYICON, slot, event)
+        self.settle()
+        self.assertInstanceRuns(pid, self.window, "after the hostile messages")
+        self.assertIconsStay({0: LINKED, 1: POOR}, "after the hostile messages")
+
+
+if __name__ == "__main__":
+    unittest.main()
