@@ -84,14 +84,7 @@ RegistryKey* FindKey(HKEY root, const std::string& path) {
 }  // namespace
 
 void CloseRegistryHandlesOf(Process::Thread& thread) {
-    auto& handles = S().registryHandles;
-    for (auto it = handles.begin(); it != handles.end();)
-        if (it->second.owner == &thread) {
-            ++S().handlesLeftAtExit;
-            it = handles.erase(it);
-        } else {
-            ++it;
-        }
+    CloseHandlesOwnedBy(S().registryHandles, thread, S().handlesLeftAtExit);
 }
 
 void Desktop::SetRegistryValue(HKEY root, const std::string& path, const std::string& name,

@@ -21,14 +21,7 @@ SC_HANDLE NewHandle(const std::string& service, DWORD access) {
 }  // namespace
 
 void CloseServiceHandlesOf(Process::Thread& thread) {
-    auto& handles = S().serviceHandles;
-    for (auto it = handles.begin(); it != handles.end();)
-        if (it->second.owner == &thread) {
-            ++S().handlesLeftAtExit;
-            it = handles.erase(it);
-        } else {
-            ++it;
-        }
+    CloseHandlesOwnedBy(S().serviceHandles, thread, S().handlesLeftAtExit);
 }
 
 void Desktop::SetService(const std::string& name, DWORD state) { state_->services[Lower(name)] = state; }

@@ -228,9 +228,20 @@ void RunModalLoop(const std::function<bool()>& done, const std::function<bool()>
 void DestroyWindowObject(HWND window);
 // Closes a mutex handle of any process; false when it is none.
 bool CloseMutexHandle(HANDLE handle);
-// The kernel closes what an ending process left open.
+// The kernel closes what an ending process left open, and counts it.
 void CloseRegistryHandlesOf(Process::Thread& thread);
 void CloseServiceHandlesOf(Process::Thread& thread);
+template <class Handles>
+void CloseHandlesOwnedBy(Handles& handles, Process::Thread& thread, int& closed) {
+    for (auto it = handles.begin(); it != handles.end();) {
+        if (it->second.owner == &thread) {
+            ++closed;
+            it = handles.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
 std::string Lower(std::string text);
 void Activate(HWND window);
 // Makes the controls of a dialog from its template, in template order.
