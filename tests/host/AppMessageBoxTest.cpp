@@ -19,18 +19,14 @@ protected:
 TEST_F(AppMessageBoxTest, CaptionIsTheExecutableNameWithoutDirectoryOrExtension) {
     desk.SetModulePath("C:\\Program Files\\Quorvane.Tools\\ZEVARIDA.EXE");
     ShowFromProgram("Line one\nLine two", 0);
-    ASSERT_EQ(desk.MessageBoxes().size(), 1u);
-    const sim::MessageBoxRecord& box = desk.MessageBoxes()[0];
-    EXPECT_EQ(box.caption, "ZEVARIDA");
-    EXPECT_EQ(box.text, "Line one\nLine two");
-    EXPECT_EQ(box.type, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
-    EXPECT_EQ(box.owner, nullptr);
+    EXPECT_EQ(desk.MessageBoxes(), (std::vector<sim::MessageBoxRecord>{
+                                       {nullptr, "Line one\nLine two", "ZEVARIDA", MB_OK | MB_ICONEXCLAMATION}}));
 }
 
 TEST_F(AppMessageBoxTest, IconNamedByTheCallerReplacesTheExclamation) {
     ShowFromProgram("Hello", MB_ICONASTERISK);
-    ASSERT_EQ(desk.MessageBoxes().size(), 1u);
-    EXPECT_EQ(desk.MessageBoxes()[0].type, static_cast<UINT>(MB_OK | MB_ICONASTERISK));
+    EXPECT_EQ(desk.MessageBoxes(),
+              (std::vector<sim::MessageBoxRecord>{{nullptr, "Hello", "ZEVARIDA", MB_OK | MB_ICONASTERISK}}));
 }
 
 }  // namespace

@@ -81,12 +81,8 @@ TEST_F(HelpTest, ViewerThatCannotStartIsReported) {
     HWND dialog = OpenDialog(ID_ADD_PROFILE, "Add Wireless Profile");
     desk.PressKey(dialog, VK_F1);
     EXPECT_EQ(Topics(), std::vector<ULONG_PTR>{261});
-    ASSERT_EQ(desk.MessageBoxes().size(), 1u);
-    const sim::MessageBoxRecord& box = desk.MessageBoxes()[0];
-    EXPECT_EQ(box.text, "Failed to launch help.");
-    EXPECT_EQ(box.caption, "ZEVARIDA");
-    EXPECT_EQ(box.type, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
-    EXPECT_EQ(box.owner, dialog);
+    EXPECT_EQ(desk.MessageBoxes(), (std::vector<sim::MessageBoxRecord>{
+                                       {dialog, "Failed to launch help.", "ZEVARIDA", MB_OK | MB_ICONEXCLAMATION}}));
 }
 
 }  // namespace

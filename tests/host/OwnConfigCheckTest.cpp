@@ -91,23 +91,19 @@ TEST_F(OwnConfigCheckTest, MenuGreysTheCommandsExactlyWhileTheServiceManagesSlot
 }
 
 TEST_F(OwnConfigCheckTest, ServiceThatCannotBeAskedCountsAsNotRunning) {
-    for (const char* call : {"OpenSCManagerA", "OpenServiceA", "QueryServiceStatus"}) {
+    // Each call failing, and Windows 98, which has no service control manager.
+    for (const char* call : {"OpenSCManagerA", "OpenServiceA", "QueryServiceStatus", "Windows 98"}) {
         SCOPED_TRACE(call);
         AddManaged("Adapter One");
         desk.SetService("WZCSVC", SERVICE_RUNNING);
-        desk.FailCall(call, -1);
+        if (std::string(call) == "Windows 98") desk.SetVersion(sim::Desktop::Version98());
+        else desk.FailCall(call, -1);
         Start();
         EXPECT_TRUE(OffersOwnConfig(0));
         processes.clear();
         desk.Reset();
         library.Reset();
     }
-    // Windows 98 has no service control manager.
-    AddManaged("Adapter One");
-    desk.SetService("WZCSVC", SERVICE_RUNNING);
-    desk.SetVersion(sim::Desktop::Version98());
-    Start();
-    EXPECT_TRUE(OffersOwnConfig(0));
 }
 
 TEST_F(OwnConfigCheckTest, InitialisationAttachesSlotZeroBeforeTheFirstTick) {

@@ -21,6 +21,7 @@ bool IsEdit(const Window& w) { return w.className == "Edit"; }
 bool TextMessage(Window& w, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
     case WM_SETTEXT:
+        if (w.className == "ComboBox") return false;  // a drop-down list has no text of its own
         w.text = lParam ? reinterpret_cast<const char*>(lParam) : "";
         w.selStart = w.selEnd = 0;
         result = TRUE;
@@ -55,11 +56,7 @@ void ReplaceSelection(Window& w, const std::string& text) {
     w.selStart = w.selEnd = static_cast<DWORD>(from + inserted.size());
 }
 
-LRESULT CALLBACK EditProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
-    Window* w = FindWindowObject(handle);
-    if (!w) return 0;
-    LRESULT result = 0;
-    if (TextMessage(*w, message, wParam, lParam, result)) return result;
+LRESULT Edit(Window* w, HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case EM_LIMITTEXT:
         w->limit = wParam ? wParam : kEditMaximum;
@@ -102,11 +99,7 @@ LRESULT CALLBACK EditProc(HWND handle, UINT message, WPARAM wParam, LPARAM lPara
     }
 }
 
-LRESULT CALLBACK ButtonProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
-    Window* w = FindWindowObject(handle);
-    if (!w) return 0;
-    LRESULT result = 0;
-    if (TextMessage(*w, message, wParam, lParam, result)) return result;
+LRESULT Button(Window* w, HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case BM_GETCHECK:
         return w->check;
@@ -124,18 +117,12 @@ LRESULT CALLBACK ButtonProc(HWND handle, UINT message, WPARAM wParam, LPARAM lPa
     }
 }
 
-LRESULT CALLBACK StaticProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
-    Window* w = FindWindowObject(handle);
-    if (!w) return 0;
-    LRESULT result = 0;
-    if (TextMessage(*w, message, wParam, lParam, result)) return result;
+LRESULT Static(Window*, HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcA(handle, message, wParam, lParam);
 }
 
 // A drop-down list: no typing, its text is the selected item's.
-LRESULT CALLBACK ComboBoxProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
-    Window* w = FindWindowObject(handle);
-    if (!w) return 0;
+LRESULT ComboBox(Window* w, HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case CB_ADDSTRING:
         w->items.push_back(lParam ? reinterpret_cast<const char*>(lParam) : "");
@@ -148,22 +135,29 @@ LRESULT CALLBACK ComboBoxProc(HWND handle, UINT message, WPARAM wParam, LPARAM l
         w->currentItem = wParam < w->items.size() ? static_cast<int>(wParam) : CB_ERR;
         w->text = w->currentItem == CB_ERR ? "" : w->items[w->currentItem];
         return w->currentItem;
-    case WM_GETTEXT:
-    case WM_GETTEXTLENGTH: {
-        LRESULT result = 0;
-        TextMessage(*w, message, wParam, lParam, result);
-        return result;
-    }
+    case WM_SETTEXT:  // a drop-down list's text is not set
+        return CB_ERR;
     default:
         return DefWindowProcA(handle, message, wParam, lParam);
     }
 }
 
+// The window procedure of a class: the control's record, the text messages
+// every class answers alike, then the class's own handling.
+template <LRESULT (*Handle)(Window*, HWND, UINT, WPARAM, LPARAM)>
+LRESULT CALLBACK ClassProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
+    Window* w = FindWindowObject(handle);
+    if (!w) return 0;
+    LRESULT result = 0;
+    if (TextMessage(*w, message, wParam, lParam, result)) return result;
+    return Handle(w, handle, message, wParam, lParam);
+}
+
 WNDPROC ClassProcedure(const std::string& className) {
-    if (className == "Edit") return &EditProc;
-    if (className == "Button") return &ButtonProc;
-    if (className == "ComboBox") return &ComboBoxProc;
-    return &StaticProc;
+    if (className == "Edit") return &ClassProc<Edit>;
+    if (className == "Button") return &ClassProc<Button>;
+    if (className == "ComboBox") return &ClassProc<ComboBox>;
+    return &ClassProc<Static>;
 }
 
 bool TakesTabStop(const Window& w) { return (w.style & WS_TABSTOP) && w.visible && w.enabled; }

@@ -74,6 +74,13 @@ HKEY NewHandle(RegistryKey* key, REGSAM access) {
     return handle;
 }
 
+// The key behind a handle that must carry `needed` access; 0 or the error.
+LONG KeyWithAccess(HKEY key, REGSAM needed, bool fails, RegistryKey*& node) {
+    REGSAM access = 0;
+    if (!Resolve(key, node, access)) return ERROR_INVALID_HANDLE;
+    return !(access & needed) || fails ? ERROR_ACCESS_DENIED : ERROR_SUCCESS;
+}
+
 RegistryKey* FindKey(HKEY root, const std::string& path) {
     std::vector<std::string> names;
     RegistryKey* from = Root(root);
@@ -168,9 +175,7 @@ LONG WINAPI RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWO
     const bool fails = TraceFails("RegQueryValueExA", "%p, \"%s\", %lu", (void*)key, name.c_str(),
                                   dataSize ? *dataSize : 0);
     RegistryKey* node = nullptr;
-    REGSAM access = 0;
-    if (!Resolve(key, node, access)) return ERROR_INVALID_HANDLE;
-    if (!(access & KEY_QUERY_VALUE) || fails) return ERROR_ACCESS_DENIED;
+    if (LONG error = KeyWithAccess(key, KEY_QUERY_VALUE, fails, node)) return error;
     if ((data && !dataSize) || reserved) return ERROR_INVALID_PARAMETER;
     auto it = node->values.find(Lower(name));
     if (it == node->values.end()) return ERROR_FILE_NOT_FOUND;
@@ -194,9 +199,7 @@ LONG WINAPI RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD typ
     const bool fails =
         TraceFails("RegSetValueExA", "%p, \"%s\", %lu, %lu", (void*)key, name.c_str(), type, dataSize);
     RegistryKey* node = nullptr;
-    REGSAM access = 0;
-    if (!Resolve(key, node, access)) return ERROR_INVALID_HANDLE;
-    if (!(access & KEY_SET_VALUE) || fails) return ERROR_ACCESS_DENIED;
+    if (LONG error = KeyWithAccess(key, KEY_SET_VALUE, fails, node)) return error;
     if (reserved) return ERROR_INVALID_PARAMETER;
     if (!data && dataSize) return ERROR_NOACCESS;
     node->values[Lower(name)] = {name, RegistryValue{type, std::string(reinterpret_cast<const char*>(data), dataSize)}};
@@ -207,9 +210,7 @@ LONG WINAPI RegDeleteValueA(HKEY key, LPCSTR valueName) {
     const std::string name = valueName ? valueName : "";
     const bool fails = TraceFails("RegDeleteValueA", "%p, \"%s\"", (void*)key, name.c_str());
     RegistryKey* node = nullptr;
-    REGSAM access = 0;
-    if (!Resolve(key, node, access)) return ERROR_INVALID_HANDLE;
-    if (!(access & KEY_SET_VALUE) || fails) return ERROR_ACCESS_DENIED;
+    if (LONG error = KeyWithAccess(key, KEY_SET_VALUE, fails, node)) return error;
     return node->values.erase(Lower(name)) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
 }
 

@@ -149,6 +149,11 @@ WindowView Desktop::Window(HWND window) const {
     return view;
 }
 
+std::ostream& operator<<(std::ostream& out, const MessageBoxRecord& box) {
+    return out << "MessageBoxA(" << static_cast<void*>(box.owner) << ", \"" << box.text << "\", \"" << box.caption
+               << "\", 0x" << std::hex << box.type << std::dec << ")";
+}
+
 const std::vector<BroadcastRecord>& Desktop::Broadcasts() const { return state_->broadcasts; }
 
 bool Desktop::WindowExists(HWND window) const { return FindWindowObject(window) != nullptr; }

@@ -15,6 +15,7 @@
 
 #include <functional>
 #include <map>
+#include <ostream>
 #include <memory>
 #include <set>
 #include <string>
@@ -55,7 +56,12 @@ struct MessageBoxRecord {
     std::string text;
     std::string caption;
     UINT type = 0;
+
+    bool operator==(const MessageBoxRecord& o) const {
+        return owner == o.owner && text == o.text && caption == o.caption && type == o.type;
+    }
 };
+std::ostream& operator<<(std::ostream& out, const MessageBoxRecord& box);
 
 struct MenuItemView {
     UINT id = 0;
