@@ -1,0 +1,130 @@
+#!/usr/bin/env python3
+"""Checks the shipped binaries in dist/ against the Windows they are built for.
+
+Lists every function each binary imports from a system DLL and looks it up in
+windows-functions.txt, which says for each the first Windows 9x and NT version
+that has it, and where that comes from. A binary for Windows 98/Me and NT 4
+fails on a function that either of those lacks, or that 9x only exports as a
+failing stub unless the list says why that failure does no harm; the real-
+adapter library (dist/wlan/) is checked against XP instead. A function not in
+the list fails too: add it with its source. Also keeps ZEVARIDA.EXE within
+its size budget.
+
+    check_dist.py DIST_DIR        (OBJDUMP names the objdump, default MinGW's)
+"""
+import os
+import re
+import subprocess
+import sys
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+OBJDUMP = os.environ.get("OBJDUMP", "i686-w64-mingw32-objdump")
+EXECUTABLE_BUDGET = 128 * 1024
+BINARY_SUFFIXES = (".exe", ".dll", ".cpl")
+
+NT_ORDER = ["3.1", "3.5", "3.51", "4.0", "5.0", "5.1", "5.2", "6.0", "6.1", "none"]
+NINE_X_ORDER = ["95", "98", "me", "stub", "none"]
+
+
+class Target:
+    def __init__(self, name, nt, nine_x):
+        self.name, self.nt, self.nine_x = name, nt, nine_x
+
+    def lacks(self, entry):
+        """Why `entry` cannot be relied on here, or None."""
+        if NT_ORDER.index(entry["nt"]) > NT_ORDER.index(self.nt):
+            return "NT %s has it only from %s" % (self.nt, entry["nt"])
+        if self.nine_x is None:
+            return None
+        nine_x = entry["9x"]
+        if nine_x == "stub":
+            return None if entry["note"] else "Windows %s only has a failing stub" % self.nine_x
+        if NINE_X_ORDER.index(nine_x) > NINE_X_ORDER.index(self.nine_x):
+            return "Windows %s lacks it (from %s)" % (self.nine_x, nine_x)
+        return None
+
+
+OLD_WINDOWS = Target("Windows 98/Me and NT 4", nt="4.0", nine_x="98")
+XP = Target("Windows XP", nt="5.1", nine_x=None)
+# Folder of dist/ -> the Windows its binaries are for; everything else is old.
+TARGETS = {"wlan": XP}
+
+
+def read_list(path):
+    entries = {}
+    with open(path, encoding="utf-8") as lines:
+        for number, line in enumerate(lines, 1):
+            line = line.strip()
+            if not line or line.startswith("#"):
+                continue
+            fields = line.split(None, 5)
+            if len(fields) < 5 or fields[2] not in NINE_X_ORDER or fields[3] not in NT_ORDER:
+                sys.exit("%s:%d: expected DLL FUNCTION 9X NT SOURCE [NOTE]" % (path, number))
+            dll, function, nine_x, nt, source = fields[:5]
+            entries[(dll.upper(), function)] = {
+                "9x": nine_x, "nt": nt, "source": source,
+                "note": fields[5] if len(fields) > 5 else ""}
+    return entries
+
+
+def imports_of(binary):
+    """(DLL, function) pairs from the import tables; ordinals as '#N'."""
+    dump = subprocess.run([OBJDUMP, "-p", binary], check=True, capture_output=True, text=True).stdout
+    found, dll = [], None
+    for line in dump.splitlines():
+        named = re.match(r"\tDLL Name: (\S+)", line)
+        if named:
+            dll = re.sub(r"\.DLL$", "", named.group(1).upper())
+            continue
+        if not line.strip():
+            dll = None
+            continue
+        entry = re.match(r"\t[0-9a-f]+\t +(\d+)(?:  (\S+))?", line)
+        if dll and entry:
+            found.append((dll, entry.group(2) or "#" + entry.group(1)))
+    return found
+
+
+def binaries(dist):
+    for folder, _, files in sorted(os.walk(dist)):
+        for name in sorted(files):
+            if name.lower().endswith(BINARY_SUFFIXES):
+                yield os.path.join(folder, name)
+
+
+def main():
+    if len(sys.argv) != 2:
+        sys.exit(__doc__)
+    dist = sys.argv[1]
+    entries = read_list(os.path.join(HERE, "windows-functions.txt"))
+    ours = {re.sub(r"\.[^.]*$", "", os.path.basename(b).upper()) for b in binaries(dist)}
+    failures = []
+    unverified = set()
+    for binary in binaries(dist):
+        relative = os.path.relpath(binary, dist)
+        target = TARGETS.get(os.path.dirname(relative).split(os.sep)[0], OLD_WINDOWS)
+        imports = [(dll, f) for dll, f in imports_of(binary) if dll not in ours]
+        print("%s (for %s): %d imports" % (relative, target.name, len(imports)))
+        for dll, function in sorted(imports):
+            entry = entries.get((dll, function))
+            problem = "not in windows-functions.txt" if entry is None else target.lacks(entry)
+            shown = "%s (9x %s, NT %s, %s)" % (function, entry["9x"], entry["nt"], entry["source"]) \
+                if entry else function
+            print("  %-9s %s%s" % (dll, shown, "  <- " + problem if problem else ""))
+            if entry and entry["source"] == "unverified":
+                unverified.add((dll, function))
+            if problem:
+                failures.append("%s: %s!%s: %s" % (relative, dll, function, problem))
+    print("%d of the imported functions rest on list entries no document confirmed yet" % len(unverified))
+    executable = os.path.join(dist, "ZEVARIDA.EXE")
+    size = os.path.getsize(executable)
+    print("ZEVARIDA.EXE: %d bytes (budget %d)" % (size, EXECUTABLE_BUDGET))
+    if size > EXECUTABLE_BUDGET:
+        failures.append("ZEVARIDA.EXE: %d bytes, over the budget of %d" % (size, EXECUTABLE_BUDGET))
+    for failure in failures:
+        print("FAIL " + failure)
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
