@@ -25,6 +25,16 @@ void Record(const std::string& call) {
     if (library.onCall) library.onCall(call);
 }
 
+// Whether an injected failure applies to this call of `method`.
+bool Fails(const std::string& method) {
+    DriverLibrary& library = DriverLibrary::Get();
+    auto it = library.failing.find(method);
+    if (it == library.failing.end() || it->second == 0) return false;
+    --it->second;
+    library.methodsFailed.insert(method);
+    return true;
+}
+
 std::string Call(const char* name, int item) { return std::string(name) + "(" + std::to_string(item) + ")"; }
 
 FakeAdapter* ItemAt(int item) {
@@ -36,7 +46,7 @@ long Query(void* impl, const char* name, unsigned long FakeAdapter::*field, unsi
     const int item = Of(impl).item;
     Record(Call(name, item));
     FakeAdapter* adapter = ItemAt(item);
-    if (!adapter || adapter->failingQueries.count(name)) return 1;
+    if (Fails(name) || !adapter || adapter->failingQueries.count(name)) return 1;
     *out = adapter->*field;
     return 0;
 }
@@ -44,7 +54,7 @@ long Query(void* impl, const char* name, unsigned long FakeAdapter::*field, unsi
 long SwitchRadio(const char* caller, int item, unsigned long on) {
     Record(std::string(caller) + "::SetRadioState(" + std::to_string(item) + "," + std::to_string(on) + ")");
     FakeAdapter* adapter = ItemAt(item);
-    if (!adapter) return 1;
+    if (Fails(std::string(caller) + "::SetRadioState") || !adapter) return 1;
     adapter->radio = on ? (adapter->radio | 1UL) : (adapter->radio & ~1UL);
     return 0;
 }
@@ -59,6 +69,8 @@ DriverLibrary& DriverLibrary::Get() {
 void DriverLibrary::Reset() {
     items.clear();
     calls.clear();
+    failing.clear();
+    methodsFailed.clear();
     onCall = nullptr;
 }
 
@@ -71,6 +83,8 @@ FakeAdapter& DriverLibrary::Add(const std::string& description) {
     items.push_back(adapter);
     return items.back();
 }
+
+void DriverLibrary::FailCall(const std::string& method, int times) { failing[method] = times; }
 
 void DriverLibrary::AddUnusable(int count) {
     for (int i = 0; i < count; ++i) Add("Ethernet Adapter").attachOk = false;
@@ -93,7 +107,7 @@ long CWrapNetAdapter::GetVendorDescription(char* description) {
     const int item = fake::Of(m_impl).item;
     fake::Record(fake::Call("GetVendorDescription", item));
     fake::FakeAdapter* adapter = fake::ItemAt(item);
-    if (!adapter) return 1;
+    if (fake::Fails("GetVendorDescription") || !adapter) return 1;
     std::strncpy(description, adapter->description.c_str(), 127);
     description[127] = 0;
     return 0;
@@ -103,7 +117,7 @@ long CWrapNetAdapter::GetAdapterID(char* adapterId) {
     const int item = fake::Of(m_impl).item;
     fake::Record(fake::Call("GetAdapterID", item));
     fake::FakeAdapter* adapter = fake::ItemAt(item);
-    if (!adapter) return 1;
+    if (fake::Fails("GetAdapterID") || !adapter) return 1;
     // At most the 260 bytes of the buffer: an identifier that long arrives unterminated.
     std::memcpy(adapterId, adapter->id.c_str(), std::min<size_t>(adapter->id.size() + 1, 260));
     return 0;
@@ -118,12 +132,12 @@ CWrapNetAdapters::~CWrapNetAdapters() {}
 
 long CWrapNetAdapters::Refresh() {
     fake::Record("Refresh()");
-    return 0;
+    return fake::Fails("Refresh") ? 1 : 0;
 }
 
 long CWrapNetAdapters::Item(int index, CWrapNetAdapter* adapter) {
     fake::Record(fake::Call("Item", index));
-    if (!fake::ItemAt(index)) return 1;
+    if (fake::Fails("Item") || !fake::ItemAt(index)) return 1;
     fake::Of(adapter->m_impl).item = index;
     return 0;
 }
@@ -135,7 +149,7 @@ long CWrapDriverInterface::Attach(CWrapNetAdapter* adapter) {
     const int item = fake::Of(adapter->m_impl).item;
     fake::Record(fake::Call("Attach", item));
     fake::FakeAdapter* found = fake::ItemAt(item);
-    if (!found || !found->attachOk) return 1;
+    if (fake::Fails("Attach") || !found || !found->attachOk) return 1;
     fake::Of(m_impl).item = item;
     return 0;
 }

@@ -5,6 +5,7 @@
 #define FAKES_FAKEDRIVERLIBRARY_H
 
 #include <functional>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -40,6 +41,12 @@ public:
 
     // "Item(2)", "Attach(2)", "GetLinkQuality(2)", "CWrapNetAdapter::SetRadioState(2,0)", ...
     std::vector<std::string> calls;
+    // The next `times` calls of `method` ("Item", "GetLinkQuality",
+    // "CWrapDriverInterface::SetRadioState", ...) fail on any item: they
+    // return 1 and write nothing.
+    void FailCall(const std::string& method, int times = 1);
+    std::map<std::string, int> failing;
+    std::set<std::string> methodsFailed;  // those a failure reached
     int CountCalls(const std::string& prefix) const;
     // Runs inside every call, after it is recorded (for example to run a
     // nested message loop the way a real driver call might).

@@ -4,6 +4,11 @@
 // whatever menu, dialog or applet is open, and a failure injected into any
 // call. After every step the invariants hold. RANDOM_WALK_SEED and
 // RANDOM_WALK_STEPS choose the walk; a failure names the seed and the step.
+//
+// Every Win32 function and driver-library method the program calls is listed
+// here, either as one the walk makes fail or with the reason it cannot fail;
+// the walk fails when the program calls one the lists lack, or when one of
+// them was never made to fail.
 #include "ProgramRun.h"
 
 #include "app/StatusTrayApp.h"
@@ -11,10 +16,13 @@
 #include "tray/StatusTrayDlg.h"
 #include "tray/TrayMessages.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstdio>
 #include <map>
+#include <iterator>
 #include <random>
+#include <set>
 #include <sstream>
 
 namespace {
@@ -26,12 +34,69 @@ unsigned long Setting(const char* name, unsigned long fallback) {
 
 int WINAPI AcceptHelpFile(const char*, int) { return 1; }
 
-// The calls a step may make fail once.
+// The Win32 calls a step may make fail once, the way the real ones fail.
 const char* const kFailingCalls[] = {
-    "Shell_NotifyIconA", "SetTimer",        "PostMessageA",     "GetCursorPos",       "LoadLibraryA",
-    "RegOpenKeyExA",     "RegQueryValueExA", "RegCreateKeyExA", "RegSetValueExA",     "RegDeleteValueA",
-    "OpenSCManagerA",    "OpenServiceA",    "QueryServiceStatus", "DialogBoxParamA",  "WinHelpA",
-    "SetWindowTextA",    "GetModuleFileNameA"};
+    "Shell_NotifyIconA", "SetTimer",         "PostMessageA",       "GetCursorPos",        "LoadLibraryA",
+    "GetProcAddress",    "RegOpenKeyExA",    "RegQueryValueExA",   "RegCreateKeyExA",     "RegSetValueExA",
+    "RegDeleteValueA",   "OpenSCManagerA",   "OpenServiceA",       "QueryServiceStatus",  "DialogBoxParamA",
+    "WinHelpA",          "SetWindowTextA",   "GetModuleFileNameA", "TrackPopupMenu",      "SetForegroundWindow",
+    "LoadStringA",       "MessageBoxA",      "MessageBeep",        "CreateMutexA",        "RegisterWindowMessageA",
+    "LoadIconA",         "LoadImageA",       "LoadMenuA"};
+// Those among them that run while the program starts.
+const char* const kStartingCalls[] = {"CreateMutexA", "RegisterWindowMessageA", "LoadIconA", "LoadImageA",
+                                      "LoadMenuA",    "SetTimer",               "Shell_NotifyIconA"};
+// The Win32 calls that have no failure of their own, or fail only for a
+// handle, window, item or argument the program does not hold (the open-handle
+// counts after every step show it passes only its own).
+const std::pair<const char*, const char*> kCallsThatCannotFail[] = {
+    {"CallWindowProcA", "returns the window procedure's answer"},
+    {"DefWindowProcA", "returns the default answer to the message"},
+    {"SendMessageA", "returns the receiving procedure's answer"},
+    {"EnableWindow", "returns the previous state, not a result"},
+    {"ShowWindow", "returns the previous visibility, not a result"},
+    {"GetAsyncKeyState", "a key state has no failure value"},
+    {"GetKeyState", "a key state has no failure value"},
+    {"GetCapture", "null means no window has the mouse"},
+    {"GetFocus", "null means no window has the focus"},
+    {"GetParent", "fails only for a window that does not exist"},
+    {"GetLastActivePopup", "fails only for a window that does not exist"},
+    {"EnumChildWindows", "its answer is not used; it fails only for a window that does not exist"},
+    {"GetDlgItem", "fails only for a control the dialog template lacks"},
+    {"CheckDlgButton", "fails only for a control the dialog template lacks"},
+    {"IsDlgButtonChecked", "answers 0 for a control the template lacks; no failure value"},
+    {"GetWindowTextA", "fails only for a window that does not exist"},
+    {"GetWindowTextLengthA", "fails only for a window that does not exist"},
+    {"GetWindowLongA", "fails only for a window or index that does not exist"},
+    {"SetWindowLongA", "fails only for a window or index that does not exist"},
+    {"SetFocus", "fails only for a window of another thread or none"},
+    {"GetSubMenu", "fails only for an item the menu resource lacks"},
+    {"EnableMenuItem", "fails only for an item the menu resource lacks"},
+    {"CheckMenuRadioItem", "fails only for an item the menu resource lacks"},
+    {"GetSystemMetrics", "fails only for an index that does not exist"},
+    {"GetVersion", "cannot fail"},
+    {"GetLastError", "cannot fail"},
+    {"SetLastError", "cannot fail"},
+    {"GetModuleHandleA", "cannot fail for the program's own module"},
+    {"IsCharAlphaA", "a test, no failure value"},
+    {"IsCharAlphaNumericA", "a test, no failure value"},
+    {"IsDBCSLeadByte", "a test, no failure value"},
+    {"IsWindow", "a test, no failure value (called by the stand-in applet)"},
+    {"CloseHandle", "fails only for a handle that is not open"},
+    {"ReleaseMutex", "fails only for a mutex the thread does not own"},
+    {"CloseServiceHandle", "fails only for a handle that is not open"},
+    {"RegCloseKey", "fails only for a key that is not open"},
+    {"FreeLibrary", "fails only for a module that is not loaded"},
+    {"DestroyIcon", "fails only for an icon that does not exist"},
+    {"DestroyMenu", "fails only for a menu that does not exist"},
+    {"KillTimer", "fails only for a timer that does not run"},
+    {"EndDialog", "fails only for a dialog that does not exist"},
+};
+// The driver-library methods a step may make fail once: 1 back, nothing written.
+const char* const kFailingMethods[] = {
+    "Refresh",        "Item",           "Attach",          "GetVendorDescription",     "GetAdapterID",
+    "GetRadioState",  "GetNetworkType", "GetAdapterState", "GetLinkQuality",           "GetDot11Rate",
+    "GetWEPPacketRxOK", "GetDot11NetworkTypeInUse", "GetGenDriverVersion", "CWrapNetAdapter::SetRadioState",
+    "CWrapDriverInterface::SetRadioState"};
 const char* const kFailingQueries[] = {"GetRadioState",   "GetNetworkType",          "GetAdapterState",
                                        "GetLinkQuality",  "GetDot11Rate",            "GetWEPPacketRxOK",
                                        "GetDot11NetworkTypeInUse", "GetGenDriverVersion"};
@@ -42,6 +107,9 @@ const LPARAM kTrayEvents[] = {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM
 const WPARAM kSlots[] = {0, 1, 2, 3, 0, 1, 4, 7, 0xFFFFFFFF, 0x7FFFFFFF};
 const int kKeys[] = {VK_RETURN, VK_ESCAPE, VK_TAB, VK_F1};
 const int kButtons[] = {IDOK, IDCANCEL, IDC_REMOVE_PERMANENTLY};
+const unsigned long kArmedSteps = 200;
+// A walk this long (the default) must have made every listed call fail.
+const unsigned long kCompleteWalkSteps = 1000000;
 
 class RandomWalkTest : public DesktopTest {
 protected:
@@ -51,7 +119,9 @@ protected:
     unsigned long step = 0;
     sim::Process* program = nullptr;
     HWND tray = nullptr;
-    std::string armed;  // the call that fails in the next step
+    // The calls and methods that fail once within the next steps, and the step they are disarmed at.
+    std::map<std::string, unsigned long> armed;
+    std::set<std::string> methodsCalled;  // of the driver library
     // What the walk met, for its report.
     std::map<std::string, unsigned long> seen;
 
@@ -81,10 +151,93 @@ protected:
     bool HandlerRunning() const { return desk.TrackedMenu() || OpenDialog() || applet.IsOpen(); }
 
     void StartProgram() {
-        for (const char* call : kFailingCalls) desk.FailCall(call, 0);  // a tray window that cannot be made ends at once
+        DisarmAll();
+        if (Below(4) == 0) {
+            // A call fails while the program starts: it runs on, or ends and leaves nothing.
+            const char* call = Pick(kStartingCalls);
+            desk.FailCall(call, 1, Below(2));
+            program = &Start();
+            desk.FailCall(call, 0);
+            if (!program->Finished()) {
+                tray = DesktopTest::TrayWindow();
+                ASSERT_NE(tray, nullptr) << Where() << ": running without a tray window after " << call << " failed";
+                return;
+            }
+            ++seen["starts ended by a failing call"];
+            ExpectEndedProgramLeftNothing();
+            processes.clear();
+        }
         program = &Start(Below(8) == 0 ? "CONFIGURE INSTALL" : "");
         tray = DesktopTest::TrayWindow();
         ASSERT_NE(tray, nullptr) << Where();
+    }
+
+    void ExpectEndedProgramLeftNothing() {
+        // Only a delete the shell refused leaves its icon.
+        for (const auto& [key, icon] : desk.TrayIcons()) {
+            ASSERT_TRUE(icon.deleteRefused) << Where() << ": icon " << key.second << " left by the ended program";
+            ++seen["icons left after a refused delete"];
+        }
+        desk.RestartShell();
+        ASSERT_EQ(desk.OpenMutexHandles(), 0) << Where();
+        ASSERT_EQ(desk.HandlesLeftAtExit(), 0) << Where();
+    }
+
+    // Half the time one that was never made to fail yet, so that a shorter walk reaches all.
+    std::string PickFailure() {
+        std::vector<std::string> pending;
+        for (const char* call : kFailingCalls)
+            if (!desk.FunctionsFailed().count(call)) pending.push_back(call);
+        for (const char* method : kFailingMethods)
+            if (!library.methodsFailed.count(method)) pending.push_back(method);
+        if (!pending.empty() && Below(2)) return pending[Below(static_cast<unsigned>(pending.size()))];
+        const unsigned calls = std::size(kFailingCalls);
+        const unsigned pick = Below(calls + std::size(kFailingMethods));
+        return pick < calls ? kFailingCalls[pick] : kFailingMethods[pick - calls];
+    }
+    static bool IsMethod(const std::string& name) {
+        return std::find(std::begin(kFailingMethods), std::end(kFailingMethods), name) != std::end(kFailingMethods);
+    }
+    void Arm(const std::string& name) {
+        if (IsMethod(name)) library.FailCall(name, 1);
+        else desk.FailCall(name, 1, Below(3));
+    }
+    void Disarm(const std::string& name) {
+        if (IsMethod(name)) library.FailCall(name, 0);
+        else desk.FailCall(name, 0);
+    }
+    void DisarmAll() {
+        for (const auto& [name, until] : armed) Disarm(name);
+        armed.clear();
+    }
+
+    void NoteLibraryCalls() {
+        for (const std::string& call : library.calls) methodsCalled.insert(call.substr(0, call.find('(')));
+        library.calls.clear();
+    }
+
+    // Every call the program made is listed, and every failing one was made to
+    // fail. A walk shorter than the one CI runs only reports what it missed.
+    void CheckEveryCallFailedOnce() {
+        std::set<std::string> listed(std::begin(kFailingCalls), std::end(kFailingCalls));
+        for (const auto& [call, reason] : kCallsThatCannotFail) listed.insert(call);
+        for (const std::string& call : desk.FunctionsCalled())
+            EXPECT_TRUE(listed.count(call)) << call << " is called but neither made to fail nor said why it cannot";
+        NoteLibraryCalls();
+        for (const std::string& method : methodsCalled)
+            EXPECT_TRUE(IsMethod(method)) << method << " is called but never made to fail";
+        std::vector<std::string> neverFailed;
+        for (const char* call : kFailingCalls)
+            if (!desk.FunctionsFailed().count(call)) neverFailed.push_back(call);
+        for (const char* method : kFailingMethods)
+            if (!library.methodsFailed.count(method)) neverFailed.push_back(method);
+        std::printf("made to fail: %zu Win32 functions, %zu library methods; %zu functions that cannot fail;",
+                    desk.FunctionsFailed().size(), library.methodsFailed.size(), std::size(kCallsThatCannotFail));
+        std::printf(" never failed: %zu\n", neverFailed.size());
+        for (const std::string& name : neverFailed) {
+            std::printf("  %s never failed\n", name.c_str());
+            if (steps >= kCompleteWalkSteps) ADD_FAILURE() << name << " never failed in " << steps << " steps";
+        }
     }
 
     void ChangeAdapters() {
@@ -165,10 +318,15 @@ protected:
     }
 
     void RunStep() {
-        const std::string disarm = armed;
-        armed.clear();
         RunAction();
-        if (!disarm.empty()) desk.FailCall(disarm, 0);
+        for (auto it = armed.begin(); it != armed.end();) {
+            if (step < it->second) {
+                ++it;
+                continue;
+            }
+            Disarm(it->first);
+            it = armed.erase(it);
+        }
     }
 
     void RunAction() {
@@ -184,11 +342,12 @@ protected:
         } else if (kind < 90) {
             AnswerWhatIsOpen();
         } else if (kind < 95) {
-            // Armed for the next step only, so that a failure cannot wait for a later one.
+            // Armed for some steps only, so that a failure cannot wait for a much later one.
             ++seen["failures injected"];
-            armed = Pick(kFailingCalls);
-            desk.FailCall(armed, 1, Below(3));
-            return;
+            const std::string name = PickFailure();
+            if (armed.count(name)) return;
+            armed[name] = step + kArmedSteps;
+            Arm(name);
         } else if (kind < 97) {
             desk.Post(tray, desk.RegisteredMessage(Below(2) ? "ZEVARIDA.EXE START" : "TaskbarCreated"), 0, 0);
         } else if (kind < 98) {
@@ -235,13 +394,8 @@ TEST_F(RandomWalkTest, InvariantsHoldAfterEveryStep) {
     for (step = 0; step < steps; ++step) {
         RunStep();
         if (program->Finished()) {
-            // Only a delete the shell refused leaves its icon.
-            for (const auto& [key, icon] : desk.TrayIcons()) {
-                ASSERT_TRUE(icon.deleteRefused) << Where() << ": icon " << key.second << " left by the ended program";
-                ++seen["icons left after a refused delete"];
-            }
-            desk.RestartShell();
-            ASSERT_EQ(desk.OpenMutexHandles(), 0) << Where();
+            ExpectEndedProgramLeftNothing();
+            if (HasFatalFailure()) return;
             processes.clear();
             ++seen["programs ended and started again"];
             StartProgram();
@@ -249,7 +403,7 @@ TEST_F(RandomWalkTest, InvariantsHoldAfterEveryStep) {
         CheckInvariants();
         if (step % 1000 == 0) {
             desk.ClearRecords();
-            library.calls.clear();
+            NoteLibraryCalls();
         }
         if (HasFatalFailure()) return;
     }
@@ -258,6 +412,7 @@ TEST_F(RandomWalkTest, InvariantsHoldAfterEveryStep) {
     std::printf("random walk, seed %lu, %lu steps:", seed, steps);
     for (const auto& [what, count] : seen) std::printf(" %s %lu;", what.c_str(), count);
     std::printf("\n");
+    CheckEveryCallFailedOnce();
 }
 
 }  // namespace

@@ -14,6 +14,7 @@ namespace {
 
 // A single-line edit holds at most this many characters unless limited (NT).
 constexpr size_t kEditMaximum = 0x7FFFFFFE;
+constexpr DWORD kErrorControlIdNotFound = 1421;
 
 bool IsEdit(const Window& w) { return w.className == "Edit"; }
 
@@ -326,18 +327,21 @@ using namespace sim;
 // ---------------------------------------------------------------- controls of dialogs
 
 HWND WINAPI GetDlgItem(HWND dialog, int id) {
+    Called("GetDlgItem");
     for (HWND h : ChildrenOf(dialog))
         if (FindWindowObject(h)->id == id) return h;
-    SetError(ERROR_INVALID_WINDOW_HANDLE);
+    SetError(kErrorControlIdNotFound);
     return nullptr;
 }
 
 BOOL WINAPI SetDlgItemTextA(HWND dialog, int id, LPCSTR text) {
+    Called("SetDlgItemTextA");
     HWND control = GetDlgItem(dialog, id);
     return control && SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)) ? TRUE : FALSE;
 }
 
 UINT WINAPI GetDlgItemTextA(HWND dialog, int id, LPSTR buffer, int bufferMax) {
+    Called("GetDlgItemTextA");
     HWND control = GetDlgItem(dialog, id);
     if (!control) {
         if (buffer && bufferMax > 0) buffer[0] = 0;
@@ -347,11 +351,13 @@ UINT WINAPI GetDlgItemTextA(HWND dialog, int id, LPSTR buffer, int bufferMax) {
 }
 
 LRESULT WINAPI SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam) {
+    Called("SendDlgItemMessageA");
     HWND control = GetDlgItem(dialog, id);
     return control ? SendMessageA(control, message, wParam, lParam) : 0;
 }
 
 BOOL WINAPI CheckDlgButton(HWND dialog, int id, UINT check) {
+    Called("CheckDlgButton");
     HWND control = GetDlgItem(dialog, id);
     if (!control) return FALSE;
     SendMessageA(control, BM_SETCHECK, check, 0);
@@ -359,12 +365,14 @@ BOOL WINAPI CheckDlgButton(HWND dialog, int id, UINT check) {
 }
 
 UINT WINAPI IsDlgButtonChecked(HWND dialog, int id) {
+    Called("IsDlgButtonChecked");
     HWND control = GetDlgItem(dialog, id);
     return control ? static_cast<UINT>(SendMessageA(control, BM_GETCHECK, 0, 0)) : 0;
 }
 
 int WINAPI GetWindowTextA(HWND window, LPSTR buffer, int bufferMax) {
     Window* w = FindWindowObject(window);
+    Called("GetWindowTextA");
     if (!w || !buffer || bufferMax <= 0) return 0;
     if (!w->dialog) return static_cast<int>(SendMessageA(window, WM_GETTEXT, bufferMax, reinterpret_cast<LPARAM>(buffer)));
     const size_t n = std::min<size_t>(w->text.size(), bufferMax - 1);
@@ -375,6 +383,7 @@ int WINAPI GetWindowTextA(HWND window, LPSTR buffer, int bufferMax) {
 
 int WINAPI GetWindowTextLengthA(HWND window) {
     Window* w = FindWindowObject(window);
+    Called("GetWindowTextLengthA");
     if (!w) return 0;
     return w->dialog ? static_cast<int>(w->text.size()) : static_cast<int>(SendMessageA(window, WM_GETTEXTLENGTH, 0, 0));
 }
@@ -396,17 +405,23 @@ HWND WINAPI SetFocus(HWND window) {
     return previous;
 }
 
-HWND WINAPI GetFocus(void) { return FindWindowObject(S().focus) ? S().focus : nullptr; }
+HWND WINAPI GetFocus(void) {
+    Called("GetFocus");
+    return FindWindowObject(S().focus) ? S().focus : nullptr; }
 
-HWND WINAPI GetCapture(void) { return FindWindowObject(S().capture) ? S().capture : nullptr; }
+HWND WINAPI GetCapture(void) {
+    Called("GetCapture");
+    return FindWindowObject(S().capture) ? S().capture : nullptr; }
 
 // A child's parent, or a pop-up's owner.
 HWND WINAPI GetParent(HWND window) {
+    Called("GetParent");
     Window* w = FindWindowObject(window);
     return w ? w->parent : nullptr;
 }
 
 HWND WINAPI GetWindow(HWND window, UINT relation) {
+    Called("GetWindow");
     Window* w = FindWindowObject(window);
     if (!w || relation != GW_OWNER) return nullptr;
     return w->dialog ? w->parent : nullptr;
@@ -414,6 +429,7 @@ HWND WINAPI GetWindow(HWND window, UINT relation) {
 
 // The most recently made pop-up the window owns that is still there, or the window itself.
 HWND WINAPI GetLastActivePopup(HWND window) {
+    Called("GetLastActivePopup");
     HWND popup = window;
     for (HWND h : S().windowOrder) {
         const Window& w = *S().windows.at(h);
@@ -423,6 +439,7 @@ HWND WINAPI GetLastActivePopup(HWND window) {
 }
 
 BOOL WINAPI EnumChildWindows(HWND parent, WNDENUMPROC callback, LPARAM lParam) {
+    Called("EnumChildWindows");
     std::vector<HWND> all;
     std::vector<HWND> pending = ChildrenOf(parent);
     for (size_t i = 0; i < pending.size(); ++i) {
@@ -435,12 +452,14 @@ BOOL WINAPI EnumChildWindows(HWND parent, WNDENUMPROC callback, LPARAM lParam) {
 }
 
 LRESULT WINAPI CallWindowProcA(WNDPROC procedure, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    Called("CallWindowProcA");
     return procedure ? procedure(window, message, wParam, lParam) : 0;
 }
 
 // Help goes up to the parent of a child, or the owner of a pop-up; cancelling
 // modes releases the mouse capture.
 LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    Called("DefWindowProcA");
     if (message == WM_CANCELMODE && S().capture == window) S().capture = nullptr;
     if (message == WM_HELP) {
         if (HWND up = GetParent(window)) return SendMessageA(up, WM_HELP, wParam, lParam);
@@ -451,10 +470,13 @@ LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM l
 
 // ---------------------------------------------------------------- keyboard and help
 
-SHORT WINAPI GetKeyState(int key) { return S().keysDown.count(key) ? static_cast<SHORT>(0x8000) : 0; }
+SHORT WINAPI GetKeyState(int key) {
+    Called("GetKeyState");
+    return S().keysDown.count(key) ? static_cast<SHORT>(0x8000) : 0; }
 
 // The ANSI code page 1252: letters are A-Z, a-z and the accented letters above 0xBF.
 BOOL WINAPI IsCharAlphaA(CHAR character) {
+    Called("IsCharAlphaA");
     const unsigned char c = static_cast<unsigned char>(character);
     if (c < 0x80) return std::isalpha(c) ? TRUE : FALSE;
     const bool letter = (c >= 0xC0 && c != 0xD7 && c != 0xF7) || c == 0x8A || c == 0x8C || c == 0x8E ||
@@ -463,6 +485,7 @@ BOOL WINAPI IsCharAlphaA(CHAR character) {
 }
 
 BOOL WINAPI IsCharAlphaNumericA(CHAR character) {
+    Called("IsCharAlphaNumericA");
     const unsigned char c = static_cast<unsigned char>(character);
     return IsCharAlphaA(character) || (c >= '0' && c <= '9') ? TRUE : FALSE;
 }

@@ -260,13 +260,29 @@ bool Desktop::ShouldFail(const std::string& function) {
     }
     if (rule.times == 0) return false;
     if (rule.times > 0) --rule.times;
+    state_->functionsFailed.insert(function);
     return true;
+}
+
+const std::set<std::string, std::less<>>& Desktop::FunctionsCalled() const { return state_->functionsCalled; }
+const std::set<std::string, std::less<>>& Desktop::FunctionsFailed() const { return state_->functionsFailed; }
+
+// Only calls from a process count; the test's own calls into the desktop do not.
+void Called(const char* function) {
+    auto& called = S().functionsCalled;
+    if (CurrentThread() && called.find(function) == called.end()) called.insert(function);
+}
+
+bool CalledFails(const char* function) {
+    Called(function);
+    return CurrentThread() && Desktop::Get().ShouldFail(function);
 }
 
 namespace {
 void VTrace(const char* function, const char* format, va_list args) {
     char text[512];
     std::vsnprintf(text, sizeof text, format, args);
+    Called(function);
     S().calls.push_back(std::string(function) + "(" + text + ")");
 }
 }  // namespace

@@ -112,20 +112,30 @@ BOOL WINAPI CloseHandle(HANDLE handle) {
 }
 
 DWORD WINAPI GetLastError(void) {
+    Called("GetLastError");
     Process::Thread* t = CurrentThread();
     return t ? t->lastError : S().driverLastError;
 }
 
-void WINAPI SetLastError(DWORD error) { SetError(error); }
+void WINAPI SetLastError(DWORD error) {
+    Called("SetLastError");
+    SetError(error);
+}
 
 DWORD WINAPI GetVersion(void) {
     Trace("GetVersion");
     return S().version;
 }
 
-DWORD WINAPI GetTickCount(void) { return S().now; }
+DWORD WINAPI GetTickCount(void) {
+    Called("GetTickCount");
+    return S().now;
+}
 
-HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) { return moduleName ? nullptr : kProgramInstance; }
+HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
+    Called("GetModuleHandleA");
+    return moduleName ? nullptr : kProgramInstance;
+}
 
 DWORD WINAPI GetModuleFileNameA(HMODULE, LPSTR fileName, DWORD size) {
     if (TraceFails("GetModuleFileNameA") || !fileName || size == 0) return 0;
@@ -160,7 +170,7 @@ HMODULE WINAPI LoadLibraryA(LPCSTR fileName) {
 
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName) {
     auto& s = S();
-    Trace("GetProcAddress", "%p, \"%s\"", (void*)module, procName ? procName : "");
+    const bool fails = TraceFails("GetProcAddress", "%p, \"%s\"", (void*)module, procName ? procName : "");
     auto handle = s.moduleHandles.find(module);
     if (handle == s.moduleHandles.end() || !procName) {
         SetError(ERROR_INVALID_HANDLE);
@@ -168,7 +178,7 @@ FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName) {
     }
     const Module& m = s.modules.at(handle->second);
     auto it = m.exports.find(procName);
-    if (it == m.exports.end()) {
+    if (fails || it == m.exports.end()) {
         SetError(kErrorProcNotFound);
         return nullptr;
     }
@@ -188,4 +198,6 @@ BOOL WINAPI FreeLibrary(HMODULE module) {
     return TRUE;
 }
 
-BOOL WINAPI IsDBCSLeadByte(BYTE testChar) { return S().leadBytes.count(testChar) ? TRUE : FALSE; }
+BOOL WINAPI IsDBCSLeadByte(BYTE testChar) {
+    Called("IsDBCSLeadByte");
+    return S().leadBytes.count(testChar) ? TRUE : FALSE; }

@@ -120,9 +120,13 @@ void Desktop::DismissMenu() {
 using namespace sim;
 
 int WINAPI LoadStringA(HINSTANCE, UINT id, LPSTR buffer, int bufferMax) {
-    Trace("LoadStringA", "%u", id);
+    const bool fails = TraceFails("LoadStringA", "%u", id);
     if (!buffer || bufferMax <= 0) return 0;
     buffer[0] = 0;
+    if (fails) {
+        SetError(ERROR_RESOURCE_NAME_NOT_FOUND);
+        return 0;
+    }
     auto& s = S();
     std::string text;
     auto overridden = s.stringOverrides.find(static_cast<int>(id));
@@ -197,6 +201,7 @@ HMENU WINAPI LoadMenuA(HINSTANCE, LPCSTR menuName) {
 
 HMENU WINAPI GetSubMenu(HMENU menu, int position) {
     Menu* m = MenuObject(menu);
+    Called("GetSubMenu");
     if (!m || position < 0 || position >= static_cast<int>(m->items.size())) return nullptr;
     return m->items[position].popup;
 }

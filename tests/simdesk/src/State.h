@@ -153,6 +153,9 @@ struct sim::Desktop::State {
 
     std::map<std::string, FailureRule> failures;
     std::vector<std::string> calls;
+    // Over the desktop's life: what the processes called, and what was made to fail.
+    std::set<std::string, std::less<>> functionsCalled;
+    std::set<std::string, std::less<>> functionsFailed;
     std::vector<UINT> beeps;
     std::vector<MessageBoxRecord> messageBoxes;
     std::vector<std::string> registrations;
@@ -208,6 +211,10 @@ namespace sim {
 Desktop::State& S();
 Process::Thread* CurrentThread();
 
+// Notes that a process called `function` (which the call log leaves out).
+void Called(const char* function);
+// Notes the call, not in the log, and answers whether an injected failure applies to it.
+bool CalledFails(const char* function);
 // Records a call in the call log, printf-style arguments.
 void Trace(const char* function, const char* format, ...) __attribute__((format(printf, 2, 3)));
 inline void Trace(const char* function) { Trace(function, "%s", ""); }

@@ -214,6 +214,7 @@ LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return 1;
     }
     if (!CurrentThread()) return Desktop::Get().Send(window, message, wParam, lParam);
+    Called("SendMessageA");
     Window* w = Checked(window);
     if (!w) return 0;
     if (w->thread == CurrentThread()) return CallWindow(*w, message, wParam, lParam);
@@ -323,12 +324,14 @@ static LONG* WindowLong(Window& w, int index) {
 }
 
 LONG WINAPI GetWindowLongA(HWND window, int index) {
+    Called("GetWindowLongA");
     Window* w = Checked(window);
     LONG* value = w ? WindowLong(*w, index) : nullptr;
     return value ? *value : 0;
 }
 
 LONG WINAPI SetWindowLongA(HWND window, int index, LONG value) {
+    Called("SetWindowLongA");
     Window* w = Checked(window);
     LONG* slot = w ? WindowLong(*w, index) : nullptr;
     if (!slot) return 0;
@@ -362,7 +365,9 @@ BOOL WINAPI ShowWindow(HWND window, int command) {
     return wasVisible;
 }
 
-BOOL WINAPI IsWindow(HWND window) { return FindWindowObject(window) != nullptr; }
+BOOL WINAPI IsWindow(HWND window) {
+    Called("IsWindow");
+    return FindWindowObject(window) != nullptr; }
 
 BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text) {
     Trace("SetWindowTextA", "%p, \"%s\"", (void*)window, text ? text : "");
@@ -374,8 +379,8 @@ BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text) {
 }
 
 BOOL WINAPI SetForegroundWindow(HWND window) {
-    Trace("SetForegroundWindow", "%p", (void*)window);
-    if (!Checked(window)) return FALSE;
+    // Fails, for one, while another process holds the foreground.
+    if (TraceFails("SetForegroundWindow", "%p", (void*)window) || !Checked(window)) return FALSE;
     Activate(window);
     return TRUE;
 }
@@ -418,13 +423,14 @@ int WINAPI GetSystemMetrics(int index) {
 }
 
 BOOL WINAPI MessageBeep(UINT type) {
-    Trace("MessageBeep", "0x%X", type);
+    if (TraceFails("MessageBeep", "0x%X", type)) return FALSE;
     S().beeps.push_back(type);
     return TRUE;
 }
 
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
-    Trace("MessageBoxA", "%p, \"%s\"", (void*)owner, text ? text : "");
+    // Fails without showing anything when there is not memory enough for the box.
+    if (TraceFails("MessageBoxA", "%p, \"%s\"", (void*)owner, text ? text : "")) return 0;
     S().messageBoxes.push_back(MessageBoxRecord{owner, text ? text : "", caption ? caption : "", type});
     return IDOK;
 }

@@ -203,6 +203,10 @@ public:
     // way the real function fails. times < 0: every call fails from then on.
     void FailCall(const std::string& function, int times = 1, int skip = 0);
     bool ShouldFail(const std::string& function);
+    // Over the desktop's life, not cleared with the records: the simulated
+    // functions a process called, and those an injected failure reached.
+    const std::set<std::string, std::less<>>& FunctionsCalled() const;
+    const std::set<std::string, std::less<>>& FunctionsFailed() const;
 
     // ---- what can be seen ----
     const std::vector<std::string>& Calls() const;     // "Function(args)" in call order
