@@ -12,6 +12,7 @@ add_compile_options(-Wall -Wextra -O2)
 add_compile_definitions(_WIN32_WINNT=0x0400 WINVER=0x0400)
 
 add_subdirectory(tavroapi)
+add_subdirectory(tavrowlan)
 add_subdirectory(tavrocfg)
 add_subdirectory(tavrocsh)
 
