@@ -7,7 +7,7 @@ import os
 import time
 import unittest
 
-from applet_support import APPLET_TITLE, WAIT_APPLET, WM_COMMAND, AppletMixin, read_applet_log
+from applet_support import APPLET_TITLE, IDC_SYSTEM_SETTINGS, WAIT_APPLET, WM_COMMAND, AppletMixin, read_applet_log
 from e2e_harness import EXIT_CODE_ALREADY_RUNNING, MAIN_WINDOW_TITLE, PROBE, winpath
 from tray_support import LINKED, MF_GRAYED, TrayTestCase, adapter
 
@@ -49,6 +49,9 @@ class PageCommands(ConfigAppletTestCase):
         self.assertEqual(int(applet["pid"]), pid, "the applet should run inside the program: %r" % applet)
         self.assertEqual(self.applet_page(applet), ("ABOUT", card["id"], "Wireless LAN Card A"))
         self.assertEqual(self.applet_log(), [self.configure_line("ABOUT", card["id"])])
+        # What the applet's button opens for this page on the NT family.
+        settings = self.probe.run("get-text", "hwnd:" + applet["hwnd"], IDC_SYSTEM_SETTINGS)
+        self.assertEqual(settings.first.get("text"), "Network Connections (control.exe ncpa.cpl)", settings.describe())
         self.screenshot("config_applet_about")
 
         # Another process sends a page command while the applet is open.
