@@ -21,4 +21,6 @@ set_target_properties(ZEVARIDA PROPERTIES OUTPUT_NAME ZEVARIDA SUFFIX ".EXE")
 target_include_directories(ZEVARIDA PRIVATE ${PROGRAM_INCLUDE_DIRS})
 target_link_libraries(ZEVARIDA PRIVATE TavroApi user32 shell32 advapi32 ${STATIC_RUNTIME})
 
+include(cmake/WindowsPackage.cmake)
+
 add_subdirectory(tests/e2e)
