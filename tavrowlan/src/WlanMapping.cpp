@@ -40,10 +40,12 @@ const unsigned long kFullQuality = 15;
 // Queries one record of an interface into `record`, which is zeroed first.
 // The service's block must hold at least `minimum` bytes; more than the
 // record is not copied. The block is freed before the call returns.
+// `copied`, if given, receives the number of bytes copied.
 template <typename Record>
 DWORD Query(WlanSession& session, const GUID& guid, WLAN_INTF_OPCODE opCode, Record* record,
-            DWORD minimum = sizeof(Record)) {
+            DWORD minimum = sizeof(Record), DWORD* copied = nullptr) {
     memset(record, 0, sizeof(Record));
+    if (copied) *copied = 0;
     HANDLE client = session.Client();
     if (!client) return ERROR_SERVICE_NOT_ACTIVE;
     const WlanEntryPoints& api = session.Api();
@@ -52,7 +54,9 @@ DWORD Query(WlanSession& session, const GUID& guid, WLAN_INTF_OPCODE opCode, Rec
     DWORD result = api.WlanQueryInterface(client, &guid, opCode, nullptr, &size, &data, nullptr);
     if (result != ERROR_SUCCESS) return result;  // the service handed out nothing
     if (!data) return ERROR_INVALID_DATA;
-    if (size >= minimum) memcpy(record, data, size < sizeof(Record) ? size : sizeof(Record));
+    const DWORD take = size < sizeof(Record) ? size : sizeof(Record);
+    if (size >= minimum) memcpy(record, data, take);
+    if (copied && size >= minimum) *copied = take;
     api.WlanFreeMemory(data);
     return size >= minimum ? ERROR_SUCCESS : ERROR_INVALID_DATA;
 }
@@ -73,8 +77,12 @@ Link ReadConnection(WlanSession& session, const GUID& guid, WLAN_CONNECTION_ATTR
 
 // The radio state of every PHY; false when the system gives none (XP, or a failed query).
 bool ReadPhyRadioStates(WlanSession& session, const GUID& guid, WLAN_RADIO_STATE* radio) {
-    if (Query(session, guid, wlan_intf_opcode_radio_state, radio, sizeof(DWORD)) != ERROR_SUCCESS) return false;
-    if (radio->dwNumberOfPhys > WLAN_MAX_PHY_INDEX) radio->dwNumberOfPhys = WLAN_MAX_PHY_INDEX;
+    DWORD copied = 0;
+    if (Query(session, guid, wlan_intf_opcode_radio_state, radio, sizeof(DWORD), &copied) != ERROR_SUCCESS)
+        return false;
+    // No more PHYs than the block holds.
+    const DWORD held = (copied - offsetof(WLAN_RADIO_STATE, PhyRadioState)) / sizeof(WLAN_PHY_RADIO_STATE);
+    if (radio->dwNumberOfPhys > held) radio->dwNumberOfPhys = held;
     return radio->dwNumberOfPhys > 0;
 }
 

@@ -24,10 +24,10 @@ const char* OpCodeName(WLAN_INTF_OPCODE opCode) {
 
 // Hands the caller a copy of `record` in a block of the service's memory.
 template <typename Record>
-DWORD Hand(const Record& record, PDWORD dataSize, PVOID* data) {
-    void* block = S().Allocate(sizeof(Record));
-    memcpy(block, &record, sizeof(Record));
-    *dataSize = sizeof(Record);
+DWORD Hand(const Record& record, PDWORD dataSize, PVOID* data, DWORD bytes = sizeof(Record)) {
+    void* block = S().Allocate(bytes);
+    memcpy(block, &record, bytes < sizeof(Record) ? bytes : sizeof(Record));
+    *dataSize = bytes;
     *data = block;
     return ERROR_SUCCESS;
 }
@@ -101,7 +101,7 @@ DWORD WINAPI FakeQueryInterface(HANDLE client, const GUID* guid, WLAN_INTF_OPCOD
         WLAN_RADIO_STATE radio = {};
         radio.dwNumberOfPhys = static_cast<DWORD>(found->phys.size());
         for (size_t i = 0; i < found->phys.size() && i < WLAN_MAX_PHY_INDEX; ++i) radio.PhyRadioState[i] = found->phys[i];
-        return Hand(radio, dataSize, data);
+        return Hand(radio, dataSize, data, found->radioBlockBytes ? found->radioBlockBytes : sizeof radio);
     }
     case wlan_intf_opcode_statistics: {
         if (!found->statistics) return ERROR_NOT_SUPPORTED;

@@ -26,6 +26,7 @@ struct Interface {
     // Software and hardware radio state of each PHY; empty: no PHY listed.
     std::vector<WLAN_PHY_RADIO_STATE> phys = {{0, dot11_radio_state_on, dot11_radio_state_on}};
     bool radioQuery = true;  // false: the system has no radio-state query (XP)
+    DWORD radioBlockBytes = 0;  // the size of the radio-state block handed out; 0: the whole record
     bool statistics = true;  // false: the system gives no statistics (XP)
     unsigned long long unicastReceived = 100;
     unsigned long long multicastReceived = 0;

@@ -292,6 +292,7 @@ TEST_F(WlanTest, RadioStateCombinesEveryPhy) {
         bool query;
         unsigned long state;
         long result;
+        DWORD blockBytes = 0;
     } rows[] = {
         {"on", {{0, On, On}}, true, 3, Ok},
         {"off in software", {{0, Off, On}}, true, 2, Ok},
@@ -302,11 +303,13 @@ TEST_F(WlanTest, RadioStateCombinesEveryPhy) {
         {"unknown counts as on", {{0, Unknown, Unknown}}, true, 3, Ok},
         {"no PHY listed", {}, true, kRadioAssumedOn, SystemFailed},
         {"no radio query (XP)", {{0, Off, Off}}, false, kRadioAssumedOn, SystemFailed},
+        {"a block shorter than its PHY count", {{0, Off, On}, {1, On, On}}, true, 2, Ok, 4 + 12},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         Card().phys = row.phys;
         Card().radioQuery = row.query;
+        Card().radioBlockBytes = row.blockBytes;
         unsigned long state = kUntouched;
         EXPECT_EQ(ReadRadioState(session, CardGuid(), &state), row.result);
         EXPECT_EQ(state, row.state);
