@@ -12,6 +12,7 @@ add_compile_options(-Wall -Wextra -O2)
 add_compile_definitions(_WIN32_WINNT=0x0400 WINVER=0x0400)
 
 add_subdirectory(tavroapi)
+add_subdirectory(tavrowlan)
 add_subdirectory(tavrocfg)
 add_subdirectory(tavrocsh)
 
@@ -26,5 +27,7 @@ target_link_libraries(ZEVARIDA PRIVATE TavroApi user32 shell32 advapi32 ${STATIC
 target_compile_options(ZEVARIDA PRIVATE -Os -ffunction-sections -fdata-sections
     -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables)
 target_link_options(ZEVARIDA PRIVATE -s -Wl,--gc-sections -Wl,-Map=${CMAKE_CURRENT_BINARY_DIR}/ZEVARIDA.map)
+
+include(cmake/WindowsPackage.cmake)
 
 add_subdirectory(tests/e2e)

@@ -8,5 +8,7 @@
 #define IDC_PAGE          1002
 #define IDC_ADAPTER_ID    1003
 #define IDC_DESCRIPTION   1004
+#define IDC_SYSTEM_SETTINGS 1005
+#define IDC_OPEN_SYSTEM_SETTINGS 1006
 
 #endif

@@ -43,6 +43,20 @@ const char* PageTitle(const std::string& keyword) {
     return "Unknown page";
 }
 
+SystemSettings SystemSettingsFor(const std::string& keyword, unsigned long version) {
+    // Windows 95, 98 and Me: the Network applet.
+    if (version & 0x80000000ul) return {"Network", "control.exe netcpl.cpl"};
+    // Vista and later: the status of the networks in range and of the
+    // connection is the Network and Sharing Center's.
+    const unsigned long major = version & 0xFF;
+    if (major >= 6 && (keyword == "STATUS" || keyword == "TEST"))
+        return {"Network and Sharing Center", "control.exe /name Microsoft.NetworkAndSharingCenter"};
+    // NT 4, 2000 and XP for every page, and the adapter's own settings on
+    // later versions: the wireless connection's properties (on XP its
+    // "Wireless Networks" tab) and the driver's pages are found there.
+    return {"Network Connections", "control.exe ncpa.cpl"};
+}
+
 std::string DescribeAdapter(const std::string& adapterId) {
     if (adapterId.empty()) return std::string();
     CWrapNetAdapters adapters;

@@ -19,6 +19,15 @@ AppletRequest ReadRequest(int count, const char* const* entries, const unsigned 
 // The page's name as a user reads it ("ABOUT": "Version Information").
 const char* PageTitle(const std::string& keyword);
 
+// The system's own settings that serve a page best on the Windows version
+// GetVersion reports (its value as returned): what a user of that version
+// would open for it.
+struct SystemSettings {
+    const char* title;    // "Network Connections"
+    const char* command;  // "control.exe ncpa.cpl"
+};
+SystemSettings SystemSettingsFor(const std::string& keyword, unsigned long version);
+
 // The vendor description of the adapter with this identifier, looked up
 // through TavroApi.DLL; empty when no adapter has it.
 std::string DescribeAdapter(const std::string& adapterId);

@@ -1,7 +1,8 @@
 // TAVROCFG.CPL, the stand-in configuration applet. Configure shows one small
 // window on the caller's thread naming the page it was asked for and the
 // adapter, and returns when the user closes it. While it is open, the
-// registered message "TAVROCFG.CPL POPUP" brings it to the front.
+// registered message "TAVROCFG.CPL POPUP" brings it to the front. A button
+// opens the system's own wireless settings for the page.
 #include "AppletRequest.h"
 #include "resource.h"
 
@@ -22,12 +23,26 @@ void ShowRequest(HWND window, const AppletRequest& request) {
     SetDlgItemTextA(window, IDC_ADAPTER_ID, request.adapterId.empty() ? "(none)" : request.adapterId.c_str());
     SetDlgItemTextA(window, IDC_DESCRIPTION,
                     request.description.empty() ? "(not known to TavroApi.DLL)" : request.description.c_str());
+    const SystemSettings settings = SystemSettingsFor(request.page, GetVersion());
+    SetDlgItemTextA(window, IDC_SYSTEM_SETTINGS, (std::string(settings.title) + " (" + settings.command + ")").c_str());
+}
+
+// The button that opens the system's own settings for the page.
+void OpenSystemSettings(const AppletRequest& request) {
+    const SystemSettings settings = SystemSettingsFor(request.page, GetVersion());
+    LogLine(std::string("system settings ") + settings.command);
+    WinExec(settings.command, SW_SHOWNORMAL);
 }
 
 INT_PTR CALLBACK AppletProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
+        SetWindowLongPtrA(window, DWLP_USER, lParam);
         ShowRequest(window, *reinterpret_cast<const AppletRequest*>(lParam));
         SetForegroundWindow(window);
+        return TRUE;
+    }
+    if (message == WM_COMMAND && LOWORD(wParam) == IDC_OPEN_SYSTEM_SETTINGS) {
+        OpenSystemSettings(*reinterpret_cast<const AppletRequest*>(GetWindowLongPtrA(window, DWLP_USER)));
         return TRUE;
     }
     if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {

@@ -7,7 +7,7 @@ import os
 import time
 import unittest
 
-from applet_support import APPLET_TITLE, WAIT_APPLET, WM_COMMAND, AppletMixin, read_applet_log
+from applet_support import APPLET_TITLE, IDC_OPEN_SYSTEM_SETTINGS, IDC_SYSTEM_SETTINGS, WAIT_APPLET, WM_COMMAND, AppletMixin, read_applet_log
 from e2e_harness import EXIT_CODE_ALREADY_RUNNING, MAIN_WINDOW_TITLE, PROBE, winpath
 from tray_support import LINKED, MF_GRAYED, TrayTestCase, adapter
 
@@ -49,6 +49,9 @@ class PageCommands(ConfigAppletTestCase):
         self.assertEqual(int(applet["pid"]), pid, "the applet should run inside the program: %r" % applet)
         self.assertEqual(self.applet_page(applet), ("ABOUT", card["id"], "Wireless LAN Card A"))
         self.assertEqual(self.applet_log(), [self.configure_line("ABOUT", card["id"])])
+        # What the applet's button opens for this page on the NT family.
+        settings = self.probe.run("get-text", "hwnd:" + applet["hwnd"], IDC_SYSTEM_SETTINGS)
+        self.assertEqual(settings.first.get("text"), "Network Connections (control.exe ncpa.cpl)", settings.describe())
         self.screenshot("config_applet_about")
 
         # Another process sends a page command while the applet is open.
@@ -67,6 +70,20 @@ class PageCommands(ConfigAppletTestCase):
         window = self.main_window()
         self.assertEqual((window["visible"], window["enabled"]), ("0", "0"),
                          "the tray window should be hidden and disabled again: %r" % window)
+        self.assertInstanceRuns(pid, self.window, "after the applet closed")
+
+    def test_windows_settings_button_starts_the_system_settings_of_the_page(self):
+        pid = self.start_tray([adapter(0, "Wireless LAN Card A")], icons={0: LINKED})
+        self.probe.run("post", MAIN_WINDOW_TITLE, WM_COMMAND, ID_VERSION_INFORMATION)
+        applet = self.wait_applet("after \"&Version Information...\"")
+        self.probe.run("post", "hwnd:" + applet["hwnd"], WM_COMMAND, IDC_OPEN_SYSTEM_SETTINGS)
+        deadline = time.monotonic() + WAIT_APPLET
+        while len(self.applet_log()) < 2 and time.monotonic() < deadline:
+            time.sleep(0.2)
+        self.assertEqual(self.applet_log()[1:], ["system settings control.exe ncpa.cpl"])
+        # Wine's control.exe has no such applet and ends at once; ours stays open.
+        self.assertEqual(self.probe.run("wait-window", APPLET_TITLE, 1).first.get("hwnd"), applet["hwnd"])
+        self.close_applet(applet)
         self.assertInstanceRuns(pid, self.window, "after the applet closed")
 
 

@@ -1,0 +1,52 @@
+// Loading wlanapi.dll at run time: Windows 98, NT 4, 2000 and XP before its
+// second service pack have no such library, and the library must load there.
+#include "WlanEntryPoints.h"
+
+namespace tavrowlan {
+
+namespace {
+
+template <typename Pointer>
+bool Find(HMODULE module, const char* name, Pointer* pointer) {
+    *pointer = reinterpret_cast<Pointer>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+    return *pointer != nullptr;
+}
+
+void ClearWlanCalls(WlanEntryPoints* api) {
+    api->module = nullptr;
+    api->WlanOpenHandle = nullptr;
+    api->WlanCloseHandle = nullptr;
+    api->WlanEnumInterfaces = nullptr;
+    api->WlanQueryInterface = nullptr;
+    api->WlanSetInterface = nullptr;
+    api->WlanFreeMemory = nullptr;
+}
+
+}  // namespace
+
+bool LoadWlanApi(WlanEntryPoints* api) {
+    ClearWlanCalls(api);
+    HMODULE module = LoadLibraryA("wlanapi.dll");
+    if (!module) return false;
+    const bool complete = Find(module, "WlanOpenHandle", &api->WlanOpenHandle) &&
+                          Find(module, "WlanCloseHandle", &api->WlanCloseHandle) &&
+                          Find(module, "WlanEnumInterfaces", &api->WlanEnumInterfaces) &&
+                          Find(module, "WlanQueryInterface", &api->WlanQueryInterface) &&
+                          Find(module, "WlanSetInterface", &api->WlanSetInterface) &&
+                          Find(module, "WlanFreeMemory", &api->WlanFreeMemory);
+    if (!complete) {
+        ClearWlanCalls(api);
+        FreeLibrary(module);
+        return false;
+    }
+    api->module = module;
+    return true;
+}
+
+void UnloadWlanApi(WlanEntryPoints* api) {
+    HMODULE module = api->module;
+    ClearWlanCalls(api);
+    if (module) FreeLibrary(module);
+}
+
+}  // namespace tavrowlan

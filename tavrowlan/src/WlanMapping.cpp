@@ -1,0 +1,357 @@
+// The library's answers from the Native Wifi API. Each query copies the
+// record it needs out of the service's memory and frees that memory at once.
+#include "WlanMapping.h"
+
+#include <string.h>
+
+#include <new>
+
+namespace tavrowlan {
+
+// The records are read at the offsets Windows gives them; the same checks
+// hold against MinGW's wlanapi.h in the Windows build and against the host's.
+static_assert(sizeof(GUID) == 16, "GUID");
+static_assert(sizeof(WLAN_INTERFACE_INFO) == 532, "WLAN_INTERFACE_INFO");
+static_assert(offsetof(WLAN_INTERFACE_INFO_LIST, InterfaceInfo) == 8, "WLAN_INTERFACE_INFO_LIST");
+static_assert(sizeof(WLAN_INTERFACE_STATE) == 4, "WLAN_INTERFACE_STATE");
+static_assert(offsetof(WLAN_ASSOCIATION_ATTRIBUTES, dot11BssType) == 36, "dot11BssType");
+static_assert(offsetof(WLAN_ASSOCIATION_ATTRIBUTES, dot11PhyType) == 48, "dot11PhyType");
+static_assert(offsetof(WLAN_ASSOCIATION_ATTRIBUTES, wlanSignalQuality) == 56, "wlanSignalQuality");
+static_assert(offsetof(WLAN_ASSOCIATION_ATTRIBUTES, ulTxRate) == 64, "ulTxRate");
+static_assert(offsetof(WLAN_CONNECTION_ATTRIBUTES, wlanAssociationAttributes) == 520, "wlanAssociationAttributes");
+static_assert(sizeof(WLAN_CONNECTION_ATTRIBUTES) == 604, "WLAN_CONNECTION_ATTRIBUTES");
+static_assert(sizeof(WLAN_PHY_RADIO_STATE) == 12, "WLAN_PHY_RADIO_STATE");
+static_assert(sizeof(WLAN_RADIO_STATE) == 772, "WLAN_RADIO_STATE");
+static_assert(offsetof(WLAN_STATISTICS, MacUcastCounters) == 24, "MacUcastCounters");
+static_assert(offsetof(WLAN_STATISTICS, MacMcastCounters) == 120, "MacMcastCounters");
+static_assert(offsetof(WLAN_STATISTICS, dwNumberOfPhys) == 216, "dwNumberOfPhys");
+static_assert(offsetof(WLAN_STATISTICS, PhyCounters) == 224, "PhyCounters");
+static_assert(sizeof(WLAN_STATISTICS) == 368, "WLAN_STATISTICS");
+
+namespace {
+
+const unsigned long kRadioOn = 0x1;
+const unsigned long kSwitchOn = 0x2;
+const unsigned long kNetworkTypeInfrastructure = 1;
+const unsigned long kNetworkTypeAdHoc = 2;
+const ULONG kFullSignal = 100;
+const unsigned long kFullQuality = 15;
+
+// Queries one record of an interface into `record`, which is zeroed first.
+// The service's block must hold at least `minimum` bytes; more than the
+// record is not copied. The block is freed before the call returns.
+// `copied`, if given, receives the number of bytes copied.
+template <typename Record>
+DWORD Query(WlanSession& session, const GUID& guid, WLAN_INTF_OPCODE opCode, Record* record,
+            DWORD minimum = sizeof(Record), DWORD* copied = nullptr) {
+    memset(record, 0, sizeof(Record));
+    if (copied) *copied = 0;
+    HANDLE client = session.Client();
+    if (!client) return ERROR_SERVICE_NOT_ACTIVE;
+    const WlanEntryPoints& api = session.Api();
+    DWORD size = 0;
+    PVOID data = nullptr;
+    DWORD result = api.WlanQueryInterface(client, &guid, opCode, nullptr, &size, &data, nullptr);
+    if (result != ERROR_SUCCESS) return result;  // the service handed out nothing
+    if (!data) return ERROR_INVALID_DATA;
+    const DWORD take = size < sizeof(Record) ? size : sizeof(Record);
+    if (size >= minimum) memcpy(record, data, take);
+    if (copied && size >= minimum) *copied = take;
+    api.WlanFreeMemory(data);
+    return size >= minimum ? ERROR_SUCCESS : ERROR_INVALID_DATA;
+}
+
+enum class Link { Connected, NotConnected, Failed };
+
+// The interface's connection. Without one the service fails the
+// connection query; the interface state then tells that from a failure.
+Link ReadConnection(WlanSession& session, const GUID& guid, WLAN_CONNECTION_ATTRIBUTES* connection) {
+    if (Query(session, guid, wlan_intf_opcode_current_connection, connection) == ERROR_SUCCESS)
+        return connection->isState == wlan_interface_state_connected ? Link::Connected : Link::NotConnected;
+    WLAN_INTERFACE_STATE state;
+    if (Query(session, guid, wlan_intf_opcode_interface_state, &state) == ERROR_SUCCESS &&
+        state != wlan_interface_state_connected)
+        return Link::NotConnected;
+    return Link::Failed;
+}
+
+// The radio state of every PHY; false when the system gives none (XP, or a failed query).
+bool ReadPhyRadioStates(WlanSession& session, const GUID& guid, WLAN_RADIO_STATE* radio) {
+    DWORD copied = 0;
+    if (Query(session, guid, wlan_intf_opcode_radio_state, radio, sizeof(DWORD), &copied) != ERROR_SUCCESS)
+        return false;
+    // No more PHYs than the block holds.
+    const DWORD held = (copied - offsetof(WLAN_RADIO_STATE, PhyRadioState)) / sizeof(WLAN_PHY_RADIO_STATE);
+    if (radio->dwNumberOfPhys > held) radio->dwNumberOfPhys = held;
+    return radio->dwNumberOfPhys > 0;
+}
+
+bool IsOn(DOT11_RADIO_STATE state) { return state != dot11_radio_state_off; }
+
+size_t CharacterBytes(const char* p) { return IsDBCSLeadByte(static_cast<BYTE>(*p)) && p[1] ? 2 : 1; }
+
+void Hex(unsigned long value, int digits, char* out) {
+    static const char kDigits[] = "0123456789ABCDEF";
+    for (int i = digits - 1; i >= 0; --i, value >>= 4) out[i] = kDigits[value & 0xF];
+}
+
+}  // namespace
+
+// ---- the collection ----
+
+long EnumerateInterfaces(WlanSession& session, std::vector<InterfaceEntry>* items) {
+    items->clear();
+    HANDLE client = session.Client();
+    if (!client) return SystemFailed;
+    const WlanEntryPoints& api = session.Api();
+    PWLAN_INTERFACE_INFO_LIST list = nullptr;
+    if (api.WlanEnumInterfaces(client, nullptr, &list) != ERROR_SUCCESS) return SystemFailed;
+    if (!list) return SystemFailed;
+    long result = Ok;
+    try {
+        items->reserve(list->dwNumberOfItems);
+        for (DWORD i = 0; i < list->dwNumberOfItems; ++i) {
+            InterfaceEntry entry;
+            entry.guid = list->InterfaceInfo[i].InterfaceGuid;
+            memcpy(entry.description, list->InterfaceInfo[i].strInterfaceDescription, sizeof entry.description);
+            entry.description[255] = 0;
+            items->push_back(entry);
+        }
+    } catch (const std::bad_alloc&) {
+        items->clear();
+        result = Internal;
+    }
+    api.WlanFreeMemory(list);
+    return result;
+}
+
+long RefreshCollection(WlanSession& session, Collection* collection) {
+    // The service may have started since a first attempt failed.
+    session.AllowRetry();
+    collection->enumerated = true;
+    return EnumerateInterfaces(session, &collection->items);
+}
+
+long SelectItem(WlanSession& session, Collection* collection, int index, AdapterBinding* adapter) {
+    adapter->bound = false;
+    if (index < 0 || index > kLastItem) return BadArgument;
+    if (!collection->enumerated) {
+        collection->enumerated = true;
+        EnumerateInterfaces(session, &collection->items);
+    }
+    if (static_cast<size_t>(index) >= collection->items.size()) return NoSuchItem;
+    adapter->entry = collection->items[index];
+    adapter->bound = true;
+    return Ok;
+}
+
+long AttachDriver(WlanSession& session, const AdapterBinding* adapter, DriverBinding* driver) {
+    driver->bound = false;
+    if (!adapter->bound) return NotBound;
+    const long result = CheckInterface(session, adapter->entry.guid);
+    if (result != Ok) return result;
+    driver->guid = adapter->entry.guid;
+    driver->bound = true;
+    return Ok;
+}
+
+// ---- one adapter ----
+
+long DescribeInterface(const WlanEntryPoints& api, const WCHAR* description, char* out, size_t capacity) {
+    if (!out || capacity == 0) return BadArgument;
+    out[0] = 0;
+    if (!description || !api.WideCharToMultiByte) return Internal;
+    // Up to three bytes for each of the 255 UTF-16 units, whatever the code page.
+    char bytes[256 * 3 + 1];
+    if (api.WideCharToMultiByte(CP_ACP, 0, description, -1, bytes, sizeof bytes, nullptr, nullptr) <= 0)
+        return SystemFailed;
+    bytes[sizeof bytes - 1] = 0;
+    size_t used = 0;
+    while (bytes[used]) {
+        const size_t next = CharacterBytes(bytes + used);
+        if (used + next > capacity - 1) break;
+        used += next;
+    }
+    memcpy(out, bytes, used);
+    out[used] = 0;
+    return Ok;
+}
+
+void FormatInterfaceId(const GUID& guid, char* out) {
+    // {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}
+    out[0] = '{';
+    Hex(guid.Data1, 8, out + 1);
+    out[9] = '-';
+    Hex(guid.Data2, 4, out + 10);
+    out[14] = '-';
+    Hex(guid.Data3, 4, out + 15);
+    out[19] = '-';
+    Hex(guid.Data4[0], 2, out + 20);
+    Hex(guid.Data4[1], 2, out + 22);
+    out[24] = '-';
+    for (int i = 2; i < 8; ++i) Hex(guid.Data4[i], 2, out + 25 + 2 * (i - 2));
+    out[37] = '}';
+    out[38] = 0;
+}
+
+// ---- the driver of one adapter ----
+
+long CheckInterface(WlanSession& session, const GUID& guid) {
+    WLAN_INTERFACE_STATE state;
+    return Query(session, guid, wlan_intf_opcode_interface_state, &state) == ERROR_SUCCESS ? Ok : InterfaceGone;
+}
+
+long ReadRadioState(WlanSession& session, const GUID& guid, unsigned long* state) {
+    if (!state) return BadArgument;
+    WLAN_RADIO_STATE radio;
+    if (!ReadPhyRadioStates(session, guid, &radio)) {
+        *state = kRadioAssumedOn;
+        return SystemFailed;
+    }
+    *state = CombineRadioStates(radio);
+    return Ok;
+}
+
+long ReadNetworkType(WlanSession& session, const GUID& guid, unsigned long* type) {
+    if (!type) return BadArgument;
+    WLAN_CONNECTION_ATTRIBUTES connection;
+    const Link link = ReadConnection(session, guid, &connection);
+    const bool adHoc =
+        link == Link::Connected && connection.wlanAssociationAttributes.dot11BssType == dot11_BSS_type_independent;
+    *type = adHoc ? kNetworkTypeAdHoc : kNetworkTypeInfrastructure;
+    return link == Link::Failed ? SystemFailed : Ok;
+}
+
+long ReadAdapterState(WlanSession& session, const GUID& guid, unsigned long* state) {
+    if (!state) return BadArgument;
+    WLAN_CONNECTION_ATTRIBUTES connection;
+    const Link link = ReadConnection(session, guid, &connection);
+    *state = link == Link::Connected ? 1 : 0;
+    return link == Link::Failed ? SystemFailed : Ok;
+}
+
+long ReadLinkQuality(WlanSession& session, const GUID& guid, unsigned long* quality) {
+    if (!quality) return BadArgument;
+    WLAN_CONNECTION_ATTRIBUTES connection;
+    const Link link = ReadConnection(session, guid, &connection);
+    *quality = link == Link::Connected ? ScaleSignalQuality(connection.wlanAssociationAttributes.wlanSignalQuality) : 0;
+    return link == Link::Failed ? SystemFailed : Ok;
+}
+
+long ReadDot11Rate(WlanSession& session, const GUID& guid, unsigned long* rate) {
+    if (!rate) return BadArgument;
+    WLAN_CONNECTION_ATTRIBUTES connection;
+    const Link link = ReadConnection(session, guid, &connection);
+    *rate = link == Link::Connected ? RateUnits(connection.wlanAssociationAttributes.ulTxRate) : 0;
+    return link == Link::Failed ? SystemFailed : Ok;
+}
+
+long ReadRxFrames(WlanSession& session, const GUID& guid, unsigned long* count) {
+    if (!count) return BadArgument;
+    WLAN_STATISTICS statistics;
+    if (Query(session, guid, wlan_intf_opcode_statistics, &statistics, offsetof(WLAN_STATISTICS, dwNumberOfPhys)) !=
+        ERROR_SUCCESS) {
+        *count = kRxFramesUnknown;
+        return SystemFailed;
+    }
+    // Data frames received since the interface started, unicast and
+    // multicast; the count stops at the largest value rather than wrap to 0.
+    const unsigned long long received =
+        statistics.MacUcastCounters.ullReceivedFrameCount + statistics.MacMcastCounters.ullReceivedFrameCount;
+    *count = received > 0xFFFFFFFFull ? 0xFFFFFFFFul : static_cast<unsigned long>(received);
+    return Ok;
+}
+
+long ReadNetworkTypeInUse(WlanSession& session, const GUID& guid, unsigned long* type) {
+    if (!type) return BadArgument;
+    WLAN_CONNECTION_ATTRIBUTES connection;
+    switch (ReadConnection(session, guid, &connection)) {
+    case Link::Connected:
+        *type = NdisNetworkType(connection.wlanAssociationAttributes.dot11PhyType);
+        return Ok;
+    case Link::NotConnected:
+        return NotConnected;
+    case Link::Failed:
+        break;
+    }
+    return SystemFailed;
+}
+
+long ReadDriverVersion(WlanSession& session, unsigned long* version) {
+    if (!version) return BadArgument;
+    if (!session.Client()) return SystemFailed;
+    *version = session.Version() == 1 ? kDriverVersionXp : kDriverVersionNative;
+    return Ok;
+}
+
+long SetSoftwareRadio(WlanSession& session, const GUID& guid, unsigned long on) {
+    if (on != 0 && on != 1) return BadArgument;
+    WLAN_RADIO_STATE radio;
+    if (!ReadPhyRadioStates(session, guid, &radio)) return SystemFailed;
+    const DOT11_RADIO_STATE wanted = on ? dot11_radio_state_on : dot11_radio_state_off;
+    const WlanEntryPoints& api = session.Api();
+    HANDLE client = session.Client();
+    DWORD switched = 0;  // the PHYs changed so far, in list order
+    bool refused = false;
+    for (DWORD i = 0; i < radio.dwNumberOfPhys && !refused; ++i) {
+        WLAN_PHY_RADIO_STATE phy = radio.PhyRadioState[i];
+        if (phy.dot11SoftwareRadioState == wanted) continue;
+        phy.dot11SoftwareRadioState = wanted;
+        if (api.WlanSetInterface(client, &guid, wlan_intf_opcode_radio_state, sizeof phy, &phy, nullptr) ==
+            ERROR_SUCCESS) {
+            switched = i + 1;
+        } else {
+            refused = true;
+        }
+    }
+    if (!refused) return Ok;
+    // Put back what was already switched, so that a refusal changes nothing.
+    for (DWORD i = 0; i < switched; ++i) {
+        WLAN_PHY_RADIO_STATE phy = radio.PhyRadioState[i];
+        if (phy.dot11SoftwareRadioState == wanted) continue;
+        api.WlanSetInterface(client, &guid, wlan_intf_opcode_radio_state, sizeof phy, &phy, nullptr);
+    }
+    return SystemFailed;
+}
+
+// ---- the rules ----
+
+unsigned long CombineRadioStates(const WLAN_RADIO_STATE& radio) {
+    bool canTransmit = false, anySwitchOn = false, anySoftwareOn = false;
+    const DWORD count = radio.dwNumberOfPhys < WLAN_MAX_PHY_INDEX ? radio.dwNumberOfPhys : WLAN_MAX_PHY_INDEX;
+    for (DWORD i = 0; i < count; ++i) {
+        const bool software = IsOn(radio.PhyRadioState[i].dot11SoftwareRadioState);
+        const bool hardware = IsOn(radio.PhyRadioState[i].dot11HardwareRadioState);
+        canTransmit = canTransmit || (software && hardware);
+        anySwitchOn = anySwitchOn || hardware;
+        anySoftwareOn = anySoftwareOn || software;
+    }
+    if (canTransmit) return kRadioOn | kSwitchOn;
+    if (anySwitchOn) return kSwitchOn;
+    return anySoftwareOn ? kRadioOn : 0;
+}
+
+unsigned long ScaleSignalQuality(ULONG quality) {
+    if (quality > kFullSignal) quality = kFullSignal;
+    return (quality * kFullQuality + kFullSignal / 2) / kFullSignal;
+}
+
+unsigned long RateUnits(ULONG kbitPerSecond) { return kbitPerSecond / 500 + (kbitPerSecond % 500 >= 250 ? 1 : 0); }
+
+unsigned long NdisNetworkType(DOT11_PHY_TYPE phy) {
+    switch (phy) {
+    case dot11_phy_type_fhss:
+        return 0;
+    case dot11_phy_type_dsss:
+    case dot11_phy_type_hrdsss:
+        return 1;
+    case dot11_phy_type_ofdm:
+        return 2;
+    case dot11_phy_type_erp:
+        return 3;
+    default:
+        return 4;
+    }
+}
+
+}  // namespace tavrowlan

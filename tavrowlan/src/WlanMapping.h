@@ -1,0 +1,116 @@
+// What the driver-interface library answers, read from the Native Wifi API:
+// one small function per method of TavroApi.h, each taking the session (and
+// through it the table of WLAN calls) so that host tests can run it on a
+// fake of the WLAN service. Every function frees the memory the service
+// hands out before it returns.
+#ifndef TAVROWLAN_WLANMAPPING_H
+#define TAVROWLAN_WLANMAPPING_H
+
+#include "WlanSession.h"
+
+#include <stddef.h>
+
+#include <vector>
+
+namespace tavrowlan {
+
+// Results of the library's methods; 0 is success.
+enum Result : long {
+    Ok = 0,
+    NoSuchItem = 1,     // no interface at that index of the collection
+    NotBound = 2,       // the object stands for no interface
+    InterfaceGone = 3,  // Attach: the interface is no longer there
+    BadArgument = 5,    // null pointer, index outside 0..31, radio value other than 0/1
+    Internal = 6,       // out of memory
+    SystemFailed = 7,   // the WLAN API is missing, or the service refused or failed the call
+    NotConnected = 8,   // the value exists only while the interface is connected
+};
+
+const int kLastItem = 31;
+const size_t kDescriptionBytes = 128;
+const size_t kAdapterIdBytes = 260;
+
+// GetRadioState where the system cannot tell (XP has no radio-state query):
+// radio on and switch on, so the program goes on to read the link.
+const unsigned long kRadioAssumedOn = 3;
+// GetWEPPacketRxOK where the system gives no statistics (XP, or a failed
+// query): not zero, so a healthy link is never shown as data frame errors.
+const unsigned long kRxFramesUnknown = 1;
+// GetGenDriverVersion: XP's wireless drivers are NDIS 5.1; the Native 802.11
+// drivers of Vista and later are NDIS 6.0 or newer.
+const unsigned long kDriverVersionXp = 0x0501;
+const unsigned long kDriverVersionNative = 0x0600;
+
+// One interface as enumerated, kept after the service's list is freed.
+struct InterfaceEntry {
+    GUID guid;
+    WCHAR description[256];  // always terminated
+};
+
+// What the library's objects hold (their m_impl).
+struct Collection {
+    bool enumerated = false;  // the first Item enumerates; Refresh enumerates again
+    std::vector<InterfaceEntry> items;
+};
+struct AdapterBinding {
+    bool bound = false;
+    InterfaceEntry entry;
+};
+struct DriverBinding {
+    bool bound = false;
+    GUID guid;
+};
+
+// ---- the collection ----
+// Replaces `items` with the interfaces the service lists now, in its order.
+// On failure `items` is empty.
+long EnumerateInterfaces(WlanSession& session, std::vector<InterfaceEntry>* items);
+// Refresh: enumerates again, and lets a failed open of the client be tried again.
+long RefreshCollection(WlanSession& session, Collection* collection);
+// Item: binds `adapter` to item `index` of the collection as last enumerated
+// (enumerating first if it never was); NoSuchItem past the last one.
+long SelectItem(WlanSession& session, Collection* collection, int index, AdapterBinding* adapter);
+// Attach: binds `driver` to the adapter's interface if the service still knows it.
+long AttachDriver(WlanSession& session, const AdapterBinding* adapter, DriverBinding* driver);
+
+// ---- one adapter ----
+// The description in the ANSI code page, cut to `capacity` bytes with the
+// terminator, never between the two bytes of a double-byte character.
+long DescribeInterface(const WlanEntryPoints& api, const WCHAR* description, char* out, size_t capacity);
+// "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}", 38 characters and the terminator.
+void FormatInterfaceId(const GUID& guid, char* out);
+
+// ---- the driver of one adapter ----
+// Attach: the interface is still known to the service.
+long CheckInterface(WlanSession& session, const GUID& guid);
+long ReadRadioState(WlanSession& session, const GUID& guid, unsigned long* state);
+long ReadNetworkType(WlanSession& session, const GUID& guid, unsigned long* type);
+long ReadAdapterState(WlanSession& session, const GUID& guid, unsigned long* state);
+long ReadLinkQuality(WlanSession& session, const GUID& guid, unsigned long* quality);
+long ReadDot11Rate(WlanSession& session, const GUID& guid, unsigned long* rate);
+long ReadRxFrames(WlanSession& session, const GUID& guid, unsigned long* count);
+long ReadNetworkTypeInUse(WlanSession& session, const GUID& guid, unsigned long* type);
+long ReadDriverVersion(WlanSession& session, unsigned long* version);
+// Sets the software radio of every PHY of the interface to on (1) or off (0).
+// A refusal of any PHY puts back those already switched and returns non-zero.
+long SetSoftwareRadio(WlanSession& session, const GUID& guid, unsigned long on);
+
+// ---- the rules, without the service ----
+// Bit 0: a PHY's software radio is on; bit 1: a PHY's hardware switch is on.
+// A PHY that can transmit (both on) makes 3. Otherwise a PHY whose switch is
+// on makes 2 (the radio is off in software and can be switched on); with
+// every switch off, bit 0 tells whether any software radio is on. A state
+// the driver reports as unknown counts as on.
+unsigned long CombineRadioStates(const WLAN_RADIO_STATE& radio);
+// Signal quality 0..100 to the link quality 0..15, rounded (above 100 counts as 100).
+unsigned long ScaleSignalQuality(ULONG quality);
+// kbit/s to units of 500 kbit/s, rounded.
+unsigned long RateUnits(ULONG kbitPerSecond);
+// The PHY of the connection as NDIS names the network type in use:
+// 0 frequency hopping, 1 direct sequence (802.11 and 802.11b), 2 OFDM at
+// 5 GHz (802.11a), 3 OFDM at 2.4 GHz (802.11g), 4 any other (802.11n and later).
+unsigned long NdisNetworkType(DOT11_PHY_TYPE phy);
+
+}  // namespace tavrowlan
+
+#endif

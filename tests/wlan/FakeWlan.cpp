@@ -1,0 +1,283 @@
+// The stand-in WLAN service: the calls of the library's table, answering
+// from the interfaces a test describes.
+#include "FakeWlan.h"
+
+#include <string.h>
+
+#include <new>
+
+namespace fakewlan {
+
+namespace {
+
+Service& S() { return Service::Get(); }
+
+const char* OpCodeName(WLAN_INTF_OPCODE opCode) {
+    switch (opCode) {
+    case wlan_intf_opcode_radio_state: return "radio_state";
+    case wlan_intf_opcode_interface_state: return "interface_state";
+    case wlan_intf_opcode_current_connection: return "current_connection";
+    case wlan_intf_opcode_statistics: return "statistics";
+    default: return "other";
+    }
+}
+
+// Hands the caller a copy of `record` in a block of the service's memory.
+template <typename Record>
+DWORD Hand(const Record& record, PDWORD dataSize, PVOID* data, DWORD bytes = sizeof(Record)) {
+    void* block = S().Allocate(bytes);
+    memcpy(block, &record, bytes < sizeof(Record) ? bytes : sizeof(Record));
+    *dataSize = bytes;
+    *data = block;
+    return ERROR_SUCCESS;
+}
+
+DWORD WINAPI FakeOpenHandle(DWORD clientVersion, PVOID reserved, PDWORD negotiatedVersion, PHANDLE client) {
+    S().calls.push_back("WlanOpenHandle(" + std::to_string(clientVersion) + ")");
+    DWORD error;
+    if (S().Fails("WlanOpenHandle", &error)) return error;
+    if (reserved || !negotiatedVersion || !client) return ERROR_INVALID_PARAMETER;
+    if (S().newestVersion == 0) return ERROR_SERVICE_NOT_ACTIVE;
+    if (clientVersion > S().newestVersion || clientVersion == 0) return ERROR_NOT_SUPPORTED;
+    *negotiatedVersion = clientVersion;
+    *client = S().OpenHandle();
+    return ERROR_SUCCESS;
+}
+
+DWORD WINAPI FakeCloseHandle(HANDLE client, PVOID) {
+    S().calls.push_back("WlanCloseHandle");
+    if (!S().CloseHandle(client)) return ERROR_INVALID_HANDLE;
+    return ERROR_SUCCESS;
+}
+
+DWORD WINAPI FakeEnumInterfaces(HANDLE client, PVOID, PWLAN_INTERFACE_INFO_LIST* list) {
+    S().calls.push_back("WlanEnumInterfaces");
+    if (!S().Known(client)) return ERROR_INVALID_HANDLE;
+    DWORD error;
+    if (S().Fails("WlanEnumInterfaces", &error)) return error;
+    const size_t count = S().interfaces.size();
+    const size_t size = offsetof(WLAN_INTERFACE_INFO_LIST, InterfaceInfo) + (count ? count : 1) * sizeof(WLAN_INTERFACE_INFO);
+    auto* result = static_cast<WLAN_INTERFACE_INFO_LIST*>(S().Allocate(size));
+    memset(result, 0, size);
+    result->dwNumberOfItems = static_cast<DWORD>(count);
+    for (size_t i = 0; i < count; ++i) {
+        const Interface& from = S().interfaces[i];
+        WLAN_INTERFACE_INFO& info = result->InterfaceInfo[i];
+        info.InterfaceGuid = from.guid;
+        // The service's descriptions are terminated and at most 255 units long.
+        const size_t units = from.description.size() < 255 ? from.description.size() : 255;
+        memcpy(info.strInterfaceDescription, from.description.data(), units * sizeof(WCHAR));
+        info.isState = from.state;
+    }
+    *list = result;
+    return ERROR_SUCCESS;
+}
+
+DWORD WINAPI FakeQueryInterface(HANDLE client, const GUID* guid, WLAN_INTF_OPCODE opCode, PVOID, PDWORD dataSize,
+                                PVOID* data, PWLAN_OPCODE_VALUE_TYPE) {
+    S().calls.push_back(std::string("WlanQueryInterface(") + OpCodeName(opCode) + ")");
+    if (!S().Known(client)) return ERROR_INVALID_HANDLE;
+    DWORD error;
+    if (S().Fails("WlanQueryInterface", &error)) return error;
+    Interface* found = guid ? S().Find(*guid) : nullptr;
+    if (!found || !dataSize || !data) return ERROR_INVALID_PARAMETER;
+    switch (opCode) {
+    case wlan_intf_opcode_interface_state:
+        return Hand(found->state, dataSize, data);
+    case wlan_intf_opcode_current_connection: {
+        if (found->state != wlan_interface_state_connected && found->state != wlan_interface_state_ad_hoc_network_formed)
+            return ERROR_INVALID_STATE;
+        WLAN_CONNECTION_ATTRIBUTES connection = {};
+        connection.isState = found->state;
+        connection.wlanAssociationAttributes.dot11BssType = found->bssType;
+        connection.wlanAssociationAttributes.dot11PhyType = found->phyType;
+        connection.wlanAssociationAttributes.wlanSignalQuality = found->signalQuality;
+        connection.wlanAssociationAttributes.ulTxRate = found->txRate;
+        connection.wlanAssociationAttributes.ulRxRate = found->txRate;
+        return Hand(connection, dataSize, data);
+    }
+    case wlan_intf_opcode_radio_state: {
+        if (!found->radioQuery) return ERROR_NOT_SUPPORTED;
+        WLAN_RADIO_STATE radio = {};
+        radio.dwNumberOfPhys = static_cast<DWORD>(found->phys.size());
+        for (size_t i = 0; i < found->phys.size() && i < WLAN_MAX_PHY_INDEX; ++i) radio.PhyRadioState[i] = found->phys[i];
+        return Hand(radio, dataSize, data, found->radioBlockBytes ? found->radioBlockBytes : sizeof radio);
+    }
+    case wlan_intf_opcode_statistics: {
+        if (!found->statistics) return ERROR_NOT_SUPPORTED;
+        WLAN_STATISTICS statistics = {};
+        statistics.MacUcastCounters.ullReceivedFrameCount = found->unicastReceived;
+        statistics.MacMcastCounters.ullReceivedFrameCount = found->multicastReceived;
+        statistics.dwNumberOfPhys = 1;
+        return Hand(statistics, dataSize, data);
+    }
+    default:
+        return ERROR_NOT_SUPPORTED;
+    }
+}
+
+DWORD WINAPI FakeSetInterface(HANDLE client, const GUID* guid, WLAN_INTF_OPCODE opCode, DWORD dataSize,
+                              const PVOID data, PVOID) {
+    std::string call = std::string("WlanSetInterface(") + OpCodeName(opCode);
+    if (opCode == wlan_intf_opcode_radio_state && data && dataSize == sizeof(WLAN_PHY_RADIO_STATE)) {
+        const auto* phy = static_cast<const WLAN_PHY_RADIO_STATE*>(data);
+        call += " phy=" + std::to_string(phy->dwPhyIndex) + " software=" +
+                (phy->dot11SoftwareRadioState == dot11_radio_state_on ? "on" : "off");
+    }
+    S().calls.push_back(call + ")");
+    if (!S().Known(client)) return ERROR_INVALID_HANDLE;
+    DWORD error;
+    if (S().Fails("WlanSetInterface", &error)) return error;
+    Interface* found = guid ? S().Find(*guid) : nullptr;
+    if (!found || !data) return ERROR_INVALID_PARAMETER;
+    if (opCode != wlan_intf_opcode_radio_state) return ERROR_NOT_SUPPORTED;
+    if (!found->radioQuery) return ERROR_NOT_SUPPORTED;
+    if (dataSize != sizeof(WLAN_PHY_RADIO_STATE)) return ERROR_INVALID_PARAMETER;
+    const auto* wanted = static_cast<const WLAN_PHY_RADIO_STATE*>(data);
+    for (WLAN_PHY_RADIO_STATE& phy : found->phys) {
+        if (phy.dwPhyIndex != wanted->dwPhyIndex) continue;
+        if (found->refusedPhys.count(phy.dwPhyIndex)) return ERROR_ACCESS_DENIED;
+        phy.dot11SoftwareRadioState = wanted->dot11SoftwareRadioState;
+        return ERROR_SUCCESS;
+    }
+    return ERROR_INVALID_PARAMETER;
+}
+
+VOID WINAPI FakeFreeMemory(PVOID memory) {
+    S().calls.push_back("WlanFreeMemory");
+    S().Free(memory);
+}
+
+// A double-byte code page: ASCII stays one byte, every other unit becomes
+// the lead byte 0x81 and a second byte. Fails when the buffer is too small.
+int WINAPI FakeWideCharToMultiByte(UINT, DWORD, LPCWSTR wide, int wideLength, LPSTR bytes, int capacity, LPCSTR,
+                                   LPBOOL) {
+    S().calls.push_back("WideCharToMultiByte");
+    DWORD error;
+    if (S().Fails("WideCharToMultiByte", &error)) return 0;
+    std::string out;
+    for (int i = 0; wideLength < 0 ? true : i < wideLength; ++i) {
+        const char16_t unit = wide[i];
+        if (unit < 0x80) {
+            out += static_cast<char>(unit);
+        } else {
+            out += '\x81';
+            out += static_cast<char>(0x40 + (unit & 0x3F));
+        }
+        if (wideLength < 0 && unit == 0) break;
+    }
+    if (static_cast<int>(out.size()) > capacity) return 0;
+    memcpy(bytes, out.data(), out.size());
+    return static_cast<int>(out.size());
+}
+
+}  // namespace
+
+Service& Service::Get() {
+    static Service service;
+    return service;
+}
+
+void Service::Reset() {
+    for (void* block : blocks) ::operator delete(block);
+    blocks.clear();
+    *this = Service();
+}
+
+Interface& Service::Add(const std::u16string& description, DWORD guidData1) {
+    Interface added;
+    added.description = description;
+    added.guid = MakeGuid(guidData1);
+    interfaces.push_back(added);
+    return interfaces.back();
+}
+
+Interface* Service::Find(const GUID& guid) {
+    for (Interface& i : interfaces)
+        if (memcmp(&i.guid, &guid, sizeof guid) == 0) return &i;
+    return nullptr;
+}
+
+void Service::FailNext(const std::string& function, DWORD error, int skip) { failures.push_back({function, error, skip}); }
+
+bool Service::Fails(const std::string& function, DWORD* error) {
+    for (auto it = failures.begin(); it != failures.end(); ++it) {
+        if (it->function != function) continue;
+        if (it->skip > 0) {
+            --it->skip;
+            return false;
+        }
+        *error = it->error;
+        failures.erase(it);
+        return true;
+    }
+    return false;
+}
+
+int Service::CountCalls(const std::string& prefix) const {
+    int count = 0;
+    for (const std::string& call : calls)
+        if (call.compare(0, prefix.size(), prefix) == 0) ++count;
+    return count;
+}
+
+void* Service::Allocate(size_t size) {
+    void* block = ::operator new(size);
+    blocks.insert(block);
+    return block;
+}
+
+bool Service::Free(void* block) {
+    if (!blocks.erase(block)) {
+        ++badFrees;
+        return false;
+    }
+    ::operator delete(block);
+    return true;
+}
+
+HANDLE Service::OpenHandle() {
+    HANDLE handle = reinterpret_cast<HANDLE>(static_cast<size_t>(0x1000 + ++nextHandle));
+    handles.insert(handle);
+    return handle;
+}
+
+bool Service::CloseHandle(HANDLE handle) {
+    if (!handles.erase(handle)) {
+        ++badHandles;
+        return false;
+    }
+    return true;
+}
+
+tavrowlan::WlanEntryPoints Service::Table() const {
+    tavrowlan::WlanEntryPoints table = {};
+    table.WlanOpenHandle = FakeOpenHandle;
+    table.WlanCloseHandle = FakeCloseHandle;
+    table.WlanEnumInterfaces = FakeEnumInterfaces;
+    table.WlanQueryInterface = FakeQueryInterface;
+    table.WlanSetInterface = FakeSetInterface;
+    table.WlanFreeMemory = FakeFreeMemory;
+    table.WideCharToMultiByte = FakeWideCharToMultiByte;
+    return table;
+}
+
+bool Service::Load(tavrowlan::WlanEntryPoints* api) {
+    ++S().loads;
+    *api = S().Table();
+    return true;
+}
+
+void Service::Unload(tavrowlan::WlanEntryPoints* api) {
+    ++S().unloads;
+    tavrowlan::WlanEntryPoints cleared = {};
+    cleared.WideCharToMultiByte = api->WideCharToMultiByte;
+    *api = cleared;
+}
+
+GUID MakeGuid(DWORD data1) {
+    GUID guid = {data1, 0x1234, 0xABCD, {0x80, 0x01, 0x00, 0xA0, 0xC9, 0x14, 0x4B, 0x0F}};
+    return guid;
+}
+
+}  // namespace fakewlan

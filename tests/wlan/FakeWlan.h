@@ -1,0 +1,95 @@
+// An in-process stand-in for the WLAN service behind wlanapi.dll, for host
+// tests of TavroApi.DLL's WLAN mapping. Tests describe the interfaces and
+// read back the calls made, the client handles left open and the blocks of
+// memory handed out and not freed.
+#ifndef TESTS_WLAN_FAKEWLAN_H
+#define TESTS_WLAN_FAKEWLAN_H
+
+#include "WlanEntryPoints.h"
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace fakewlan {
+
+// One WLAN interface as the service reports it.
+struct Interface {
+    GUID guid = {};
+    std::u16string description = u"Wireless LAN Adapter";
+    WLAN_INTERFACE_STATE state = wlan_interface_state_connected;
+    DOT11_BSS_TYPE bssType = dot11_BSS_type_infrastructure;
+    DOT11_PHY_TYPE phyType = dot11_phy_type_erp;
+    ULONG signalQuality = 100;
+    ULONG txRate = 54000;  // kbit/s
+    // Software and hardware radio state of each PHY; empty: no PHY listed.
+    std::vector<WLAN_PHY_RADIO_STATE> phys = {{0, dot11_radio_state_on, dot11_radio_state_on}};
+    bool radioQuery = true;  // false: the system has no radio-state query (XP)
+    DWORD radioBlockBytes = 0;  // the size of the radio-state block handed out; 0: the whole record
+    bool statistics = true;  // false: the system gives no statistics (XP)
+    unsigned long long unicastReceived = 100;
+    unsigned long long multicastReceived = 0;
+    std::set<DWORD> refusedPhys;  // WlanSetInterface refuses to switch these PHYs
+};
+
+class Service {
+public:
+    static Service& Get();
+    void Reset();
+
+    std::vector<Interface> interfaces;
+    Interface& Add(const std::u16string& description, DWORD guidData1);
+    Interface* Find(const GUID& guid);
+
+    // The newest client version the system offers: 2 Vista and later, 1 XP; 0: service stopped.
+    DWORD newestVersion = 2;
+
+    // The next call of `function` after `skip` successful ones fails with `error`.
+    void FailNext(const std::string& function, DWORD error, int skip = 0);
+
+    // What was seen: "WlanOpenHandle(2)", "WlanQueryInterface(radio_state)", ...
+    std::vector<std::string> calls;
+    int CountCalls(const std::string& prefix) const;
+    int OpenHandles() const { return static_cast<int>(handles.size()); }
+    int BlocksOutstanding() const { return static_cast<int>(blocks.size()); }
+    int BadFrees() const { return badFrees; }
+    int BadHandles() const { return badHandles; }
+
+    // The table of calls as the library's loader would fill it.
+    tavrowlan::WlanEntryPoints Table() const;
+    // Loader and unloader for a session, counting loads.
+    static bool Load(tavrowlan::WlanEntryPoints* api);
+    static void Unload(tavrowlan::WlanEntryPoints* api);
+    int loads = 0, unloads = 0;
+
+    // Internals of the fake's functions.
+    bool Fails(const std::string& function, DWORD* error);
+    void* Allocate(size_t size);
+    bool Free(void* block);
+    HANDLE OpenHandle();
+    bool CloseHandle(HANDLE handle);
+    bool Known(HANDLE handle) const { return handles.count(handle) != 0; }
+    void BadHandle() { ++badHandles; }
+
+private:
+    Service() = default;
+    struct Failure {
+        std::string function;
+        DWORD error;
+        int skip;
+    };
+    std::vector<Failure> failures;
+    std::set<void*> blocks;
+    std::set<HANDLE> handles;
+    int nextHandle = 0;
+    int badFrees = 0;
+    int badHandles = 0;
+};
+
+// A GUID with the given first field and a fixed rest.
+GUID MakeGuid(DWORD data1);
+
+}  // namespace fakewlan
+
+#endif
