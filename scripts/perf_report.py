@@ -193,8 +193,8 @@ def measure_tick(runs):
         ticks = int(match.group(3))
     rows.append(("Poll tick, 4 adapters: time", median_range(times, "µs per tick", 2),
                  "%d × %s ticks" % (runs, grouped(ticks)),
-                 "`poll_tick_bench` (host, -O2, no sanitizers, no-op desktop and driver library); "
-                 "median (min-max) of the runs"))
+                 "`poll_tick_bench` (host build, -O2, no sanitizers, a desktop and driver library that do "
+                 "nothing); median (min-max) of the runs"))
 
     between = COUNT_TICKS[1] - COUNT_TICKS[0]
     note("poll tick: callgrind, %d and %d ticks" % COUNT_TICKS)
@@ -202,8 +202,8 @@ def measure_tick(runs):
         (low,), (high,) = count_with("callgrind", r"Collected : (\d+)")
         rows.append(("Poll tick, 4 adapters: instructions", "%s instructions per tick" % grouped((high - low) / between),
                      "1 run each of %s and %s ticks" % tuple(grouped(t) for t in COUNT_TICKS),
-                     "`valgrind --tool=callgrind` on the bench: (Ir of the longer run - Ir of the shorter) / %s"
-                     % grouped(between)))
+                     "`valgrind --tool=callgrind` on the bench: the difference of the two runs' instruction "
+                     "counts / %s, the do-nothing desktop's calls included" % grouped(between)))
     except Failed as e:
         rows.append(("Poll tick, 4 adapters: instructions", "failed", "-", str(e)))
 
@@ -211,11 +211,11 @@ def measure_tick(runs):
     try:
         (low_bytes, low_blocks), (high_bytes, high_blocks) = count_with(
             "dhat", r"Total:\s+([\d,]+) bytes in ([\d,]+) blocks")
-        heap = "%.2f operator new per tick; %.2f heap blocks (%.1f bytes) per tick" % (
+        heap = "%.2f operator new, %.2f heap blocks (%.1f bytes) per tick" % (
             max(allocations), (high_blocks - low_blocks) / between, (high_bytes - low_bytes) / between)
-        how = ("the bench's count of operator new over its measured ticks (largest of the runs); "
-               "`valgrind --tool=dhat` (every malloc, calloc, realloc and new): the difference of the "
-               "two runs / %s" % grouped(between))
+        how = ("operator new: the bench's own count (the largest of the runs); heap blocks: `valgrind "
+               "--tool=dhat` (malloc, calloc, realloc and new), the difference of the two runs / %s"
+               % grouped(between))
     except Failed as e:
         heap = "%.2f operator new per tick (DHAT failed)" % max(allocations)
         how = "the bench's count of operator new; DHAT: %s" % e
@@ -368,29 +368,27 @@ def measure_idle(program, idle_seconds):
     whole_ms = after["process_user_ms"] + after["process_kernel_ms"]
     own_ms = after["own_user_ms"] + after["own_kernel_ms"]
     if whole_ms == 0 or abs(whole_ms - own_ms) < 0.05 or abs(whole_ms - cpu_ms(after)) > 20:
-        process_times = ("GetProcessTimes on the process answers %.0f ms in all, the probe's own time "
-                         "being %.0f ms: not used" % (whole_ms, own_ms))
+        process_times = ("GetProcessTimes answers %.0f ms, the probe's own time being %.0f ms (Wine 8 "
+                         "answers with the caller's times): not used" % (whole_ms, own_ms))
     else:
         process_times = "GetProcessTimes agrees: %.0f ms in all" % whole_ms
     tick_ms = 1000.0 / os.sysconf("SC_CLK_TCK")
     rows.append(("Idle CPU time under Wine, 2 adapters", "%.0f ms in %.0f s (%.3f %% of one core)" % (
                      idle_ms, elapsed, idle_ms / (elapsed * 1000.0) * 100.0),
                  "1 run of %d s" % idle_seconds,
-                 "`probe.exe process-usage`: user + kernel time summed over the process's threads "
-                 "(GetThreadTimes; threads: %d), the difference over the idle period, which starts %d s after "
-                 "both icons show; Wine reads these times from /proc in steps of %.0f ms; /proc of the Wine "
-                 "process: %.0f ms; %s"
-                 % (after["threads"], SETTLE_SECONDS, tick_ms, linux_ms, process_times)))
+                 "`probe.exe process-usage` before and after: user + kernel time of the process's threads "
+                 "(GetThreadTimes; threads: %d; Wine reads them from /proc, in steps of %.0f ms); the idle period "
+                 "starts %d s after both icons show. /proc of the Wine process: %.0f ms. %s"
+                 % (after["threads"], tick_ms, SETTLE_SECONDS, linux_ms, process_times)))
     rows.append(("Start-up CPU time under Wine", "%.0f ms" % cpu_ms(before), "1 run",
-                 "the same sum at the start of the idle period (from the start to %d s after both icons show); "
-                 "/proc: %.0f ms" % (SETTLE_SECONDS, linux_before.cpu_ms)))
+                 "the same sum at the start of the idle period (from the start until %d s after both icons "
+                 "show); /proc: %.0f ms" % (SETTLE_SECONDS, linux_before.cpu_ms)))
     rows.append(("Peak working set under Wine", "%.1f MiB (%s bytes)" % (
                      after["peak_working_set"] / 1048576.0, grouped(after["peak_working_set"])),
                  "1 run",
-                 "GetProcessMemoryInfo PeakWorkingSetSize at the end of the idle period, the peak of the "
-                 "process's life, start-up included (working set then: "
-                 "%.1f MiB); Wine reads it from /proc of its process (VmHWM %s kB, VmRSS %s kB), so it holds "
-                 "Wine's own libraries as well" % (after["working_set"] / 1048576.0,
+                 "GetProcessMemoryInfo PeakWorkingSetSize after the idle period: the peak of the process's "
+                 "life, start-up included (working set then: %.1f MiB). Wine reads it from /proc of its "
+                 "process (VmHWM %s kB, VmRSS %s kB), so Wine's own libraries count too" % (after["working_set"] / 1048576.0,
                                                    grouped(linux_after.kib("VmHWM")),
                                                    grouped(linux_after.kib("VmRSS")))))
     return rows
@@ -402,11 +400,11 @@ def measure_menu(program, runs):
     for how, name, what in (
             ("left", "posted click",
              "`probe.exe time-menu ... left`: posts WM_TRAYICON with WM_LBUTTONDOWN and WM_LBUTTONUP for icon 0 "
-             "(as the end-to-end tests do), then looks for a visible `#32768` window of the program's thread "
-             "every millisecond; the time from the post"),
+             "(as the end-to-end tests do), then looks every millisecond for a visible `#32768` window of the "
+             "program's thread"),
             ("input", "real click",
-             "`probe.exe time-menu ... input`: a left click by SendInput with the pointer on icon 0, passed on "
-             "by Wine's notification area; timed the same way")):
+             "`probe.exe time-menu ... input`: a left click by SendInput with the pointer on icon 0, which "
+             "Wine's notification area passes on; the menu is looked for the same way")):
         note("click to menu, %s: %d runs" % (name, runs))
         times = []
         try:
@@ -421,8 +419,8 @@ def measure_menu(program, runs):
         except Failed as e:
             value, what = "failed", str(e)
         rows.append(("Click to menu under Wine, %s" % name, value, "%d" % len(times),
-                     what + "; includes the program's wait that tells a click from a double click "
-                     "(CLICK_DELAY_MS)"))
+                     what + "; the program's wait that tells a click from a double click (CLICK_DELAY_MS) "
+                     "is part of it"))
     return rows
 
 
@@ -431,10 +429,10 @@ def measure_stop(program, runs):
     for how, name, what in (
             ("start", "a second start `ZEVARIDA.EXE STOP`",
              "`probe.exe time-exit PID ... start ZEVARIDA.EXE STOP`: from CreateProcess of the second start "
-             "(which sends the stop message and ends) to the first instance's process ending"),
+             "(which sends the stop message, then ends) until the first instance's process has ended"),
             ("broadcast", "the stop message alone",
              "`probe.exe time-exit PID ... broadcast \"%s\"`: from sending the registered message to every "
-             "top-level window, as the second start does, to the process ending" % STOP_MESSAGE)):
+             "top-level window, as the second start does, until the process has ended" % STOP_MESSAGE)):
         note("stop to exit, %s: %d runs" % (name, runs))
         times, second = [], []
         try:
@@ -456,7 +454,7 @@ def measure_stop(program, runs):
             value, what = "failed", str(e)
             program.stop()
         rows.append(("Stop to exit under Wine, %s" % name, value, "%d" % len(times),
-                     what + "; each run on a new first instance, 1 s after its icons show"))
+                     what + "; each run on a new first instance, 1 s after both its icons show"))
     return rows
 
 
