@@ -27,6 +27,7 @@
 // Adding a command: write `static int cmdName(Args& a)` and add a line to
 // kCommands at the bottom.
 #include <windows.h>
+#include <psapi.h>
 #include <tlhelp32.h>
 
 #include <cstdarg>
@@ -971,6 +972,223 @@ int cmdSleep(Args& a) {
     return kOk;
 }
 
+// ---------------------------------------------------------------- measuring
+//
+// Figures for scripts/perf-report.sh. Times are taken with the performance
+// counter and printed in milliseconds; sizes in bytes.
+
+double nowMs() {
+    LARGE_INTEGER frequency, count;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&count);
+    return (double)count.QuadPart * 1000.0 / (double)frequency.QuadPart;
+}
+
+double fileTimeMs(const FILETIME& t) {
+    ULARGE_INTEGER v;
+    v.LowPart = t.dwLowDateTime;
+    v.HighPart = t.dwHighDateTime;
+    return (double)v.QuadPart / 10000.0;
+}
+
+struct CpuTimes {
+    double userMs = 0;
+    double kernelMs = 0;
+};
+
+bool processTimes(HANDLE process, CpuTimes& times) {
+    FILETIME created, exited, kernel, user;
+    if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return false;
+    times.userMs = fileTimeMs(user);
+    times.kernelMs = fileTimeMs(kernel);
+    return true;
+}
+
+// The sum over the threads the process has now; a thread that has ended no
+// longer counts.
+int threadTimes(DWORD pid, CpuTimes& times) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return -1;
+    int counted = 0;
+    THREADENTRY32 te = {};
+    te.dwSize = sizeof te;
+    for (BOOL ok = Thread32First(snapshot, &te); ok; ok = Thread32Next(snapshot, &te)) {
+        if (te.th32OwnerProcessID != pid) continue;
+        HANDLE thread = OpenThread(THREAD_QUERY_INFORMATION, FALSE, te.th32ThreadID);
+        if (!thread) continue;
+        FILETIME created, exited, kernel, user;
+        if (GetThreadTimes(thread, &created, &exited, &kernel, &user)) {
+            times.userMs += fileTimeMs(user);
+            times.kernelMs += fileTimeMs(kernel);
+            ++counted;
+        }
+        CloseHandle(thread);
+    }
+    CloseHandle(snapshot);
+    return counted;
+}
+
+// GetProcessMemoryInfo lives in psapi.dll (on NT 4 a library of its own).
+typedef BOOL(WINAPI* GetProcessMemoryInfoProc)(HANDLE, PPROCESS_MEMORY_COUNTERS, DWORD);
+
+bool processMemory(HANDLE process, PROCESS_MEMORY_COUNTERS& counters) {
+    HMODULE psapi = LoadLibraryA("psapi.dll");
+    if (!psapi) return false;
+    GetProcessMemoryInfoProc get = reinterpret_cast<GetProcessMemoryInfoProc>(
+        reinterpret_cast<void (*)()>(GetProcAddress(psapi, "GetProcessMemoryInfo")));
+    ZeroMemory(&counters, sizeof counters);
+    counters.cb = sizeof counters;
+    const bool ok = get && get(process, &counters, sizeof counters);
+    FreeLibrary(psapi);
+    return ok;
+}
+
+// process-usage PID: CPU time and memory of the process as Windows reports
+// them to another process. thread_* sums GetThreadTimes over its threads,
+// process_* is GetProcessTimes; own_* is GetProcessTimes of the probe itself,
+// to tell whether the answer was about the process asked for.
+int cmdProcessUsage(Args& a) {
+    const DWORD pid = (DWORD)takeNumber(a, "PID");
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    if (!process) return failed("OpenProcess");
+    CpuTimes whole, threads, own;
+    PROCESS_MEMORY_COUNTERS memory;
+    const bool timesOk = processTimes(process, whole);
+    const bool memoryOk = processMemory(process, memory);
+    CloseHandle(process);
+    if (!timesOk) return failed("GetProcessTimes");
+    if (!memoryOk) return failed("GetProcessMemoryInfo");
+    const int threadCount = threadTimes(pid, threads);
+    if (threadCount < 0) return failed("CreateToolhelp32Snapshot");
+    processTimes(GetCurrentProcess(), own);
+    out("pid=%lu threads=%d thread_user_ms=%.1f thread_kernel_ms=%.1f process_user_ms=%.1f "
+        "process_kernel_ms=%.1f own_user_ms=%.1f own_kernel_ms=%.1f working_set=%lu peak_working_set=%lu "
+        "pagefile=%lu peak_pagefile=%lu\n",
+        (unsigned long)pid, threadCount, threads.userMs, threads.kernelMs, whole.userMs, whole.kernelMs,
+        own.userMs, own.kernelMs, (unsigned long)memory.WorkingSetSize, (unsigned long)memory.PeakWorkingSetSize,
+        (unsigned long)memory.PagefileUsage, (unsigned long)memory.PeakPagefileUsage);
+    return kOk;
+}
+
+// time-exit PID SECONDS start EXE [ARGS...] | broadcast NAME: asks the process
+// PID to end, either by a start of EXE with ARGS or by sending the registered
+// message NAME to every top-level window, and prints how long it took to end
+// (exit_ms, from just before the request); for a start also how long the
+// started process ran and its exit code.
+int cmdTimeExit(Args& a) {
+    const DWORD pid = (DWORD)takeNumber(a, "PID");
+    const double seconds = takeSeconds(a, "SECONDS");
+    const std::string how = takeString(a, "start|broadcast");
+    if (how != "start" && how != "broadcast") usage("start or broadcast, not " + how);
+    UINT message = 0;
+    if (how == "broadcast") {
+        message = RegisterWindowMessageA(takeString(a, "NAME").c_str());
+        if (!message) return failed("RegisterWindowMessage");
+    } else if (!a.has()) {
+        usage("missing EXE");
+    }
+    HANDLE target = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
+    if (!target) return failed("OpenProcess");
+    HANDLE waited[2] = {target, nullptr};
+    double endedMs[2] = {-1, -1};
+    const double start = nowMs();
+    if (how == "start") {
+        PROCESS_INFORMATION pi = {};
+        if (!startProcess(a, pi)) return failed("CreateProcess");
+        CloseHandle(pi.hThread);
+        waited[1] = pi.hProcess;
+    } else {
+        DWORD_PTR result = 0;
+        if (!SendMessageTimeoutA(HWND_BROADCAST, message, 0, 0, SMTO_ABORTIFHUNG, 5000, &result))
+            return failed("SendMessageTimeout");
+    }
+    // Both ends are awaited, each one's time taken as it comes.
+    int open = waited[1] ? 2 : 1;
+    while (open > 0) {
+        const double left = seconds * 1000 - (nowMs() - start);
+        HANDLE pending[2];
+        int index[2];
+        int n = 0;
+        for (int i = 0; i < 2; ++i)
+            if (waited[i] && endedMs[i] < 0) {
+                pending[n] = waited[i];
+                index[n++] = i;
+            }
+        const DWORD wait = left > 0 ? WaitForMultipleObjects(n, pending, FALSE, (DWORD)left) : WAIT_TIMEOUT;
+        if (wait >= WAIT_OBJECT_0 + (DWORD)n) break;
+        endedMs[index[wait - WAIT_OBJECT_0]] = nowMs() - start;
+        --open;
+    }
+    std::string second;
+    if (waited[1]) {
+        DWORD code = 0;
+        GetExitCodeProcess(waited[1], &code);
+        char text[64];
+        if (endedMs[1] >= 0) snprintf(text, sizeof text, " second_ms=%.1f second_exit=%ld", endedMs[1], (long)code);
+        else snprintf(text, sizeof text, " second=running");
+        second = text;
+        CloseHandle(waited[1]);
+    }
+    CloseHandle(target);
+    if (endedMs[0] < 0) {
+        out("timeout pid=%lu%s\n", (unsigned long)pid, second.c_str());
+        return kNo;
+    }
+    out("pid=%lu exit_ms=%.1f%s\n", (unsigned long)pid, endedMs[0], second.c_str());
+    return kOk;
+}
+
+// A press and release of the left button where the pointer is, as real
+// input: the desktop's notification area passes it on as a click on the icon.
+bool clickAtPointer() {
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    return SendInput(2, input, sizeof(INPUT)) == 2;
+}
+
+// time-menu WINDOW ID SECONDS [left|right|input]: clicks the icon ID of
+// WINDOW and prints how long it took until a pop-up menu of WINDOW's thread
+// was visible (menu_ms, from the press). left and right post what the shell
+// sends for a click (WM_TRAYICON with the mouse messages); input clicks the
+// left button where the pointer is (park it on the icon first), so that the
+// desktop's notification area makes the messages. The menu is left open.
+int cmdTimeMenu(Args& a) {
+    HWND hwnd = takeWindow(a);
+    const WPARAM id = (WPARAM)takeNumber(a, "ID");
+    const double seconds = takeSeconds(a, "SECONDS");
+    const std::string how = a.has() ? a.take() : "left";
+    if (how != "left" && how != "right" && how != "input") usage("left, right or input, not " + how);
+    if (!hwnd) return kNo;
+    const DWORD threadId = GetWindowThreadProcessId(hwnd, nullptr);
+    if (visibleMenuWindow(threadId)) {
+        fprintf(stderr, "probe: a menu is open already\n");
+        fflush(stderr);
+        return kNo;
+    }
+    const UINT down = how == "right" ? WM_RBUTTONDOWN : WM_LBUTTONDOWN;
+    const UINT up = how == "right" ? WM_RBUTTONUP : WM_LBUTTONUP;
+    const double start = nowMs();
+    if (how == "input") {
+        if (!clickAtPointer()) return failed("SendInput");
+    } else if (!PostMessageA(hwnd, kTrayCallbackMessage, id, (LPARAM)down) ||
+               !PostMessageA(hwnd, kTrayCallbackMessage, id, (LPARAM)up)) {
+        return failed("PostMessage");
+    }
+    HWND menu = nullptr;
+    while (!(menu = visibleMenuWindow(threadId))) {
+        if (nowMs() - start >= seconds * 1000) {
+            out("timeout\n");
+            return kNo;
+        }
+        Sleep(1);
+    }
+    const double shown = nowMs() - start;
+    out("menu_ms=%.1f hwnd=0x%08lx\n", shown, (unsigned long)(ULONG_PTR)menu);
+    return kOk;
+}
+
 int cmdHelp(Args&);
 
 struct Command {
@@ -1013,6 +1231,9 @@ const Command kCommands[] = {
     {"screen", cmdScreen, "", "screen size and work area"},
     {"hold", cmdHold, "[SECONDS]", "stay on the desktop"},
     {"sleep", cmdSleep, "SECONDS", ""},
+    {"process-usage", cmdProcessUsage, "PID", "CPU times and working set of a process"},
+    {"time-exit", cmdTimeExit, "PID SECONDS start EXE [ARGS...] | broadcast NAME", "ask PID to end, time it"},
+    {"time-menu", cmdTimeMenu, "WINDOW ID SECONDS [left|right|input]", "click a tray icon, time until its menu shows"},
     {"help", cmdHelp, "", ""},
 };
 
