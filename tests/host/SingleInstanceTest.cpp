@@ -112,6 +112,7 @@ TEST_F(SingleInstanceTest, LaterStartWithStartLeavesTheInstanceUndisturbed) {
         EXPECT_EQ(second.ExitCode(), -1);
         EXPECT_EQ(desk.CountCalls("SendMessageA"), 0);
         EXPECT_FALSE(first->Finished());
+        EXPECT_EQ(desk.HandlesLeftAtExit(), 0);  // it closed its handle of the mutex itself
     }
     EXPECT_EQ(desk.OpenMutexHandles(), 1);
 }

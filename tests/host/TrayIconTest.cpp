@@ -301,4 +301,28 @@ TEST_F(TrayIconTest, RadioItemsFollowTheSlotOnceAMenuWasUsed) {
     desk.DismissMenu();
 }
 
+TEST_F(TrayIconTest, OpenMenuFollowsTheRadioOfItsOwnIconOnly) {
+    library.Add("Adapter One");
+    library.Add("Adapter Two");
+    fake::FakeAdapter& first = library.items[0];
+    fake::FakeAdapter& second = library.items[1];
+    StartPolled();
+    Post(WM_TRAYICON, 0, WM_LBUTTONDOWN);
+    Post(WM_TRAYICON, 0, WM_LBUTTONUP);
+    desk.Advance(500);
+    ASSERT_NE(desk.TrackedMenu(), nullptr);
+    const HMENU menu = desk.TrackedMenu()->menu;
+    EXPECT_TRUE(desk.MenuItems(menu)[0].checked);
+    // The other icon's radio goes off: the open menu still shows this one's.
+    second.radio = 2;
+    desk.Advance(1000);
+    EXPECT_TRUE(desk.MenuItems(menu)[0].checked);
+    // Its own radio goes off while the menu is open: the items follow.
+    first.radio = 2;
+    desk.Advance(1000);
+    EXPECT_FALSE(desk.MenuItems(menu)[0].checked);
+    EXPECT_TRUE(desk.MenuItems(menu)[1].checked);
+    desk.DismissMenu();
+}
+
 }  // namespace

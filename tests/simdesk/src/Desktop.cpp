@@ -53,6 +53,7 @@ void ReleaseKernelHandles(Process::Thread& t) {
             it->second->owner = nullptr;
             it->second->ownCount = 0;
         }
+    S().handlesLeftAtExit += static_cast<int>(t.kernelHandles.size());
     while (!t.kernelHandles.empty()) CloseMutexHandle(t.kernelHandles.back());
     CloseRegistryHandlesOf(t);
     CloseServiceHandlesOf(t);

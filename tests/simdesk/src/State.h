@@ -176,7 +176,7 @@ struct sim::Desktop::State {
 
     std::map<HKEY, RegistryKey> registryRoots;  // HKEY_LOCAL_MACHINE, ...
     std::map<HKEY, RegistryHandle> registryHandles;
-    int handlesLeftAtExit = 0;  // registry and service handles the kernel closed for an ending process
+    int handlesLeftAtExit = 0;  // mutex, registry and service handles the kernel closed for an ending process
     std::map<std::string, DWORD> services;  // by lower-case name: the current state
     std::map<SC_HANDLE, ServiceHandle> serviceHandles;
     std::vector<BroadcastRecord> broadcasts;

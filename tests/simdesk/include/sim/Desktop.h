@@ -195,7 +195,7 @@ public:
     void SetService(const std::string& name, DWORD state);  // installs it, or sets its state
     void RemoveService(const std::string& name);
     int OpenServiceHandles() const;  // manager and service handles not closed
-    // Registry keys and service handles a process left open when it ended (the kernel closed them).
+    // Mutex, registry key and service handles a process left open when it ended (the kernel closed them).
     int HandlesLeftAtExit() const;
 
     // ---- failure injection ----
