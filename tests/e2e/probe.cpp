@@ -29,6 +29,7 @@
 #include <windows.h>
 #include <psapi.h>
 #include <tlhelp32.h>
+#include <winternl.h>
 
 #include <cstdarg>
 #include <cstdio>
@@ -1070,6 +1071,44 @@ int cmdProcessUsage(Args& a) {
     return kOk;
 }
 
+// The kernel's list of processes: the handle count of one (Wine answers it
+// from its server), or -1 when the process is not in the list.
+long systemHandleCount(DWORD pid) {
+    typedef LONG(WINAPI * QueryFunction)(ULONG, PVOID, ULONG, PULONG);
+    QueryFunction query = (QueryFunction)(void (*)())GetProcAddress(GetModuleHandleA("ntdll.dll"),
+                                                                    "NtQuerySystemInformation");
+    if (!query) return -1;
+    std::vector<char> buffer(1 << 16);
+    ULONG needed = 0;
+    while (query(SystemProcessInformation, buffer.data(), (ULONG)buffer.size(), &needed) != 0) {
+        if (buffer.size() > (1u << 26)) return -1;
+        buffer.resize(buffer.size() * 2);
+    }
+    for (size_t offset = 0;;) {
+        const SYSTEM_PROCESS_INFORMATION* p = (const SYSTEM_PROCESS_INFORMATION*)(buffer.data() + offset);
+        if ((DWORD)(ULONG_PTR)p->UniqueProcessId == pid) return (long)p->HandleCount;
+        if (!p->NextEntryOffset) return -1;
+        offset += p->NextEntryOffset;
+    }
+}
+
+// object-counts PID: the process's user and GDI objects (GetGuiResources) and
+// its kernel handles (GetProcessHandleCount, and the kernel's process list).
+int cmdObjectCounts(Args& a) {
+    const DWORD pid = (DWORD)takeNumber(a, "PID");
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid);
+    if (!process) return failed("OpenProcess");
+    const DWORD user = GetGuiResources(process, GR_USEROBJECTS);
+    const DWORD gdi = GetGuiResources(process, GR_GDIOBJECTS);
+    DWORD handles = 0;
+    const BOOL handlesOk = GetProcessHandleCount(process, &handles);
+    CloseHandle(process);
+    if (!handlesOk) return failed("GetProcessHandleCount");
+    out("pid=%lu user_objects=%lu gdi_objects=%lu handles=%lu listed_handles=%ld\n", (unsigned long)pid,
+        (unsigned long)user, (unsigned long)gdi, (unsigned long)handles, systemHandleCount(pid));
+    return kOk;
+}
+
 // time-exit PID SECONDS start EXE [ARGS...] | broadcast NAME: asks the process
 // PID to end, either by a start of EXE with ARGS or by sending the registered
 // message NAME to every top-level window, and prints how long it took to end
@@ -1232,6 +1271,7 @@ const Command kCommands[] = {
     {"hold", cmdHold, "[SECONDS]", "stay on the desktop"},
     {"sleep", cmdSleep, "SECONDS", ""},
     {"process-usage", cmdProcessUsage, "PID", "CPU times and working set of a process"},
+    {"object-counts", cmdObjectCounts, "PID", "user and GDI objects and kernel handles of a process"},
     {"time-exit", cmdTimeExit, "PID SECONDS start EXE [ARGS...] | broadcast NAME", "ask PID to end, time it"},
     {"time-menu", cmdTimeMenu, "WINDOW ID SECONDS [left|right|input]", "click a tray icon, time until its menu shows"},
     {"help", cmdHelp, "", ""},

@@ -2,6 +2,7 @@
 killed instance, many start/stop cycles, a stop while the applet is open, and
 commands and tray events from another process that the program does not know."""
 
+import os
 import random
 import time
 import unittest
@@ -11,6 +12,9 @@ from e2e_harness import APP, EXIT_CODE_ALREADY_RUNNING, ID_APP_EXIT, MAIN_WINDOW
 from tray_support import LINKED, POOR, TrayTestCase, adapter
 
 KNOWN_COMMANDS = set(range(32768, 32785)) | {33024, 57670}
+# How long the object counts are watched while the adapters change; longer on request.
+SOAK_SECONDS = float(os.environ.get("E2E_SOAK_SECONDS", "120"))
+WARM_UP_SECONDS = 10
 KNOWN_EVENTS = {0x201, 0x202, 0x203, 0x204, 0x205, 0x206, 1125, 1126}
 ID_VERSION_INFORMATION = 32774
 
@@ -85,6 +89,37 @@ class Robustness(AppletMixin, TrayTestCase):
         self.settle()
         self.assertInstanceRuns(pid, self.window, "after the hostile messages")
         self.assertIconsStay({0: LINKED, 1: POOR}, "after the hostile messages")
+
+    def test_object_counts_stay_flat_while_adapters_change_every_second(self):
+        pid = self.start_tray(cards(), icons={0: LINKED, 1: POOR})
+        chance = random.Random(20261208)
+        samples = []
+        started = time.monotonic()
+        while time.monotonic() - started < SOAK_SECONDS:
+            self.set_adapters([adapter(0, "Wireless LAN Card A", quality=chance.randrange(16),
+                                       radio=chance.choice([1, 3])),
+                               adapter(1, "Wireless LAN Card B", quality=chance.randrange(16))][:chance.choice([1, 2, 2])])
+            time.sleep(1)
+            res = self.probe.run("object-counts", pid)
+            self.assertEqual(res.rc, 0, res.describe())
+            samples.append((time.monotonic() - started, res.first))
+        warm = [r for t, r in samples if t <= WARM_UP_SECONDS]
+        late = [r for t, r in samples[-WARM_UP_SECONDS:]]
+        # Wine answers GetGuiResources and GetProcessHandleCount with 0; its
+        # kernel's process list has the real handle count. A count that stays
+        # 0 says nothing and is only reported.
+        counts = ("listed_handles", "handles", "user_objects", "gdi_objects")
+        reported = [what for what in counts if any(int(r[what]) for _, r in samples)]
+        self.assertIn("listed_handles", reported, "no handle count for the process: %s" % samples[-1][1])
+        for what in counts:
+            if what not in reported:
+                print("note: Wine reports no %s (always 0); the host random walk's open-handle counts stand in" % what)
+                continue
+            before, after = max(int(r[what]) for r in warm), max(int(r[what]) for r in late)
+            print("note: %s over the last %d s at most %d, in the first %d s at most %d (%.0f s in all)"
+                  % (what, WARM_UP_SECONDS, after, WARM_UP_SECONDS, before, samples[-1][0]))
+            self.assertLessEqual(after, before, "%s grew while the adapters changed" % what)
+        self.assertInstanceRuns(pid, self.window, "after the soak")
 
 
 if __name__ == "__main__":
