@@ -212,38 +212,41 @@ long ReadRadioState(WlanSession& session, const GUID& guid, unsigned long* state
     return Ok;
 }
 
-long ReadNetworkType(WlanSession& session, const GUID& guid, unsigned long* type) {
-    if (!type) return BadArgument;
+namespace {
+// Reads the interface's connection and writes what `value` makes of it;
+// `value` looks at the attributes only while connected.
+template <class Value>
+long ReadFromConnection(WlanSession& session, const GUID& guid, unsigned long* out, Value value) {
+    if (!out) return BadArgument;
     WLAN_CONNECTION_ATTRIBUTES connection;
     const Link link = ReadConnection(session, guid, &connection);
-    const bool adHoc =
-        link == Link::Connected && connection.wlanAssociationAttributes.dot11BssType == dot11_BSS_type_independent;
-    *type = adHoc ? kNetworkTypeAdHoc : kNetworkTypeInfrastructure;
+    *out = value(link == Link::Connected, connection.wlanAssociationAttributes);
     return link == Link::Failed ? SystemFailed : Ok;
+}
+}  // namespace
+
+long ReadNetworkType(WlanSession& session, const GUID& guid, unsigned long* type) {
+    return ReadFromConnection(session, guid, type, [](bool connected, const WLAN_ASSOCIATION_ATTRIBUTES& a) {
+        return connected && a.dot11BssType == dot11_BSS_type_independent ? kNetworkTypeAdHoc
+                                                                         : kNetworkTypeInfrastructure;
+    });
 }
 
 long ReadAdapterState(WlanSession& session, const GUID& guid, unsigned long* state) {
-    if (!state) return BadArgument;
-    WLAN_CONNECTION_ATTRIBUTES connection;
-    const Link link = ReadConnection(session, guid, &connection);
-    *state = link == Link::Connected ? 1 : 0;
-    return link == Link::Failed ? SystemFailed : Ok;
+    return ReadFromConnection(session, guid, state,
+                              [](bool connected, const WLAN_ASSOCIATION_ATTRIBUTES&) { return connected ? 1UL : 0UL; });
 }
 
 long ReadLinkQuality(WlanSession& session, const GUID& guid, unsigned long* quality) {
-    if (!quality) return BadArgument;
-    WLAN_CONNECTION_ATTRIBUTES connection;
-    const Link link = ReadConnection(session, guid, &connection);
-    *quality = link == Link::Connected ? ScaleSignalQuality(connection.wlanAssociationAttributes.wlanSignalQuality) : 0;
-    return link == Link::Failed ? SystemFailed : Ok;
+    return ReadFromConnection(session, guid, quality, [](bool connected, const WLAN_ASSOCIATION_ATTRIBUTES& a) {
+        return connected ? ScaleSignalQuality(a.wlanSignalQuality) : 0UL;
+    });
 }
 
 long ReadDot11Rate(WlanSession& session, const GUID& guid, unsigned long* rate) {
-    if (!rate) return BadArgument;
-    WLAN_CONNECTION_ATTRIBUTES connection;
-    const Link link = ReadConnection(session, guid, &connection);
-    *rate = link == Link::Connected ? RateUnits(connection.wlanAssociationAttributes.ulTxRate) : 0;
-    return link == Link::Failed ? SystemFailed : Ok;
+    return ReadFromConnection(session, guid, rate, [](bool connected, const WLAN_ASSOCIATION_ATTRIBUTES& a) {
+        return connected ? RateUnits(a.ulTxRate) : 0UL;
+    });
 }
 
 long ReadRxFrames(WlanSession& session, const GUID& guid, unsigned long* count) {
