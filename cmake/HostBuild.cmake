@@ -27,7 +27,7 @@ add_subdirectory(tests/bench)
 
 set(DIST_DIR ${CMAKE_SOURCE_DIR}/dist CACHE PATH "Where the Windows binaries are")
 set(WIN_BUILD_DIR ${CMAKE_SOURCE_DIR}/build/win CACHE PATH "The Windows build tree")
-add_subdirectory(tests/dist)
+add_subdirectory(tests/shipped)
 option(ZEVARIDA_E2E "Run the end-to-end tests under Wine" ON)
 if(ZEVARIDA_E2E)
     add_subdirectory(tests/e2e)

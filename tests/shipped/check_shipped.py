@@ -10,7 +10,7 @@ adapter library (dist/wlan/) is checked against XP instead. A function not in
 the list fails too: add it with its source. Also keeps ZEVARIDA.EXE within
 its size budget.
 
-    check_dist.py DIST_DIR        (OBJDUMP names the objdump, default MinGW's)
+    check_shipped.py DIST_DIR        (OBJDUMP names the objdump, default MinGW's)
 """
 import os
 import re
