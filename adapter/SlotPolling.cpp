@@ -10,7 +10,6 @@ const unsigned long kNetworkTypeFullQuality = 3;
 const unsigned long kNetworkTypeInfrastructure = 1;
 const unsigned long kAdapterStateUnknown = 4;
 const unsigned long kAdapterLinked = 1;
-const DWORD kFullQuality = 15;
 const unsigned long kRadioOn = 0x1;
 const unsigned long kRadioSwitchOn = 0x2;
 const size_t kDescriptionBuffer = 128;
@@ -75,7 +74,7 @@ void CStatusTrayDlg::PollSlot(int slot) {
         unsigned long networkType = kNetworkTypeFullQuality;
         s.driver.GetNetworkType(&networkType);
         if (networkType == kNetworkTypeFullQuality) {
-            s.linkQuality = kFullQuality;
+            s.linkQuality = QUALITY_FULL;
         } else {
             s.adapterState = kAdapterStateUnknown;
             s.driver.GetAdapterState(&s.adapterState);
@@ -85,7 +84,7 @@ void CStatusTrayDlg::PollSlot(int slot) {
                     s.driver.GetLinkQuality(&s.linkQuality);
                     s.driver.GetDot11Rate(&s.dot11Rate);
                 } else {
-                    s.linkQuality = kFullQuality;
+                    s.linkQuality = QUALITY_FULL;
                 }
             }
             s.driver.GetWEPPacketRxOK(&s.wepPacketRxOk);

@@ -8,12 +8,10 @@
 
 namespace {
 
-const DWORD kFullQuality = 15;
-
 void QualityLine(const char* format, DWORD quality, char* text, size_t size) {
     text[0] = 0;
     if (quality == QUALITY_UNKNOWN && std::strstr(format, "%d")) return;
-    const DWORD percent = quality * 100 / kFullQuality;
+    const DWORD percent = quality * 100 / QUALITY_FULL;
     std::snprintf(text, size, format, static_cast<int>(percent));
 }
 
