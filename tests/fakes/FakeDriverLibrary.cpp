@@ -22,6 +22,7 @@ Binding& Of(void* impl) { return *static_cast<Binding*>(impl); }
 void Record(const std::string& call) {
     DriverLibrary& library = DriverLibrary::Get();
     library.calls.push_back(call);
+    library.methodsCalled.insert(call.substr(0, call.find('(')));
     if (library.onCall) library.onCall(call);
 }
 
@@ -70,6 +71,7 @@ void DriverLibrary::Reset() {
     items.clear();
     calls.clear();
     failing.clear();
+    methodsCalled.clear();
     methodsFailed.clear();
     onCall = nullptr;
 }

@@ -46,7 +46,9 @@ public:
     // return 1 and write nothing.
     void FailCall(const std::string& method, int times = 1);
     std::map<std::string, int> failing;
-    std::set<std::string> methodsFailed;  // those a failure reached
+    // Since the last Reset, not cleared with `calls`: the methods called, and those a failure reached.
+    std::set<std::string> methodsCalled;
+    std::set<std::string> methodsFailed;
     int CountCalls(const std::string& prefix) const;
     // Runs inside every call, after it is recorded (for example to run a
     // nested message loop the way a real driver call might).
