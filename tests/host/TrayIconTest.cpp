@@ -281,13 +281,15 @@ TEST_F(TrayIconTest, QualityNotReadYetShowsNoPercentage) {
 }
 
 TEST_F(TrayIconTest, RadioItemsFollowTheSlotOnceAMenuWasUsed) {
-    fake::FakeAdapter& adapter = library.Add("Adapter One");
+    library.Add("Adapter One");
+    library.Add("Adapter Two");
+    fake::FakeAdapter& first = library.items[0];
     StartPolled();
     // Before the first press the refresh touches no menu item.
     EXPECT_EQ(desk.CountCalls("EnableMenuItem"), 0);
     EXPECT_EQ(desk.CountCalls("CheckMenuRadioItem"), 0);
 
-    adapter.radio = 2;
+    first.radio = 2;
     Ticks(1);
     Post(WM_TRAYICON, 0, WM_LBUTTONDOWN);
     Post(WM_TRAYICON, 0, WM_LBUTTONUP);
@@ -298,30 +300,14 @@ TEST_F(TrayIconTest, RadioItemsFollowTheSlotOnceAMenuWasUsed) {
     EXPECT_FALSE(items[0].checked);
     EXPECT_TRUE(items[1].checked);
     EXPECT_TRUE(items[1].radioCheck);
-    desk.DismissMenu();
-}
-
-TEST_F(TrayIconTest, OpenMenuFollowsTheRadioOfItsOwnIconOnly) {
-    library.Add("Adapter One");
-    library.Add("Adapter Two");
-    fake::FakeAdapter& first = library.items[0];
-    fake::FakeAdapter& second = library.items[1];
-    StartPolled();
-    Post(WM_TRAYICON, 0, WM_LBUTTONDOWN);
-    Post(WM_TRAYICON, 0, WM_LBUTTONUP);
-    desk.Advance(500);
-    ASSERT_NE(desk.TrackedMenu(), nullptr);
+    // While the menu is open it follows its own icon's radio, not the other's (on).
     const HMENU menu = desk.TrackedMenu()->menu;
-    EXPECT_TRUE(desk.MenuItems(menu)[0].checked);
-    // The other icon's radio goes off: the open menu still shows this one's.
-    second.radio = 2;
     desk.Advance(1000);
-    EXPECT_TRUE(desk.MenuItems(menu)[0].checked);
-    // Its own radio goes off while the menu is open: the items follow.
-    first.radio = 2;
-    desk.Advance(1000);
-    EXPECT_FALSE(desk.MenuItems(menu)[0].checked);
     EXPECT_TRUE(desk.MenuItems(menu)[1].checked);
+    first.radio = 3;
+    desk.Advance(1000);
+    EXPECT_TRUE(desk.MenuItems(menu)[0].checked);
+    EXPECT_FALSE(desk.MenuItems(menu)[1].checked);
     desk.DismissMenu();
 }
 

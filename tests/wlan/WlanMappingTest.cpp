@@ -48,13 +48,18 @@ protected:
 
 // ---- the client handle and wlanapi.dll ----
 
+// The driver version follows the client version: NDIS 5.1 on XP's client 1.
 TEST_F(WlanTest, ClientOpensTheNewestVersionTheSystemOffersOnce) {
     struct Row {
         DWORD newest;
         int opens;
         bool open;
         DWORD version;
-    } rows[] = {{2, 1, true, 2}, {1, 2, true, 1}, {0, 2, false, 0}};
+        long driverResult;
+        unsigned long driverVersion;
+    } rows[] = {{2, 1, true, 2, Ok, kDriverVersionNative},
+                {1, 2, true, 1, Ok, kDriverVersionXp},
+                {0, 2, false, 0, SystemFailed, kUntouched}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.newest);
         wlan.newestVersion = row.newest;
@@ -64,6 +69,9 @@ TEST_F(WlanTest, ClientOpensTheNewestVersionTheSystemOffersOnce) {
         other.Client();
         EXPECT_EQ(other.Version(), row.version);
         EXPECT_EQ(wlan.CountCalls("WlanOpenHandle"), row.opens) << "a failed open is not repeated";
+        unsigned long version = kUntouched;
+        EXPECT_EQ(ReadDriverVersion(other, &version), row.driverResult);
+        EXPECT_EQ(version, row.driverVersion);
         other.Release();
         wlan.calls.clear();
     }
@@ -267,24 +275,6 @@ TEST_F(WlanTest, ReceivedFramesComeFromTheStatistics) {
         unsigned long count = kUntouched;
         EXPECT_EQ(ReadRxFrames(session, CardGuid(), &count), row.result);
         EXPECT_EQ(count, row.count);
-    }
-}
-
-TEST_F(WlanTest, DriverVersionFollowsTheClientVersion) {
-    struct Row {
-        DWORD newest;
-        long result;
-        unsigned long version;
-    } rows[] = {{2, Ok, kDriverVersionNative}, {1, Ok, kDriverVersionXp}, {0, SystemFailed, kUntouched}};
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.newest);
-        wlan.newestVersion = row.newest;
-        WlanSession other(&api, fakewlan::Service::Load, fakewlan::Service::Unload);
-        other.Acquire();
-        unsigned long version = kUntouched;
-        EXPECT_EQ(ReadDriverVersion(other, &version), row.result);
-        EXPECT_EQ(version, row.version);
-        other.Release();
     }
 }
 
