@@ -12,17 +12,11 @@
 #include "framework/Mbcs.h"
 #include "tray/TipText.h"
 
-#include <cstdlib>
 #include <cstring>
 #include <random>
 #include <set>
 
 namespace {
-
-unsigned long Setting(const char* name, unsigned long fallback) {
-    const char* value = std::getenv(name);
-    return value && *value ? std::strtoul(value, nullptr, 0) : fallback;
-}
 
 class FuzzTest : public DesktopTest {
 protected:

@@ -5,6 +5,7 @@
 #include "tray/TrayMessages.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 DesktopTest::DesktopTest()
     : desk(sim::Desktop::Get()), library(fake::DriverLibrary::Get()), applet(fake::ConfigApplet::Get()) {
@@ -93,4 +94,9 @@ int DesktopTest::CallsWith(const std::string& prefix, const std::string& part) c
     return static_cast<int>(std::count_if(desk.Calls().begin(), desk.Calls().end(), [&](const std::string& c) {
         return c.rfind(prefix, 0) == 0 && c.find(part) != std::string::npos;
     }));
+}
+
+unsigned long Setting(const char* name, unsigned long fallback) {
+    const char* value = std::getenv(name);
+    return value && *value ? std::strtoul(value, nullptr, 0) : fallback;
 }

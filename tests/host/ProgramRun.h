@@ -61,4 +61,7 @@ protected:
 
 const char kTrayTitle[] = "Wireless Client Utility";
 
+// A number from the environment (the seed or length of a long run), or `fallback`.
+unsigned long Setting(const char* name, unsigned long fallback);
+
 #endif

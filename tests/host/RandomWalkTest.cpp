@@ -17,7 +17,6 @@
 #include "tray/TrayMessages.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstdio>
 #include <map>
 #include <iterator>
@@ -26,11 +25,6 @@
 #include <sstream>
 
 namespace {
-
-unsigned long Setting(const char* name, unsigned long fallback) {
-    const char* value = std::getenv(name);
-    return value && *value ? std::strtoul(value, nullptr, 0) : fallback;
-}
 
 int WINAPI AcceptHelpFile(const char*, int) { return 1; }
 
