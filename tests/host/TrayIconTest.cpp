@@ -117,6 +117,27 @@ TEST_F(TrayIconTest, RadioOffAndSwitchOffShowTheCrossedImage) {
     EXPECT_EQ(Tip(0), "Adapter One\nSpeed: 0.0 Mbps\nFAA Radio Switch Off");
 }
 
+// A slot without a quality is sent again only when its image changed or the
+// last tip sent by any slot had another text.
+TEST_F(TrayIconTest, UnchangedSlotWithoutQualityIsSentOnlyAfterAnotherText) {
+    for (unsigned long otherRadio : {0ul, 3ul}) {
+        SCOPED_TRACE(otherRadio);
+        library.Add("Adapter One").radio = otherRadio;
+        library.Add("Adapter Two").radio = 0;  // the switch is off: no quality is read
+        StartPolled();
+        desk.ClearTrayCalls();
+        Ticks(1);
+        const auto calls = desk.TrayCalls();
+        const long sent = std::count_if(calls.begin(), calls.end(), [](const sim::TrayCall& c) {
+            return c.id == 1 && c.message == static_cast<DWORD>(NIM_MODIFY);
+        });
+        EXPECT_EQ(sent, otherRadio ? 1 : 0);
+        processes.clear();
+        desk.Reset();
+        library.Reset();
+    }
+}
+
 TEST_F(TrayIconTest, FirstPollWithTheSwitchOffShowsSpeedZero) {
     library.Add("Adapter One").radio = 0;
     StartPolled();
@@ -268,7 +289,9 @@ TEST_F(TrayIconTest, QualityNotReadYetShowsNoPercentage) {
     StartPolled();
     adapter.radio = 3;
     sim::Desktop::Get().ClearTrayCalls();
+    const int released = IconImage(0);
     Post(WM_TRAYICON, 0, WM_LBUTTONDOWN);
+    EXPECT_NE(IconImage(0), released) << "the pressed image shows before any quality was read";
     Post(WM_TRAYICON, 0, WM_LBUTTONUP);
     desk.Advance(500);
     ASSERT_NE(desk.TrackedMenu(), nullptr);
