@@ -8,7 +8,8 @@ import time
 import unittest
 
 from applet_support import APPLET_TITLE, AppletMixin
-from e2e_harness import APP, EXIT_CODE_ALREADY_RUNNING, ID_APP_EXIT, MAIN_WINDOW_TITLE, WM_TRAYICON, winpath
+from e2e_harness import (APP, EXIT_CODE_ALREADY_RUNNING, ID_APP_EXIT, MAIN_WINDOW_TITLE, WAIT_WINDOW, WM_TRAYICON,
+                         winpath)
 from tray_support import LINKED, POOR, TrayTestCase, adapter
 
 KNOWN_COMMANDS = set(range(32768, 32785)) | {33024, 57670}
@@ -35,9 +36,14 @@ class Robustness(AppletMixin, TrayTestCase):
             self.assertEqual(len(running), 1, "round %d: one instance should stay: %s" % (round_, res.stdout))
             self.assertEqual(exits, [EXIT_CODE_ALREADY_RUNNING] * 19, "round %d: %s" % (round_, res.stdout))
             self.assertEqual(self.app_pids(), running, "round %d" % round_)
+            shown = self.probe.run("wait-window", MAIN_WINDOW_TITLE, WAIT_WINDOW)
+            self.assertEqual(shown.rc, 0, "round %d: %s" % (round_, shown.describe()))
             self.assertEqual(len(self.probe.run("find-window", MAIN_WINDOW_TITLE).records), 1)
-            # The later starts asked the instance for the configuration page:
-            # one applet opened, the other requests only brought it forward.
+            # The later starts asked the instance for the configuration page.
+            # Those that broadcast before its window existed reached nobody, so
+            # one more start is made once it answers: exactly one applet is
+            # open, and every other request only brought it forward.
+            self.assertEqual(self.spawn_app(), EXIT_CODE_ALREADY_RUNNING)
             self.close_applet(self.wait_applet("round %d" % round_))
             self.settle()
             self.assertNotEqual(self.probe.run("find-window", APPLET_TITLE).rc, 0, "round %d: a second applet" % round_)
