@@ -80,6 +80,7 @@ TEST_F(SingleInstanceTest, FirstStartWithAStopWordEndsAtOnceAndSendsNothing) {
         EXPECT_EQ(process.ExitCode(), -1);
         EXPECT_TRUE(desk.TopLevelWindows().empty());
         EXPECT_EQ(desk.OpenMutexHandles(), 0);
+        EXPECT_EQ(desk.HandlesLeftAtExit(), 0);  // closed by the program, not by its end
         EXPECT_EQ(desk.CountCalls("SendMessageA"), 0);
         EXPECT_EQ(desk.CountCalls("ReleaseMutex"), 1);
     }

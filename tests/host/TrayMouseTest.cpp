@@ -104,6 +104,15 @@ TEST_F(TrayMouseTest, CtrlShiftAtTheFirstPressSelectsTheSecondVariantForGood) {
     EXPECT_EQ(OpenPopup(), "NewTrayMenu");
     desk.DismissMenu();
 
+    // A double click ends the right button's click: a click request forged
+    // after it gets the variant's own menu.
+    Click(0, true);
+    Mouse(0, WM_RBUTTONDBLCLK);
+    desk.Advance(500);
+    Mouse(0, TRAY_CLICKED);
+    EXPECT_EQ(OpenPopup(), "NewTrayMenu");
+    desk.DismissMenu();
+
     // A held press gets the profile menu too.
     Mouse(0, WM_LBUTTONDOWN);
     desk.SetCursor(800, 100);  // away at 500 ms: no click
@@ -309,6 +318,17 @@ TEST_F(TrayMouseTest, MenuRequestWhileAMenuIsOpenIsIgnored) {
     EXPECT_EQ(desk.CountCalls("TrackPopupMenu"), 1);
     EXPECT_EQ(PostedCommands(ID_NETWORK_STATUS), 0);
     desk.DismissMenu();
+
+    // A request forged by another process opens the menu while a click is
+    // still pending; a press inside the menu ends that click, so the menu
+    // does not open again once it closes.
+    Mouse(0, WM_LBUTTONDOWN);
+    Mouse(0, TRAY_CLICKED);
+    ASSERT_EQ(OpenPopup(), "TrayMenu");
+    Mouse(0, WM_LBUTTONDOWN);
+    desk.DismissMenu();
+    desk.Advance(600);
+    EXPECT_EQ(desk.CountCalls("TrackPopupMenu"), 2);
 }
 
 }  // namespace
