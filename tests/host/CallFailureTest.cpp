@@ -71,10 +71,7 @@ TEST_F(CallFailureTest, EachFailureLeadsWhereItShould) {
         if (c.method) EXPECT_TRUE(library.methodsFailed.count(c.call));
         else EXPECT_TRUE(desk.FunctionsFailed().count(c.call));
         c.expect();
-        processes.clear();
-        desk.Reset();
-        library.Reset();
-        applet.Reset();
+        StartOver();
     }
 }
 

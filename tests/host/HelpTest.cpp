@@ -64,8 +64,7 @@ TEST_F(HelpTest, NoHelpWithAModifierHeldOrWithoutTheLibrary) {
     EXPECT_TRUE(desk.HelpCalls().empty());
     desk.PressKey(dialog, VK_ESCAPE);
 
-    processes.clear();
-    desk.Reset();
+    StartOver();
     Start();
     dialog = OpenDialog(ID_REMOVE_STATUS_ICON, "Remove Wireless Status Icon");
     desk.PressKey(dialog, VK_F1);

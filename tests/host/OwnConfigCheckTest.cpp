@@ -84,9 +84,7 @@ TEST_F(OwnConfigCheckTest, MenuGreysTheCommandsExactlyWhileTheServiceManagesSlot
         EXPECT_EQ(CallsWith("OpenServiceA(", "\"WZCSVC\", 0x4"), 2);
         EXPECT_EQ(CallsWith("RegOpenKeyExA(0x80000002, \"" + std::string(kInterfaces) + "{", "}\", 0x1"),
                   row.adapter ? 2 : 0);
-        processes.clear();
-        desk.Reset();
-        library.Reset();
+        StartOver();
     }
 }
 
@@ -100,9 +98,7 @@ TEST_F(OwnConfigCheckTest, ServiceThatCannotBeAskedCountsAsNotRunning) {
         else desk.FailCall(call, -1);
         Start();
         EXPECT_TRUE(OffersOwnConfig(0));
-        processes.clear();
-        desk.Reset();
-        library.Reset();
+        StartOver();
     }
 }
 

@@ -14,7 +14,9 @@ DesktopTest::DesktopTest()
     applet.Reset();
 }
 
-DesktopTest::~DesktopTest() {
+DesktopTest::~DesktopTest() { StartOver(); }
+
+void DesktopTest::StartOver() {
     processes.clear();
     desk.Reset();
     library.Reset();

@@ -19,6 +19,9 @@ class DesktopTest : public ::testing::Test {
 protected:
     DesktopTest();
     ~DesktopTest() override;
+    // Ends every process and resets the desktop, the library and the applet,
+    // for the next row of a table.
+    void StartOver();
 
     // Starts ZEVARIDA.EXE with the given argument text and lets it settle.
     sim::Process& Start(const std::string& arguments = "");

@@ -165,16 +165,13 @@ protected:
     static bool IsMethod(const std::string& name) {
         return std::find(std::begin(kFailingMethods), std::end(kFailingMethods), name) != std::end(kFailingMethods);
     }
-    void Arm(const std::string& name) {
-        if (IsMethod(name)) library.FailCall(name, 1);
-        else desk.FailCall(name, 1, Below(3));
-    }
-    void Disarm(const std::string& name) {
-        if (IsMethod(name)) library.FailCall(name, 0);
-        else desk.FailCall(name, 0);
+    // Arms (times 1) or disarms (times 0) one failure; a Win32 call may pass a few times first.
+    void SetFailing(const std::string& name, int times) {
+        if (IsMethod(name)) library.FailCall(name, times);
+        else desk.FailCall(name, times, times ? Below(3) : 0);
     }
     void DisarmAll() {
-        for (const auto& [name, until] : armed) Disarm(name);
+        for (const auto& [name, until] : armed) SetFailing(name, 0);
         armed.clear();
     }
 
@@ -283,10 +280,10 @@ protected:
         for (auto it = armed.begin(); it != armed.end();) {
             if (step < it->second) {
                 ++it;
-                continue;
+            } else {
+                SetFailing(it->first, 0);
+                it = armed.erase(it);
             }
-            Disarm(it->first);
-            it = armed.erase(it);
         }
     }
 
@@ -306,9 +303,7 @@ protected:
             // Armed for some steps only, so that a failure cannot wait for a much later one.
             ++seen["failures injected"];
             const std::string name = PickFailure();
-            if (armed.count(name)) return;
-            armed[name] = step + kArmedSteps;
-            Arm(name);
+            if (armed.emplace(name, step + kArmedSteps).second) SetFailing(name, 1);
         } else if (kind < 97) {
             desk.Post(tray, desk.RegisteredMessage(Below(2) ? "ZEVARIDA.EXE START" : "TaskbarCreated"), 0, 0);
         } else if (kind < 98) {

@@ -62,9 +62,7 @@ TEST_F(RemoveIconTest, AnswerAndCheckBoxDecideTheAutorunValueAndTheEnd) {
         EXPECT_EQ(desk.TrayIcons().empty(), c.ends);
         EXPECT_EQ(desk.OpenRegistryKeys(), 0);
         EXPECT_EQ(desk.HandlesLeftAtExit(), 0);
-        processes.clear();
-        desk.Reset();
-        library.Reset();
+        StartOver();
     }
 }
 

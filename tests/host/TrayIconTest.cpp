@@ -80,9 +80,7 @@ TEST_F(TrayIconTest, TipBeforeNt5IsTheDescriptionAloneInTheSmallRecord) {
             EXPECT_TRUE(call.tipTerminated);
         }
         Post(WM_COMMAND, ID_EXIT, 0);
-        processes.clear();
-        desk.Reset();
-        library.Reset();
+        StartOver();
     }
 }
 
@@ -117,32 +115,25 @@ TEST_F(TrayIconTest, RadioOffAndSwitchOffShowTheCrossedImage) {
     EXPECT_EQ(Tip(0), "Adapter One\nSpeed: 0.0 Mbps\nFAA Radio Switch Off");
 }
 
-// A slot without a quality is sent again only when its image changed or the
-// last tip sent by any slot had another text.
-TEST_F(TrayIconTest, UnchangedSlotWithoutQualityIsSentOnlyAfterAnotherText) {
+// With the switch off no quality is read: the first poll shows speed 0, and
+// the unchanged slot is sent again only when the last tip sent by any slot had
+// another text.
+TEST_F(TrayIconTest, SlotWithTheSwitchOffShowsSpeedZeroAndIsSentAgainOnlyAfterAnotherText) {
     for (unsigned long otherRadio : {0ul, 3ul}) {
         SCOPED_TRACE(otherRadio);
         library.Add("Adapter One").radio = otherRadio;
-        library.Add("Adapter Two").radio = 0;  // the switch is off: no quality is read
+        library.Add("Adapter Two").radio = 0;
         StartPolled();
+        EXPECT_EQ(Tip(1), "Adapter Two\nSpeed: 0.0 Mbps\nFAA Radio Switch Off");
+        EXPECT_EQ(IconImage(1), IDI_RADIO_OFF);
         desk.ClearTrayCalls();
         Ticks(1);
-        const auto calls = desk.TrayCalls();
-        const long sent = std::count_if(calls.begin(), calls.end(), [](const sim::TrayCall& c) {
-            return c.id == 1 && c.message == static_cast<DWORD>(NIM_MODIFY);
-        });
-        EXPECT_EQ(sent, otherRadio ? 1 : 0);
-        processes.clear();
-        desk.Reset();
-        library.Reset();
+        const auto& calls = desk.TrayCalls();
+        EXPECT_EQ(std::count_if(calls.begin(), calls.end(),
+                                [](const sim::TrayCall& c) { return c.id == 1 && c.message == NIM_MODIFY; }),
+                  otherRadio ? 1 : 0);
+        StartOver();
     }
-}
-
-TEST_F(TrayIconTest, FirstPollWithTheSwitchOffShowsSpeedZero) {
-    library.Add("Adapter One").radio = 0;
-    StartPolled();
-    EXPECT_EQ(Tip(0), "Adapter One\nSpeed: 0.0 Mbps\nFAA Radio Switch Off");
-    EXPECT_EQ(IconImage(0), IDI_RADIO_OFF);
 }
 
 TEST_F(TrayIconTest, FrameErrorsWinOverAnyQuality) {

@@ -108,9 +108,7 @@ TEST_F(TrayWindowTest, MissingImageOrMenuLeavesTheWindowInertButAnswering) {
         // ...and the stop message ends it.
         desk.Send(window, desk.RegisteredMessage("ZEVARIDA.EXE STOP"), 0, 0);
         EXPECT_TRUE(program.Finished());
-        processes.clear();
-        desk.Reset();
-        library.Reset();
+        StartOver();
     }
 }
 
