@@ -70,6 +70,17 @@ def winpath(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
+def wait_until(condition, seconds, interval=0.2):
+    """Calls CONDITION every INTERVAL seconds until it is true or SECONDS have
+    passed; returns its last answer."""
+    deadline = time.monotonic() + seconds
+    while True:
+        answer = condition()
+        if answer or time.monotonic() >= deadline:
+            return answer
+        time.sleep(interval)
+
+
 class HarnessError(Exception):
     pass
 

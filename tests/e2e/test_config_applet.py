@@ -8,7 +8,7 @@ import time
 import unittest
 
 from applet_support import APPLET_TITLE, IDC_OPEN_SYSTEM_SETTINGS, IDC_SYSTEM_SETTINGS, WAIT_APPLET, WM_COMMAND, AppletMixin, read_applet_log
-from e2e_harness import EXIT_CODE_ALREADY_RUNNING, MAIN_WINDOW_TITLE, PROBE, winpath
+from e2e_harness import EXIT_CODE_ALREADY_RUNNING, MAIN_WINDOW_TITLE, PROBE, wait_until, winpath
 from tray_support import LINKED, MF_GRAYED, TrayTestCase, adapter
 
 ID_ADVANCED_CONFIGURATION = 32768
@@ -37,9 +37,7 @@ class ConfigAppletTestCase(AppletMixin, TrayTestCase):
         return 'Configure count=3 match="" adapter="%s" page="%s" reserved=0' % (adapter_id, page)
 
     def wait_applet_log(self, line):
-        deadline = time.monotonic() + WAIT_APPLET
-        while line not in self.applet_log() and time.monotonic() < deadline:
-            time.sleep(0.2)
+        wait_until(lambda: line in self.applet_log(), WAIT_APPLET)
 
 
 class PageCommands(ConfigAppletTestCase):

@@ -3,10 +3,9 @@ autorun value in the machine's Run key, context help from it, and the key
 field of "Setup Adhoc Wireless Network"."""
 
 import os
-import time
 import unittest
 
-from e2e_harness import APP, winpath
+from e2e_harness import APP, wait_until, winpath
 from tray_support import LINKED, TrayTestCase, adapter
 
 RUN_KEY = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"
@@ -90,9 +89,7 @@ class RemoveStatusIcon(DialogTestCase):
         self.screenshot("dialog_remove_icon")
 
         viewer = self.probe.start("help-viewer", 8)
-        deadline = time.monotonic() + 5
-        while self.probe.run("find-window", "class:MS_WINHELP").rc != 0 and time.monotonic() < deadline:
-            time.sleep(0.1)
+        wait_until(lambda: self.probe.run("find-window", "class:MS_WINHELP").rc == 0, 5, 0.1)
         # F1 from the keyboard (Wine makes WM_HELP of real key input only).
         front = self.probe.run("foreground")
         self.assertEqual(front.first.get("hwnd"), dialog["hwnd"], "the dialog should be in front: %r" % front.first)

@@ -4,10 +4,9 @@ shell that announces a new taskbar. See tray_support.py for where the icons
 sit and how their images are told apart."""
 
 import re
-import time
 import unittest
 
-from e2e_harness import APP_IMAGE
+from e2e_harness import APP_IMAGE, wait_until
 from tray_support import (
     EXPECTED_ICON_DELAY, FRAME_ERRORS, LINKED, NO_ICON, NOT_LINKED, POLL_INTERVAL, POOR, RADIO_OFF,
     WAIT_ICON, TrayTestCase, adapter)
@@ -158,13 +157,10 @@ class ShellRestart(TrayTestCase):
 
         # On its next poll the program adds its icons again; Wine's desktop
         # still holds them and refuses the second add.
-        deadline = time.monotonic() + WAIT_ICON
-        while True:
-            added = systray_events(self.session.desktop_log_since(mark), self.hwnd, "add_icon")
-            if sorted(set(added)) == [0, 1] or time.monotonic() >= deadline:
-                break
-            time.sleep(POLL_INTERVAL)
-        self.assertEqual(sorted(set(added)), [0, 1], "after TaskbarCreated the program should add both icons again")
+        def added():
+            return sorted(set(systray_events(self.session.desktop_log_since(mark), self.hwnd, "add_icon")))
+        wait_until(lambda: added() == [0, 1], WAIT_ICON, POLL_INTERVAL)
+        self.assertEqual(added(), [0, 1], "after TaskbarCreated the program should add both icons again")
 
         # The icons keep following the adapters, in the same cells.
         self.set_adapters([card_a(quality=0), card_b(quality=12)])

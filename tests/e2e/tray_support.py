@@ -29,7 +29,7 @@ import subprocess
 import tempfile
 import time
 
-from e2e_harness import AppTestCase, winpath
+from e2e_harness import AppTestCase, wait_until, winpath
 
 # Polling: how often to look, and the generous limit for something the
 # program does within about two seconds (it polls the adapters every second).
@@ -286,12 +286,10 @@ class TrayTestCase(AppTestCase):
 
     def wait_radio_log(self, count, seconds=WAIT_ICON):
         """Waits until the call log has at least COUNT SetRadioState lines; returns them."""
-        deadline = time.monotonic() + seconds
-        while True:
-            lines = [line for line in self.radio_log() if line.startswith("SetRadioState")]
-            if len(lines) >= count or time.monotonic() >= deadline:
-                return lines
-            time.sleep(POLL_INTERVAL)
+        def lines():
+            return [line for line in self.radio_log() if line.startswith("SetRadioState")]
+        wait_until(lambda: len(lines()) >= count, seconds, POLL_INTERVAL)
+        return lines()
 
     # -- the notification area
 
@@ -380,14 +378,12 @@ class TrayTestCase(AppTestCase):
     def move_pointer(self, x, y):
         """Moves the X pointer and waits until the program's side (GetCursorPos) sees it there."""
         self.xdotool("mousemove", x, y)
-        deadline = time.monotonic() + 3
-        while True:
+
+        def there():
             res = self.probe.run("cursor")
-            if res.rc == 0 and (int(res.first["x"]), int(res.first["y"])) == (x, y):
-                return
-            if time.monotonic() >= deadline:
-                self.fail("the pointer does not reach (%d, %d): %s" % (x, y, res.describe()))
-            time.sleep(0.1)
+            return res.rc == 0 and (int(res.first["x"]), int(res.first["y"])) == (x, y)
+        if not wait_until(there, 3, 0.1):
+            self.fail("the pointer does not reach (%d, %d): %s" % (x, y, self.probe.run("cursor").describe()))
 
     def park_pointer_on(self, slot):
         """Moves the pointer to the middle of icon SLOT; returns the point."""
@@ -403,11 +399,8 @@ class TrayTestCase(AppTestCase):
         self.xdotool("keydown", *names)
         self.addCleanup(self.xdotool, "keyup", *names)
         vks = {"ctrl": VK_CONTROL, "shift": VK_SHIFT}
-        deadline = time.monotonic() + 3
-        while self.probe.run("key-state", *[vks[n] for n in names]).rc != 0:
-            if time.monotonic() >= deadline:
-                self.fail("Wine does not see the keys %r held" % (names,))
-            time.sleep(0.1)
+        if not wait_until(lambda: self.probe.run("key-state", *[vks[n] for n in names]).rc == 0, 3, 0.1):
+            self.fail("Wine does not see the keys %r held" % (names,))
 
     def release_keys(self, *names):
         self.xdotool("keyup", *names)
