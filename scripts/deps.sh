@@ -10,7 +10,11 @@ missing=()
 for p in "${need_packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -eq 0 ]; then
+    # 32-bit programs may need emulation on this machine (scripts/i386.sh).
+    [ "$(id -u)" -ne 0 ] || "$(dirname "${BASH_SOURCE[0]}")/i386.sh" enable >/dev/null
+    exit 0
+fi
 
 if [ "$(id -u)" -ne 0 ]; then
     echo "missing packages: ${missing[*]}; run this script as root to install them" >&2
@@ -21,3 +25,4 @@ dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i3
 export DEBIAN_FRONTEND=noninteractive
 apt-get update -q
 apt-get install -y -q "${missing[@]}"
+"$(dirname "${BASH_SOURCE[0]}")/i386.sh" enable >/dev/null
