@@ -1,6 +1,6 @@
 #include "adapter/Registry.h"
 
-#include "framework/Mbcs.h"
+#include "common/Mbcs.h"
 
 #include <cstring>
 
@@ -56,8 +56,9 @@ bool WriteRegistryString(HKEY key, const char* subKey, const char* valueName, co
 }
 
 const char* NextKeyName(const char* path, std::string& name) {
+    const UINT codePage = GetACP();
     const char* end = path;
-    while (*end && *end != '\\') end += CharacterBytes(end);
+    while (*end && *end != '\\') end += CharacterBytes(end, codePage);
     name.assign(path, end);
     return *end ? end + 1 : end;
 }

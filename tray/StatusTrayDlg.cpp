@@ -4,7 +4,7 @@
 
 #include "app/CommandLine.h"
 #include "app/StatusTrayApp.h"
-#include "framework/Mbcs.h"
+#include "common/Mbcs.h"
 #include "resource.h"
 #include "tray/TrayMessages.h"
 
@@ -33,15 +33,8 @@ BOOL IsNt5OrLater() {
 // Appends `text` to the zero-filled buffer without passing its last byte and
 // without splitting a double-byte character.
 void AppendTitle(char* buffer, size_t size, const char* text) {
-    size_t length = std::strlen(buffer);
-    const size_t limit = size - 1;
-    for (const char* p = text; *p;) {
-        const size_t width = CharacterBytes(p);
-        if (length + width > limit) break;
-        std::memcpy(buffer + length, p, width);
-        length += width;
-        p += width;
-    }
+    const size_t length = std::strlen(buffer);
+    std::memcpy(buffer + length, text, WholeCharacterBytes(text, size - 1 - length));
 }
 
 }  // namespace

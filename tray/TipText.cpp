@@ -1,7 +1,7 @@
 #include "tray/TipText.h"
 
 #include "adapter/AdapterSlot.h"
-#include "framework/Mbcs.h"
+#include "common/Mbcs.h"
 
 #include <cstdio>
 #include <cstring>
@@ -20,19 +20,6 @@ void SpeedLine(DWORD quality, DWORD rate, char* text, size_t size) {
     else std::snprintf(text, size, "\nSpeed: %1.1f Mbps\n", rate * 0.5);
 }
 
-// How many bytes of `text` fit in `room` without cutting a character; a lead
-// byte without its second byte is no whole character and is left out too.
-size_t WholeCharacters(const std::string& text, size_t room) {
-    size_t kept = 0;
-    while (kept < text.size()) {
-        const size_t width = CharacterBytes(text.c_str() + kept);
-        if (kept + width > room) break;
-        if (width == 1 && IsDBCSLeadByte(static_cast<BYTE>(text[kept]))) break;
-        kept += width;
-    }
-    return kept;
-}
-
 }  // namespace
 
 void ComposeTip(const std::string& description, bool nt5, DWORD linkQuality, DWORD dot11Rate,
@@ -43,7 +30,7 @@ void ComposeTip(const std::string& description, bool nt5, DWORD linkQuality, DWO
     SpeedLine(linkQuality, dot11Rate, speed, sizeof speed);
     const size_t fixed = nt5 ? std::strlen(speed) + std::strlen(quality) : 0;
     const size_t room = fixed < size - 1 ? size - 1 - fixed : 0;
-    const size_t kept = WholeCharacters(description, room);
+    const size_t kept = WholeCharacterBytes(description.c_str(), room);
     std::memcpy(tip, description.data(), kept);
     tip[kept] = 0;
     if (nt5) std::snprintf(tip + kept, size - kept, "%s%s", speed, quality);

@@ -37,6 +37,7 @@ HMODULE WINAPI LoadLibraryA(LPCSTR) { return nullptr; }
 FARPROC WINAPI GetProcAddress(HMODULE, LPCSTR) { return nullptr; }
 BOOL WINAPI FreeLibrary(HMODULE) { return TRUE; }
 BOOL WINAPI IsDBCSLeadByte(BYTE) { return FALSE; }
+UINT WINAPI GetACP(void) { return 1252; }
 UINT WINAPI RegisterWindowMessageA(LPCSTR) { return 0xC000; }
 LRESULT WINAPI SendMessageA(HWND, UINT, WPARAM, LPARAM) { return 0; }
 BOOL WINAPI PostMessageA(HWND, UINT, WPARAM, LPARAM) { return TRUE; }

@@ -9,7 +9,7 @@
 #include "dialogs/KeyEdit.h"
 #include "resource.h"
 #include "RcFile.h"
-#include "framework/Mbcs.h"
+#include "common/Mbcs.h"
 #include "tray/TipText.h"
 
 #include <cstring>
@@ -61,7 +61,7 @@ TEST_F(FuzzTest, TipStaysInItsFieldAndKeepsCharactersWhole) {
         while (kept < description.size() && tip[kept] == description[kept]) ++kept;
         size_t at = 0;
         while (at < kept) {
-            const size_t width = CharacterBytes(description.c_str() + at);
+            const size_t width = CharacterBytes(description.c_str() + at, GetACP());
             ASSERT_FALSE(width == 1 && leadBytes.count(static_cast<BYTE>(description[at])))
                 << "seed " << seed << " input " << input << ": half a character kept at " << at;
             at += width;

@@ -48,7 +48,7 @@ const std::pair<const char*, const char*> kCallsThatCannotFail[] = {
     {"a state or a test, no failure value",
      "GetAsyncKeyState GetKeyState IsCharAlphaA IsCharAlphaNumericA IsDBCSLeadByte IsDlgButtonChecked IsWindow"},
     {"null means no window has it", "GetCapture GetFocus"},
-    {"cannot fail (GetModuleHandleA: for the program's own module)", "GetVersion GetLastError SetLastError GetModuleHandleA"},
+    {"cannot fail (GetModuleHandleA: for the program's own module)", "GetVersion GetACP GetLastError SetLastError GetModuleHandleA"},
     {"fails only for a window, control, index or menu item that does not exist (SetFocus: or of another thread)",
      "GetParent GetLastActivePopup EnumChildWindows GetDlgItem CheckDlgButton GetWindowTextA GetWindowTextLengthA "
      "GetWindowLongA SetWindowLongA SetFocus GetSubMenu EnableMenuItem CheckMenuRadioItem GetSystemMetrics"},

@@ -340,6 +340,9 @@ HMODULE WINAPI LoadLibraryA(LPCSTR fileName);
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName);
 BOOL WINAPI FreeLibrary(HMODULE module);
 BOOL WINAPI IsDBCSLeadByte(BYTE testChar);
+UINT WINAPI GetACP(void);
+#define CP_ACP 0
+#define CP_UTF8 65001
 
 // Windows, dialogs and messages
 UINT WINAPI RegisterWindowMessageA(LPCSTR name);

@@ -354,6 +354,7 @@ void Desktop::SetKey(int key, bool down) {
 }
 void Desktop::SetModulePath(const std::string& path) { state_->modulePath = path; }
 void Desktop::SetLeadBytes(std::set<BYTE> leadBytes) { state_->leadBytes = std::move(leadBytes); }
+void Desktop::SetCodePage(UINT codePage) { state_->codePage = codePage; }
 void Desktop::HideResource(ResourceKind kind, int id) { state_->hidden.insert({kind, id}); }
 void Desktop::OverrideString(int id, const std::string& text) { state_->stringOverrides[id] = text; }
 

@@ -198,6 +198,11 @@ BOOL WINAPI FreeLibrary(HMODULE module) {
     return TRUE;
 }
 
+UINT WINAPI GetACP(void) {
+    Called("GetACP");
+    return S().codePage;
+}
+
 BOOL WINAPI IsDBCSLeadByte(BYTE testChar) {
     Called("IsDBCSLeadByte");
     return S().leadBytes.count(testChar) ? TRUE : FALSE; }

@@ -147,6 +147,7 @@ struct sim::Desktop::State {
     std::set<int> keysDown;
     std::string modulePath = "C:\\Program Files\\Quorvane\\ZEVARIDA.EXE";
     std::set<BYTE> leadBytes;
+    UINT codePage = 1252;
     std::set<std::pair<ResourceKind, int>> hidden;
     std::map<int, std::string> stringOverrides;
     DWORD driverLastError = 0;

@@ -170,6 +170,7 @@ public:
     void SetKey(int virtualKey, bool down);
     void SetModulePath(const std::string& path);
     void SetLeadBytes(std::set<BYTE> leadBytes);  // a double-byte code page
+    void SetCodePage(UINT codePage);              // what GetACP answers (1252 until set)
     // A library that LoadLibraryA can load, with its exports.
     void RegisterModule(const std::string& fileName, std::map<std::string, FARPROC> exports);
     int LoadedModules() const;                        // modules loaded and not freed
