@@ -3,7 +3,7 @@
 // The collection's m_impl holds the interfaces as last enumerated; an adapter
 // object's m_impl the interface it stands for (its GUID and description); a
 // driver interface's m_impl the GUID it is attached to. Every object shares
-// the process's one WLAN client handle. Nothing thrown gets past these functions.
+// the process's one WLAN client handle.
 #include "TavroApi.h"
 
 #include "WlanMapping.h"
@@ -17,13 +17,11 @@ namespace {
 WlanEntryPoints wlanApi = {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &WideCharToMultiByte};
 WlanSession session(&wlanApi, LoadWlanApi, UnloadWlanApi);
 
+// The library is built without exceptions, like the program that loads it:
+// what would have thrown (memory running out) ends the process instead.
 template <typename Body>
 long Guarded(Body body) {
-    try {
-        return body();
-    } catch (...) {
-        return Internal;
-    }
+    return body();
 }
 
 // One query of the driver an interface object is attached to.

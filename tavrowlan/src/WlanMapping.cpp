@@ -4,7 +4,6 @@
 
 #include <string.h>
 
-#include <new>
 
 namespace tavrowlan {
 
@@ -107,22 +106,16 @@ long EnumerateInterfaces(WlanSession& session, std::vector<InterfaceEntry>* item
     PWLAN_INTERFACE_INFO_LIST list = nullptr;
     if (api.WlanEnumInterfaces(client, nullptr, &list) != ERROR_SUCCESS) return SystemFailed;
     if (!list) return SystemFailed;
-    long result = Ok;
-    try {
-        items->reserve(list->dwNumberOfItems);
-        for (DWORD i = 0; i < list->dwNumberOfItems; ++i) {
-            InterfaceEntry entry;
-            entry.guid = list->InterfaceInfo[i].InterfaceGuid;
-            memcpy(entry.description, list->InterfaceInfo[i].strInterfaceDescription, sizeof entry.description);
-            entry.description[255] = 0;
-            items->push_back(entry);
-        }
-    } catch (const std::bad_alloc&) {
-        items->clear();
-        result = Internal;
+    items->reserve(list->dwNumberOfItems);
+    for (DWORD i = 0; i < list->dwNumberOfItems; ++i) {
+        InterfaceEntry entry;
+        entry.guid = list->InterfaceInfo[i].InterfaceGuid;
+        memcpy(entry.description, list->InterfaceInfo[i].strInterfaceDescription, sizeof entry.description);
+        entry.description[255] = 0;
+        items->push_back(entry);
     }
     api.WlanFreeMemory(list);
-    return result;
+    return Ok;
 }
 
 long RefreshCollection(WlanSession& session, Collection* collection) {
