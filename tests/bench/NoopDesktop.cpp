@@ -34,12 +34,15 @@ DWORD WINAPI GetModuleFileNameA(HMODULE, LPSTR name, DWORD size) {
     return sizeof path - 1;
 }
 HMODULE WINAPI LoadLibraryA(LPCSTR) { return nullptr; }
+UINT WINAPI GetSystemDirectoryA(LPSTR, UINT) { return 0; }
+UINT WINAPI GetWindowsDirectoryA(LPSTR, UINT) { return 0; }
 FARPROC WINAPI GetProcAddress(HMODULE, LPCSTR) { return nullptr; }
 BOOL WINAPI FreeLibrary(HMODULE) { return TRUE; }
 BOOL WINAPI IsDBCSLeadByte(BYTE) { return FALSE; }
 UINT WINAPI GetACP(void) { return 1252; }
 UINT WINAPI RegisterWindowMessageA(LPCSTR) { return 0xC000; }
 LRESULT WINAPI SendMessageA(HWND, UINT, WPARAM, LPARAM) { return 0; }
+LRESULT WINAPI SendMessageTimeoutA(HWND, UINT, WPARAM, LPARAM, UINT, UINT, PDWORD_PTR) { return 0; }
 BOOL WINAPI PostMessageA(HWND, UINT, WPARAM, LPARAM) { return TRUE; }
 INT_PTR WINAPI DialogBoxParamA(HINSTANCE, LPCSTR, HWND, DLGPROC proc, LPARAM param) {
     proc(kWindow, WM_INITDIALOG, 0, param);

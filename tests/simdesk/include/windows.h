@@ -51,6 +51,7 @@ typedef unsigned int UINT_PTR;
 typedef long LONG_PTR;
 typedef unsigned long ULONG_PTR;
 typedef unsigned long DWORD_PTR;
+typedef DWORD_PTR* PDWORD_PTR;
 typedef UINT_PTR WPARAM;
 typedef LONG_PTR LPARAM;
 typedef LONG_PTR LRESULT;
@@ -337,6 +338,8 @@ DWORD WINAPI GetTickCount(void);
 HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName);
 DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
 HMODULE WINAPI LoadLibraryA(LPCSTR fileName);
+UINT WINAPI GetSystemDirectoryA(LPSTR buffer, UINT size);
+UINT WINAPI GetWindowsDirectoryA(LPSTR buffer, UINT size);
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName);
 BOOL WINAPI FreeLibrary(HMODULE module);
 BOOL WINAPI IsDBCSLeadByte(BYTE testChar);
@@ -347,6 +350,11 @@ UINT WINAPI GetACP(void);
 // Windows, dialogs and messages
 UINT WINAPI RegisterWindowMessageA(LPCSTR name);
 LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+#define SMTO_NORMAL 0x0000
+#define SMTO_BLOCK 0x0001
+#define SMTO_ABORTIFHUNG 0x0002
+LRESULT WINAPI SendMessageTimeoutA(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT flags, UINT timeout,
+                                   PDWORD_PTR result);
 BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND parent, DLGPROC dialogProc,
                                LPARAM initParam);

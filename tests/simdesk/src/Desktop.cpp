@@ -124,6 +124,31 @@ void Desktop::Advance(DWORD ms) {
     }
 }
 
+// The thread's timer that is due first, as a WM_TIMER message. A due timer
+// produces WM_TIMER only when nothing else waits; ticks missed while the
+// thread was busy are merged into one.
+bool DueTimer(Process::Thread& t, MSG& message) {
+    auto& s = S();
+    Window* dueWindow = nullptr;
+    UINT_PTR dueId = 0;
+    DWORD dueAt = 0;
+    for (HWND h : s.windowOrder) {
+        Window& w = *s.windows.at(h);
+        if (w.thread != &t) continue;
+        for (auto& [id, timer] : w.timers)
+            if (timer.due <= s.now && (!dueWindow || timer.due < dueAt)) {
+                dueWindow = &w;
+                dueId = id;
+                dueAt = timer.due;
+            }
+    }
+    if (!dueWindow) return false;
+    Timer& timer = dueWindow->timers.at(dueId);
+    while (timer.due <= s.now) timer.due += std::max<UINT>(timer.period, 1);
+    message = MSG{dueWindow->handle, WM_TIMER, dueId, 0, s.now, s.cursor};
+    return true;
+}
+
 bool NextMessage(MSG& message, const std::function<bool()>& done, const std::function<bool()>& onIdle) {
     Process::Thread& t = *CurrentThread();
     auto& s = S();
@@ -138,31 +163,15 @@ bool NextMessage(MSG& message, const std::function<bool()>& done, const std::fun
             request->done = true;
             continue;
         }
-        if (!t.posted.empty()) {
-            message = t.posted.front();
-            t.posted.pop_front();
-            return true;
-        }
-        // A due timer produces WM_TIMER only when nothing else waits. Ticks
-        // missed while the thread was busy are merged into one.
-        Window* dueWindow = nullptr;
-        UINT_PTR dueId = 0;
-        DWORD dueAt = 0;
-        for (HWND h : s.windowOrder) {
-            Window& w = *s.windows.at(h);
-            if (w.thread != &t) continue;
-            for (auto& [id, timer] : w.timers)
-                if (timer.due <= s.now && (!dueWindow || timer.due < dueAt)) {
-                    dueWindow = &w;
-                    dueId = id;
-                    dueAt = timer.due;
-                }
-        }
-        if (dueWindow) {
-            Timer& timer = dueWindow->timers.at(dueId);
-            while (timer.due <= s.now) timer.due += std::max<UINT>(timer.period, 1);
-            message = MSG{dueWindow->handle, WM_TIMER, dueId, 0, s.now, s.cursor};
-            return true;
+        // A thread waiting for its sent message to be handled takes sent
+        // messages only; what is posted to it waits in its queue.
+        if (!t.waitingFor) {
+            if (!t.posted.empty()) {
+                message = t.posted.front();
+                t.posted.pop_front();
+                return true;
+            }
+            if (DueTimer(t, message)) return true;
         }
         if (onIdle && onIdle()) continue;
 

@@ -13,6 +13,49 @@ constexpr DWORD kErrorNotOwner = 288;
 constexpr DWORD kErrorModNotFound = 126;
 constexpr DWORD kErrorProcNotFound = 127;
 HINSTANCE const kProgramInstance = reinterpret_cast<HINSTANCE>(0x00400000);
+HMODULE const kKernelModule = reinterpret_cast<HMODULE>(0x7C800000);
+constexpr DWORD kFirstVersionWithDllDirectory = 0x0501;  // Windows XP: major 5, minor 1
+
+std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\')); }
+
+// Where a module registered under `fileName` lies: a bare name beside the program.
+std::string ModuleKey(const std::string& fileName) {
+    if (fileName.find('\\') != std::string::npos) return Lower(fileName);
+    return Lower(FolderOf(S().modulePath) + "\\" + fileName);
+}
+
+// The full paths LoadLibraryA tries for `fileName`, in order.
+std::vector<std::string> SearchPaths(const std::string& fileName) {
+    if (fileName.find('\\') != std::string::npos) return {Lower(fileName)};
+    std::vector<std::string> folders = {FolderOf(S().modulePath)};
+    Process::Thread* t = CurrentThread();
+    if (!t || t->currentFolderSearched) folders.push_back(Desktop::CurrentFolder());
+    for (const char* folder : {Desktop::SystemFolder(), Desktop::WindowsFolder(), Desktop::PathFolder()})
+        folders.push_back(folder);
+    std::vector<std::string> paths;
+    for (const std::string& folder : folders) paths.push_back(Lower(folder + "\\" + fileName));
+    return paths;
+}
+
+bool HasDllDirectory() {
+    const DWORD version = S().version;
+    if (version & 0x80000000) return false;  // Windows 95, 98 and Me
+    return ((version & 0xFF) << 8 | (version >> 8 & 0xFF)) >= kFirstVersionWithDllDirectory;
+}
+
+BOOL WINAPI SetDllDirectoryA(LPCSTR folder) {
+    Trace("SetDllDirectoryA", "\"%s\"", folder ? folder : "(null)");
+    // Only the empty text is modelled: it takes the current folder out of the search.
+    CurrentThread()->currentFolderSearched = !(folder && !*folder);
+    return TRUE;
+}
+
+UINT CopyFolder(const char* folder, LPSTR buffer, UINT size) {
+    const UINT length = static_cast<UINT>(std::strlen(folder));
+    if (!buffer || size <= length) return length + 1;  // the size it needs
+    std::memcpy(buffer, folder, length + 1);
+    return length;
+}
 
 }  // namespace
 
@@ -22,13 +65,13 @@ std::string Lower(std::string text) {
 }
 
 void Desktop::RegisterModule(const std::string& fileName, std::map<std::string, FARPROC> exports) {
-    state_->modules[Lower(fileName)] = Module{std::move(exports), 0};
+    state_->modules[ModuleKey(fileName)] = Module{std::move(exports), 0};
 }
 
 int Desktop::LoadedModules() const { return static_cast<int>(state_->moduleHandles.size()); }
 
 int Desktop::ModuleLoads(const std::string& fileName) const {
-    auto it = state_->modules.find(Lower(fileName));
+    auto it = state_->modules.find(ModuleKey(fileName));
     return it == state_->modules.end() ? 0 : it->second.loads;
 }
 
@@ -134,7 +177,18 @@ DWORD WINAPI GetTickCount(void) {
 
 HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
     Called("GetModuleHandleA");
-    return moduleName ? nullptr : kProgramInstance;
+    if (!moduleName) return kProgramInstance;
+    return Lower(moduleName) == "kernel32.dll" ? kKernelModule : nullptr;
+}
+
+UINT WINAPI GetSystemDirectoryA(LPSTR buffer, UINT size) {
+    if (CalledFails("GetSystemDirectoryA")) return 0;
+    return CopyFolder(Desktop::SystemFolder(), buffer, size);
+}
+
+UINT WINAPI GetWindowsDirectoryA(LPSTR buffer, UINT size) {
+    if (CalledFails("GetWindowsDirectoryA")) return 0;
+    return CopyFolder(Desktop::WindowsFolder(), buffer, size);
 }
 
 DWORD WINAPI GetModuleFileNameA(HMODULE, LPSTR fileName, DWORD size) {
@@ -151,9 +205,15 @@ DWORD WINAPI GetModuleFileNameA(HMODULE, LPSTR fileName, DWORD size) {
 
 HMODULE WINAPI LoadLibraryA(LPCSTR fileName) {
     auto& s = S();
-    std::string key = Lower(fileName ? fileName : "");
-    auto it = s.modules.find(key);
-    if (TraceFails("LoadLibraryA", "\"%s\"", fileName ? fileName : "") || it == s.modules.end()) {
+    const bool fails = TraceFails("LoadLibraryA", "\"%s\"", fileName ? fileName : "");
+    std::string key;
+    auto it = s.modules.end();
+    for (const std::string& path : SearchPaths(fileName ? fileName : ""))
+        if ((it = s.modules.find(path)) != s.modules.end()) {
+            key = path;
+            break;
+        }
+    if (fails || it == s.modules.end()) {
         SetError(kErrorModNotFound);
         return nullptr;
     }
@@ -171,6 +231,12 @@ HMODULE WINAPI LoadLibraryA(LPCSTR fileName) {
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName) {
     auto& s = S();
     const bool fails = TraceFails("GetProcAddress", "%p, \"%s\"", (void*)module, procName ? procName : "");
+    if (module == kKernelModule) {
+        if (!fails && procName && std::strcmp(procName, "SetDllDirectoryA") == 0 && HasDllDirectory())
+            return reinterpret_cast<FARPROC>(&SetDllDirectoryA);
+        SetError(kErrorProcNotFound);
+        return nullptr;
+    }
     auto handle = s.moduleHandles.find(module);
     if (handle == s.moduleHandles.end() || !procName) {
         SetError(ERROR_INVALID_HANDLE);

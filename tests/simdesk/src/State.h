@@ -31,6 +31,7 @@ struct Window {
     bool ended = false;
     INT_PTR result = 0;
     bool shown = false;  // the modal loop has shown it once
+    DWORD hungSince = 0;  // a window of hungThread: when it stopped reading its messages
     std::map<UINT_PTR, Timer> timers;
     HICON bigIcon = nullptr;
     HICON smallIcon = nullptr;
@@ -129,6 +130,7 @@ struct sim::Process::Thread {
     SendRequest* waitingFor = nullptr;
     DWORD lastError = 0;
     std::vector<HANDLE> kernelHandles;  // closed when the process ends
+    bool currentFolderSearched = true;  // SetDllDirectoryA("") takes it out of the library search
 };
 
 struct sim::Desktop::State {
@@ -172,7 +174,7 @@ struct sim::Desktop::State {
     std::map<int, HICON> sharedIcons;
     std::map<std::string, std::unique_ptr<Mutex>> mutexes;
     std::map<HANDLE, Mutex*> mutexHandles;
-    std::map<std::string, Module> modules;  // by lower-case name
+    std::map<std::string, Module> modules;  // by lower-case full path
     std::map<HMODULE, std::string> moduleHandles;
 
     std::map<HKEY, RegistryKey> registryRoots;  // HKEY_LOCAL_MACHINE, ...
@@ -181,6 +183,7 @@ struct sim::Desktop::State {
     std::map<std::string, DWORD> services;  // by lower-case name: the current state
     std::map<SC_HANDLE, ServiceHandle> serviceHandles;
     std::vector<BroadcastRecord> broadcasts;
+    Process::Thread hungThread;  // owns the windows of programs that stopped reading their messages
 
     std::vector<std::unique_ptr<SendRequest>> outsideSends;  // sent by tests and the shell
 

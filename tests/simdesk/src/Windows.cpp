@@ -221,6 +221,78 @@ LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     return SendAcrossThreads(*w, message, wParam, lParam);
 }
 
+// A window counts as hung once it has not read its messages for this long.
+constexpr DWORD kHungAfterMs = 5000;
+constexpr DWORD kErrorTimeout = 1460;
+
+HWND Desktop::AddHungWindow(const std::string& title) {
+    auto& s = *state_;
+    auto w = std::make_unique<sim::Window>();
+    HWND handle = s.NewHandle<HWND>();
+    w->handle = handle;
+    w->thread = &s.hungThread;
+    w->text = title;
+    w->visible = true;
+    w->hungSince = s.now;
+    s.windows[handle] = std::move(w);
+    // On top of the others: a broadcast reaches windows in z-order.
+    s.windowOrder.insert(s.windowOrder.begin(), handle);
+    return handle;
+}
+
+// Sends to one window but waits no more than `timeout`; a window that counts
+// as hung is passed over at once with SMTO_ABORTIFHUNG. False when the
+// window did not answer.
+bool SendWithTimeout(Window& w, UINT message, WPARAM wParam, LPARAM lParam, UINT flags, UINT timeout,
+                     LRESULT* result) {
+    auto& s = S();
+    if (w.thread != &s.hungThread) {
+        *result = w.thread == CurrentThread() ? CallWindow(w, message, wParam, lParam)
+                                               : SendAcrossThreads(w, message, wParam, lParam);
+        return true;
+    }
+    if ((flags & SMTO_ABORTIFHUNG) && s.now - w.hungSince >= kHungAfterMs) return false;
+    // A window that stopped a moment ago still costs the whole limit.
+    Process::Thread* self = CurrentThread();
+    SendRequest never{w.handle, message, wParam, lParam, 0, false};
+    const DWORD until = s.now + timeout;
+    const DWORD outer = self->wakeAt;
+    self->waitingFor = &never;
+    self->wakeAt = until;
+    MSG unused;
+    while (s.now < until) NextMessage(unused, [&] { return s.now >= until; }, nullptr);
+    self->waitingFor = nullptr;
+    self->wakeAt = outer;
+    return false;
+}
+
+LRESULT WINAPI SendMessageTimeoutA(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT flags,
+                                   UINT timeout, PDWORD_PTR answer) {
+    auto& s = S();
+    LRESULT result = 0;
+    if (window == HWND_BROADCAST) {
+        Trace("SendMessageTimeoutA", "HWND_BROADCAST, 0x%X, %u, %ld, 0x%X, %u", message, wParam, lParam, flags,
+              timeout);
+        RecordBroadcast(message, wParam, lParam);
+        std::vector<HWND> targets;
+        for (HWND h : s.windowOrder)
+            if (IsTopLevel(*s.windows.at(h))) targets.push_back(h);
+        for (HWND h : targets)
+            if (Window* w = FindWindowObject(h)) SendWithTimeout(*w, message, wParam, lParam, flags, timeout, &result);
+        if (answer) *answer = 0;
+        return 1;
+    }
+    Called("SendMessageTimeoutA");
+    Window* w = Checked(window);
+    if (!w) return 0;
+    if (!SendWithTimeout(*w, message, wParam, lParam, flags, timeout, &result)) {
+        SetError(kErrorTimeout);
+        return 0;
+    }
+    if (answer) *answer = static_cast<DWORD_PTR>(result);
+    return 1;
+}
+
 BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto& s = S();
     if (window == HWND_BROADCAST) {

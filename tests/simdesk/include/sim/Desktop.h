@@ -169,9 +169,24 @@ public:
     POINT Cursor() const;
     void SetKey(int virtualKey, bool down);
     void SetModulePath(const std::string& path);
+    // A top-level window of another program that has stopped reading its
+    // messages from now on: it answers no message sent to it, and after 5 s
+    // the system counts it as hung.
+    HWND AddHungWindow(const std::string& title);
     void SetLeadBytes(std::set<BYTE> leadBytes);  // a double-byte code page
     void SetCodePage(UINT codePage);              // what GetACP answers (1252 until set)
-    // A library that LoadLibraryA can load, with its exports.
+    // The machine's folders. LoadLibraryA looks for a bare name, in this
+    // order, in the program's folder, the current folder (unless the process
+    // took it out with SetDllDirectoryA("")), the system folder, the Windows
+    // folder and the PATH folder: the order of Windows before its safe search
+    // mode, the harshest a program meets. SetDllDirectoryA exists from
+    // Windows XP (5.1) on, found through GetProcAddress on KERNEL32.DLL.
+    static const char* SystemFolder() { return "C:\\WINDOWS\\system32"; }
+    static const char* WindowsFolder() { return "C:\\WINDOWS"; }
+    static const char* CurrentFolder() { return "C:\\Documents and Settings\\User"; }
+    static const char* PathFolder() { return "C:\\Tools"; }
+    // A library that LoadLibraryA can load, with its exports: `fileName` is
+    // its full path, or a bare name for one beside the program.
     void RegisterModule(const std::string& fileName, std::map<std::string, FARPROC> exports);
     int LoadedModules() const;                        // modules loaded and not freed
     int ModuleLoads(const std::string& fileName) const;  // that module's load count now
