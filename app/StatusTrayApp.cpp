@@ -1,6 +1,8 @@
 #include "app/StatusTrayApp.h"
 
+#include "app/Broadcast.h"
 #include "app/CommandLine.h"
+#include "app/LibraryLoad.h"
 #include "framework/DataExchange.h"
 #include "resource.h"
 #include "tray/StatusTrayDlg.h"
@@ -17,10 +19,6 @@ const char kHelpFileName[] = "ZEVARIDA.hlp";
 const char kHelpLibraryName[] = "TAVROCSH.DLL";
 
 typedef int(WINAPI* CshInitializeProc)(const char* helpFile, int flag);
-
-void Broadcast(const char* messageName) {
-    SendMessageA(HWND_BROADCAST, RegisterWindowMessageA(messageName), 0, 0);
-}
 
 bool IsStopRequest(const std::string& text) { return HasKeyword(text, "STOP") || HasKeyword(text, "REMOVE"); }
 
@@ -53,8 +51,8 @@ bool CStatusTrayApp::DecideInstance() {
     }
     // Another instance runs (or the mutex could not be created): pass the
     // request on and end.
-    if (IsStopRequest(request)) Broadcast(kStopMessageName);
-    else if (!HasKeyword(request, "START")) Broadcast(kStartMessageName);
+    if (IsStopRequest(request)) BroadcastRegisteredMessage(kStopMessageName);
+    else if (!HasKeyword(request, "START")) BroadcastRegisteredMessage(kStartMessageName);
     if (instanceMutex) CloseHandle(instanceMutex);
     instanceMutex = nullptr;
     return false;
@@ -82,7 +80,7 @@ void CStatusTrayApp::SetHelpFile(const char* name) {
 }
 
 HMODULE CStatusTrayApp::LoadHelpLibrary(const char* file, int flag) {
-    HMODULE library = LoadLibraryA(kHelpLibraryName);
+    HMODULE library = LoadFamilyLibrary(kHelpLibraryName);
     if (!library) return nullptr;
     FARPROC address = GetProcAddress(library, "CSHInitialize");
     if (address) reinterpret_cast<CshInitializeProc>(reinterpret_cast<void (*)()>(address))(file, flag);
@@ -137,6 +135,7 @@ void CStatusTrayApp::ShowHelp(DWORD context, UINT command) {
 }
 
 int RunProcess(CStatusTrayApp& app, const char* fullCommandLine) {
+    RestrictLibrarySearch();
     app.commandLine = ArgumentText(fullCommandLine);
     if (!app.DecideInstance()) return -1;
     app.RunInstance();

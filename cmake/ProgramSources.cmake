@@ -6,7 +6,9 @@ set(PROGRAM_SOURCES
     framework/AppMessageBox.cpp
     framework/DataExchange.cpp
     framework/SubclassedWindow.cpp
+    app/Broadcast.cpp
     app/CommandLine.cpp
+    app/LibraryLoad.cpp
     app/StatusTrayApp.cpp
     tray/StatusTrayDlg.cpp
     tray/TrayIcon.cpp

@@ -4,13 +4,16 @@
 // them; a request while it is open brings the open applet to the front.
 #include "tray/StatusTrayDlg.h"
 
+#include "app/Broadcast.h"
+#include "app/LibraryLoad.h"
 #include "app/StatusTrayApp.h"
 
 #include <string>
 
 namespace {
 
-// Tried in this order, by bare name; the first that loads is used.
+// Tried in this order, each from the folders LoadFamilyLibrary allows; the
+// first that loads is used.
 const char* const kAppletLibraries[] = {"TAVROCFG.CPL", "TAVRONDI.DLL"};
 const char kConfigureExport[] = "Configure";
 const char kPopupMessage[] = "TAVROCFG.CPL POPUP";
@@ -33,7 +36,7 @@ const PageRequest kPageRequests[] = {
 
 HMODULE LoadAppletLibrary() {
     for (const char* name : kAppletLibraries)
-        if (HMODULE library = LoadLibraryA(name)) return library;
+        if (HMODULE library = LoadFamilyLibrary(name)) return library;
     return nullptr;
 }
 
@@ -112,5 +115,5 @@ const char* CStatusTrayDlg::TakePageKeyword(const std::string& commandLine) {
 void CStatusTrayDlg::BringAppletForward() {
     SetForegroundWindow(Handle());
     EnableWindow(Handle(), TRUE);
-    SendMessageA(HWND_BROADCAST, RegisterWindowMessageA(kPopupMessage), 0, 0);
+    BroadcastRegisteredMessage(kPopupMessage);
 }
