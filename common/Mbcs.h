@@ -13,24 +13,24 @@
 #define CP_UTF8 65001
 #endif
 
-// The bytes of the character at `p` in `codePage` (what GetACP gives). A byte
-// that begins no character of the code page, and a character whose bytes the
-// text does not hold in full (a lead byte before the terminator, a UTF-8
-// sequence cut short), count as one byte.
-inline size_t CharacterBytes(const char* p, UINT codePage) {
-    const unsigned char lead = static_cast<unsigned char>(*p);
-    if (codePage != CP_UTF8) return IsDBCSLeadByte(lead) && p[1] ? 2 : 1;
-    const size_t width = lead >= 0xF5 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 1;
-    for (size_t i = 1; i < width; ++i)
-        if ((static_cast<unsigned char>(p[i]) & 0xC0) != 0x80) return 1;  // the terminator ends the loop too
-    return width;
+// How many bytes follow `lead` in the character it begins in `codePage`
+// (what GetACP gives): one after a double-byte lead byte, one to three after
+// a UTF-8 lead byte, none after any other byte.
+inline size_t LaterBytes(unsigned char lead, UINT codePage) {
+    if (codePage != CP_UTF8) return IsDBCSLeadByte(lead) ? 1 : 0;
+    return lead >= 0xF5 ? 0 : lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC2 ? 1 : 0;
 }
 
-// Whether the byte at `p` begins a character that takes more than one byte
-// in `codePage`, whether or not the text holds the rest of it.
-inline bool IsLeadByte(const char* p, UINT codePage) {
-    const unsigned char lead = static_cast<unsigned char>(*p);
-    return codePage == CP_UTF8 ? lead >= 0xC2 && lead < 0xF5 : IsDBCSLeadByte(lead) != FALSE;
+// The bytes of the character at `p`. A character whose bytes the text does
+// not hold in full (a lead byte before the terminator, a UTF-8 sequence cut
+// short) counts as its lead byte alone.
+inline size_t CharacterBytes(const char* p, UINT codePage) {
+    const size_t later = LaterBytes(static_cast<unsigned char>(*p), codePage);
+    for (size_t i = 1; i <= later; ++i) {
+        const unsigned char next = static_cast<unsigned char>(p[i]);
+        if (codePage == CP_UTF8 ? (next & 0xC0) != 0x80 : next == 0) return 1;
+    }
+    return later + 1;
 }
 
 // How many bytes of the terminated `text` fit in `room` bytes without cutting
@@ -41,7 +41,7 @@ inline size_t WholeCharacterBytes(const char* text, size_t room) {
     while (text[kept]) {
         const size_t width = CharacterBytes(text + kept, codePage);
         if (kept + width > room) break;
-        if (width == 1 && IsLeadByte(text + kept, codePage)) break;
+        if (width == 1 && LaterBytes(static_cast<unsigned char>(text[kept]), codePage) > 0) break;
         kept += width;
     }
     return kept;

@@ -1,6 +1,7 @@
 #include "dialogs/KeyEdit.h"
 
 #include "app/StatusTrayApp.h"
+#include "common/Mbcs.h"
 #include "framework/DataExchange.h"
 #include "resource.h"
 
@@ -40,10 +41,15 @@ void CKeyEdit::OnBadInput(char) {
 
 LRESULT CKeyEdit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CHAR) {
+        if (dropBytes_ > 0) {
+            --dropBytes_;
+            return 0;
+        }
         std::vector<char> text(GetWindowTextLengthA(Handle()) + 1, 0);
         GetWindowTextA(Handle(), text.data(), static_cast<int>(text.size()));
         const char character = static_cast<char>(wParam);
         if (!KeyCharacterPasses(character, text.data(), strictPunctuation, separatorChar, prefixChar)) {
+            dropBytes_ = LaterBytes(static_cast<BYTE>(character), GetACP());
             OnBadInput(character);
             return 0;
         }

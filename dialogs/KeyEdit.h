@@ -28,6 +28,11 @@ protected:
 
 private:
     int id_ = 0;
+    // Bytes still to come of a refused character of more than one byte: a
+    // double-byte character, or a UTF-8 one, arrives as one WM_CHAR a byte,
+    // and its later bytes go with the refused first (a second byte may look
+    // like a hexadecimal digit).
+    size_t dropBytes_ = 0;
 };
 
 // Whether a typed character goes into the field, given the field's text

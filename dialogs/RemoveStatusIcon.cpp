@@ -20,14 +20,21 @@ bool AutorunRegistered() {
 }
 
 // The running executable in quotes, then the argument of a start at logon.
-std::string AutorunCommand() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(CAppBase::Current()->instance, path, MAX_PATH);
-    path[MAX_PATH - 1] = 0;  // a path that fills the buffer comes back unterminated
-    return "\"" + std::string(path) + "\" /START";
+// False when the system cannot give the executable's path whole: a path that
+// fills the buffer comes back cut, and a cut path may name another file.
+bool AutorunCommand(std::string& command) {
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(CAppBase::Current()->instance, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return false;
+    command = "\"" + std::string(path, length) + "\" /START";
+    return true;
 }
 
-void WriteAutorun() { WriteRegistryString(HKEY_LOCAL_MACHINE, kRunKey, kRunValue, AutorunCommand().c_str()); }
+// Without the executable's whole path nothing is written.
+void WriteAutorun() {
+    std::string command;
+    if (AutorunCommand(command)) WriteRegistryString(HKEY_LOCAL_MACHINE, kRunKey, kRunValue, command.c_str());
+}
 
 void DeleteAutorun() {
     if (HKEY key = CreateRegistryKeyPath(HKEY_LOCAL_MACHINE, kRunKey)) {
@@ -39,11 +46,12 @@ void DeleteAutorun() {
 }  // namespace
 
 void CStatusTrayDlg::OnRemoveStatusIcon() {
+    if (BringOwnDialogForward()) return;
     CRemoveIconDlg dialog;
     // Ticked exactly when the program is not registered to start at logon.
     dialog.removePermanently = AutorunRegistered() ? FALSE : TRUE;
     // A dialog that cannot be created (-1) counts as "&No".
-    const INT_PTR result = dialog.DoModal();
+    const INT_PTR result = RunOwnDialog(dialog);
     if (result == IDOK && dialog.removePermanently) DeleteAutorun();
     else WriteAutorun();
     if (result == IDOK) Shutdown();

@@ -67,6 +67,7 @@ public:
     CWrapNetAdapters adapters;
     AdapterSlot slots[SLOT_COUNT];
     BOOL shutDown = FALSE;  // Shutdown ran; the dialog ends once the loops above it return
+    CDialogBase* ownDialog = nullptr;  // the program's dialog open now, if any
 
 protected:
     BOOL OnInitDialog() override;
@@ -120,6 +121,12 @@ private:
     void CheckHold();
     bool NearPressPoint() const;
     void ShowMenu(int slot);
+
+    // The program's own dialogs, one at a time
+    bool BringOwnDialogForward();
+    INT_PTR RunOwnDialog(CDialogBase& dialog);
+    template <class Dialog>
+    void RunAndDrop();
 
     // Radio control
     void SwitchRadio(BOOL on);
