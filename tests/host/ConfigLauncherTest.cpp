@@ -118,6 +118,9 @@ TEST_F(ConfigLauncherTest, CommandLineWordsOpenTheAppletOnTheFirstTick) {
 
 TEST_F(ConfigLauncherTest, RequestWhileOpenBringsTheAppletForwardAndIsDropped) {
     applet.Install();
+    // A hung window on the desktop does not hold the request, nor the poll.
+    desk.AddHungWindow("Not Responding");
+    desk.Advance(5000);
     Start();
     Ticks(1);
     Post(WM_COMMAND, ID_NETWORK_STATUS, 0);
@@ -125,7 +128,7 @@ TEST_F(ConfigLauncherTest, RequestWhileOpenBringsTheAppletForwardAndIsDropped) {
     Post(WM_COMMAND, ID_ADVANCED_CONFIGURATION, 0);
     EXPECT_EQ(applet.calls.size(), 1u);
     EXPECT_EQ(desk.CountCalls("LoadLibraryA"), 0);
-    EXPECT_EQ(WindowCallsBefore("SendMessageA(HWND_BROADCAST"),
+    EXPECT_EQ(WindowCallsBefore("SendMessageTimeoutA(HWND_BROADCAST"),
               (std::vector<std::string>{OnTray("SetForegroundWindow"), OnTray("EnableWindow", ", 1")}));
     ASSERT_EQ(desk.Broadcasts().size(), 1u);
     EXPECT_EQ(desk.Broadcasts()[0].name, "TAVROCFG.CPL POPUP");
@@ -148,7 +151,7 @@ TEST_F(ConfigLauncherTest, LibrariesAreTriedInOrderAndFreedAfterEveryLaunch) {
     Start("INSTALL");
     Ticks(1);
     Post(WM_COMMAND, ID_VERSION_INFORMATION, 0);
-    EXPECT_EQ(desk.CountCalls("LoadLibraryA"), 1 + 2 * 2);
+    EXPECT_EQ(desk.CountCalls("LoadLibraryA"), 3 * (1 + 2 * 2));  // each name in three folders
     EXPECT_EQ(desk.CountCalls("SetForegroundWindow"), 0);
     // The second name serves when the first is missing.
     applet.Install("TAVRONDI.DLL");
@@ -164,6 +167,46 @@ TEST_F(ConfigLauncherTest, LibrariesAreTriedInOrderAndFreedAfterEveryLaunch) {
     EXPECT_EQ(CallsWith("LoadLibraryA(", ""), 1);
     EXPECT_EQ(desk.CountCalls("FreeLibrary"), 1);
     EXPECT_EQ(desk.LoadedModules(), 0);
+}
+
+int WINAPI AcceptHelpFile(const char*, int) { return 1; }
+
+TEST_F(ConfigLauncherTest, LibrariesComeFromTheProgramTheSystemOrTheWindowsFolderOnly) {
+    // A library anyone could have put in the current folder or on PATH is
+    // never loaded, whether or not the system can take the current folder
+    // out of the search (Windows 98 cannot); one in the system or Windows
+    // folder is, and one beside the program goes before all.
+    struct Case {
+        DWORD version;
+        std::string folder;
+        bool loads;
+    };
+    const Case cases[] = {
+        {sim::Desktop::VersionXp(), sim::Desktop::CurrentFolder(), false},
+        {sim::Desktop::Version98(), sim::Desktop::CurrentFolder(), false},
+        {sim::Desktop::VersionNt4(), sim::Desktop::PathFolder(), false},
+        {sim::Desktop::VersionXp(), sim::Desktop::SystemFolder(), true},
+        {sim::Desktop::Version98(), sim::Desktop::WindowsFolder(), true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.folder);
+        desk.SetVersion(c.version);
+        applet.Install(c.folder + "\\TAVRONDI.DLL");
+        desk.RegisterModule(c.folder + "\\TAVROCSH.DLL", {{"CSHInitialize", reinterpret_cast<FARPROC>(
+                                                               reinterpret_cast<void (*)()>(&AcceptHelpFile))}});
+        Start();
+        EXPECT_EQ(desk.CountCalls("SetDllDirectoryA"), c.version == sim::Desktop::VersionXp() ? 1 : 0);
+        EXPECT_EQ(desk.ModuleLoads(c.folder + "\\TAVROCSH.DLL"), c.loads ? 1 : 0);
+        Post(WM_COMMAND, ID_SECURITY, 0);
+        EXPECT_EQ(applet.calls.size(), c.loads ? 1u : 0u);
+        if (c.loads) applet.Close();
+        applet.Install("TAVRONDI.DLL");
+        Post(WM_COMMAND, ID_SECURITY, 0);
+        EXPECT_EQ(desk.ModuleLoads("TAVRONDI.DLL"), 1);
+        EXPECT_EQ(desk.ModuleLoads(c.folder + "\\TAVRONDI.DLL"), 0);
+        applet.Close();
+        StartOver();
+    }
 }
 
 TEST_F(ConfigLauncherTest, IdentifierComesFromTheSlotOfTheLastTrayEvent) {

@@ -62,6 +62,22 @@ TEST_F(KeyEntryTest, KeyFieldLetsOnlyHexadecimalDigitsThroughAsTheyAreTyped) {
     // Control characters pass: backspace edits as usual.
     desk.Type(key, "\b");
     EXPECT_EQ(desk.Control(key).text, "09afA");
+    // A character of more than one byte arrives a byte at a time; its later
+    // bytes go with the refused first, even one that looks like a digit.
+    struct Case {
+        UINT codePage;
+        const char* typed;
+    };
+    desk.SetLeadBytes({0x81});
+    for (const Case& c : {Case{932, "\x81" "A"}, Case{65001, "\xE2\x82\xAC"}, Case{65001, "\xF0\x9F\x98\x80"}}) {
+        desk.SetCodePage(c.codePage);
+        const size_t beeps = desk.Beeps().size();
+        desk.Type(key, c.typed);
+        EXPECT_EQ(desk.Beeps().size(), beeps + 1) << c.typed;
+        EXPECT_EQ(desk.Control(key).text, "09afA") << c.typed;
+    }
+    desk.Type(key, "B");
+    EXPECT_EQ(desk.Control(key).text, "09afAB");
 }
 
 TEST_F(KeyEntryTest, ChecksOnOkShowWhyAndKeepTheDialogOpen) {

@@ -35,7 +35,7 @@ const char* const kFailingCalls[] = {
     "RegDeleteValueA",   "OpenSCManagerA",   "OpenServiceA",       "QueryServiceStatus",  "DialogBoxParamA",
     "WinHelpA",          "SetWindowTextA",   "GetModuleFileNameA", "TrackPopupMenu",      "SetForegroundWindow",
     "LoadStringA",       "MessageBoxA",      "MessageBeep",        "CreateMutexA",        "RegisterWindowMessageA",
-    "LoadIconA",         "LoadImageA",       "LoadMenuA"};
+    "LoadIconA",         "LoadImageA",       "LoadMenuA",          "GetSystemDirectoryA", "GetWindowsDirectoryA"};
 // Those among them that run while the program starts.
 const char* const kStartingCalls[] = {"CreateMutexA", "RegisterWindowMessageA", "LoadIconA", "LoadImageA",
                                       "LoadMenuA",    "SetTimer",               "Shell_NotifyIconA"};
@@ -45,6 +45,9 @@ const char* const kStartingCalls[] = {"CreateMutexA", "RegisterWindowMessageA", 
 const std::pair<const char*, const char*> kCallsThatCannotFail[] = {
     {"the answer is another procedure's, or a previous state",
      "CallWindowProcA DefWindowProcA SendMessageA EnableWindow ShowWindow"},
+    {"a broadcast's answer is not used; a failure leaves the library search as the program found it, and the "
+     "libraries are loaded by full path all the same",
+     "SendMessageTimeoutA SetDllDirectoryA"},
     {"a state or a test, no failure value",
      "GetAsyncKeyState GetKeyState IsCharAlphaA IsCharAlphaNumericA IsDBCSLeadByte IsDlgButtonChecked IsWindow"},
     {"null means no window has it", "GetCapture GetFocus"},
@@ -76,6 +79,7 @@ const unsigned long kCompleteWalkSteps = 1000000;
 
 class RandomWalkTest : public DesktopTest {
 protected:
+    static std::string HelpLibrary() { return std::string(sim::Desktop::SystemFolder()) + "\\TAVROCSH.DLL"; }
     const unsigned long seed = Setting("RANDOM_WALK_SEED", 20261208);
     const unsigned long steps = Setting("RANDOM_WALK_STEPS", 1000000);
     std::mt19937 random{static_cast<std::mt19937::result_type>(seed)};
@@ -328,7 +332,8 @@ protected:
         if (HandlerRunning()) return;
         ASSERT_EQ(desk.OpenRegistryKeys(), 0) << Where();
         ASSERT_EQ(desk.OpenServiceHandles(), 0) << Where();
-        ASSERT_EQ(desk.LoadedModules(), desk.ModuleLoads("TAVROCSH.DLL")) << Where() << ": a module left loaded";
+        ASSERT_EQ(desk.LoadedModules(), desk.ModuleLoads(HelpLibrary())) << Where() << ": a module left loaded";
+        ASSERT_EQ(desk.ModuleLoads(std::string(sim::Desktop::CurrentFolder()) + "\\TAVRONDI.DLL"), 0) << Where();
         CStatusTrayDlg* window = Tray();
         ASSERT_NE(window, nullptr) << Where();
         ASSERT_EQ(window->menuOpen, FALSE) << Where();
@@ -340,9 +345,17 @@ protected:
 };
 
 TEST_F(RandomWalkTest, InvariantsHoldAfterEveryStep) {
-    desk.RegisterModule("TAVROCSH.DLL", {{"CSHInitialize", reinterpret_cast<FARPROC>(
-                                                               reinterpret_cast<void (*)()>(&AcceptHelpFile))}});
-    applet.Install();
+    // The help library in the system folder and the applet in the Windows
+    // folder, so that every load looks in more than the program's folder.
+    desk.RegisterModule(HelpLibrary(), {{"CSHInitialize", reinterpret_cast<FARPROC>(
+                                                              reinterpret_cast<void (*)()>(&AcceptHelpFile))}});
+    applet.Install(std::string(sim::Desktop::WindowsFolder()) + "\\TAVROCFG.CPL");
+    // Libraries planted where anyone can write, and a program on the desktop
+    // that stopped answering: neither may reach or hold the program.
+    applet.Install(std::string(sim::Desktop::CurrentFolder()) + "\\TAVRONDI.DLL");
+    desk.RegisterModule(std::string(sim::Desktop::PathFolder()) + "\\TAVROCSH.DLL", {});
+    desk.AddHungWindow("Not Responding");
+    desk.Advance(5000);
     desk.SetService("WZCSVC", SERVICE_RUNNING);
     library.Add("Adapter A");
     library.Add("Adapter B");

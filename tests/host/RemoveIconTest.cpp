@@ -5,6 +5,8 @@
 
 #include "resource.h"
 
+#include <cstdio>
+
 namespace {
 
 const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
@@ -79,16 +81,39 @@ TEST_F(RemoveIconTest, UnreadableOrUnwritableValueAndAMissingDialog) {
     EXPECT_EQ(RunValue(), std::string(300, 'p'));
     EXPECT_TRUE(program.Finished());
 
-    // A dialog that cannot be created counts as "&No". A path that fills the
-    // name buffer is cut at its last byte.
-    processes.clear();
-    desk.Reset();
-    desk.HideResource(sim::ResourceKind::Dialog, IDD_REMOVE_ICON);
-    desk.SetModulePath("C:\\" + std::string(300, 'd'));
-    sim::Process& again = Start();
-    Post(WM_COMMAND, ID_REMOVE_STATUS_ICON, 0);
-    EXPECT_EQ(RunValue(), "\"C:\\" + std::string(256, 'd') + "\" /START" + '\0');
-    EXPECT_FALSE(again.Finished());
+    // A dialog that cannot be created counts as "&No": the value is written.
+    // But a path that fills the name buffer comes back cut and may name
+    // another file: nothing is written then.
+    for (size_t length : {256u, 257u}) {
+        StartOver();
+        desk.HideResource(sim::ResourceKind::Dialog, IDD_REMOVE_ICON);
+        desk.SetModulePath("C:\\" + std::string(length, 'd'));
+        sim::Process& again = Start();
+        Post(WM_COMMAND, ID_REMOVE_STATUS_ICON, 0);
+        EXPECT_EQ(RunValue(), length == 256 ? "\"C:\\" + std::string(256, 'd') + "\" /START" + '\0' : "<none>");
+        EXPECT_FALSE(again.Finished());
+    }
+}
+
+TEST_F(RemoveIconTest, CommandsThatOpenADialogWhileOneIsOpenBringItForward) {
+    sim::Process& program = Start();
+    HWND dialog = OpenDialog(ID_REMOVE_STATUS_ICON, kTitle);
+    // Thirty queued commands, five of each that opens a dialog.
+    for (int round = 0; round < 5; ++round)
+        for (UINT command : {ID_COMPUTER_TO_COMPUTER, ID_OTHER_NETWORK, ID_REMOVE_STATUS_ICON, ID_ADD_PROFILE,
+                             ID_DELETE_PROFILE, ID_RENAME_PROFILE})
+            Post(WM_COMMAND, command, 0);
+    int dialogs = 0;
+    for (const sim::WindowView& window : desk.TopLevelWindows()) dialogs += window.owner == TrayWindow();
+    EXPECT_EQ(dialogs, 1);
+    char foreground[64];
+    std::snprintf(foreground, sizeof foreground, "SetForegroundWindow(%p)", (void*)dialog);
+    EXPECT_EQ(CallsWith(foreground, ""), 30);
+    EXPECT_EQ(RunValue(), "<none>");
+    // Its own answer counts, once, and nothing opens after it.
+    desk.Click(Item(dialog, IDOK));
+    EXPECT_EQ(RunValue(), "<none>");
+    EXPECT_TRUE(program.Finished());
 }
 
 }  // namespace

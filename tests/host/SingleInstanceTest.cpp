@@ -2,6 +2,7 @@
 // do to it.
 #include "ProgramRun.h"
 
+#include "app/Broadcast.h"
 #include "app/CommandLine.h"
 
 #include "resource.h"
@@ -81,7 +82,7 @@ TEST_F(SingleInstanceTest, FirstStartWithAStopWordEndsAtOnceAndSendsNothing) {
         EXPECT_TRUE(desk.TopLevelWindows().empty());
         EXPECT_EQ(desk.OpenMutexHandles(), 0);
         EXPECT_EQ(desk.HandlesLeftAtExit(), 0);  // closed by the program, not by its end
-        EXPECT_EQ(desk.CountCalls("SendMessageA"), 0);
+        EXPECT_TRUE(desk.Broadcasts().empty());
         EXPECT_EQ(desk.CountCalls("ReleaseMutex"), 1);
     }
 }
@@ -103,6 +104,33 @@ TEST_F(SingleInstanceTest, LaterStartWithAStopWordEndsTheRunningInstance) {
     }
 }
 
+TEST_F(SingleInstanceTest, LaterStartsPassOverAWindowThatDoesNotAnswer) {
+    // A window on top of the desktop stopped reading its messages: for 5 s or
+    // more it counts as hung and is passed over at once; one that stopped a
+    // moment ago holds the broadcast for the whole limit, and no longer.
+    struct Case {
+        const char* arguments;
+        DWORD stoppedFor;
+        DWORD held;
+    };
+    for (const Case& c : {Case{"STOP", 6000, 0}, Case{"STOP", 1000, BROADCAST_WAIT_MS}, Case{"", 6000, 0}}) {
+        SCOPED_TRACE(testing::Message() << c.arguments << " " << c.stoppedFor);
+        StartFirst();
+        desk.AddHungWindow("Not Responding");
+        desk.Advance(c.stoppedFor);
+        sim::Process& second = Start(c.arguments);
+        if (c.held) {
+            desk.Advance(c.held - 1);
+            EXPECT_FALSE(second.Finished());
+            desk.Advance(1);
+        }
+        EXPECT_TRUE(second.Finished());
+        if (*c.arguments) EXPECT_TRUE(first->Finished());
+        else EXPECT_EQ(PostedCommands(ID_ADVANCED_CONFIGURATION), 1);
+        StartOver();
+    }
+}
+
 TEST_F(SingleInstanceTest, LaterStartWithStartLeavesTheInstanceUndisturbed) {
     StartFirst();
     for (const char* arguments : {"START", "/START", "-START", "RESTART"}) {
@@ -111,7 +139,7 @@ TEST_F(SingleInstanceTest, LaterStartWithStartLeavesTheInstanceUndisturbed) {
         sim::Process& second = Start(arguments);
         EXPECT_TRUE(second.Finished());
         EXPECT_EQ(second.ExitCode(), -1);
-        EXPECT_EQ(desk.CountCalls("SendMessageA"), 0);
+        EXPECT_TRUE(desk.Broadcasts().empty());
         EXPECT_FALSE(first->Finished());
         EXPECT_EQ(desk.HandlesLeftAtExit(), 0);  // it closed its handle of the mutex itself
     }
@@ -186,7 +214,7 @@ TEST_F(SingleInstanceTest, HandsTheHelpFileToTheContextHelpLibrary) {
 
 TEST_F(SingleInstanceTest, RunsWithoutTheContextHelpLibrary) {
     StartFirst();
-    EXPECT_EQ(desk.CountCalls("LoadLibraryA"), 1);
+    EXPECT_EQ(desk.CountCalls("LoadLibraryA"), 3);  // looked for in three folders
     EXPECT_EQ(desk.LoadedModules(), 0);
 }
 

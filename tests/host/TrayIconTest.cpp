@@ -2,6 +2,7 @@
 // state shows, the records the shell receives, and icons coming and going.
 #include "ProgramRun.h"
 
+#include "common/Mbcs.h"
 #include "resource.h"
 #include "tray/TrayMessages.h"
 
@@ -93,6 +94,32 @@ TEST_F(TrayIconTest, LongDescriptionIsCutSoTheWholeTipFits) {
     EXPECT_EQ(Tip(0), description.substr(0, 127 - speed.size() - quality.size()) + speed + quality);
     EXPECT_EQ(Tip(0).size(), 127u);
     EXPECT_TRUE(desk.TrayCalls().back().tipTerminated);
+    // On a UTF-8 system the cut falls between two characters: 82 bytes of
+    // room hold "x" and forty two-byte characters, not half of the next.
+    StartOver();
+    desk.SetCodePage(CP_UTF8);
+    std::string accents;
+    for (int i = 0; i < 63; ++i) accents += "\xC3\xA9";
+    library.Add("x" + accents);
+    StartPolled();
+    EXPECT_EQ(Tip(0), "x" + accents.substr(0, 80) + speed + quality);
+}
+
+TEST_F(TrayIconTest, TextIsCutOnlyBetweenWholeCharacters) {
+    struct Case {
+        UINT codePage;
+        const char* text;
+        size_t room;
+        size_t kept;
+    };
+    desk.SetLeadBytes({0x81});
+    for (const Case& c : {Case{CP_UTF8, "ab\xC3\xA9", 3, 2}, Case{CP_UTF8, "\xE2\x82\xAC", 2, 0},
+                          Case{CP_UTF8, "\xF0\x9F\x98\x80x", 4, 4}, Case{CP_UTF8, "a\xE2\x82", 9, 1},
+                          Case{CP_UTF8, "a\x80" "b", 9, 3}, Case{1252, "ab\xC3\xA9", 3, 3},
+                          Case{932, "a\x81\x40", 2, 1}, Case{932, "a\x81", 9, 1}}) {
+        desk.SetCodePage(c.codePage);
+        EXPECT_EQ(WholeCharacterBytes(c.text, c.room), c.kept) << c.codePage << " " << c.text;
+    }
 }
 
 TEST_F(TrayIconTest, RadioOffAndSwitchOffShowTheCrossedImage) {
