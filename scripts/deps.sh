@@ -10,6 +10,19 @@ missing=()
 for p in "${need_packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
+# A package can be installed while its commands are gone (a machine kept
+# between sessions): those packages are installed again.
+reinstall=()
+for pair in i686-w64-mingw32-g++:g++-mingw-w64-i686-win32 i686-w64-mingw32-ar:binutils-mingw-w64-i686 \
+            i686-w64-mingw32-windres:binutils-mingw-w64-i686 cmake:cmake; do
+    command -v "${pair%%:*}" >/dev/null || reinstall+=("${pair#*:}")
+done
+if [ ${#reinstall[@]} -gt 0 ] && [ "$(id -u)" -eq 0 ]; then
+    echo "installing again: ${reinstall[*]}"
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -q --reinstall "${reinstall[@]}"
+    update-alternatives --auto i686-w64-mingw32-g++ >/dev/null 2>&1 || true
+    update-alternatives --auto i686-w64-mingw32-gcc >/dev/null 2>&1 || true
+fi
 if [ ${#missing[@]} -eq 0 ]; then
     # 32-bit programs may need emulation on this machine (scripts/i386.sh).
     [ "$(id -u)" -ne 0 ] || "$(dirname "${BASH_SOURCE[0]}")/i386.sh" enable >/dev/null
