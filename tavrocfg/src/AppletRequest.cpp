@@ -1,3 +1,6 @@
+// What a caller of Configure asks for (the entries of its call) and the
+// adapter the applet shows for it; also the page titles, the system's own
+// settings for a page and the call log.
 #include "AppletRequest.h"
 
 #include "TavroApi.h"
@@ -57,21 +60,26 @@ SystemSettings SystemSettingsFor(const std::string& keyword, unsigned long versi
     return {"Network Connections", "control.exe ncpa.cpl"};
 }
 
-std::string DescribeAdapter(const std::string& adapterId) {
-    if (adapterId.empty()) return std::string();
+ChosenAdapter ChooseAdapter(const std::string& askedId) {
+    ChosenAdapter chosen;
+    chosen.firstInstead = true;
     CWrapNetAdapters adapters;
     CWrapNetAdapter adapter;
     for (int item = 0; item <= kLastItem && adapters.Item(item, &adapter) == 0; ++item) {
         char id[260] = "";
         adapter.GetAdapterID(id);
         id[sizeof id - 1] = 0;
-        if (lstrcmpiA(id, adapterId.c_str()) != 0) continue;
+        const bool asked = !askedId.empty() && lstrcmpiA(id, askedId.c_str()) == 0;
+        if (item > 0 && !asked) continue;
         char description[128] = "";
         adapter.GetVendorDescription(description);
         description[sizeof description - 1] = 0;
-        return description;
+        chosen.adapterId = id;
+        chosen.description = description;
+        chosen.firstInstead = !asked;
+        if (asked) break;
     }
-    return std::string();
+    return chosen;
 }
 
 void LogLine(const std::string& line) {

@@ -9,7 +9,6 @@ struct AppletRequest {
     std::string matchText;    // entry 0
     std::string adapterId;    // entry 1; empty when the caller named none
     std::string page;         // entry 2, the page keyword; empty with a count below 3
-    std::string description;  // of the adapter, empty when TavroApi.DLL does not know it
     unsigned long reserved = 0;
 };
 
@@ -28,9 +27,15 @@ struct SystemSettings {
 };
 SystemSettings SystemSettingsFor(const std::string& keyword, unsigned long version);
 
-// The vendor description of the adapter with this identifier, looked up
-// through TavroApi.DLL; empty when no adapter has it.
-std::string DescribeAdapter(const std::string& adapterId);
+// The adapter the applet shows, looked up through TavroApi.DLL: the one with
+// the asked identifier, else the first adapter (`firstInstead`); an empty
+// identifier when the library knows none.
+struct ChosenAdapter {
+    std::string adapterId;
+    std::string description;
+    bool firstInstead = false;
+};
+ChosenAdapter ChooseAdapter(const std::string& askedId);
 
 // Appends one line to the file named by TAVROCFG_LOG, if that is set.
 void LogLine(const std::string& line);
