@@ -33,15 +33,14 @@ SurveyState& State(HWND page) {
 HWND List(HWND page) { return GetDlgItem(page, IDC_SURVEY_LIST); }
 
 void AddNetwork(HWND list, const TAVRONET_NETWORK& network, int index) {
-    char name[64], percent[16] = "", rssi[16] = "", channel[16] = "", security[64], points[16] = "";
+    char name[64], percent[16] = "", rssi[16] = "", channel[16] = "", points[16] = "";
     NetworkName(name, sizeof name, network.ssid, network.ssidLength);
     if (network.known & TAVRONET_KNOWN_SIGNAL) FormatPercent(percent, sizeof percent, network.signalPercent);
     if (network.known & TAVRONET_KNOWN_RSSI) FormatRssi(rssi, sizeof rssi, network.rssiDbm);
     if (network.known & TAVRONET_KNOWN_CHANNEL) wsprintfA(channel, "%lu", network.channel);
-    SecurityText(security, sizeof security, network.authentication, network.cipher);
     if (network.accessPoints) wsprintfA(points, "%lu", network.accessPoints);
     const char* texts[kSurveyColumns] = {name, percent, rssi, channel, BandName(network.frequencyMHz, network.channel),
-                                         security, points,
+                                         AuthenticationName(network.authentication), points,
                                          (network.flags & TAVRONET_NETWORK_CONNECTED) ? "Connected" : "",
                                          (network.flags & TAVRONET_NETWORK_HAS_PROFILE) ? "Saved" : ""};
     AddRow(list, texts, kSurveyColumns, index);
@@ -185,7 +184,7 @@ void PaintChannelOverview(HDC dc, RECT area, const std::vector<TAVRONET_NETWORK>
 void InitList(HWND page) {
     static const char* const kNames[kSurveyColumns] = {"Network", "Signal", "RSSI", "Channel", "Band",
                                                         "Security", "APs", "Connected", "Profile"};
-    static const int kWidths[kSurveyColumns] = {70, 28, 34, 30, 30, 74, 20, 38, 28};
+    static const int kWidths[kSurveyColumns] = {62, 26, 30, 28, 28, 56, 18, 34, 24};
     AddColumns(List(page), kNames, kWidths, kSurveyColumns);
 }
 
