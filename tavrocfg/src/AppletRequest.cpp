@@ -7,7 +7,6 @@
 
 #include <windows.h>
 
-#include <cstdio>
 
 namespace {
 
@@ -86,8 +85,12 @@ void LogLine(const std::string& line) {
     char path[MAX_PATH];
     const DWORD length = GetEnvironmentVariableA("TAVROCFG_LOG", path, sizeof path);
     if (length == 0 || length >= sizeof path) return;
-    if (FILE* file = std::fopen(path, "a")) {
-        std::fprintf(file, "%s\n", line.c_str());
-        std::fclose(file);
-    }
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    const std::string text = line + "\n";
+    DWORD written = 0;
+    SetFilePointer(file, 0, nullptr, FILE_END);
+    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(file);
 }

@@ -81,9 +81,11 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
 // identifier and the page keyword, of which the first `count` are given.
 extern "C" __declspec(dllexport) long WINAPI Configure(int count, const char** entries, unsigned long* reserved) {
     const AppletRequest request = ReadRequest(count, entries, reserved);
-    LogLine("Configure count=" + std::to_string(count) + " match=" + Quoted(request.matchText) +
-            " adapter=" + Quoted(request.adapterId) + " page=" + Quoted(request.page) +
-            " reserved=" + std::to_string(request.reserved));
+    char countText[16], reservedText[16];
+    wsprintfA(countText, "%d", count);
+    wsprintfA(reservedText, "%lu", request.reserved);
+    LogLine(std::string("Configure count=") + countText + " match=" + Quoted(request.matchText) +
+            " adapter=" + Quoted(request.adapterId) + " page=" + Quoted(request.page) + " reserved=" + reservedText);
     const ChosenAdapter adapter = ChooseAdapter(request.adapterId);
     DataSource data(adapter.adapterId);
     AppletContext context;

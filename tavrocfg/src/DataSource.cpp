@@ -101,7 +101,8 @@ std::string ErrorText(unsigned long code) {
                                         text, sizeof text, nullptr);
     std::string result(text, length);
     while (!result.empty() && (result.back() == '\n' || result.back() == '\r' || result.back() == ' ')) result.pop_back();
-    return result.empty() ? "error " + std::to_string(code) : result;
+    if (result.empty()) wsprintfA(text, "error %lu", code), result = text;
+    return result;
 }
 
 HMODULE LoadSystemLibrary(const char* name) {

@@ -3,7 +3,6 @@
 // channel overview (see Rules.h).
 #include "Rules.h"
 
-#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -33,6 +32,45 @@ int CompareText(const char* a, const char* b) {
     for (; *a && Lower(*a) == Lower(*b); ++a, ++b) {}
     return static_cast<unsigned char>(Lower(*a)) - static_cast<unsigned char>(Lower(*b));
 }
+
+// Text written into a fixed buffer, cut at its end and always terminated;
+// the applet has no printf, which would bring a formatting library with it.
+class Writer {
+public:
+    Writer(char* text, std::size_t size) : text_(text), size_(size), used_(0) {
+        if (size_) text_[0] = 0;
+    }
+    Writer& operator<<(const char* piece) {
+        for (; *piece; ++piece) Put(*piece);
+        return *this;
+    }
+    Writer& operator<<(unsigned long number) {
+        char digits[12];
+        int count = 0;
+        do digits[count++] = static_cast<char>('0' + number % 10);
+        while ((number /= 10) != 0);
+        while (count) Put(digits[--count]);
+        return *this;
+    }
+    Writer& operator<<(long number) {
+        if (number < 0) Put('-');
+        return *this << (number < 0 ? 0ul - static_cast<unsigned long>(number) : static_cast<unsigned long>(number));
+    }
+    void Hex(unsigned char byte) {
+        static const char kDigits[] = "0123456789ABCDEF";
+        Put(kDigits[byte >> 4]);
+        Put(kDigits[byte & 15]);
+    }
+    void Put(char c) {
+        if (used_ + 1 >= size_) return;
+        text_[used_++] = c;
+        text_[used_] = 0;
+    }
+
+private:
+    char* text_;
+    std::size_t size_, used_;
+};
 
 int CompareNumbers(unsigned long a, unsigned long b) { return a < b ? -1 : a > b ? 1 : 0; }
 
@@ -73,15 +111,19 @@ int CompareColumn(const TAVRONET_NETWORK& a, const TAVRONET_NETWORK& b, SurveyCo
 
 void FormatRate(char* text, std::size_t size, unsigned long kbps) {
     const unsigned long tenths = (kbps + 50) / 100;
-    std::snprintf(text, size, "%lu.%lu Mbps", tenths / 10, tenths % 10);
+    Writer(text, size) << tenths / 10 << "." << tenths % 10 << " Mbps";
 }
 
-void FormatRssi(char* text, std::size_t size, long dbm) { std::snprintf(text, size, "%ld dBm", dbm); }
+void FormatRssi(char* text, std::size_t size, long dbm) { Writer(text, size) << dbm << " dBm"; }
 
-void FormatPercent(char* text, std::size_t size, unsigned long percent) { std::snprintf(text, size, "%lu %%", percent); }
+void FormatPercent(char* text, std::size_t size, unsigned long percent) { Writer(text, size) << percent << " %"; }
 
-void FormatMac(char* text, std::size_t size, const unsigned char* a) {
-    std::snprintf(text, size, "%02X:%02X:%02X:%02X:%02X:%02X", a[0], a[1], a[2], a[3], a[4], a[5]);
+void FormatMac(char* text, std::size_t size, const unsigned char* address) {
+    Writer writer(text, size);
+    for (int i = 0; i < 6; ++i) {
+        if (i) writer.Put(':');
+        writer.Hex(address[i]);
+    }
 }
 
 void NetworkName(char* text, std::size_t size, const unsigned char* ssid, unsigned long length) {
@@ -90,7 +132,7 @@ void NetworkName(char* text, std::size_t size, const unsigned char* ssid, unsign
     bool hidden = true;
     for (unsigned long i = 0; i < length; ++i) hidden = hidden && ssid[i] == 0;
     if (hidden) {
-        std::snprintf(text, size, "%s", "(hidden network)");
+        Writer(text, size) << "(hidden network)";
         return;
     }
     std::size_t out = 0;
@@ -153,10 +195,10 @@ void EapMethodName(char* text, std::size_t size, unsigned long eapType) {
                                       {26, "EAP-MSCHAPv2"}, {43, "EAP-FAST"}};
     for (const Method& method : kMethods)
         if (method.type == eapType) {
-            std::snprintf(text, size, "%s", method.name);
+            Writer(text, size) << method.name;
             return;
         }
-    std::snprintf(text, size, "EAP type %lu", eapType);
+    Writer(text, size) << "EAP type " << eapType;
 }
 
 const char* LinkStateName(unsigned long state) {
@@ -167,7 +209,7 @@ const char* LinkStateName(unsigned long state) {
 void SecurityText(char* text, std::size_t size, unsigned long authentication, unsigned long cipher) {
     const char* auth = AuthenticationName(authentication);
     const char* ciph = cipher == TAVRONET_CIPHER_NONE ? "" : CipherName(cipher);
-    std::snprintf(text, size, "%s%s%s", auth, *auth && *ciph ? ", " : "", ciph);
+    Writer(text, size) << auth << (*auth && *ciph ? ", " : "") << ciph;
 }
 
 int CompareNetworks(const TAVRONET_NETWORK& a, const TAVRONET_NETWORK& b, SurveyColumn column, bool descending) {

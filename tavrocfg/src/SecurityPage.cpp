@@ -16,10 +16,10 @@ struct Fields {
 const Fields kLinkFields = {IDC_LINK_AUTH, IDC_LINK_CIPHER, IDC_LINK_WEP, IDC_LINK_ONEX, IDC_LINK_EAP};
 const Fields kProfileFields = {IDC_PROFILE_AUTH, IDC_PROFILE_CIPHER, IDC_PROFILE_WEP, IDC_PROFILE_ONEX, IDC_PROFILE_EAP};
 
-std::vector<TAVRONET_PROFILE>& Profiles() {
-    static std::vector<TAVRONET_PROFILE> profiles;  // one applet window at a time
-    return profiles;
-}
+// The saved networks the page lists; one applet window at a time.
+std::vector<TAVRONET_PROFILE> savedNetworks;
+
+std::vector<TAVRONET_PROFILE>& Profiles() { return savedNetworks; }
 
 const TAVRONET_PROFILE* FindProfile(const char* name) {
     for (const TAVRONET_PROFILE& profile : Profiles())

@@ -24,11 +24,10 @@ struct SurveyState {
     int polls = 0;
 };
 
-SurveyState& State(HWND page) {
-    static SurveyState state;  // one applet window at a time, on one thread
-    (void)page;
-    return state;
-}
+// One applet window at a time, on one thread.
+SurveyState survey;
+
+SurveyState& State(HWND) { return survey; }
 
 HWND List(HWND page) { return GetDlgItem(page, IDC_SURVEY_LIST); }
 
@@ -69,7 +68,7 @@ void ShowNetworks(HWND page, const TAVRONET_NETWORK* keep) {
     SurveyState& state = State(page);
     TAVRONET_NETWORK kept = {};
     if (keep) kept = *keep;
-    std::stable_sort(state.networks.begin(), state.networks.end(),
+    std::sort(state.networks.begin(), state.networks.end(),
                      [&state](const TAVRONET_NETWORK& a, const TAVRONET_NETWORK& b) {
                          return CompareNetworks(a, b, state.column, state.descending) < 0;
                      });

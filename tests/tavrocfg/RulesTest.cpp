@@ -108,7 +108,7 @@ TEST(AppletRules, SurveySortsBySignalThenNameAndByAnyColumn) {
         {kColumnConnected, true, "Alpha,(hidden network),gamma,beta,"}};
     for (const auto& row : rows) {
         std::vector<TAVRONET_NETWORK> sorted = list;
-        std::stable_sort(sorted.begin(), sorted.end(), [&row](const TAVRONET_NETWORK& a, const TAVRONET_NETWORK& b) {
+        std::sort(sorted.begin(), sorted.end(), [&row](const TAVRONET_NETWORK& a, const TAVRONET_NETWORK& b) {
             return CompareNetworks(a, b, row.column, row.descending) < 0;
         });
         std::string order;
