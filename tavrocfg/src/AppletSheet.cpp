@@ -38,6 +38,17 @@ const char* KeywordOf(const Sheet& sheet, int tab) {
     return tab == 3 ? sheet.securityKeyword.c_str() : kTabs[tab].keyword;
 }
 
+// Under visual styles, a page takes the tab control's background as the
+// system's property sheets do (uxtheme.dll, XP and later).
+void UseTabBackground(HWND page) {
+    typedef HRESULT(WINAPI * EnableTextureFunction)(HWND, DWORD);
+    const DWORD kEnableTab = 6;  // ETDT_ENABLETAB
+    HMODULE uxtheme = LoadSystemLibrary("uxtheme.dll");
+    if (!uxtheme) return;
+    if (auto enable = FindFunction<EnableTextureFunction>(uxtheme, "EnableThemeDialogTexture")) enable(page, kEnableTab);
+    FreeLibrary(uxtheme);
+}
+
 // The page's child dialog placed over the tab control's display area, after
 // the tab control in the tab order.
 HWND CreatePage(HWND window, Sheet& sheet, int tab) {
@@ -45,6 +56,7 @@ HWND CreatePage(HWND window, Sheet& sheet, int tab) {
     HWND page = CreateDialogParamA(sheet.context->module, MAKEINTRESOURCEA(info.templateId), window, info.procedure,
                                    reinterpret_cast<LPARAM>(sheet.context));
     if (!page) return nullptr;
+    UseTabBackground(page);
     HWND tabs = GetDlgItem(window, IDC_TABS);
     RECT area;
     GetWindowRect(tabs, &area);
