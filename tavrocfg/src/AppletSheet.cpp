@@ -76,7 +76,12 @@ void ShowTab(HWND window, int tab) {
     if (tab < 0 || tab >= kTabCount) return;
     SendDlgItemMessageA(window, IDC_TABS, TCM_SETCURSEL, tab, 0);
     if (!sheet.pages[tab]) sheet.pages[tab] = CreatePage(window, sheet, tab);
-    if (sheet.shown >= 0 && sheet.shown != tab && sheet.pages[sheet.shown]) ShowWindow(sheet.pages[sheet.shown], SW_HIDE);
+    HWND old = sheet.shown >= 0 && sheet.shown != tab ? sheet.pages[sheet.shown] : nullptr;
+    if (old) {
+        // The focus leaves a page that hides for the tabs, so the keyboard keeps working.
+        if (IsChild(old, GetFocus())) SetFocus(GetDlgItem(window, IDC_TABS));
+        ShowWindow(old, SW_HIDE);
+    }
     sheet.shown = tab;
     if (sheet.pages[tab]) ShowWindow(sheet.pages[tab], SW_SHOW);
     SetDlgItemTextA(window, IDC_PAGE, KeywordOf(sheet, tab));

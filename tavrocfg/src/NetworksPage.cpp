@@ -103,6 +103,7 @@ void InitList(HWND page) {
 
 INT_PTR CALLBACK NetworksPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     AppletContext* context = PageContext(page, message, lParam);
+    if (!context) return FALSE;  // messages before WM_INITDIALOG
     switch (message) {
     case WM_INITDIALOG:
         InitList(page);

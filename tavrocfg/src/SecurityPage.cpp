@@ -96,6 +96,7 @@ void ReadProfiles(HWND page, const AppletContext& context) {
 
 INT_PTR CALLBACK SecurityPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     AppletContext* context = PageContext(page, message, lParam);
+    if (!context) return FALSE;  // messages before WM_INITDIALOG
     switch (message) {
     case WM_INITDIALOG:
         ReadProfiles(page, *context);

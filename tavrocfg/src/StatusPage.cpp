@@ -26,7 +26,8 @@ void ShowLink(HWND page, const TAVRONET_LINK& link, unsigned long code) {
     SetText(page, IDC_ACCESS_POINT, !linked ? std::string()
                                      : link.locationDenied ? "not shown without location access"
                                                            : Known(link, TAVRONET_KNOWN_BSSID, text));
-    wsprintfA(text, "%lu (%s)", link.channel, BandName(link.frequencyMHz, link.channel));
+    const char* band = BandName(link.frequencyMHz, link.channel);
+    wsprintfA(text, *band ? "%lu (%s)" : "%lu", link.channel, band);
     SetText(page, IDC_CHANNEL, linked ? Known(link, TAVRONET_KNOWN_CHANNEL, text) : "");
     char percent[16] = "", rssi[16] = "";
     if (link.known & TAVRONET_KNOWN_SIGNAL) FormatPercent(percent, sizeof percent, link.signalPercent);
@@ -127,10 +128,11 @@ void ShowAdapter(HWND page, const AppletContext& context) {
 
 INT_PTR CALLBACK StatusPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     AppletContext* context = PageContext(page, message, lParam);
+    if (!context) return FALSE;  // messages before WM_INITDIALOG
     switch (message) {
     case WM_INITDIALOG:
+        // The link is read when the page is shown.
         ShowAdapter(page, *context);
-        Refresh(page, *context);
         return TRUE;
     case WM_SHOWWINDOW:
         // Refreshed only while shown.

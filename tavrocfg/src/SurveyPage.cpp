@@ -196,6 +196,7 @@ BOOL OnNotify(HWND page, const NMHDR& header) {
 
 INT_PTR CALLBACK SurveyPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     AppletContext* context = PageContext(page, message, lParam);
+    if (!context) return FALSE;  // messages before WM_INITDIALOG
     switch (message) {
     case WM_INITDIALOG:
         State(page) = SurveyState();
