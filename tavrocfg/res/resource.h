@@ -14,7 +14,6 @@
 // The window around the pages. The page keyword, the adapter identifier and
 // description, the system settings line and its button keep their numbers
 // from the first applet, for the programs that read the window.
-#define IDC_PAGE_TITLE    1001
 #define IDC_PAGE          1002
 #define IDC_ADAPTER_ID    1003
 #define IDC_DESCRIPTION   1004

@@ -1,27 +1,15 @@
 // What a caller of Configure asks for (the entries of its call) and the
-// adapter the applet shows for it; also the page titles, the system's own
-// settings for a page and the call log.
+// adapter the applet shows for it; also the system's own settings for a
+// page and the call log.
 #include "AppletRequest.h"
 
 #include "TavroApi.h"
 
 #include <windows.h>
 
-
 namespace {
 
 const int kLastItem = 31;
-
-struct Page {
-    const char* keyword;
-    const char* title;
-};
-const Page kPages[] = {
-    {"INSTALL", "Installation"},          {"CONFIGURE", "Advanced Configuration"},
-    {"STATUS", "Wireless Network Status"}, {"ABOUT", "Version Information"},
-    {"WEP", "WEP Encryption"},            {"TEST", "Site Survey"},
-    {"SECURITY", "Security"},
-};
 
 std::string Entry(int count, const char* const* entries, int index) {
     return index < count && entries && entries[index] ? entries[index] : "";
@@ -36,13 +24,6 @@ AppletRequest ReadRequest(int count, const char* const* entries, const unsigned 
     request.page = Entry(count, entries, 2);
     request.reserved = reserved ? *reserved : 0;
     return request;
-}
-
-const char* PageTitle(const std::string& keyword) {
-    if (keyword.empty()) return "Configuration";
-    for (const Page& page : kPages)
-        if (keyword == page.keyword) return page.title;
-    return "Unknown page";
 }
 
 SystemSettings SystemSettingsFor(const std::string& keyword, unsigned long version) {

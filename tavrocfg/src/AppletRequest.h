@@ -15,9 +15,6 @@ struct AppletRequest {
 // Reads the first `count` entries of the record; null entries read as empty.
 AppletRequest ReadRequest(int count, const char* const* entries, const unsigned long* reserved);
 
-// The page's name as a user reads it ("ABOUT": "Version Information").
-const char* PageTitle(const std::string& keyword);
-
 // The system's own settings that serve a page best on the Windows version
 // GetVersion reports (its value as returned): what a user of that version
 // would open for it.

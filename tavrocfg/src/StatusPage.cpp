@@ -158,4 +158,4 @@ INT_PTR CALLBACK StatusPageProc(HWND page, UINT message, WPARAM wParam, LPARAM l
 
 }  // namespace
 
-const PageInfo kStatusPage = {IDD_STATUS, "Network Status", StatusPageProc};
+const PageInfo kStatusPage = {IDD_STATUS, "Status", StatusPageProc};
