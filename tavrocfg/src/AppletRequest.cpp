@@ -1,25 +1,15 @@
+// What a caller of Configure asks for (the entries of its call) and the
+// adapter the applet shows for it; also the system's own settings for a
+// page and the call log.
 #include "AppletRequest.h"
 
 #include "TavroApi.h"
 
 #include <windows.h>
 
-#include <cstdio>
-
 namespace {
 
 const int kLastItem = 31;
-
-struct Page {
-    const char* keyword;
-    const char* title;
-};
-const Page kPages[] = {
-    {"INSTALL", "Installation"},          {"CONFIGURE", "Advanced Configuration"},
-    {"STATUS", "Wireless Network Status"}, {"ABOUT", "Version Information"},
-    {"WEP", "WEP Encryption"},            {"TEST", "Site Survey"},
-    {"SECURITY", "Security"},
-};
 
 std::string Entry(int count, const char* const* entries, int index) {
     return index < count && entries && entries[index] ? entries[index] : "";
@@ -36,13 +26,6 @@ AppletRequest ReadRequest(int count, const char* const* entries, const unsigned 
     return request;
 }
 
-const char* PageTitle(const std::string& keyword) {
-    if (keyword.empty()) return "Configuration";
-    for (const Page& page : kPages)
-        if (keyword == page.keyword) return page.title;
-    return "Unknown page";
-}
-
 SystemSettings SystemSettingsFor(const std::string& keyword, unsigned long version) {
     // Windows 95, 98 and Me: the Network applet.
     if (version & 0x80000000ul) return {"Network", "control.exe netcpl.cpl"};
@@ -57,29 +40,38 @@ SystemSettings SystemSettingsFor(const std::string& keyword, unsigned long versi
     return {"Network Connections", "control.exe ncpa.cpl"};
 }
 
-std::string DescribeAdapter(const std::string& adapterId) {
-    if (adapterId.empty()) return std::string();
+ChosenAdapter ChooseAdapter(const std::string& askedId) {
+    ChosenAdapter chosen;
+    chosen.firstInstead = true;
     CWrapNetAdapters adapters;
     CWrapNetAdapter adapter;
     for (int item = 0; item <= kLastItem && adapters.Item(item, &adapter) == 0; ++item) {
         char id[260] = "";
         adapter.GetAdapterID(id);
         id[sizeof id - 1] = 0;
-        if (lstrcmpiA(id, adapterId.c_str()) != 0) continue;
+        const bool asked = !askedId.empty() && lstrcmpiA(id, askedId.c_str()) == 0;
+        if (item > 0 && !asked) continue;
         char description[128] = "";
         adapter.GetVendorDescription(description);
         description[sizeof description - 1] = 0;
-        return description;
+        chosen.adapterId = id;
+        chosen.description = description;
+        chosen.firstInstead = !asked;
+        if (asked) break;
     }
-    return std::string();
+    return chosen;
 }
 
 void LogLine(const std::string& line) {
     char path[MAX_PATH];
     const DWORD length = GetEnvironmentVariableA("TAVROCFG_LOG", path, sizeof path);
     if (length == 0 || length >= sizeof path) return;
-    if (FILE* file = std::fopen(path, "a")) {
-        std::fprintf(file, "%s\n", line.c_str());
-        std::fclose(file);
-    }
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    const std::string text = line + "\n";
+    DWORD written = 0;
+    SetFilePointer(file, 0, nullptr, FILE_END);
+    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(file);
 }

@@ -9,15 +9,11 @@ struct AppletRequest {
     std::string matchText;    // entry 0
     std::string adapterId;    // entry 1; empty when the caller named none
     std::string page;         // entry 2, the page keyword; empty with a count below 3
-    std::string description;  // of the adapter, empty when TavroApi.DLL does not know it
     unsigned long reserved = 0;
 };
 
 // Reads the first `count` entries of the record; null entries read as empty.
 AppletRequest ReadRequest(int count, const char* const* entries, const unsigned long* reserved);
-
-// The page's name as a user reads it ("ABOUT": "Version Information").
-const char* PageTitle(const std::string& keyword);
 
 // The system's own settings that serve a page best on the Windows version
 // GetVersion reports (its value as returned): what a user of that version
@@ -28,9 +24,15 @@ struct SystemSettings {
 };
 SystemSettings SystemSettingsFor(const std::string& keyword, unsigned long version);
 
-// The vendor description of the adapter with this identifier, looked up
-// through TavroApi.DLL; empty when no adapter has it.
-std::string DescribeAdapter(const std::string& adapterId);
+// The adapter the applet shows, looked up through TavroApi.DLL: the one with
+// the asked identifier, else the first adapter (`firstInstead`); an empty
+// identifier when the library knows none.
+struct ChosenAdapter {
+    std::string adapterId;
+    std::string description;
+    bool firstInstead = false;
+};
+ChosenAdapter ChooseAdapter(const std::string& askedId);
 
 // Appends one line to the file named by TAVROCFG_LOG, if that is set.
 void LogLine(const std::string& line);

@@ -1,0 +1,174 @@
+// The pages' data source: TavroNet.h's functions looked up in TavroApi.DLL,
+// the library the program already has loaded (see DataSource.h).
+#include "DataSource.h"
+
+#include <cstring>
+
+namespace {
+
+// Most networks and saved networks the pages ask for at once.
+const unsigned long kMostEntries = 256;
+
+template <typename Record>
+void Prepare(Record* record) {
+    std::memset(record, 0, sizeof *record);
+    record->size = sizeof *record;
+}
+
+}  // namespace
+
+DataSource::DataSource(const std::string& adapterId)
+    : adapterId_(adapterId), library_(GetModuleHandleA("TavroApi.DLL")) {}
+
+unsigned long DataSource::GetLink(TAVRONET_LINK* link) const {
+    Prepare(link);
+    auto get = FindFunction<TAVRONET_GET_LINK>(library_, "TavroNetGetLink");
+    return get ? get(adapterId_.c_str(), link) : ERROR_PROC_NOT_FOUND;
+}
+
+unsigned long DataSource::GetNetworks(std::vector<TAVRONET_NETWORK>* networks) const {
+    networks->clear();
+    auto get = FindFunction<TAVRONET_GET_NETWORKS>(library_, "TavroNetGetNetworks");
+    if (!get) return ERROR_PROC_NOT_FOUND;
+    std::vector<TAVRONET_NETWORK> list(kMostEntries);
+    Prepare(&list[0]);
+    unsigned long count = 0;
+    const unsigned long code = get(adapterId_.c_str(), &list[0], kMostEntries, &count);
+    if (code == 0) list.resize(count < kMostEntries ? count : kMostEntries), networks->swap(list);
+    return code;
+}
+
+unsigned long DataSource::Scan() const {
+    auto scan = FindFunction<TAVRONET_SCAN>(library_, "TavroNetScan");
+    return scan ? scan(adapterId_.c_str()) : ERROR_PROC_NOT_FOUND;
+}
+
+unsigned long DataSource::GetScanState(unsigned long* state) const {
+    *state = TAVRONET_SCAN_DONE;
+    auto get = FindFunction<TAVRONET_GET_SCAN_STATE>(library_, "TavroNetGetScanState");
+    return get ? get(adapterId_.c_str(), state) : ERROR_PROC_NOT_FOUND;
+}
+
+unsigned long DataSource::Connect(const TAVRONET_NETWORK& network) const {
+    auto connect = FindFunction<TAVRONET_CONNECT>(library_, "TavroNetConnect");
+    return connect ? connect(adapterId_.c_str(), &network) : ERROR_PROC_NOT_FOUND;
+}
+
+unsigned long DataSource::Disconnect() const {
+    auto disconnect = FindFunction<TAVRONET_DISCONNECT>(library_, "TavroNetDisconnect");
+    return disconnect ? disconnect(adapterId_.c_str()) : ERROR_PROC_NOT_FOUND;
+}
+
+unsigned long DataSource::GetProfiles(std::vector<TAVRONET_PROFILE>* profiles) const {
+    profiles->clear();
+    auto get = FindFunction<TAVRONET_GET_PROFILES>(library_, "TavroNetGetProfiles");
+    if (!get) return ERROR_PROC_NOT_FOUND;
+    std::vector<TAVRONET_PROFILE> list(kMostEntries);
+    Prepare(&list[0]);
+    unsigned long count = 0;
+    const unsigned long code = get(adapterId_.c_str(), &list[0], kMostEntries, &count);
+    if (code == 0) list.resize(count < kMostEntries ? count : kMostEntries), profiles->swap(list);
+    return code;
+}
+
+unsigned long DataSource::MoveProfile(const char* name, unsigned long position) const {
+    auto move = FindFunction<TAVRONET_MOVE_PROFILE>(library_, "TavroNetMoveProfile");
+    return move ? move(adapterId_.c_str(), name, position) : ERROR_PROC_NOT_FOUND;
+}
+
+unsigned long DataSource::DeleteProfile(const char* name) const {
+    auto remove = FindFunction<TAVRONET_DELETE_PROFILE>(library_, "TavroNetDeleteProfile");
+    return remove ? remove(adapterId_.c_str(), name) : ERROR_PROC_NOT_FOUND;
+}
+
+unsigned long DataSource::GetHistory(TAVRONET_HISTORY* history) const {
+    Prepare(history);
+    auto get = FindFunction<TAVRONET_GET_HISTORY>(library_, "TavroNetGetHistory");
+    const unsigned long code = get ? get(adapterId_.c_str(), history) : ERROR_PROC_NOT_FOUND;
+    if (history->count > TAVRONET_HISTORY_SAMPLES) history->count = TAVRONET_HISTORY_SAMPLES;
+    return code;
+}
+
+unsigned long DataSource::GetLibrary(TAVRONET_LIBRARY* library) const {
+    Prepare(library);
+    auto get = FindFunction<TAVRONET_GET_LIBRARY>(library_, "TavroNetGetLibrary");
+    return get ? get(adapterId_.c_str(), library) : ERROR_PROC_NOT_FOUND;
+}
+
+std::string ErrorText(unsigned long code) {
+    char text[512] = "";
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                                        text, sizeof text, nullptr);
+    std::string result(text, length);
+    while (!result.empty() && (result.back() == '\n' || result.back() == '\r' || result.back() == ' ')) result.pop_back();
+    if (result.empty()) wsprintfA(text, "error %lu", code), result = text;
+    return result;
+}
+
+HMODULE LoadSystemLibrary(const char* name) {
+    char path[MAX_PATH];
+    const UINT length = GetSystemDirectoryA(path, MAX_PATH);
+    if (length == 0 || length + lstrlenA(name) + 2 > MAX_PATH) return nullptr;
+    lstrcatA(path, "\\");
+    lstrcatA(path, name);
+    return LoadLibraryA(path);
+}
+
+namespace {
+
+// The part of iphlpapi's IP_ADAPTER_INFO the applet reads, in its layout.
+struct IpAddressString {
+    char text[16];
+};
+struct IpAddressEntry {
+    IpAddressEntry* next;
+    IpAddressString address;
+    IpAddressString mask;
+    DWORD context;
+};
+struct IpAdapterInfo {
+    IpAdapterInfo* next;
+    DWORD comboIndex;
+    char adapterName[260];
+    char description[132];
+    UINT addressLength;
+    BYTE address[8];
+    DWORD index;
+    UINT type;
+    UINT dhcpEnabled;
+    IpAddressEntry* currentIpAddress;
+    IpAddressEntry ipAddressList;
+    IpAddressEntry gatewayList;
+    // The DHCP and WINS servers and lease times follow; they are not read.
+};
+typedef DWORD(WINAPI* GetAdaptersInfoFunction)(IpAdapterInfo*, ULONG*);
+
+bool Matches(const IpAdapterInfo& info, const std::string& adapterId, const unsigned char* mac) {
+    if (!adapterId.empty() && lstrcmpiA(info.adapterName, adapterId.c_str()) == 0) return true;
+    static const unsigned char kNone[6] = {};
+    return mac && info.addressLength == 6 && std::memcmp(mac, kNone, 6) != 0 && std::memcmp(info.address, mac, 6) == 0;
+}
+
+}  // namespace
+
+bool ReadIpSettings(const std::string& adapterId, const unsigned char* mac, IpSettings* settings) {
+    HMODULE iphlpapi = LoadSystemLibrary("iphlpapi.dll");
+    if (!iphlpapi) return false;
+    auto getAdaptersInfo = FindFunction<GetAdaptersInfoFunction>(iphlpapi, "GetAdaptersInfo");
+    bool found = false;
+    ULONG size = 0;
+    if (getAdaptersInfo && getAdaptersInfo(nullptr, &size) == ERROR_BUFFER_OVERFLOW && size > 0) {
+        std::vector<unsigned char> buffer(size);
+        IpAdapterInfo* first = reinterpret_cast<IpAdapterInfo*>(&buffer[0]);
+        if (getAdaptersInfo(first, &size) == ERROR_SUCCESS)
+            for (const IpAdapterInfo* info = first; info && !found; info = info->next)
+                if (Matches(*info, adapterId, mac)) {
+                    settings->address = info->ipAddressList.address.text;
+                    settings->mask = info->ipAddressList.mask.text;
+                    settings->gateway = info->gatewayList.address.text;
+                    found = true;
+                }
+    }
+    FreeLibrary(iphlpapi);
+    return found;
+}

@@ -1,0 +1,62 @@
+// Where the pages' data comes from: the applet-facing interface of the
+// already loaded TavroApi.DLL (TavroNet.h), found with GetProcAddress. A
+// function the library lacks answers ERROR_PROC_NOT_FOUND, so every page
+// shows what the others give.
+#ifndef TAVROCFG_DATASOURCE_H
+#define TAVROCFG_DATASOURCE_H
+
+#include "TavroNet.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+class DataSource {
+public:
+    explicit DataSource(const std::string& adapterId);
+
+    // Each returns the library's code, 0 on success; the structures come back
+    // with their size set and zeroed where the library left them.
+    unsigned long GetLink(TAVRONET_LINK* link) const;
+    unsigned long GetNetworks(std::vector<TAVRONET_NETWORK>* networks) const;
+    unsigned long Scan() const;
+    unsigned long GetScanState(unsigned long* state) const;
+    unsigned long Connect(const TAVRONET_NETWORK& network) const;
+    unsigned long Disconnect() const;
+    unsigned long GetProfiles(std::vector<TAVRONET_PROFILE>* profiles) const;
+    unsigned long MoveProfile(const char* name, unsigned long position) const;
+    unsigned long DeleteProfile(const char* name) const;
+    unsigned long GetHistory(TAVRONET_HISTORY* history) const;
+    unsigned long GetLibrary(TAVRONET_LIBRARY* library) const;
+
+    const std::string& AdapterId() const { return adapterId_; }
+
+private:
+    std::string adapterId_;
+    HMODULE library_;
+};
+
+// Windows' own words for an error code ("Access is denied."), without the
+// line break; "error N" when the system has none.
+std::string ErrorText(unsigned long code);
+
+// A function of a loaded library by its name, as the pointer type it has; null when it lacks it.
+template <typename Function>
+Function FindFunction(HMODULE module, const char* name) {
+    return module ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
+}
+
+// Loads a library of the system folder by its full path, never from the
+// program's or the current folder; null when it is not there.
+HMODULE LoadSystemLibrary(const char* name);
+
+// The IP address, mask and gateway of the adapter with this identifier (on
+// Windows 2000 and later the identifier is the adapter's name) or hardware
+// address, from iphlpapi.dll; false when it has none or the system cannot tell.
+struct IpSettings {
+    std::string address, mask, gateway;
+};
+bool ReadIpSettings(const std::string& adapterId, const unsigned char* mac, IpSettings* settings);
+
+#endif

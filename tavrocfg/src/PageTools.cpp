@@ -1,0 +1,67 @@
+// Helpers the applet's pages share to fill their controls (see Pages.h).
+#include "Pages.h"
+
+#include <commctrl.h>
+
+const char kNotAvailable[] = "not available";
+
+AppletContext* PageContext(HWND page, UINT message, LPARAM lParam) {
+    if (message == WM_INITDIALOG) SetWindowLongPtrA(page, DWLP_USER, lParam);
+    return reinterpret_cast<AppletContext*>(GetWindowLongPtrA(page, DWLP_USER));
+}
+
+void SetText(HWND page, int id, const char* text) {
+    // Unchanged text is not set again, so a page refreshed every second does not flicker.
+    char current[512] = "";
+    GetDlgItemTextA(page, id, current, sizeof current);
+    if (lstrcmpA(current, text) != 0) SetDlgItemTextA(page, id, text);
+}
+
+void SetText(HWND page, int id, const std::string& text) { SetText(page, id, text.c_str()); }
+
+void AddColumns(HWND list, const char* const* names, const int* widths, int count) {
+    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
+    for (int i = 0; i < count; ++i) {
+        RECT width = {0, 0, widths[i], 0};
+        MapDialogRect(GetParent(list), &width);
+        LVCOLUMNA column = {};
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        column.pszText = const_cast<char*>(names[i]);
+        column.cx = width.right;
+        column.iSubItem = i;
+        SendMessageA(list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+    }
+}
+
+int AddRow(HWND list, const char* const* texts, int count, LPARAM data) {
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT | LVIF_PARAM;
+    item.iItem = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    item.pszText = const_cast<char*>(texts[0]);
+    item.lParam = data;
+    const int row = static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    for (int i = 1; i < count && row >= 0; ++i) {
+        LVITEMA sub = {};
+        sub.iSubItem = i;
+        sub.pszText = const_cast<char*>(texts[i]);
+        SendMessageA(list, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&sub));
+    }
+    return row;
+}
+
+int SelectedRow(HWND list) {
+    return static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+void SelectRow(HWND list, int row) {
+    LVITEMA item = {};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+    SendMessageA(list, LVM_ENSUREVISIBLE, row, FALSE);
+}
+
+void ShowRefusal(HWND page, const char* what, unsigned long code) {
+    const std::string text = std::string(what) + "\n\n" + ErrorText(code);
+    MessageBoxA(GetParent(page), text.c_str(), "Wireless LAN Configuration", MB_OK | MB_ICONEXCLAMATION);
+}

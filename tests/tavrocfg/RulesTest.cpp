@@ -1,0 +1,137 @@
+// The configuration applet's rules as tables: how signals, rates, channels
+// and security read on its pages, the site survey's order and the channel
+// overview.
+#include "Rules.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+TAVRONET_NETWORK Network(const char* name, unsigned long percent, unsigned long channel, unsigned long mhz = 0) {
+    TAVRONET_NETWORK network = {};
+    network.size = sizeof network;
+    network.ssidLength = static_cast<unsigned long>(std::strlen(name));
+    std::memcpy(network.ssid, name, network.ssidLength);
+    network.signalPercent = percent;
+    network.channel = channel;
+    network.frequencyMHz = mhz;
+    return network;
+}
+
+// What a formatting rule writes, as a string.
+template <typename Rule, typename... Values>
+std::string Text(Rule rule, Values... values) {
+    char text[64];
+    rule(text, sizeof text, values...);
+    return text;
+}
+
+std::string Name(const TAVRONET_NETWORK& network) {
+    char text[64];
+    NetworkName(text, sizeof text, network.ssid, network.ssidLength);
+    return text;
+}
+
+}  // namespace
+
+TEST(AppletRules, SignalsAndRatesReadAsAUserReadsThem) {
+    const struct { unsigned long kbps; const char* text; } rates[] = {
+        {54000, "54.0 Mbps"}, {5500, "5.5 Mbps"}, {1000, "1.0 Mbps"}, {0, "0.0 Mbps"}, {866700, "866.7 Mbps"}, {149, "0.1 Mbps"}};
+    for (const auto& row : rates) EXPECT_EQ(row.text, Text(FormatRate, row.kbps)) << row.kbps;
+    EXPECT_EQ("-55 dBm", Text(FormatRssi, -55l));
+    EXPECT_EQ("72 %", Text(FormatPercent, 72ul));
+    const unsigned char mac[6] = {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0xFE};
+    EXPECT_EQ("00:1A:2B:3C:4D:FE", Text(FormatMac, mac));
+    const struct { long dbm; unsigned long percent; } qualities[] = {
+        {-120, 0}, {-100, 0}, {-99, 2}, {-75, 50}, {-51, 98}, {-50, 100}, {-20, 100}};
+    for (const auto& row : qualities) EXPECT_EQ(row.percent, PercentFromRssi(row.dbm)) << row.dbm;
+    const struct { unsigned long percent; long dbm; } back[] = {{0, -100}, {50, -75}, {100, -50}, {150, -50}};
+    for (const auto& row : back) EXPECT_EQ(row.dbm, RssiFromPercent(row.percent)) << row.percent;
+}
+
+TEST(AppletRules, ChannelsAndBandsComeFromTheFrequency) {
+    const struct { unsigned long mhz, channel; const char* band; } rows[] = {
+        {2412, 1, "2.4 GHz"}, {2437, 6, "2.4 GHz"}, {2472, 13, "2.4 GHz"}, {2484, 14, "2.4 GHz"}, {5180, 36, "5 GHz"},
+        {5825, 165, "5 GHz"}, {5955, 1, "6 GHz"}, {7115, 233, "6 GHz"}, {2400, 0, ""}, {5954, 0, ""}, {0, 0, ""}};
+    for (const auto& row : rows) {
+        EXPECT_EQ(row.channel, ChannelFromFrequency(row.mhz)) << row.mhz;
+        EXPECT_STREQ(row.band, BandName(row.mhz, row.channel)) << row.mhz;
+    }
+    EXPECT_STREQ("2.4 GHz", BandName(0, 11));
+    EXPECT_STREQ("5 GHz", BandName(0, 44));
+    EXPECT_STREQ("", BandName(0, 200));
+}
+
+TEST(AppletRules, WordsOfTheInterfaceValues) {
+    EXPECT_STREQ("802.11g", PhyName(TAVRONET_PHY_G));
+    EXPECT_STREQ("802.11ax", PhyName(TAVRONET_PHY_AX));
+    EXPECT_STREQ("", PhyName(99));
+    EXPECT_STREQ("WPA2-Personal", AuthenticationName(TAVRONET_AUTH_WPA2_PSK));
+    EXPECT_STREQ("", AuthenticationName(99));
+    EXPECT_STREQ("Radio off (hardware switch)", LinkStateName(TAVRONET_STATE_SWITCH_OFF));
+    const struct { unsigned long auth, cipher; const char* text; } security[] = {
+        {TAVRONET_AUTH_WPA2_PSK, TAVRONET_CIPHER_CCMP, "WPA2-Personal, AES (CCMP)"},
+        {TAVRONET_AUTH_OPEN, TAVRONET_CIPHER_NONE, "Open"},
+        {TAVRONET_AUTH_OPEN, TAVRONET_CIPHER_WEP, "Open, WEP"},
+        {TAVRONET_AUTH_UNKNOWN, TAVRONET_CIPHER_TKIP, "TKIP"}};
+    for (const auto& row : security) EXPECT_EQ(row.text, Text(SecurityText, row.auth, row.cipher));
+    const struct { unsigned long type; const char* text; } methods[] = {{25, "PEAP"}, {13, "EAP-TLS"}, {0, ""}, {99, "EAP type 99"}};
+    for (const auto& row : methods) EXPECT_EQ(row.text, Text(EapMethodName, row.type));
+}
+
+TEST(AppletRules, HiddenAndOddNetworkNames) {
+    EXPECT_EQ("(hidden network)", Name(Network("", 50, 1)));
+    TAVRONET_NETWORK zeros = Network("", 50, 1);
+    zeros.ssidLength = 4;
+    EXPECT_EQ("(hidden network)", Name(zeros));
+    EXPECT_EQ("Cafe?Net", Name(Network("Cafe\tNet", 50, 1)));
+    TAVRONET_NETWORK longest = Network("", 50, 1);
+    longest.ssidLength = 40;  // more than a name holds: cut at 32 bytes
+    std::memset(longest.ssid, 'x', sizeof longest.ssid);
+    EXPECT_EQ(std::string(32, 'x'), Name(longest));
+}
+
+TEST(AppletRules, SurveySortsBySignalThenNameAndByAnyColumn) {
+    std::vector<TAVRONET_NETWORK> list = {Network("beta", 40, 6), Network("Alpha", 40, 11), Network("", 90, 1),
+                                          Network("gamma", 70, 6)};
+    list[1].flags = TAVRONET_NETWORK_CONNECTED;
+    const struct { SurveyColumn column; bool descending; const char* order; } rows[] = {
+        {kColumnSignal, true, "(hidden network),gamma,Alpha,beta,"},
+        {kColumnSignal, false, "Alpha,beta,gamma,(hidden network),"},
+        {kColumnName, false, "Alpha,beta,gamma,(hidden network),"},
+        {kColumnChannel, false, "(hidden network),gamma,beta,Alpha,"},
+        {kColumnConnected, true, "Alpha,(hidden network),gamma,beta,"}};
+    for (const auto& row : rows) {
+        std::vector<TAVRONET_NETWORK> sorted = list;
+        std::sort(sorted.begin(), sorted.end(), [&row](const TAVRONET_NETWORK& a, const TAVRONET_NETWORK& b) {
+            return CompareNetworks(a, b, row.column, row.descending) < 0;
+        });
+        std::string order;
+        for (const TAVRONET_NETWORK& network : sorted) order += Name(network) + ",";
+        EXPECT_EQ(row.order, order) << row.column << " " << row.descending;
+    }
+    EXPECT_TRUE(DescendingFirst(kColumnSignal));
+    EXPECT_FALSE(DescendingFirst(kColumnName));
+}
+
+TEST(AppletRules, ChannelOverviewCountsNetworksAndStrongestPerChannel) {
+    const std::vector<TAVRONET_NETWORK> list = {Network("a", 40, 6, 2437), Network("b", 80, 36, 5180),
+                                                Network("c", 70, 6, 2437),  Network("d", 30, 0, 2412),
+                                                Network("e", 20, 0, 0),     Network("f", 60, 1, 5955)};
+    ChannelLoad loads[8];
+    ASSERT_EQ(4u, ChannelOverview(list.data(), list.size(), loads, 8));
+    const ChannelLoad expected[] = {{1, 24, 1, 30}, {6, 24, 2, 70}, {36, 5, 1, 80}, {1, 6, 1, 60}};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(expected[i].channel, loads[i].channel) << i;
+        EXPECT_EQ(expected[i].band, loads[i].band) << i;
+        EXPECT_EQ(expected[i].networks, loads[i].networks) << i;
+        EXPECT_EQ(expected[i].strongestPercent, loads[i].strongestPercent) << i;
+    }
+    EXPECT_EQ(2u, ChannelOverview(list.data(), list.size(), loads, 2));
+    EXPECT_EQ(0u, ChannelOverview(nullptr, 0, loads, 8));
+}
