@@ -18,6 +18,7 @@ const char* OpCodeName(WLAN_INTF_OPCODE opCode) {
     case wlan_intf_opcode_interface_state: return "interface_state";
     case wlan_intf_opcode_current_connection: return "current_connection";
     case wlan_intf_opcode_statistics: return "statistics";
+    case wlan_intf_opcode_rssi: return "rssi";
     default: return "other";
     }
 }
@@ -85,6 +86,7 @@ DWORD WINAPI FakeQueryInterface(HANDLE client, const GUID* guid, WLAN_INTF_OPCOD
     case wlan_intf_opcode_interface_state:
         return Hand(found->state, dataSize, data);
     case wlan_intf_opcode_current_connection: {
+        if (!found->locationConsent) return ERROR_ACCESS_DENIED;
         if (found->state != wlan_interface_state_connected && found->state != wlan_interface_state_ad_hoc_network_formed)
             return ERROR_INVALID_STATE;
         WLAN_CONNECTION_ATTRIBUTES connection = {};
@@ -108,9 +110,15 @@ DWORD WINAPI FakeQueryInterface(HANDLE client, const GUID* guid, WLAN_INTF_OPCOD
         WLAN_STATISTICS statistics = {};
         statistics.MacUcastCounters.ullReceivedFrameCount = found->unicastReceived;
         statistics.MacMcastCounters.ullReceivedFrameCount = found->multicastReceived;
+        statistics.MacUcastCounters.ullDecryptFailureCount = found->unicastDecryptFailures;
+        statistics.MacMcastCounters.ullDecryptFailureCount = found->multicastDecryptFailures;
         statistics.dwNumberOfPhys = 1;
         return Hand(statistics, dataSize, data);
     }
+    case wlan_intf_opcode_rssi:
+        if (!found->rssiQuery) return ERROR_NOT_SUPPORTED;
+        if (found->state != wlan_interface_state_connected) return ERROR_INVALID_STATE;
+        return Hand(found->rssi, dataSize, data);
     default:
         return ERROR_NOT_SUPPORTED;
     }
@@ -149,7 +157,8 @@ VOID WINAPI FakeFreeMemory(PVOID memory) {
 }
 
 // A double-byte code page: ASCII stays one byte, every other unit becomes
-// the lead byte 0x81 and a second byte. Fails when the buffer is too small.
+// the lead byte 0x81 and a second byte; or UTF-8 where GetACP says 65001.
+// Fails when the buffer is too small.
 int WINAPI FakeWideCharToMultiByte(UINT, DWORD, LPCWSTR wide, int wideLength, LPSTR bytes, int capacity, LPCSTR,
                                    LPBOOL) {
     S().calls.push_back("WideCharToMultiByte");
@@ -160,6 +169,10 @@ int WINAPI FakeWideCharToMultiByte(UINT, DWORD, LPCWSTR wide, int wideLength, LP
         const char16_t unit = wide[i];
         if (unit < 0x80) {
             out += static_cast<char>(unit);
+        } else if (GetACP() == CP_UTF8) {  // units of three bytes only
+            out += static_cast<char>(0xE0 | (unit >> 12));
+            out += static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (unit & 0x3F));
         } else {
             out += '\x81';
             out += static_cast<char>(0x40 + (unit & 0x3F));
@@ -196,6 +209,15 @@ Interface* Service::Find(const GUID& guid) {
     for (Interface& i : interfaces)
         if (memcmp(&i.guid, &guid, sizeof guid) == 0) return &i;
     return nullptr;
+}
+
+void Service::Restart() {
+    forgotten.insert(handles.begin(), handles.end());
+    handles.clear();
+}
+
+int Service::ServiceCalls() const {
+    return static_cast<int>(calls.size()) - CountCalls("WlanFreeMemory") - CountCalls("WideCharToMultiByte");
 }
 
 void Service::FailNext(const std::string& function, DWORD error, int skip) { failures.push_back({function, error, skip}); }
@@ -243,6 +265,7 @@ HANDLE Service::OpenHandle() {
 }
 
 bool Service::CloseHandle(HANDLE handle) {
+    if (forgotten.erase(handle)) return false;
     if (!handles.erase(handle)) {
         ++badHandles;
         return false;

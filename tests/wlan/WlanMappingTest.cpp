@@ -40,6 +40,23 @@ protected:
     }
     Interface& Card() { return wlan.interfaces.empty() ? wlan.Add(u"Wireless LAN Card", 1) : wlan.interfaces[0]; }
     GUID CardGuid() { return Card().guid; }
+    // One tick of the program, a second after the last: attach, then the queries in its order.
+    struct Reading {
+        long attach, linkResult;
+        unsigned long radio, type, state, quality, rate, frames;
+    };
+    Reading Poll() {
+        sim::Desktop::Get().Advance(1000);
+        Reading r = {};
+        r.attach = CheckInterface(session, CardGuid());
+        ReadRadioState(session, CardGuid(), &r.radio);
+        r.linkResult = ReadNetworkType(session, CardGuid(), &r.type);
+        ReadAdapterState(session, CardGuid(), &r.state);
+        ReadLinkQuality(session, CardGuid(), &r.quality);
+        ReadDot11Rate(session, CardGuid(), &r.rate);
+        ReadRxFrames(session, CardGuid(), &r.frames);
+        return r;
+    }
 
     fakewlan::Service& wlan;
     WlanEntryPoints api = {};
@@ -56,10 +73,10 @@ TEST_F(WlanTest, ClientOpensTheNewestVersionTheSystemOffersOnce) {
         bool open;
         DWORD version;
         long driverResult;
-        unsigned long driverVersion;
-    } rows[] = {{2, 1, true, 2, Ok, kDriverVersionNative},
-                {1, 2, true, 1, Ok, kDriverVersionXp},
-                {0, 2, false, 0, SystemFailed, kUntouched}};
+        unsigned long driverVersion, typeInUse;  // an 802.11g connection; XP reports no PHY
+    } rows[] = {{2, 1, true, 2, Ok, kDriverVersionNative, 3},
+                {1, 2, true, 1, Ok, kDriverVersionXp, kNetworkTypeInUseXp},
+                {0, 2, false, 0, SystemFailed, kUntouched, kUntouched}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.newest);
         wlan.newestVersion = row.newest;
@@ -72,6 +89,9 @@ TEST_F(WlanTest, ClientOpensTheNewestVersionTheSystemOffersOnce) {
         unsigned long version = kUntouched;
         EXPECT_EQ(ReadDriverVersion(other, &version), row.driverResult);
         EXPECT_EQ(version, row.driverVersion);
+        unsigned long inUse = kUntouched;
+        ReadNetworkTypeInUse(other, CardGuid(), &inUse);
+        EXPECT_EQ(inUse, row.typeInUse);
         other.Release();
         wlan.calls.clear();
     }
@@ -101,13 +121,15 @@ TEST_F(WlanTest, LoaderNeedsWlanapiWithEverySixCalls) {
         const char* name;
         const std::map<std::string, FARPROC>* exports;
         bool loads;
+        const char* file = "C:\\WINDOWS\\system32\\wlanapi.dll";
     } rows[] = {{"no wlanapi.dll (98, NT 4, 2000, XP before SP2)", nullptr, false},
                 {"one call missing", &withoutSet, false},
-                {"the whole API", &all, true}};
+                {"the whole API", &all, true},
+                {"only outside the system folder", &all, false, "wlanapi.dll"}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         desk.Reset();
-        if (row.exports) desk.RegisterModule("wlanapi.dll", *row.exports);
+        if (row.exports) desk.RegisterModule(row.file, *row.exports);
         WlanEntryPoints table = {};
         EXPECT_EQ(LoadWlanApi(&table), row.loads);
         // A library that fails to load leaves no call behind, not even those it found.
@@ -156,17 +178,48 @@ TEST_F(WlanTest, ItemsAreTheInterfacesInOrderUntilRefreshSeesThemChange) {
     EXPECT_EQ(driver.guid.Data1, 0xBu);
 }
 
-TEST_F(WlanTest, WithoutTheServiceThereIsNoItemUntilRefreshFindsItStarted) {
+// A service that starts after the program is found within kReopenMs, and
+// a machine without it is asked no oftener.
+TEST_F(WlanTest, AServiceThatStartsLateIsFoundWithoutRefresh) {
     wlan.Add(u"A", 0xA);
     wlan.newestVersion = 0;
     Collection collection;
     AdapterBinding adapter;
     EXPECT_EQ(SelectItem(session, &collection, 0, &adapter), NoSuchItem);
+    sim::Desktop::Get().Advance(kReopenMs - 1);
     EXPECT_EQ(SelectItem(session, &collection, 0, &adapter), NoSuchItem);
     EXPECT_EQ(wlan.CountCalls("WlanOpenHandle"), 2) << "versions 2 and 1, once";
     wlan.newestVersion = 2;
-    EXPECT_EQ(RefreshCollection(session, &collection), Ok);
+    EXPECT_EQ(SelectItem(session, &collection, 0, &adapter), NoSuchItem);
+    sim::Desktop::Get().Advance(1);
     EXPECT_EQ(SelectItem(session, &collection, 0, &adapter), Ok);
+    wlan.newestVersion = 0;  // Refresh tries again at once
+    session.Release();
+    session.Acquire();
+    EXPECT_EQ(RefreshCollection(session, &collection), SystemFailed);
+    wlan.newestVersion = 2;
+    EXPECT_EQ(RefreshCollection(session, &collection), Ok);
+}
+
+// A restarted service forgets the handle; a stopped one answers over RPC
+// that it is not there. The handle is reopened in the same call, or, while
+// the service is down, by the polls after it is up.
+TEST_F(WlanTest, AServiceRestartBringsTheLinkBackOnTheNextPoll) {
+    ASSERT_EQ(Poll().state, 1u);
+    wlan.Restart();
+    EXPECT_EQ(Poll().state, 1u) << "reopened at once";
+    wlan.FailNext("WlanQueryInterface", 1722);  // RPC_S_SERVER_UNAVAILABLE
+    EXPECT_EQ(Poll().state, 1u);
+    wlan.Restart();
+    wlan.newestVersion = 0;
+    EXPECT_EQ(Poll().linkResult, SystemFailed);
+    const int opens = wlan.CountCalls("WlanOpenHandle");
+    EXPECT_EQ(Poll().attach, InterfaceGone);
+    EXPECT_EQ(wlan.CountCalls("WlanOpenHandle"), opens) << "not within kReopenMs";
+    wlan.newestVersion = 2;
+    Poll();
+    EXPECT_EQ(Poll().state, 1u) << "kReopenMs after the failed open";
+    EXPECT_EQ(wlan.OpenHandles(), 1);
 }
 
 // ---- the adapter's texts ----
@@ -178,14 +231,17 @@ TEST_F(WlanTest, DescriptionIsCutWholeCharactersAndTerminated) {
         const char* name;
         std::u16string description;
         size_t bytes;
+        UINT codePage = 932;
     } rows[] = {{"short", u"Wireless LAN Card", 17},
                 {"empty", u"", 0},
                 {"127 bytes fit", std::u16string(127, u'a'), 127},
                 {"longer is cut to 127", std::u16string(200, u'a'), 127},
                 {"a character that fits whole", std::u16string(125, u'a') + kanji, 127},
-                {"a character not split at the end", std::u16string(126, u'a') + kanji, 126}};
+                {"a character not split at the end", std::u16string(126, u'a') + kanji, 126},
+                {"UTF-8: three bytes not split", std::u16string(125, u'a') + kanji, 125, CP_UTF8}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
+        sim::Desktop::Get().SetCodePage(row.codePage);
         WCHAR wide[256] = {};
         memcpy(wide, row.description.data(), row.description.size() * sizeof(WCHAR));
         char out[kDescriptionBytes + 4];
@@ -230,6 +286,7 @@ TEST_F(WlanTest, LinkValuesFollowTheConnection) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
+        sim::Desktop::Get().Advance(1000);  // a new poll reads the link anew
         Interface& card = Card();
         card.state = row.state;
         card.bssType = row.bss;
@@ -250,6 +307,7 @@ TEST_F(WlanTest, LinkValuesFollowTheConnection) {
     }
 }
 
+// Frame errors only from counters that count: frames that fail to decrypt.
 TEST_F(WlanTest, ReceivedFramesComeFromTheStatistics) {
     struct Row {
         const char* name;
@@ -257,9 +315,12 @@ TEST_F(WlanTest, ReceivedFramesComeFromTheStatistics) {
         unsigned long long unicast, multicast;
         unsigned long count;
         long result;
+        unsigned long long unicastFailed = 0, multicastFailed = 0;
     } rows[] = {{"unicast", true, 100, 0, 100, Ok},
-                {"none yet", true, 0, 0, 0, Ok},
-                {"multicast too", true, 5, 7, 12, Ok},
+                {"counters left at zero", true, 0, 0, kRxFramesUnknown, Ok},
+                {"none decrypts", true, 0, 0, 0, Ok, 4},
+                {"no multicast decrypts", true, 0, 0, 0, Ok, 0, 1},
+                {"multicast too", true, 5, 7, 12, Ok, 3},
                 {"past 32 bits it stays at the top", true, 1ull << 33, 0, 0xFFFFFFFF, Ok},
                 {"no statistics (XP)", false, 0, 0, kRxFramesUnknown, SystemFailed}};
     for (const Row& row : rows) {
@@ -267,9 +328,72 @@ TEST_F(WlanTest, ReceivedFramesComeFromTheStatistics) {
         Card().statistics = row.statistics;
         Card().unicastReceived = row.unicast;
         Card().multicastReceived = row.multicast;
+        Card().unicastDecryptFailures = row.unicastFailed;
+        Card().multicastDecryptFailures = row.multicastFailed;
         unsigned long count = kUntouched;
         EXPECT_EQ(ReadRxFrames(session, CardGuid(), &count), row.result);
         EXPECT_EQ(count, row.count);
+    }
+}
+
+// Windows 11 24H2 refuses the connection reading without location consent:
+// the signal strength and the interface state still tell the link, and the
+// connection is asked again once a minute.
+TEST_F(WlanTest, WithoutLocationConsentTheLinkShowsFromTheSignal) {
+    struct Row {
+        const char* name;
+        WLAN_INTERFACE_STATE state;
+        bool rssiQuery;
+        unsigned long adapterState, quality;
+    } rows[] = {{"connected, -55 dBm", wlan_interface_state_connected, true, 1, 14},
+                {"connected, no signal query", wlan_interface_state_connected, false, 1, 0},
+                {"disconnected", wlan_interface_state_disconnected, true, 0, 0}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        session.Release();
+        session.Acquire();
+        Card().locationConsent = false;
+        Card().rssi = -55;
+        Card().state = row.state;
+        Card().rssiQuery = row.rssiQuery;
+        wlan.calls.clear();
+        for (int second = 0; second < 60; ++second) {
+            const Reading r = Poll();
+            ASSERT_EQ(r.attach, Ok);
+            EXPECT_EQ(r.state, row.adapterState);
+            EXPECT_EQ(r.quality, row.quality);
+            EXPECT_EQ(r.rate, 0u);
+        }
+        EXPECT_EQ(wlan.CountCalls("WlanQueryInterface(current_connection)"), 1);
+        Poll();
+        EXPECT_EQ(wlan.CountCalls("WlanQueryInterface(current_connection)"), 2) << "a minute later";
+        Card().locationConsent = true;
+        for (int second = 0; second < 60; ++second) Poll();
+        EXPECT_EQ(Poll().rate, row.adapterState ? 108u : 0u) << "consent given";
+    }
+}
+
+// The program's tick asks attach, radio, type, state, quality, rate and
+// frames: they share one reading of the link.
+TEST_F(WlanTest, APollCostsAtMostThreeServiceCalls) {
+    struct Row {
+        const char* name;
+        WLAN_INTERFACE_STATE state;
+        bool consent;
+    } rows[] = {{"connected", wlan_interface_state_connected, true},
+                {"disconnected", wlan_interface_state_disconnected, true},
+                {"connected without consent", wlan_interface_state_connected, false},
+                {"disconnected without consent", wlan_interface_state_disconnected, false}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Card().state = row.state;
+        Card().locationConsent = row.consent;
+        Poll();
+        for (int second = 0; second < 5; ++second) {
+            wlan.calls.clear();
+            Poll();
+            EXPECT_LE(wlan.ServiceCalls(), 3);
+        }
     }
 }
 
@@ -389,6 +513,10 @@ TEST_F(WlanTest, AFailedCallReportsFailureAndLeavesADefinedValue) {
 // ---- the rules ----
 
 TEST_F(WlanTest, ScalesAndNames) {
+    const std::pair<LONG, ULONG> rssis[] = {{-120, 0}, {-100, 0}, {-99, 2}, {-75, 50}, {-55, 90}, {-50, 100}, {-20, 100}};
+    for (const auto& r : rssis) EXPECT_EQ(SignalFromRssi(r.first), r.second) << r.first;
+    for (DWORD gone : {6, 1702, 1717, 1722, 1726, 1727, 1753}) EXPECT_TRUE(HandleGone(gone)) << gone;
+    for (DWORD other : {0, 5, 7, 1701, 1723, 1752, 1754}) EXPECT_FALSE(HandleGone(other)) << other;
     const ULONG signals[][2] = {{0, 0}, {3, 0}, {4, 1}, {50, 8}, {93, 14}, {97, 15}, {100, 15}, {1000, 15}};
     for (const auto& s : signals) EXPECT_EQ(ScaleSignalQuality(s[0]), s[1]) << s[0];
     const ULONG rates[][2] = {{0, 0}, {249, 0}, {250, 1}, {1000, 2}, {5500, 11}, {54000, 108}, {0xFFFFFFFF, 8589935}};

@@ -337,6 +337,7 @@ DWORD WINAPI GetTickCount(void);
 HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName);
 DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
 HMODULE WINAPI LoadLibraryA(LPCSTR fileName);
+UINT WINAPI GetSystemDirectoryA(LPSTR buffer, UINT size);
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName);
 BOOL WINAPI FreeLibrary(HMODULE module);
 BOOL WINAPI IsDBCSLeadByte(BYTE testChar);
