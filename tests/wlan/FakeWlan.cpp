@@ -157,8 +157,7 @@ VOID WINAPI FakeFreeMemory(PVOID memory) {
 }
 
 // A double-byte code page: ASCII stays one byte, every other unit becomes
-// the lead byte 0x81 and a second byte; or UTF-8 where GetACP says 65001.
-// Fails when the buffer is too small.
+// the lead byte 0x81 and a second byte. Fails when the buffer is too small.
 int WINAPI FakeWideCharToMultiByte(UINT, DWORD, LPCWSTR wide, int wideLength, LPSTR bytes, int capacity, LPCSTR,
                                    LPBOOL) {
     S().calls.push_back("WideCharToMultiByte");
@@ -169,10 +168,6 @@ int WINAPI FakeWideCharToMultiByte(UINT, DWORD, LPCWSTR wide, int wideLength, LP
         const char16_t unit = wide[i];
         if (unit < 0x80) {
             out += static_cast<char>(unit);
-        } else if (GetACP() == CP_UTF8) {  // units of three bytes only
-            out += static_cast<char>(0xE0 | (unit >> 12));
-            out += static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (unit & 0x3F));
         } else {
             out += '\x81';
             out += static_cast<char>(0x40 + (unit & 0x3F));
