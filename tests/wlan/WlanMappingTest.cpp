@@ -106,7 +106,9 @@ TEST_F(WlanTest, LastObjectGoneClosesTheHandleAndFreesTheLibrary) {
     session.Release();
     EXPECT_EQ(wlan.OpenHandles(), 0);
     EXPECT_EQ(wlan.unloads, 1);
-    session.Acquire();  // for TearDown
+    session.Release();  // one too many is ignored
+    session.Acquire();  // for TearDown, whose Release closes the handle opened here
+    ASSERT_NE(session.Client(), nullptr);
 }
 
 TEST_F(WlanTest, LoaderNeedsWlanapiWithEverySixCalls) {
@@ -159,14 +161,18 @@ TEST_F(WlanTest, ItemsAreTheInterfacesInOrderUntilRefreshSeesThemChange) {
     }
     EXPECT_EQ(SelectItem(session, &collection, 2, &adapter), NoSuchItem);
     EXPECT_FALSE(adapter.bound);
+    EXPECT_EQ(SelectItem(session, &collection, kLastItem, &adapter), NoSuchItem);
     EXPECT_EQ(SelectItem(session, &collection, 32, &adapter), BadArgument);
     EXPECT_EQ(SelectItem(session, &collection, -1, &adapter), BadArgument);
     EXPECT_EQ(wlan.CountCalls("WlanEnumInterfaces"), 1) << "Item reads the collection as enumerated";
 
     // A is unplugged and C plugged in: Attach notices at once, Item after Refresh.
     ASSERT_EQ(SelectItem(session, &collection, 0, &adapter), Ok);
+    ASSERT_EQ(AttachDriver(session, &adapter, &driver), Ok);
+    EXPECT_TRUE(driver.bound);
     wlan.interfaces.erase(wlan.interfaces.begin());
     wlan.Add(u"C", 0xC);
+    sim::Desktop::Get().Advance(1000);  // the next poll
     EXPECT_EQ(AttachDriver(session, &adapter, &driver), InterfaceGone);
     EXPECT_FALSE(driver.bound);
     EXPECT_EQ(RefreshCollection(session, &collection), Ok);
@@ -189,16 +195,12 @@ TEST_F(WlanTest, AServiceThatStartsLateIsFoundWithoutRefresh) {
     sim::Desktop::Get().Advance(kReopenMs - 1);
     EXPECT_EQ(SelectItem(session, &collection, 0, &adapter), NoSuchItem);
     EXPECT_EQ(wlan.CountCalls("WlanOpenHandle"), 2) << "versions 2 and 1, once";
+    EXPECT_EQ(RefreshCollection(session, &collection), SystemFailed);
+    EXPECT_EQ(wlan.CountCalls("WlanOpenHandle"), 4) << "Refresh tries at once";
     wlan.newestVersion = 2;
     EXPECT_EQ(SelectItem(session, &collection, 0, &adapter), NoSuchItem);
-    sim::Desktop::Get().Advance(1);
+    sim::Desktop::Get().Advance(kReopenMs);
     EXPECT_EQ(SelectItem(session, &collection, 0, &adapter), Ok);
-    wlan.newestVersion = 0;  // Refresh tries again at once
-    session.Release();
-    session.Acquire();
-    EXPECT_EQ(RefreshCollection(session, &collection), SystemFailed);
-    wlan.newestVersion = 2;
-    EXPECT_EQ(RefreshCollection(session, &collection), Ok);
 }
 
 // A restarted service forgets the handle; a stopped one answers over RPC
@@ -314,7 +316,7 @@ TEST_F(WlanTest, ReceivedFramesComeFromTheStatistics) {
         long result;
         unsigned long long unicastFailed = 0, multicastFailed = 0;
     } rows[] = {{"unicast", true, 100, 0, 100, Ok},
-                {"counters left at zero", true, 0, 0, kRxFramesUnknown, Ok},
+                {"counters left at zero: not 0", true, 0, 0, 1, Ok},
                 {"none decrypts", true, 0, 0, 0, Ok, 4},
                 {"no multicast decrypts", true, 0, 0, 0, Ok, 0, 1},
                 {"multicast too", true, 5, 7, 12, Ok, 3},
@@ -364,9 +366,6 @@ TEST_F(WlanTest, WithoutLocationConsentTheLinkShowsFromTheSignal) {
         EXPECT_EQ(wlan.CountCalls("WlanQueryInterface(current_connection)"), 1);
         Poll();
         EXPECT_EQ(wlan.CountCalls("WlanQueryInterface(current_connection)"), 2) << "a minute later";
-        Card().locationConsent = true;
-        for (int second = 0; second < 60; ++second) Poll();
-        EXPECT_EQ(Poll().rate, row.adapterState ? 108u : 0u) << "consent given";
     }
 }
 
@@ -503,6 +502,8 @@ TEST_F(WlanTest, AFailedCallReportsFailureAndLeavesADefinedValue) {
 // ---- the rules ----
 
 TEST_F(WlanTest, ScalesAndNames) {
+    EXPECT_EQ(std::vector<long>({Ok, NoSuchItem, NotBound, InterfaceGone, BadArgument, Internal, SystemFailed, NotConnected}),
+              std::vector<long>({0, 1, 2, 3, 5, 6, 7, 8})) << "the results TavroApi.h publishes";
     const std::pair<LONG, ULONG> rssis[] = {{-120, 0}, {-100, 0}, {-99, 2}, {-75, 50}, {-55, 90}, {-50, 100}, {-20, 100}};
     for (const auto& r : rssis) EXPECT_EQ(SignalFromRssi(r.first), r.second) << r.first;
     for (DWORD gone : {6, 1702, 1717, 1722, 1726, 1727, 1753}) EXPECT_TRUE(HandleGone(gone)) << gone;
