@@ -41,10 +41,7 @@ protected:
     Interface& Card() { return wlan.interfaces.empty() ? wlan.Add(u"Wireless LAN Card", 1) : wlan.interfaces[0]; }
     GUID CardGuid() { return Card().guid; }
     // One tick of the program, a second after the last: attach, then the queries in its order.
-    struct Reading {
-        long attach, linkResult;
-        unsigned long radio, type, state, quality, rate, frames;
-    };
+    struct Reading { long attach, linkResult; unsigned long radio, type, state, quality, rate, frames; };
     Reading Poll() {
         sim::Desktop::Get().Advance(1000);
         Reading r = {};
@@ -123,15 +120,17 @@ TEST_F(WlanTest, LoaderNeedsWlanapiWithEverySixCalls) {
         const char* name;
         const std::map<std::string, FARPROC>* exports;
         bool loads;
-        const char* file = "C:\\WINDOWS\\system32\\wlanapi.dll";
+        std::string file = "";  // empty: wlanapi.dll in the system folder
     } rows[] = {{"no wlanapi.dll (98, NT 4, 2000, XP before SP2)", nullptr, false},
                 {"one call missing", &withoutSet, false},
                 {"the whole API", &all, true},
                 {"only outside the system folder", &all, false, "wlanapi.dll"}};
+    char system[MAX_PATH];
+    ASSERT_GT(GetSystemDirectoryA(system, MAX_PATH), 0u);
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         desk.Reset();
-        if (row.exports) desk.RegisterModule(row.file, *row.exports);
+        if (row.exports) desk.RegisterModule(row.file.empty() ? system + std::string("\\wlanapi.dll") : row.file, *row.exports);
         WlanEntryPoints table = {};
         EXPECT_EQ(LoadWlanApi(&table), row.loads);
         // A library that fails to load leaves no call behind, not even those it found.
@@ -161,7 +160,7 @@ TEST_F(WlanTest, ItemsAreTheInterfacesInOrderUntilRefreshSeesThemChange) {
     }
     EXPECT_EQ(SelectItem(session, &collection, 2, &adapter), NoSuchItem);
     EXPECT_FALSE(adapter.bound);
-    EXPECT_EQ(SelectItem(session, &collection, kLastItem, &adapter), NoSuchItem);
+    EXPECT_EQ(SelectItem(session, &collection, 31, &adapter), NoSuchItem);
     EXPECT_EQ(SelectItem(session, &collection, 32, &adapter), BadArgument);
     EXPECT_EQ(SelectItem(session, &collection, -1, &adapter), BadArgument);
     EXPECT_EQ(wlan.CountCalls("WlanEnumInterfaces"), 1) << "Item reads the collection as enumerated";
