@@ -1,6 +1,10 @@
 // Loading wlanapi.dll at run time: Windows 98, NT 4, 2000 and XP before its
 // second service pack have no such library, and the library must load there.
+// It is loaded by its full path in the system folder only, so that a
+// wlanapi.dll in the current folder or on PATH is never run.
 #include "WlanEntryPoints.h"
+
+#include <string.h>
 
 namespace tavrowlan {
 
@@ -22,11 +26,23 @@ void ClearWlanCalls(WlanEntryPoints* api) {
     api->WlanFreeMemory = nullptr;
 }
 
+// "<system folder>\wlanapi.dll" into `path`; false when the system folder
+// cannot be read or the name does not fit.
+bool SystemLibraryPath(char* path, UINT capacity) {
+    static const char kName[] = "\\wlanapi.dll";
+    const UINT length = GetSystemDirectoryA(path, capacity);
+    if (length == 0 || length + sizeof kName > capacity) return false;
+    memcpy(path + length, kName, sizeof kName);
+    return true;
+}
+
 }  // namespace
 
 bool LoadWlanApi(WlanEntryPoints* api) {
     ClearWlanCalls(api);
-    HMODULE module = LoadLibraryA("wlanapi.dll");
+    char path[MAX_PATH];
+    if (!SystemLibraryPath(path, MAX_PATH)) return false;
+    HMODULE module = LoadLibraryA(path);
     if (!module) return false;
     const bool complete = Find(module, "WlanOpenHandle", &api->WlanOpenHandle) &&
                           Find(module, "WlanCloseHandle", &api->WlanCloseHandle) &&

@@ -2,8 +2,9 @@
 // record it needs out of the service's memory and frees that memory at once.
 #include "WlanMapping.h"
 
-#include <string.h>
+#include "common/Mbcs.h"
 
+#include <string.h>
 
 namespace tavrowlan {
 
@@ -35,6 +36,28 @@ const unsigned long kNetworkTypeInfrastructure = 1;
 const unsigned long kNetworkTypeAdHoc = 2;
 const ULONG kFullSignal = 100;
 const unsigned long kFullQuality = 15;
+// The signal scale of Windows' own quality figure: -100 dBm is 0, -50 dBm 100.
+const LONG kRssiNone = -100;
+const LONG kRssiFull = -50;
+// A reading of the link serves every query of one poll (the program polls
+// once a second) and no query of the next.
+const DWORD kSnapshotMs = 900;
+// After the connection reading was refused for want of location consent it
+// is asked again at most once a minute: each call lights the location
+// indicator, and the first refused one shows the consent prompt.
+const DWORD kConsentRetryMs = 60000;
+
+// Calls `call` with the client handle; when the call reports the handle
+// gone (the WLAN service restarted), once more with a newly opened one.
+template <typename Call>
+DWORD WithClient(WlanSession& session, Call call) {
+    HANDLE client = session.Client();
+    if (!client) return ERROR_SERVICE_NOT_ACTIVE;
+    const DWORD result = call(client);
+    if (result == ERROR_SUCCESS || !session.Lost(result)) return result;
+    client = session.Client();
+    return client ? call(client) : ERROR_SERVICE_NOT_ACTIVE;
+}
 
 // Queries one record of an interface into `record`, which is zeroed first.
 // The service's block must hold at least `minimum` bytes; more than the
@@ -45,12 +68,12 @@ DWORD Query(WlanSession& session, const GUID& guid, WLAN_INTF_OPCODE opCode, Rec
             DWORD minimum = sizeof(Record), DWORD* copied = nullptr) {
     memset(record, 0, sizeof(Record));
     if (copied) *copied = 0;
-    HANDLE client = session.Client();
-    if (!client) return ERROR_SERVICE_NOT_ACTIVE;
     const WlanEntryPoints& api = session.Api();
     DWORD size = 0;
     PVOID data = nullptr;
-    DWORD result = api.WlanQueryInterface(client, &guid, opCode, nullptr, &size, &data, nullptr);
+    const DWORD result = WithClient(session, [&](HANDLE client) {
+        return api.WlanQueryInterface(client, &guid, opCode, nullptr, &size, &data, nullptr);
+    });
     if (result != ERROR_SUCCESS) return result;  // the service handed out nothing
     if (!data) return ERROR_INVALID_DATA;
     const DWORD take = size < sizeof(Record) ? size : sizeof(Record);
@@ -60,18 +83,62 @@ DWORD Query(WlanSession& session, const GUID& guid, WLAN_INTF_OPCODE opCode, Rec
     return size >= minimum ? ERROR_SUCCESS : ERROR_INVALID_DATA;
 }
 
-enum class Link { Connected, NotConnected, Failed };
-
-// The interface's connection. Without one the service fails the
-// connection query; the interface state then tells that from a failure.
-Link ReadConnection(WlanSession& session, const GUID& guid, WLAN_CONNECTION_ATTRIBUTES* connection) {
-    if (Query(session, guid, wlan_intf_opcode_current_connection, connection) == ERROR_SUCCESS)
-        return connection->isState == wlan_interface_state_connected ? Link::Connected : Link::NotConnected;
+// The link by the interface state alone, after a reading that failed:
+// `whenConnected` is what a connected interface counts as.
+Link ReadStateOnly(WlanSession& session, const GUID& guid, Link whenConnected) {
     WLAN_INTERFACE_STATE state;
-    if (Query(session, guid, wlan_intf_opcode_interface_state, &state) == ERROR_SUCCESS &&
-        state != wlan_interface_state_connected)
-        return Link::NotConnected;
-    return Link::Failed;
+    if (Query(session, guid, wlan_intf_opcode_interface_state, &state) != ERROR_SUCCESS) return Link::Failed;
+    return state == wlan_interface_state_connected ? whenConnected : Link::NotConnected;
+}
+
+// The link from the readings that need no location consent: the signal
+// strength, which the service gives only while connected, and failing
+// that the interface state. Nothing of these gives the rate.
+Link ReadWithoutConsent(WlanSession& session, const GUID& guid, LinkSnapshot* snapshot) {
+    LONG rssi = 0;
+    const DWORD result = Query(session, guid, wlan_intf_opcode_rssi, &rssi);
+    if (result == ERROR_INVALID_STATE) return Link::NotConnected;
+    if (result != ERROR_SUCCESS) return ReadStateOnly(session, guid, Link::Connected);
+    snapshot->signalQuality = SignalFromRssi(rssi);
+    return Link::Connected;
+}
+
+// The link from the interface's connection. Without one the service fails
+// the connection reading with ERROR_INVALID_STATE; a refusal for want of
+// location consent is answered from the other readings until it is time to
+// ask again; another failure is told from no connection by the interface state.
+Link ReadLink(WlanSession& session, InterfaceMemory& memory, DWORD now, LinkSnapshot* snapshot) {
+    if (memory.connectionRefused && now - memory.refusedAt < kConsentRetryMs)
+        return ReadWithoutConsent(session, memory.guid, snapshot);
+    WLAN_CONNECTION_ATTRIBUTES connection;
+    const DWORD result = Query(session, memory.guid, wlan_intf_opcode_current_connection, &connection);
+    memory.connectionRefused = result == ERROR_ACCESS_DENIED;
+    if (memory.connectionRefused) {
+        memory.refusedAt = now;
+        return ReadWithoutConsent(session, memory.guid, snapshot);
+    }
+    if (result == ERROR_INVALID_STATE) return Link::NotConnected;
+    if (result != ERROR_SUCCESS) return ReadStateOnly(session, memory.guid, Link::Failed);
+    if (connection.isState != wlan_interface_state_connected) return Link::NotConnected;
+    const WLAN_ASSOCIATION_ATTRIBUTES& a = connection.wlanAssociationAttributes;
+    snapshot->bssType = a.dot11BssType;
+    snapshot->phyType = a.dot11PhyType;
+    snapshot->signalQuality = a.wlanSignalQuality;
+    snapshot->txRate = a.ulTxRate;
+    return Link::Connected;
+}
+
+// The link as read at the first query of this poll, or read now.
+const LinkSnapshot& CurrentLink(WlanSession& session, const GUID& guid) {
+    InterfaceMemory& memory = session.Memory(guid);
+    const DWORD now = GetTickCount();
+    LinkSnapshot& snapshot = memory.snapshot;
+    if (snapshot.taken && now - snapshot.takenAt < kSnapshotMs) return snapshot;
+    snapshot = LinkSnapshot();
+    snapshot.taken = true;
+    snapshot.takenAt = now;
+    snapshot.link = ReadLink(session, memory, now, &snapshot);
+    return snapshot;
 }
 
 // The radio state of every PHY; false when the system gives none (XP, or a failed query).
@@ -87,8 +154,6 @@ bool ReadPhyRadioStates(WlanSession& session, const GUID& guid, WLAN_RADIO_STATE
 
 bool IsOn(DOT11_RADIO_STATE state) { return state != dot11_radio_state_off; }
 
-size_t CharacterBytes(const char* p) { return IsDBCSLeadByte(static_cast<BYTE>(*p)) && p[1] ? 2 : 1; }
-
 void Hex(unsigned long value, int digits, char* out) {
     static const char kDigits[] = "0123456789ABCDEF";
     for (int i = digits - 1; i >= 0; --i, value >>= 4) out[i] = kDigits[value & 0xF];
@@ -100,11 +165,11 @@ void Hex(unsigned long value, int digits, char* out) {
 
 long EnumerateInterfaces(WlanSession& session, std::vector<InterfaceEntry>* items) {
     items->clear();
-    HANDLE client = session.Client();
-    if (!client) return SystemFailed;
     const WlanEntryPoints& api = session.Api();
     PWLAN_INTERFACE_INFO_LIST list = nullptr;
-    if (api.WlanEnumInterfaces(client, nullptr, &list) != ERROR_SUCCESS) return SystemFailed;
+    if (WithClient(session, [&](HANDLE client) { return api.WlanEnumInterfaces(client, nullptr, &list); }) !=
+        ERROR_SUCCESS)
+        return SystemFailed;
     if (!list) return SystemFailed;
     items->reserve(list->dwNumberOfItems);
     for (DWORD i = 0; i < list->dwNumberOfItems; ++i) {
@@ -121,17 +186,16 @@ long EnumerateInterfaces(WlanSession& session, std::vector<InterfaceEntry>* item
 long RefreshCollection(WlanSession& session, Collection* collection) {
     // The service may have started since a first attempt failed.
     session.AllowRetry();
-    collection->enumerated = true;
-    return EnumerateInterfaces(session, &collection->items);
+    const long result = EnumerateInterfaces(session, &collection->items);
+    collection->enumerated = result == Ok;
+    return result;
 }
 
 long SelectItem(WlanSession& session, Collection* collection, int index, AdapterBinding* adapter) {
     adapter->bound = false;
     if (index < 0 || index > kLastItem) return BadArgument;
-    if (!collection->enumerated) {
-        collection->enumerated = true;
-        EnumerateInterfaces(session, &collection->items);
-    }
+    // A failed enumeration (no service yet) is tried again by the next Item.
+    if (!collection->enumerated) collection->enumerated = EnumerateInterfaces(session, &collection->items) == Ok;
     if (static_cast<size_t>(index) >= collection->items.size()) return NoSuchItem;
     adapter->entry = collection->items[index];
     adapter->bound = true;
@@ -159,12 +223,7 @@ long DescribeInterface(const WlanEntryPoints& api, const WCHAR* description, cha
     if (api.WideCharToMultiByte(CP_ACP, 0, description, -1, bytes, sizeof bytes, nullptr, nullptr) <= 0)
         return SystemFailed;
     bytes[sizeof bytes - 1] = 0;
-    size_t used = 0;
-    while (bytes[used]) {
-        const size_t next = CharacterBytes(bytes + used);
-        if (used + next > capacity - 1) break;
-        used += next;
-    }
+    const size_t used = WholeCharacterBytes(bytes, capacity - 1);
     memcpy(out, bytes, used);
     out[used] = 0;
     return Ok;
@@ -189,9 +248,9 @@ void FormatInterfaceId(const GUID& guid, char* out) {
 
 // ---- the driver of one adapter ----
 
+// The program attaches before it polls: the reading of the link serves both.
 long CheckInterface(WlanSession& session, const GUID& guid) {
-    WLAN_INTERFACE_STATE state;
-    return Query(session, guid, wlan_intf_opcode_interface_state, &state) == ERROR_SUCCESS ? Ok : InterfaceGone;
+    return CurrentLink(session, guid).link == Link::Failed ? InterfaceGone : Ok;
 }
 
 long ReadRadioState(WlanSession& session, const GUID& guid, unsigned long* state) {
@@ -206,39 +265,38 @@ long ReadRadioState(WlanSession& session, const GUID& guid, unsigned long* state
 }
 
 namespace {
-// Reads the interface's connection and writes what `value` makes of it;
-// `value` looks at the attributes only while connected.
+// Writes what `value` makes of the interface's link; `value` looks at the
+// reading only while connected.
 template <class Value>
 long ReadFromConnection(WlanSession& session, const GUID& guid, unsigned long* out, Value value) {
     if (!out) return BadArgument;
-    WLAN_CONNECTION_ATTRIBUTES connection;
-    const Link link = ReadConnection(session, guid, &connection);
-    *out = value(link == Link::Connected, connection.wlanAssociationAttributes);
-    return link == Link::Failed ? SystemFailed : Ok;
+    const LinkSnapshot& link = CurrentLink(session, guid);
+    *out = value(link.link == Link::Connected, link);
+    return link.link == Link::Failed ? SystemFailed : Ok;
 }
 }  // namespace
 
 long ReadNetworkType(WlanSession& session, const GUID& guid, unsigned long* type) {
-    return ReadFromConnection(session, guid, type, [](bool connected, const WLAN_ASSOCIATION_ATTRIBUTES& a) {
-        return connected && a.dot11BssType == dot11_BSS_type_independent ? kNetworkTypeAdHoc
+    return ReadFromConnection(session, guid, type, [](bool connected, const LinkSnapshot& a) {
+        return connected && a.bssType == dot11_BSS_type_independent ? kNetworkTypeAdHoc
                                                                          : kNetworkTypeInfrastructure;
     });
 }
 
 long ReadAdapterState(WlanSession& session, const GUID& guid, unsigned long* state) {
     return ReadFromConnection(session, guid, state,
-                              [](bool connected, const WLAN_ASSOCIATION_ATTRIBUTES&) { return connected ? 1UL : 0UL; });
+                              [](bool connected, const LinkSnapshot&) { return connected ? 1UL : 0UL; });
 }
 
 long ReadLinkQuality(WlanSession& session, const GUID& guid, unsigned long* quality) {
-    return ReadFromConnection(session, guid, quality, [](bool connected, const WLAN_ASSOCIATION_ATTRIBUTES& a) {
-        return connected ? ScaleSignalQuality(a.wlanSignalQuality) : 0UL;
+    return ReadFromConnection(session, guid, quality, [](bool connected, const LinkSnapshot& a) {
+        return connected ? ScaleSignalQuality(a.signalQuality) : 0UL;
     });
 }
 
 long ReadDot11Rate(WlanSession& session, const GUID& guid, unsigned long* rate) {
-    return ReadFromConnection(session, guid, rate, [](bool connected, const WLAN_ASSOCIATION_ATTRIBUTES& a) {
-        return connected ? RateUnits(a.ulTxRate) : 0UL;
+    return ReadFromConnection(session, guid, rate, [](bool connected, const LinkSnapshot& a) {
+        return connected ? RateUnits(a.txRate) : 0UL;
     });
 }
 
@@ -250,20 +308,21 @@ long ReadRxFrames(WlanSession& session, const GUID& guid, unsigned long* count) 
         *count = kRxFramesUnknown;
         return SystemFailed;
     }
-    // Data frames received since the interface started, unicast and
-    // multicast; the count stops at the largest value rather than wrap to 0.
-    const unsigned long long received =
-        statistics.MacUcastCounters.ullReceivedFrameCount + statistics.MacMcastCounters.ullReceivedFrameCount;
-    *count = received > 0xFFFFFFFFull ? 0xFFFFFFFFul : static_cast<unsigned long>(received);
+    // Data frames received since the interface started, unicast and multicast.
+    const WLAN_MAC_FRAME_STATISTICS& unicast = statistics.MacUcastCounters;
+    const WLAN_MAC_FRAME_STATISTICS& multicast = statistics.MacMcastCounters;
+    *count = RxFramesFromCounters(unicast.ullReceivedFrameCount + multicast.ullReceivedFrameCount,
+                                  unicast.ullDecryptFailureCount + multicast.ullDecryptFailureCount);
     return Ok;
 }
 
 long ReadNetworkTypeInUse(WlanSession& session, const GUID& guid, unsigned long* type) {
     if (!type) return BadArgument;
-    WLAN_CONNECTION_ATTRIBUTES connection;
-    switch (ReadConnection(session, guid, &connection)) {
+    const LinkSnapshot& link = CurrentLink(session, guid);
+    switch (link.link) {
     case Link::Connected:
-        *type = NdisNetworkType(connection.wlanAssociationAttributes.dot11PhyType);
+        // XP's WLAN API reports no PHY: its documented value instead.
+        *type = session.Version() == 1 ? kNetworkTypeInUseXp : NdisNetworkType(link.phyType);
         return Ok;
     case Link::NotConnected:
         return NotConnected;
@@ -330,6 +389,18 @@ unsigned long CombineRadioStates(const WLAN_RADIO_STATE& radio) {
 unsigned long ScaleSignalQuality(ULONG quality) {
     if (quality > kFullSignal) quality = kFullSignal;
     return (quality * kFullQuality + kFullSignal / 2) / kFullSignal;
+}
+
+ULONG SignalFromRssi(LONG dBm) {
+    if (dBm <= kRssiNone) return 0;
+    if (dBm >= kRssiFull) return kFullSignal;
+    return static_cast<ULONG>(dBm - kRssiNone) * kFullSignal / static_cast<ULONG>(kRssiFull - kRssiNone);
+}
+
+unsigned long RxFramesFromCounters(unsigned long long received, unsigned long long decryptFailures) {
+    if (received > 0xFFFFFFFFull) return 0xFFFFFFFFul;
+    if (received > 0) return static_cast<unsigned long>(received);
+    return decryptFailures > 0 ? 0 : kRxFramesUnknown;
 }
 
 unsigned long RateUnits(ULONG kbitPerSecond) { return kbitPerSecond / 500 + (kbitPerSecond % 500 >= 250 ? 1 : 0); }

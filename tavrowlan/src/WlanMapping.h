@@ -34,8 +34,14 @@ const size_t kAdapterIdBytes = 260;
 // radio on and switch on, so the program goes on to read the link.
 const unsigned long kRadioAssumedOn = 3;
 // GetWEPPacketRxOK where the system gives no statistics (XP, or a failed
-// query): not zero, so a healthy link is never shown as data frame errors.
+// query), or a driver leaves its counters at zero: not zero, so a healthy
+// link is never shown as data frame errors.
 const unsigned long kRxFramesUnknown = 1;
+// GetDot11NetworkTypeInUse on XP, whose WLAN API reports no PHY: 1, the
+// value of the 802.11b adapters the program's greying rule was made for, so
+// on XP the configuration commands grey exactly when Wireless Zero
+// Configuration manages the adapter.
+const unsigned long kNetworkTypeInUseXp = 1;
 // GetGenDriverVersion: XP's wireless drivers are NDIS 5.1; the Native 802.11
 // drivers of Vista and later are NDIS 6.0 or newer.
 const unsigned long kDriverVersionXp = 0x0501;
@@ -102,6 +108,14 @@ long SetSoftwareRadio(WlanSession& session, const GUID& guid, unsigned long on);
 // every switch off, bit 0 tells whether any software radio is on. A state
 // the driver reports as unknown counts as on.
 unsigned long CombineRadioStates(const WLAN_RADIO_STATE& radio);
+// Signal strength in dBm to signal quality 0..100 on Windows' own scale:
+// -100 dBm and below 0, -50 dBm and above 100, linear between.
+ULONG SignalFromRssi(LONG dBm);
+// GetWEPPacketRxOK from the data frames received and those that failed to
+// decrypt: the frames received, stopping at 0xFFFFFFFF rather than wrap;
+// 0 (data frame errors) only when frames arrive and none decrypts;
+// kRxFramesUnknown when the driver counts nothing at all.
+unsigned long RxFramesFromCounters(unsigned long long received, unsigned long long decryptFailures);
 // Signal quality 0..100 to the link quality 0..15, rounded (above 100 counts as 100).
 unsigned long ScaleSignalQuality(ULONG quality);
 // kbit/s to units of 500 kbit/s, rounded.

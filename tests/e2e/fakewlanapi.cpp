@@ -1,8 +1,9 @@
 // wlanapi.dll for the end-to-end tests: a WLAN service with one connected
-// interface, put beside the program and the real-adapter TavroApi.DLL and
-// loaded instead of Wine's own (WINEDLLOVERRIDES=wlanapi=n), so that the
-// library's exports are seen working on real Win32 calls. The interface's
-// software radio follows WlanSetInterface within the process.
+// interface, installed in the prefix's system folder (the one place the
+// real-adapter TavroApi.DLL loads it from) and loaded instead of Wine's own
+// (WINEDLLOVERRIDES=wlanapi=n), so that the library's exports are seen
+// working on real Win32 calls. The interface's software radio follows
+// WlanSetInterface within the process.
 #include <windows.h>
 #include <wlanapi.h>
 

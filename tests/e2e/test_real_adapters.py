@@ -60,6 +60,19 @@ class RealAdapterTestCase(TrayTestCase):
         self.assertEqual(self.app_pids(), [])
         return code
 
+    def install_fake_wlanapi(self):
+        """Puts our wlanapi.dll in the prefix's system folder, the one place the
+        library loads it from, and Wine's own back when the case ends."""
+        system = os.path.join(self.session.env["WINEPREFIX"], "drive_c", "windows", "system32")
+        installed = os.path.join(system, "wlanapi.dll")
+        kept = os.path.join(self.workdir, "wlanapi.dll.wine")
+        if os.path.exists(installed):
+            shutil.copy(installed, kept)
+            self.addCleanup(shutil.copy, kept, installed)
+        else:
+            self.addCleanup(os.remove, installed)
+        shutil.copy(FAKE_WLANAPI, installed)
+
 
 class WineWlan(RealAdapterTestCase):
 
@@ -87,7 +100,7 @@ class WineWlan(RealAdapterTestCase):
 class OneInterface(RealAdapterTestCase):
 
     def test_one_connected_interface_shows_its_icon_and_switches_its_radio(self):
-        shutil.copy(FAKE_WLANAPI, os.path.join(self.workdir, "wlanapi.dll"))
+        self.install_fake_wlanapi()
         process = self.start_copy(WINEDLLOVERRIDES="wlanapi=n")
         self.wait_icons({0: LINKED}, what="on the interface")
         self.assertEqual(self.tip_of(0), "E2E Wireless LAN Card\nSpeed: 54.0 Mbps\nExcellent Link Quality 100%")

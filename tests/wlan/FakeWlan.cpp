@@ -18,6 +18,7 @@ const char* OpCodeName(WLAN_INTF_OPCODE opCode) {
     case wlan_intf_opcode_interface_state: return "interface_state";
     case wlan_intf_opcode_current_connection: return "current_connection";
     case wlan_intf_opcode_statistics: return "statistics";
+    case wlan_intf_opcode_rssi: return "rssi";
     default: return "other";
     }
 }
@@ -85,6 +86,7 @@ DWORD WINAPI FakeQueryInterface(HANDLE client, const GUID* guid, WLAN_INTF_OPCOD
     case wlan_intf_opcode_interface_state:
         return Hand(found->state, dataSize, data);
     case wlan_intf_opcode_current_connection: {
+        if (!found->locationConsent) return ERROR_ACCESS_DENIED;
         if (found->state != wlan_interface_state_connected && found->state != wlan_interface_state_ad_hoc_network_formed)
             return ERROR_INVALID_STATE;
         WLAN_CONNECTION_ATTRIBUTES connection = {};
@@ -108,9 +110,15 @@ DWORD WINAPI FakeQueryInterface(HANDLE client, const GUID* guid, WLAN_INTF_OPCOD
         WLAN_STATISTICS statistics = {};
         statistics.MacUcastCounters.ullReceivedFrameCount = found->unicastReceived;
         statistics.MacMcastCounters.ullReceivedFrameCount = found->multicastReceived;
+        statistics.MacUcastCounters.ullDecryptFailureCount = found->unicastDecryptFailures;
+        statistics.MacMcastCounters.ullDecryptFailureCount = found->multicastDecryptFailures;
         statistics.dwNumberOfPhys = 1;
         return Hand(statistics, dataSize, data);
     }
+    case wlan_intf_opcode_rssi:
+        if (!found->rssiQuery) return ERROR_NOT_SUPPORTED;
+        if (found->state != wlan_interface_state_connected) return ERROR_INVALID_STATE;
+        return Hand(found->rssi, dataSize, data);
     default:
         return ERROR_NOT_SUPPORTED;
     }
@@ -198,6 +206,15 @@ Interface* Service::Find(const GUID& guid) {
     return nullptr;
 }
 
+void Service::Restart() {
+    forgotten.insert(handles.begin(), handles.end());
+    handles.clear();
+}
+
+int Service::ServiceCalls() const {
+    return static_cast<int>(calls.size()) - CountCalls("WlanFreeMemory") - CountCalls("WideCharToMultiByte");
+}
+
 void Service::FailNext(const std::string& function, DWORD error, int skip) { failures.push_back({function, error, skip}); }
 
 bool Service::Fails(const std::string& function, DWORD* error) {
@@ -243,6 +260,7 @@ HANDLE Service::OpenHandle() {
 }
 
 bool Service::CloseHandle(HANDLE handle) {
+    if (forgotten.erase(handle)) return false;
     if (!handles.erase(handle)) {
         ++badHandles;
         return false;

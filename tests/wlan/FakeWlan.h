@@ -30,6 +30,10 @@ struct Interface {
     bool statistics = true;  // false: the system gives no statistics (XP)
     unsigned long long unicastReceived = 100;
     unsigned long long multicastReceived = 0;
+    unsigned long long unicastDecryptFailures = 0, multicastDecryptFailures = 0;
+    LONG rssi = -60;             // dBm, given while connected
+    bool rssiQuery = true;       // false: the system has no signal-strength query
+    bool locationConsent = true;  // false: the connection reading is refused (Windows 11 24H2)
     std::set<DWORD> refusedPhys;  // WlanSetInterface refuses to switch these PHYs
 };
 
@@ -45,12 +49,17 @@ public:
     // The newest client version the system offers: 2 Vista and later, 1 XP; 0: service stopped.
     DWORD newestVersion = 2;
 
+    // The service restarts: every client handle open now is forgotten.
+    void Restart();
+
     // The next call of `function` after `skip` successful ones fails with `error`.
     void FailNext(const std::string& function, DWORD error, int skip = 0);
 
     // What was seen: "WlanOpenHandle(2)", "WlanQueryInterface(radio_state)", ...
     std::vector<std::string> calls;
     int CountCalls(const std::string& prefix) const;
+    // The calls that reach the service (all but WlanFreeMemory and the conversion).
+    int ServiceCalls() const;
     int OpenHandles() const { return static_cast<int>(handles.size()); }
     int BlocksOutstanding() const { return static_cast<int>(blocks.size()); }
     int BadFrees() const { return badFrees; }
@@ -82,6 +91,7 @@ private:
     std::vector<Failure> failures;
     std::set<void*> blocks;
     std::set<HANDLE> handles;
+    std::set<HANDLE> forgotten;  // open before a restart; closing them only fails
     int nextHandle = 0;
     int badFrees = 0;
     int badHandles = 0;

@@ -40,6 +40,20 @@ protected:
     }
     Interface& Card() { return wlan.interfaces.empty() ? wlan.Add(u"Wireless LAN Card", 1) : wlan.interfaces[0]; }
     GUID CardGuid() { return Card().guid; }
+    // One tick of the program, a second after the last: attach, then the queries in its order.
+    struct Reading { long attach, linkResult; unsigned long radio, type, state, quality, rate, frames; };
+    Reading Poll() {
+        sim::Desktop::Get().Advance(1000);
+        Reading r = {};
+        r.attach = CheckInterface(session, CardGuid());
+        ReadRadioState(session, CardGuid(), &r.radio);
+        r.linkResult = ReadNetworkType(session, CardGuid(), &r.type);
+        ReadAdapterState(session, CardGuid(), &r.state);
+        ReadLinkQuality(session, CardGuid(), &r.quality);
+        ReadDot11Rate(session, CardGuid(), &r.rate);
+        ReadRxFrames(session, CardGuid(), &r.frames);
+        return r;
+    }
 
     fakewlan::Service& wlan;
     WlanEntryPoints api = {};
@@ -56,10 +70,10 @@ TEST_F(WlanTest, ClientOpensTheNewestVersionTheSystemOffersOnce) {
         bool open;
         DWORD version;
         long driverResult;
-        unsigned long driverVersion;
-    } rows[] = {{2, 1, true, 2, Ok, kDriverVersionNative},
-                {1, 2, true, 1, Ok, kDriverVersionXp},
-                {0, 2, false, 0, SystemFailed, kUntouched}};
+        unsigned long driverVersion, typeInUse;  // an 802.11g connection; XP reports no PHY
+    } rows[] = {{2, 1, true, 2, Ok, kDriverVersionNative, 3},
+                {1, 2, true, 1, Ok, kDriverVersionXp, 1},  // 1: the greying rule stays meaningful on XP
+                {0, 2, false, 0, SystemFailed, kUntouched, kUntouched}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.newest);
         wlan.newestVersion = row.newest;
@@ -72,6 +86,9 @@ TEST_F(WlanTest, ClientOpensTheNewestVersionTheSystemOffersOnce) {
         unsigned long version = kUntouched;
         EXPECT_EQ(ReadDriverVersion(other, &version), row.driverResult);
         EXPECT_EQ(version, row.driverVersion);
+        unsigned long inUse = kUntouched;
+        ReadNetworkTypeInUse(other, CardGuid(), &inUse);
+        EXPECT_EQ(inUse, row.typeInUse);
         other.Release();
         wlan.calls.clear();
     }
@@ -86,7 +103,9 @@ TEST_F(WlanTest, LastObjectGoneClosesTheHandleAndFreesTheLibrary) {
     session.Release();
     EXPECT_EQ(wlan.OpenHandles(), 0);
     EXPECT_EQ(wlan.unloads, 1);
-    session.Acquire();  // for TearDown
+    session.Release();  // one too many is ignored
+    session.Acquire();  // for TearDown, whose Release closes the handle opened here
+    ASSERT_NE(session.Client(), nullptr);
 }
 
 TEST_F(WlanTest, LoaderNeedsWlanapiWithEverySixCalls) {
@@ -101,13 +120,17 @@ TEST_F(WlanTest, LoaderNeedsWlanapiWithEverySixCalls) {
         const char* name;
         const std::map<std::string, FARPROC>* exports;
         bool loads;
+        std::string file = "";  // empty: wlanapi.dll in the system folder
     } rows[] = {{"no wlanapi.dll (98, NT 4, 2000, XP before SP2)", nullptr, false},
                 {"one call missing", &withoutSet, false},
-                {"the whole API", &all, true}};
+                {"the whole API", &all, true},
+                {"only outside the system folder", &all, false, "wlanapi.dll"}};
+    char system[MAX_PATH];
+    ASSERT_GT(GetSystemDirectoryA(system, MAX_PATH), 0u);
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         desk.Reset();
-        if (row.exports) desk.RegisterModule("wlanapi.dll", *row.exports);
+        if (row.exports) desk.RegisterModule(row.file.empty() ? system + std::string("\\wlanapi.dll") : row.file, *row.exports);
         WlanEntryPoints table = {};
         EXPECT_EQ(LoadWlanApi(&table), row.loads);
         // A library that fails to load leaves no call behind, not even those it found.
@@ -137,14 +160,18 @@ TEST_F(WlanTest, ItemsAreTheInterfacesInOrderUntilRefreshSeesThemChange) {
     }
     EXPECT_EQ(SelectItem(session, &collection, 2, &adapter), NoSuchItem);
     EXPECT_FALSE(adapter.bound);
+    EXPECT_EQ(SelectItem(session, &collection, 31, &adapter), NoSuchItem);
     EXPECT_EQ(SelectItem(session, &collection, 32, &adapter), BadArgument);
     EXPECT_EQ(SelectItem(session, &collection, -1, &adapter), BadArgument);
     EXPECT_EQ(wlan.CountCalls("WlanEnumInterfaces"), 1) << "Item reads the collection as enumerated";
 
     // A is unplugged and C plugged in: Attach notices at once, Item after Refresh.
     ASSERT_EQ(SelectItem(session, &collection, 0, &adapter), Ok);
+    ASSERT_EQ(AttachDriver(session, &adapter, &driver), Ok);
+    EXPECT_TRUE(driver.bound);
     wlan.interfaces.erase(wlan.interfaces.begin());
     wlan.Add(u"C", 0xC);
+    sim::Desktop::Get().Advance(1000);  // the next poll
     EXPECT_EQ(AttachDriver(session, &adapter, &driver), InterfaceGone);
     EXPECT_FALSE(driver.bound);
     EXPECT_EQ(RefreshCollection(session, &collection), Ok);
@@ -156,17 +183,44 @@ TEST_F(WlanTest, ItemsAreTheInterfacesInOrderUntilRefreshSeesThemChange) {
     EXPECT_EQ(driver.guid.Data1, 0xBu);
 }
 
-TEST_F(WlanTest, WithoutTheServiceThereIsNoItemUntilRefreshFindsItStarted) {
+// A service that starts after the program is found within kReopenMs, and
+// a machine without it is asked no oftener.
+TEST_F(WlanTest, AServiceThatStartsLateIsFoundWithoutRefresh) {
     wlan.Add(u"A", 0xA);
     wlan.newestVersion = 0;
     Collection collection;
     AdapterBinding adapter;
     EXPECT_EQ(SelectItem(session, &collection, 0, &adapter), NoSuchItem);
+    sim::Desktop::Get().Advance(kReopenMs - 1);
     EXPECT_EQ(SelectItem(session, &collection, 0, &adapter), NoSuchItem);
     EXPECT_EQ(wlan.CountCalls("WlanOpenHandle"), 2) << "versions 2 and 1, once";
+    EXPECT_EQ(RefreshCollection(session, &collection), SystemFailed);
+    EXPECT_EQ(wlan.CountCalls("WlanOpenHandle"), 4) << "Refresh tries at once";
     wlan.newestVersion = 2;
-    EXPECT_EQ(RefreshCollection(session, &collection), Ok);
+    EXPECT_EQ(SelectItem(session, &collection, 0, &adapter), NoSuchItem);
+    sim::Desktop::Get().Advance(kReopenMs);
     EXPECT_EQ(SelectItem(session, &collection, 0, &adapter), Ok);
+}
+
+// A restarted service forgets the handle; a stopped one answers over RPC
+// that it is not there. The handle is reopened in the same call, or, while
+// the service is down, by the polls after it is up.
+TEST_F(WlanTest, AServiceRestartBringsTheLinkBackOnTheNextPoll) {
+    ASSERT_EQ(Poll().state, 1u);
+    wlan.Restart();
+    EXPECT_EQ(Poll().state, 1u) << "reopened at once";
+    wlan.FailNext("WlanQueryInterface", 1722);  // RPC_S_SERVER_UNAVAILABLE
+    EXPECT_EQ(Poll().state, 1u);
+    wlan.Restart();
+    wlan.newestVersion = 0;
+    EXPECT_EQ(Poll().linkResult, SystemFailed);
+    const int opens = wlan.CountCalls("WlanOpenHandle");
+    EXPECT_EQ(Poll().attach, InterfaceGone);
+    EXPECT_EQ(wlan.CountCalls("WlanOpenHandle"), opens) << "not within kReopenMs";
+    wlan.newestVersion = 2;
+    Poll();
+    EXPECT_EQ(Poll().state, 1u) << "kReopenMs after the failed open";
+    EXPECT_EQ(wlan.OpenHandles(), 1);
 }
 
 // ---- the adapter's texts ----
@@ -230,6 +284,7 @@ TEST_F(WlanTest, LinkValuesFollowTheConnection) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
+        sim::Desktop::Get().Advance(1000);  // a new poll reads the link anew
         Interface& card = Card();
         card.state = row.state;
         card.bssType = row.bss;
@@ -250,6 +305,7 @@ TEST_F(WlanTest, LinkValuesFollowTheConnection) {
     }
 }
 
+// Frame errors only from counters that count: frames that fail to decrypt.
 TEST_F(WlanTest, ReceivedFramesComeFromTheStatistics) {
     struct Row {
         const char* name;
@@ -257,9 +313,12 @@ TEST_F(WlanTest, ReceivedFramesComeFromTheStatistics) {
         unsigned long long unicast, multicast;
         unsigned long count;
         long result;
+        unsigned long long unicastFailed = 0, multicastFailed = 0;
     } rows[] = {{"unicast", true, 100, 0, 100, Ok},
-                {"none yet", true, 0, 0, 0, Ok},
-                {"multicast too", true, 5, 7, 12, Ok},
+                {"counters left at zero: not 0", true, 0, 0, 1, Ok},
+                {"none decrypts", true, 0, 0, 0, Ok, 4},
+                {"no multicast decrypts", true, 0, 0, 0, Ok, 0, 1},
+                {"multicast too", true, 5, 7, 12, Ok, 3},
                 {"past 32 bits it stays at the top", true, 1ull << 33, 0, 0xFFFFFFFF, Ok},
                 {"no statistics (XP)", false, 0, 0, kRxFramesUnknown, SystemFailed}};
     for (const Row& row : rows) {
@@ -267,10 +326,63 @@ TEST_F(WlanTest, ReceivedFramesComeFromTheStatistics) {
         Card().statistics = row.statistics;
         Card().unicastReceived = row.unicast;
         Card().multicastReceived = row.multicast;
+        Card().unicastDecryptFailures = row.unicastFailed;
+        Card().multicastDecryptFailures = row.multicastFailed;
         unsigned long count = kUntouched;
         EXPECT_EQ(ReadRxFrames(session, CardGuid(), &count), row.result);
         EXPECT_EQ(count, row.count);
     }
+}
+
+// Windows 11 24H2 refuses the connection reading without location consent:
+// the signal strength and the interface state still tell the link, and the
+// connection is asked again once a minute.
+TEST_F(WlanTest, WithoutLocationConsentTheLinkShowsFromTheSignal) {
+    struct Row {
+        const char* name;
+        WLAN_INTERFACE_STATE state;
+        bool rssiQuery;
+        unsigned long adapterState, quality;
+    } rows[] = {{"connected, -55 dBm", wlan_interface_state_connected, true, 1, 14},
+                {"connected, no signal query", wlan_interface_state_connected, false, 1, 0},
+                {"disconnected", wlan_interface_state_disconnected, true, 0, 0}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        session.Release();
+        session.Acquire();
+        Card().locationConsent = false;
+        Card().rssi = -55;
+        Card().state = row.state;
+        Card().rssiQuery = row.rssiQuery;
+        wlan.calls.clear();
+        for (int second = 0; second < 60; ++second) {
+            const Reading r = Poll();
+            ASSERT_EQ(r.attach, Ok);
+            EXPECT_EQ(r.state, row.adapterState);
+            EXPECT_EQ(r.quality, row.quality);
+            EXPECT_EQ(r.rate, 0u);
+        }
+        EXPECT_EQ(wlan.CountCalls("WlanQueryInterface(current_connection)"), 1);
+        Poll();
+        EXPECT_EQ(wlan.CountCalls("WlanQueryInterface(current_connection)"), 2) << "a minute later";
+    }
+}
+
+// The program's tick asks attach, radio, type, state, quality, rate and
+// frames: they share one reading of the link.
+TEST_F(WlanTest, APollCostsAtMostThreeServiceCalls) {
+    for (WLAN_INTERFACE_STATE state : {wlan_interface_state_connected, wlan_interface_state_disconnected})
+        for (bool consent : {true, false}) {
+            SCOPED_TRACE(std::to_string(state) + (consent ? " with consent" : " without consent"));
+            Card().state = state;
+            Card().locationConsent = consent;
+            for (int second = 0; second < 3; ++second) {
+                Poll();
+                wlan.calls.clear();
+                EXPECT_EQ(Poll().attach, Ok);
+                EXPECT_LE(wlan.ServiceCalls(), 3);
+            }
+        }
 }
 
 // ---- the radio ----
@@ -389,6 +501,12 @@ TEST_F(WlanTest, AFailedCallReportsFailureAndLeavesADefinedValue) {
 // ---- the rules ----
 
 TEST_F(WlanTest, ScalesAndNames) {
+    EXPECT_EQ(std::vector<long>({Ok, NoSuchItem, NotBound, InterfaceGone, BadArgument, Internal, SystemFailed, NotConnected}),
+              std::vector<long>({0, 1, 2, 3, 5, 6, 7, 8})) << "the results TavroApi.h publishes";
+    const std::pair<LONG, ULONG> rssis[] = {{-120, 0}, {-100, 0}, {-99, 2}, {-75, 50}, {-55, 90}, {-50, 100}, {-20, 100}};
+    for (const auto& r : rssis) EXPECT_EQ(SignalFromRssi(r.first), r.second) << r.first;
+    for (DWORD gone : {6, 1702, 1717, 1722, 1726, 1727, 1753}) EXPECT_TRUE(HandleGone(gone)) << gone;
+    for (DWORD other : {0, 5, 7, 1701, 1723, 1752, 1754}) EXPECT_FALSE(HandleGone(other)) << other;
     const ULONG signals[][2] = {{0, 0}, {3, 0}, {4, 1}, {50, 8}, {93, 14}, {97, 15}, {100, 15}, {1000, 15}};
     for (const auto& s : signals) EXPECT_EQ(ScaleSignalQuality(s[0]), s[1]) << s[0];
     const ULONG rates[][2] = {{0, 0}, {249, 0}, {250, 1}, {1000, 2}, {5500, 11}, {54000, 108}, {0xFFFFFFFF, 8589935}};
