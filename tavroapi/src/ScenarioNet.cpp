@@ -59,7 +59,7 @@ const Word kEapTypes[] = {
 template <size_t N>
 bool lookUp(const Word (&table)[N], const std::string& text, unsigned long& value) {
     std::string w = lower(trim(withoutComment(text)));
-    if (w.compare(0, 7, "802.11") == 0) w.erase(0, 6);  // "802.11ac" is "ac"
+    if (w.compare(0, 6, "802.11") == 0) w.erase(0, 6);  // "802.11ac" is "ac"
     for (const Word& entry : table)
         if (w == entry.text) { value = entry.value; return true; }
     return false;
@@ -189,6 +189,15 @@ int checked(bool ok, const char* problem, std::string& why) {
     return ok ? 1 : -1;
 }
 
+// A stepping list of dBm or Mbit/s; a problem is told with the key, as for the
+// numeric keys of an [adapter].
+int parseList(const std::string& key, const std::string& value, TimedValue& list, bool& given,
+              ElementKind kind, std::string& why) {
+    given = parseTimedValue(value, list, why, kind);
+    if (!given) why = key + ": " + why;
+    return given ? 1 : -1;
+}
+
 // A network or saved network whose authentication is not given is an open one.
 void openWhenNotGiven(Security& security) {
     if (security.authentication != 0) return;
@@ -217,18 +226,9 @@ int parseLinkKey(const std::string& key, const std::string& value, LinkSection& 
         link.hasMac = parseAddress(value, link.mac);
         return checked(link.hasMac, "mac looks like 00:1A:2B:3C:4D:5E", why);
     }
-    if (key == "rssi") {
-        link.hasRssi = parseTimedValue(value, link.rssi, why, DbmElements);
-        return link.hasRssi ? 1 : -1;
-    }
-    if (key == "tx_rate") {
-        link.hasTx = parseTimedValue(value, link.txKbps, why, MbpsElements);
-        return link.hasTx ? 1 : -1;
-    }
-    if (key == "rx_rate") {
-        link.hasRx = parseTimedValue(value, link.rxKbps, why, MbpsElements);
-        return link.hasRx ? 1 : -1;
-    }
+    if (key == "rssi") return parseList(key, value, link.rssi, link.hasRssi, DbmElements, why);
+    if (key == "tx_rate") return parseList(key, value, link.txKbps, link.hasTx, MbpsElements, why);
+    if (key == "rx_rate") return parseList(key, value, link.rxKbps, link.hasRx, MbpsElements, why);
     if (key == "autoconfig") {
         bool on = false;
         bool ok = parseFlag(value, on);
@@ -255,10 +255,7 @@ int parseNetworkKey(const std::string& key, const std::string& value, NetworkSec
     int common = parseCommonKey(key, value, net.ssid, net.channel, net.phy, net.security, why);
     if (common != 0) return common;
     if (key == "hidden") return checked(parseFlag(value, net.hidden), "hidden must be yes or no", why);
-    if (key == "rssi") {
-        net.hasRssi = parseTimedValue(value, net.rssi, why, DbmElements);
-        return net.hasRssi ? 1 : -1;
-    }
+    if (key == "rssi") return parseList(key, value, net.rssi, net.hasRssi, DbmElements, why);
     if (key == "signal") {
         net.hasSignal = oneNumber(value, net.signal) && net.signal <= 100;
         return checked(net.hasSignal, "signal must be a percentage, 0..100", why);
