@@ -94,6 +94,12 @@ SectionKind sectionKind(const std::string& name) {
     return NoSection;
 }
 
+// Gives the reason a value is wrong, as the key readers return it.
+int wrong(std::string& why, const std::string& reason) {
+    why = reason;
+    return -1;
+}
+
 // Reads one key of an [adapter]: 1 read, 0 unknown, -1 wrong with `why`.
 int parseAdapterKey(const std::string& key, const std::string& value, SectionState& s, std::string& why) {
     int slot = -1;
@@ -106,19 +112,19 @@ int parseAdapterKey(const std::string& key, const std::string& value, SectionSta
     s.seen[slot] = true;
 
     if (slot < FieldCount) {
-        if (!parseTimedValue(value, s.section.values[slot], why)) return why = key + ": " + why, -1;
+        if (!parseTimedValue(value, s.section.values[slot], why)) return wrong(why, key + ": " + why);
     } else if (slot == FieldCount) {  // index
         std::vector<std::string> w = words(withoutComment(value));
         unsigned long n;
         if (w.size() != 1 || !parseElement(w[0], n) || n > static_cast<unsigned long>(kMaxItemIndex))
-            return why = "index must be one number from 0 to 31", -1;
+            return wrong(why, "index must be one number from 0 to 31");
         s.section.index = static_cast<int>(n);
     } else if (slot == FieldCount + 1) {  // description: the rest of the line, '#' included
-        if (value.size() > kMaxDescription) return why = "description is longer than 127 characters", -1;
+        if (value.size() > kMaxDescription) return wrong(why, "description is longer than 127 characters");
         s.section.description = value;
     } else {  // id
         std::vector<std::string> w = words(withoutComment(value));
-        if (w.size() != 1) return why = "id must be a single word, e.g. {GUID}", -1;
+        if (w.size() != 1) return wrong(why, "id must be a single word, e.g. {GUID}");
         if (!validId(w[0], why)) return -1;
         s.section.id = w[0];
     }
@@ -155,6 +161,10 @@ bool parseScenario(const std::string& input, Scenario& out, std::string& error) 
         error = "line " + std::to_string(lineNo) + ": " + what;
         return false;
     };
+    auto failSection = [&](const std::string& what) {  // a problem of the section as a whole
+        lineNo = sectionLine;
+        return fail(what);
+    };
 
     while (pos <= text.size()) {
         size_t eol = text.find('\n', pos);
@@ -173,7 +183,7 @@ bool parseScenario(const std::string& input, Scenario& out, std::string& error) 
             SectionKind next = sectionKind(lower(trim(header.substr(1, header.size() - 2))));
             if (next == NoSection)
                 return fail("unknown section " + header + " (there are [adapter], [network] and [profile])");
-            if (!closeSection(kind, result, why)) return lineNo = sectionLine, fail(why);
+            if (!closeSection(kind, result, why)) return failSection(why);
             kind = next;
             sectionLine = lineNo;
             seenKeys.clear();
@@ -203,7 +213,7 @@ bool parseScenario(const std::string& input, Scenario& out, std::string& error) 
         if (eq == std::string::npos) return fail("expected 'key = value'");
         std::string key = lower(trim(t.substr(0, eq)));
         std::string value = trim(t.substr(eq + 1));
-        if (kind == NoSection) return fail("'" + key + "' comes before the first [adapter]");
+        if (kind == NoSection) return fail("'" + key + "' comes before the first section");
         const char* name = kind == AdapterKind ? "[adapter]" : kind == NetworkKind ? "[network]" : "[profile]";
         for (const std::string& k : seenKeys)
             if (k == key) return fail("'" + key + "' is given twice in this " + name);
@@ -216,7 +226,7 @@ bool parseScenario(const std::string& input, Scenario& out, std::string& error) 
         if (read == 0) return fail("unknown key '" + key + "' in " + name);
         if (read < 0) return fail(why);
     }
-    if (!closeSection(kind, result, why)) return lineNo = sectionLine, fail(why);
+    if (!closeSection(kind, result, why)) return failSection(why);
 
     for (SectionState& s : sections) {
         AdapterSection& a = s.section;

@@ -63,6 +63,8 @@ TEST(ScenarioNetTest, EachMistakeNamesItsLineAndReason) {
         const char* text;
         const char* error;
     } rows[] = {
+        {"quality = 1\n[adapter]\n", "line 1: 'quality' comes before the first section"},
+        {"[adapter]\nquality = lots\n", "line 2: quality: 'lots' is not a number (decimal, 0x hex, yes/no, on/off, true/false)"},
         {"[adapter]\nchannel = 15\n", "line 2: channel must be 1..14 (2.4 GHz) or 32..177 (5 GHz)"},
         {"[adapter]\nrssi = -50 loud\n", "line 2: rssi: 'loud' is not a signal in dBm (0 or -1 .. -200)"},
         {"[adapter]\ntx_rate = 5.5.5\n", "line 2: tx_rate: '5.5.5' is not a rate in Mbit/s (54, 5.5, 866.7)"},
