@@ -39,7 +39,7 @@ std::string ssidOf(const TAVRONET_NETWORK& n) { return std::string(reinterpret_c
 const char* const kStreet =
     "[adapter]\nssid = Home\nrssi = -60 -75 every 1s\n"
     "[adapter]\n"
-    "[network]\nssid = Home\nchannel = 6\nauthentication = wpa2-psk\nrssi = -40\n"
+    "[network]\nssid = Home\nchannel = 6\nauthentication = wpa2-psk\nsignal = 90\n"
     "[network]\nssid = Cafe\nchannel = 36\nsignal = 70\n"
     "[network]\nhidden = yes\nssid = Attic\nrssi = -88\n"
     "[network]\nssid = Lab\nauthentication = wpa3-sae\nadapters = 1\n"
@@ -91,10 +91,10 @@ TEST(NetModelTest, LinkFollowsTheAdapterAndItsNetwork) {
 
 TEST(NetModelTest, NetworksCarryConnectedAndProfileFlags) {
     World w(kStreet);
-    struct Row { const char* ssid; unsigned long flags, signal; const char* profile; } rows[] = {
-        {"Home", TAVRONET_NETWORK_CONNECTED | TAVRONET_NETWORK_HAS_PROFILE, 80, "Home"},
-        {"Cafe", 0, 70, ""},
-        {"", 0, 24, ""},  // hidden: no name, and no profile shown for it
+    struct Row { const char* ssid; unsigned long flags, signal, known, authentication; const char* profile; } rows[] = {
+        {"Home", TAVRONET_NETWORK_CONNECTED | TAVRONET_NETWORK_HAS_PROFILE, 80, 0x11D, TAVRONET_AUTH_WPA2_PSK, "Home"},
+        {"Cafe", 0, 70, 0x10D, TAVRONET_AUTH_OPEN, ""},
+        {"", 0, 24, 0x119, TAVRONET_AUTH_OPEN, ""},  // hidden: no name, and no profile shown for it
     };
     std::vector<TAVRONET_NETWORK> list = makeNetworks(w.now());
     ASSERT_EQ(list.size(), 3u);
@@ -102,6 +102,8 @@ TEST(NetModelTest, NetworksCarryConnectedAndProfileFlags) {
         EXPECT_EQ(ssidOf(list[i]), rows[i].ssid);
         EXPECT_EQ(list[i].flags, rows[i].flags) << i;
         EXPECT_EQ(list[i].signalPercent, rows[i].signal) << i;
+        EXPECT_EQ(list[i].known, rows[i].known) << i;
+        EXPECT_EQ(list[i].authentication, rows[i].authentication) << i;
         EXPECT_STREQ(list[i].profileName, rows[i].profile);
     }
     EXPECT_EQ(list[0].rssiDbm, -60);  // the adapter's own reading of its network
@@ -113,7 +115,7 @@ TEST(NetModelTest, ListLengthsFromNoneToAHundred) {
     std::string crowd = "[adapter]\nadapter_state = 0\n";
     for (int i = 0; i < 100; ++i) crowd += "[network]\nssid = n" + std::to_string(i) + "\nchannel = " + std::to_string(1 + i % 13) + "\n";
     struct Row { std::string text; size_t count; const char* last; unsigned long lastFlags; } rows[] = {
-        {"[adapter]\nssid = Home\n", 1, "Home", TAVRONET_NETWORK_CONNECTED},
+        {"[adapter]\nssid = H\n", 1, "H", TAVRONET_NETWORK_CONNECTED},
         {"[adapter]\n", 0, "", 0},
         {"[adapter]\nssid = Home\nradio = 2\n[network]\nssid = Home\n", 0, "", 0},
         {crowd, 100, "n99", 0},
@@ -203,6 +205,7 @@ TEST(NetModelTest, ProfileChangesAndRefusals) {
     EXPECT_STREQ(gp.name, "GP");
     EXPECT_EQ(gp.flags, unsigned(TAVRONET_PROFILE_GROUP_POLICY | TAVRONET_PROFILE_AUTO_CONNECT));
     EXPECT_EQ(gp.oneX * 100 + gp.eapType, 113u);
+    EXPECT_EQ(gp.bssType, unsigned(TAVRONET_BSS_INFRASTRUCTURE));
 }
 
 TEST(NetModelTest, HistoryKeepsOneReadingAPollOldestFirst) {
