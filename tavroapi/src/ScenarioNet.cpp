@@ -141,7 +141,6 @@ bool parseAdapterList(const std::string& value, std::vector<int>& adapters) {
 bool parseScanTime(const std::string& value, LinkSection& link) {
     std::string v = lower(trim(withoutComment(value)));
     if (v == "never") { link.scanNever = true; return true; }
-    link.scanNever = false;
     if (v == "0") { link.scanMs = 0; return true; }
     return parsePeriod(v, link.scanMs);
 }

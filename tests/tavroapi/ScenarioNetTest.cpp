@@ -23,17 +23,17 @@ Scenario parsed(const std::string& text) {
 
 TEST(ScenarioNetTest, KeysOfEachSectionAreReadWhateverTheirCase) {
     Scenario s = parsed(
-        "[adapter]\nSSID = Home #1\nbssid = 00:1a:2B:3c:4d:5e\nChannel = 36\nrssi = -52 -60 every 2s\n"
+        "[adapter]\nSSID = Home #1\nbssid = 00:1a:2B:3c:4d:5e\nChannel = 32\nrssi = -52 -60 every 2s\n"
         "tx_rate = 866.7\nrx_rate = 5.5\nphy = 802.11ac\nauthentication = WPA2-PSK\nautoconfig = off\n"
         "driver = \"1.2.3.4\"\nscan = never\nprofile_changes = denied\n"
-        "[network]\nhidden = yes\nchannel = 11\nsignal = 40\nadapters = 1 3\n"
+        "[network]\nhidden = yes\nchannel = 11\nsignal = 40\nadapters = 1 3\nbss_type = adhoc\n"
         "[profile]\nname = Office\nssid = Corp\nauthentication = wpa2\neap = peap\ngroup_policy = yes\n"
-        "[profile]\nssid = Old\nauthentication = wep\nwep_key_index = 2\nwep_key_bits = 104\n");
+        "[profile]\nssid = Old\nauthentication = wep\nwep_key_index = 4\nwep_key_bits = 104\nadapters = 31\n");
     const LinkSection& l = s.adapters.at(0).link;
     EXPECT_EQ(l.ssid, "Home #1");
     EXPECT_EQ(l.bssid[1], 0x1A);
     EXPECT_EQ(l.bssid[5], 0x5E);
-    EXPECT_EQ(l.channel, 36u);
+    EXPECT_EQ(l.channel, 32u);
     EXPECT_EQ(l.rssi, (TimedValue{{static_cast<unsigned long>(-52), static_cast<unsigned long>(-60)}, 2000}));
     EXPECT_EQ(l.txKbps.at(0), 866700u);
     EXPECT_EQ(l.rxKbps.at(0), 5500u);
@@ -46,6 +46,7 @@ TEST(ScenarioNetTest, KeysOfEachSectionAreReadWhateverTheirCase) {
     const NetworkSection& n = s.networks.at(0);
     EXPECT_TRUE(n.hidden && n.hasSignal && !n.hasRssi);
     EXPECT_EQ(n.adapters, (std::vector<int>{1, 3}));
+    EXPECT_EQ(n.bssType, unsigned(TAVRONET_BSS_ADHOC));
     EXPECT_EQ(n.security.authentication, unsigned(TAVRONET_AUTH_OPEN));  // nothing said: open
     const ProfileSection& corp = s.profiles.at(0);
     EXPECT_EQ(corp.name, "Office");
@@ -55,7 +56,8 @@ TEST(ScenarioNetTest, KeysOfEachSectionAreReadWhateverTheirCase) {
     EXPECT_EQ(old.name, "Old");
     EXPECT_EQ(old.security.authentication, unsigned(TAVRONET_AUTH_OPEN));
     EXPECT_EQ(old.security.cipher, unsigned(TAVRONET_CIPHER_WEP));
-    EXPECT_EQ(old.wepKeyIndex * 1000 + old.wepKeyBits, 2104u);
+    EXPECT_EQ(old.wepKeyIndex * 1000 + old.wepKeyBits, 4104u);
+    EXPECT_EQ(old.adapters, std::vector<int>{31});
 }
 
 TEST(ScenarioNetTest, EachMistakeNamesItsLineAndReason) {
@@ -69,11 +71,14 @@ TEST(ScenarioNetTest, EachMistakeNamesItsLineAndReason) {
         {"[adapter]\nrssi = -50 loud\n", "line 2: rssi: 'loud' is not a signal in dBm (0 or -1 .. -200)"},
         {"[adapter]\ntx_rate = 5.5.5\n", "line 2: tx_rate: '5.5.5' is not a rate in Mbit/s (54, 5.5, 866.7)"},
         {"[adapter]\nbssid = 00:11:22:33:44\n", "line 2: bssid looks like 00:1A:2B:3C:4D:5E"},
+        {"[adapter]\nmac = 00:11:22:33:44:5g\n", "line 2: mac looks like 00:1A:2B:3C:4D:5E"},
         {"[adapter]\nscan = soon\n", "line 2: scan must be never, 0 or a time such as 3s"},
         {"[adapter]\nprofile_changes = maybe\n", "line 2: profile_changes must be allowed or denied"},
         {"[adapter]\nssid = 123456789012345678901234567890123\n", "line 2: a network name has at most 32 bytes"},
         {"[adapter]\nphy = z\n", "line 2: phy must be one of b, a, g, n, ac, ax"},
         {"[network]\nchannel = 6\n[profile]\n", "line 1: a [network] needs an ssid, or hidden = yes"},
+        {"[network]\nssid = A\naccess_points = 1001\n", "line 3: access_points must be a number, 0..1000"},
+        {"[network]\nssid = A\nadapters = 0 32\n", "line 3: adapters must list indices 0..31"},
         {"[network]\nssid = A\nSSID = B\n", "line 3: 'ssid' is given twice in this [network]"},
         {"[network]\nssid = A\nwep_key_index = 1\n", "line 3: unknown key 'wep_key_index' in [network]"},
         {"[profile]\nname = X\n", "line 1: a [profile] needs an ssid"},
