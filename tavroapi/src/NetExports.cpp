@@ -120,7 +120,8 @@ TAVRONET_API unsigned long TAVRONET_CALL TavroNetGetLibrary(const char* adapterI
     full.kind = TAVRONET_KIND_SIMULATOR;
     full.wlanApiVersion = 0;
     std::string driver = adapterId ? Simulator::instance().driverText(adapterId) : std::string();
-    std::strncpy(full.driverVersion, driver.c_str(), sizeof full.driverVersion - 1);
+    std::memcpy(full.driverVersion, driver.data(), driver.size() < sizeof full.driverVersion ? driver.size()
+                                                                                    : sizeof full.driverVersion - 1);
     return tavro::copySized(library, &full, sizeof full);
 }
 
