@@ -206,6 +206,9 @@ TEST(NetModelTest, ProfileChangesAndRefusals) {
     EXPECT_EQ(gp.flags, unsigned(TAVRONET_PROFILE_GROUP_POLICY | TAVRONET_PROFILE_AUTO_CONNECT));
     EXPECT_EQ(gp.oneX * 100 + gp.eapType, 113u);
     EXPECT_EQ(gp.bssType, unsigned(TAVRONET_BSS_INFRASTRUCTURE));
+    ProfileSection longest;
+    longest.name.assign(kMaxProfileName, 'n');
+    EXPECT_EQ(strlen(makeProfile(longest).name), kMaxProfileName);
 }
 
 TEST(NetModelTest, HistoryKeepsOneReadingAPollOldestFirst) {
