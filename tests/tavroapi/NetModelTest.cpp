@@ -206,6 +206,9 @@ TEST(NetModelTest, ProfileChangesAndRefusals) {
     EXPECT_EQ(gp.flags, unsigned(TAVRONET_PROFILE_GROUP_POLICY | TAVRONET_PROFILE_AUTO_CONNECT));
     EXPECT_EQ(gp.oneX * 100 + gp.eapType, 113u);
     EXPECT_EQ(gp.bssType, unsigned(TAVRONET_BSS_INFRASTRUCTURE));
+    TAVRONET_PROFILE home = makeProfile(World("[profile]\nssid = H\nper_user = yes\nauthentication = wpa2-psk\n").scenario.profiles[0]);
+    EXPECT_EQ(home.flags, unsigned(TAVRONET_PROFILE_PER_USER | TAVRONET_PROFILE_AUTO_CONNECT));
+    EXPECT_EQ(home.authentication * 10 + home.cipher, TAVRONET_AUTH_WPA2_PSK * 10u + TAVRONET_CIPHER_CCMP);
     ProfileSection longest;
     longest.name.assign(kMaxProfileName, 'n');
     EXPECT_EQ(strlen(makeProfile(longest).name), kMaxProfileName);
