@@ -24,7 +24,7 @@ Scenario parsed(const std::string& text) {
 TEST(ScenarioNetTest, KeysOfEachSectionAreReadWhateverTheirCase) {
     Scenario s = parsed(
         "[adapter]\nSSID = Home #1\nbssid = 00:1a:2B:3c:4d:5e\nChannel = 32\nrssi = -52 -60 every 2s\n"
-        "tx_rate = 866.7\nrx_rate = 5.5\nphy = 802.11ac\nauthentication = WPA2-PSK\nautoconfig = off\n"
+        "tx_rate = 866.7\nrx_rate = 5.5\nphy = 802.11ac\ncipher = tkip\nauthentication = WPA2-PSK\nautoconfig = off\n"
         "driver = \"1.2.3.4\"\nscan = never\nprofile_changes = denied\n"
         "[network]\nhidden = yes\nchannel = 11\nsignal = 40\nadapters = 1 3\nbss_type = adhoc\n"
         "[profile]\nname = Office\nssid = Corp\nauthentication = wpa2\neap = peap\ngroup_policy = yes\n"
@@ -38,7 +38,7 @@ TEST(ScenarioNetTest, KeysOfEachSectionAreReadWhateverTheirCase) {
     EXPECT_EQ(l.txKbps.at(0), 866700u);
     EXPECT_EQ(l.rxKbps.at(0), 5500u);
     EXPECT_EQ(l.phy, unsigned(TAVRONET_PHY_AC));
-    EXPECT_EQ(l.security.cipher, unsigned(TAVRONET_CIPHER_CCMP));
+    EXPECT_EQ(l.security.cipher, unsigned(TAVRONET_CIPHER_TKIP));  // named, so kept
     EXPECT_EQ(l.autoConfig, unsigned(TAVRONET_AUTOCONFIG_OFF));
     EXPECT_EQ(l.driver, "1.2.3.4");
     EXPECT_TRUE(l.scanNever);
@@ -72,6 +72,7 @@ TEST(ScenarioNetTest, EachMistakeNamesItsLineAndReason) {
         {"[adapter]\ntx_rate = 5.5.5\n", "line 2: tx_rate: '5.5.5' is not a rate in Mbit/s (54, 5.5, 866.7)"},
         {"[adapter]\nbssid = 00:11:22:33:44\n", "line 2: bssid looks like 00:1A:2B:3C:4D:5E"},
         {"[adapter]\nmac = 00:11:22:33:44:5g\n", "line 2: mac looks like 00:1A:2B:3C:4D:5E"},
+        {"[adapter]\nmac = 00:11:22:33:44.55\n", "line 2: mac looks like 00:1A:2B:3C:4D:5E"},
         {"[adapter]\nscan = soon\n", "line 2: scan must be never, 0 or a time such as 3s"},
         {"[adapter]\nprofile_changes = maybe\n", "line 2: profile_changes must be allowed or denied"},
         {"[adapter]\nssid = 123456789012345678901234567890123\n", "line 2: a network name has at most 32 bytes"},
@@ -84,6 +85,9 @@ TEST(ScenarioNetTest, EachMistakeNamesItsLineAndReason) {
         {"[profile]\nname = X\n", "line 1: a [profile] needs an ssid"},
         {"[profile]\nssid = A\n[profile]\nssid = A\n", "line 3: another [profile] is named A"},
         {"[profile]\nssid = A\nwep_key_bits = 64\n", "line 3: wep_key_bits must be 40 or 104"},
+        {"[profile]\nssid = A\nwep_key_index = 0\n", "line 3: wep_key_index must be 1..4"},
+        {"[profile]\nssid = A\nchannel = 6\n", "line 3: unknown key 'channel' in [profile]"},
+        {"[profile]\nssid = A\nhidden = yes\n", "line 3: unknown key 'hidden' in [profile]"},
         {"[profile]\nssid = A\ncipher = rot13\n", "line 3: cipher must be one of none, wep, tkip, ccmp, aes, gcmp"},
         {"[station]\n", "line 1: unknown section [station] (there are [adapter], [network] and [profile])"},
     };
