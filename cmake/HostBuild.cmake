@@ -32,6 +32,7 @@ target_link_libraries(zevarida_core PUBLIC simdesk)
 add_subdirectory(tests/host)
 add_subdirectory(tests/wlan)
 add_subdirectory(tests/tavrocfg)
+add_subdirectory(tests/tavroapi)
 add_subdirectory(tests/bench)
 
 set(DIST_DIR ${CMAKE_SOURCE_DIR}/dist CACHE PATH "Where the Windows binaries are")

@@ -10,6 +10,8 @@
 // Any problem makes the whole file unusable; the caller then shows no adapters.
 #include "ScenarioFile.h"
 
+#include "ScenarioText.h"
+
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -54,118 +56,6 @@ const AdapterSection* Scenario::findByIndex(int index) const {
 
 namespace {
 
-std::string trim(const std::string& s) {
-    size_t b = 0, e = s.size();
-    while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
-    while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
-    return s.substr(b, e - b);
-}
-
-std::string lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
-std::vector<std::string> words(const std::string& s) {
-    std::vector<std::string> out;
-    size_t i = 0;
-    while (i < s.size()) {
-        while (i < s.size() && std::isspace(static_cast<unsigned char>(s[i]))) ++i;
-        size_t start = i;
-        while (i < s.size() && !std::isspace(static_cast<unsigned char>(s[i]))) ++i;
-        if (i > start) out.push_back(s.substr(start, i - start));
-    }
-    return out;
-}
-
-// Drops a trailing "# comment" from a value.
-std::string withoutComment(const std::string& s) {
-    size_t hash = s.find('#');
-    return trim(hash == std::string::npos ? s : s.substr(0, hash));
-}
-
-// A decimal or 0x-hexadecimal number up to 0xFFFFFFFF, or yes/no, on/off, true/false.
-bool parseElement(const std::string& word, unsigned long& value) {
-    std::string w = lower(word);
-    if (w == "yes" || w == "on" || w == "true") { value = 1; return true; }
-    if (w == "no" || w == "off" || w == "false") { value = 0; return true; }
-    int base = 10;
-    size_t start = 0;
-    if (w.size() > 2 && w[0] == '0' && w[1] == 'x') { base = 16; start = 2; }
-    if (start >= w.size()) return false;
-    unsigned long long v = 0;
-    for (size_t i = start; i < w.size(); ++i) {
-        char c = w[i];
-        int digit;
-        if (c >= '0' && c <= '9') digit = c - '0';
-        else if (base == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-        else return false;
-        v = v * base + digit;
-        if (v > 0xFFFFFFFFull) return false;
-    }
-    value = static_cast<unsigned long>(v);
-    return true;
-}
-
-// "3s", "1.5s", "500ms" (the unit may also stand apart: "3 s").
-bool parsePeriod(const std::string& text, unsigned long& ms) {
-    std::string t = lower(text);
-    size_t i = 0;
-    unsigned long long whole = 0, frac = 0, fracScale = 1;
-    size_t digits = 0;
-    while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i]))) {
-        whole = whole * 10 + (t[i++] - '0');
-        if (whole > 86400000ull) return false;
-        ++digits;
-    }
-    if (i < t.size() && t[i] == '.') {
-        ++i;
-        while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i]))) {
-            if (fracScale < 1000) { frac = frac * 10 + (t[i] - '0'); fracScale *= 10; }
-            ++i;
-            ++digits;
-        }
-    }
-    if (digits == 0) return false;
-    std::string unit = trim(t.substr(i));
-    unsigned long long total;
-    if (unit == "s") total = whole * 1000 + frac * 1000 / fracScale;
-    else if (unit == "ms" && fracScale == 1) total = whole;
-    else return false;
-    if (total == 0 || total > 86400000ull) return false;  // 1 ms .. 24 h
-    ms = static_cast<unsigned long>(total);
-    return true;
-}
-
-// "<element> [<element> ...] [every <period>]"
-bool parseTimedValue(const std::string& text, TimedValue& value, std::string& why) {
-    std::vector<std::string> w = words(withoutComment(text));
-    TimedValue v;
-    size_t i = 0;
-    for (; i < w.size() && lower(w[i]) != "every"; ++i) {
-        unsigned long element;
-        if (!parseElement(w[i], element)) {
-            why = "'" + w[i] + "' is not a number (decimal, 0x hex, yes/no, on/off, true/false)";
-            return false;
-        }
-        v.elements.push_back(element);
-    }
-    if (v.elements.empty()) {
-        why = "a value is needed";
-        return false;
-    }
-    if (i < w.size()) {  // "every ..."
-        std::string period;
-        for (size_t j = i + 1; j < w.size(); ++j) period += w[j];
-        if (!parsePeriod(period, v.periodMs)) {
-            why = "'every' needs a period such as 3s, 1.5s or 500ms";
-            return false;
-        }
-    }
-    value = v;
-    return true;
-}
-
 bool validId(const std::string& id, std::string& why) {
     if (id.empty()) { why = "the identifier is empty"; return false; }
     if (id.size() > kMaxId) { why = "the identifier is longer than 255 characters"; return false; }
@@ -194,20 +84,86 @@ struct SectionState {
     bool seen[FieldCount + 3] = {};  // fields, then index, description, id
 };
 
+// The kinds of section a scenario has.
+enum SectionKind { NoSection, AdapterKind, NetworkKind, ProfileKind };
+
+SectionKind sectionKind(const std::string& name) {
+    if (name == "adapter") return AdapterKind;
+    if (name == "network") return NetworkKind;
+    if (name == "profile") return ProfileKind;
+    return NoSection;
+}
+
+// Gives the reason a value is wrong, as the key readers return it.
+int wrong(std::string& why, const std::string& reason) {
+    why = reason;
+    return -1;
+}
+
+// Reads one key of an [adapter]: 1 read, 0 unknown, -1 wrong with `why`.
+int parseAdapterKey(const std::string& key, const std::string& value, SectionState& s, std::string& why) {
+    int slot = -1;
+    for (int f = 0; f < FieldCount; ++f)
+        if (key == kFieldKeys[f]) slot = f;
+    if (key == "index") slot = FieldCount;
+    if (key == "description") slot = FieldCount + 1;
+    if (key == "id") slot = FieldCount + 2;
+    if (slot < 0) return parseLinkKey(key, value, s.section.link, why);
+    s.seen[slot] = true;
+
+    if (slot < FieldCount) {
+        if (!parseTimedValue(value, s.section.values[slot], why)) return wrong(why, key + ": " + why);
+    } else if (slot == FieldCount) {  // index
+        std::vector<std::string> w = words(withoutComment(value));
+        unsigned long n;
+        if (w.size() != 1 || !parseElement(w[0], n) || n > static_cast<unsigned long>(kMaxItemIndex))
+            return wrong(why, "index must be one number from 0 to 31");
+        s.section.index = static_cast<int>(n);
+    } else if (slot == FieldCount + 1) {  // description: the rest of the line, '#' included
+        if (value.size() > kMaxDescription) return wrong(why, "description is longer than 127 characters");
+        s.section.description = value;
+    } else {  // id
+        std::vector<std::string> w = words(withoutComment(value));
+        if (w.size() != 1) return wrong(why, "id must be a single word, e.g. {GUID}");
+        if (!validId(w[0], why)) return -1;
+        s.section.id = w[0];
+    }
+    return 1;
+}
+
+// Checks the last [network] or [profile] when the next section begins or the file ends.
+bool closeSection(SectionKind kind, Scenario& result, std::string& why) {
+    if (kind == NetworkKind) return completeNetwork(result.networks.back(), why);
+    if (kind != ProfileKind) return true;
+    ProfileSection& p = result.profiles.back();
+    if (!completeProfile(p, why)) return false;
+    for (size_t i = 0; i + 1 < result.profiles.size(); ++i)
+        if (result.profiles[i].name == p.name) why = "another [profile] is named " + p.name;
+    return why.empty();
+}
+
 }  // namespace
 
 bool parseScenario(const std::string& input, Scenario& out, std::string& error) {
-    out.adapters.clear();
+    out = Scenario();
     std::string text = input;
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);  // UTF-8 mark
 
     Scenario result;
     std::vector<SectionState> sections;
+    SectionKind kind = NoSection;
+    int sectionLine = 0;
+    std::vector<std::string> seenKeys;
     int lineNo = 0;
     size_t pos = 0;
+    std::string why;
     auto fail = [&](const std::string& what) {
         error = "line " + std::to_string(lineNo) + ": " + what;
         return false;
+    };
+    auto failSection = [&](const std::string& what) {  // a problem of the section as a whole
+        lineNo = sectionLine;
+        return fail(what);
     };
 
     while (pos <= text.size()) {
@@ -224,8 +180,25 @@ bool parseScenario(const std::string& input, Scenario& out, std::string& error) 
             std::string header = withoutComment(t);
             if (header.empty() || header.back() != ']')
                 return fail("a section header looks like [adapter]");
-            if (lower(trim(header.substr(1, header.size() - 2))) != "adapter")
-                return fail("unknown section " + header + " (only [adapter] exists)");
+            SectionKind next = sectionKind(lower(trim(header.substr(1, header.size() - 2))));
+            if (next == NoSection)
+                return fail("unknown section " + header + " (there are [adapter], [network] and [profile])");
+            if (!closeSection(kind, result, why)) return failSection(why);
+            kind = next;
+            sectionLine = lineNo;
+            seenKeys.clear();
+            if (kind == NetworkKind) {
+                if (static_cast<int>(result.networks.size()) >= kMaxNetworks) return fail("more than 1000 networks");
+                result.networks.push_back(NetworkSection());
+                result.networks.back().line = lineNo;
+                continue;
+            }
+            if (kind == ProfileKind) {
+                if (static_cast<int>(result.profiles.size()) >= kMaxProfiles) return fail("more than 100 profiles");
+                result.profiles.push_back(ProfileSection());
+                result.profiles.back().line = lineNo;
+                continue;
+            }
             if (static_cast<int>(sections.size()) >= kMaxAdapters)
                 return fail("more than 8 adapters");
             SectionState s;
@@ -240,38 +213,20 @@ bool parseScenario(const std::string& input, Scenario& out, std::string& error) 
         if (eq == std::string::npos) return fail("expected 'key = value'");
         std::string key = lower(trim(t.substr(0, eq)));
         std::string value = trim(t.substr(eq + 1));
-        if (sections.empty()) return fail("'" + key + "' comes before the first [adapter]");
-        SectionState& s = sections.back();
+        if (kind == NoSection) return fail("'" + key + "' comes before the first section");
+        const char* name = kind == AdapterKind ? "[adapter]" : kind == NetworkKind ? "[network]" : "[profile]";
+        for (const std::string& k : seenKeys)
+            if (k == key) return fail("'" + key + "' is given twice in this " + name);
+        seenKeys.push_back(key);
 
-        int slot = -1;
-        for (int f = 0; f < FieldCount; ++f)
-            if (key == kFieldKeys[f]) slot = f;
-        if (key == "index") slot = FieldCount;
-        if (key == "description") slot = FieldCount + 1;
-        if (key == "id") slot = FieldCount + 2;
-        if (slot < 0) return fail("unknown key '" + key + "'");
-        if (s.seen[slot]) return fail("'" + key + "' is given twice in this [adapter]");
-        s.seen[slot] = true;
-
-        std::string why;
-        if (slot < FieldCount) {
-            if (!parseTimedValue(value, s.section.values[slot], why)) return fail(key + ": " + why);
-        } else if (slot == FieldCount) {  // index
-            std::vector<std::string> w = words(withoutComment(value));
-            unsigned long n;
-            if (w.size() != 1 || !parseElement(w[0], n) || n > static_cast<unsigned long>(kMaxItemIndex))
-                return fail("index must be one number from 0 to 31");
-            s.section.index = static_cast<int>(n);
-        } else if (slot == FieldCount + 1) {  // description: the rest of the line, '#' included
-            if (value.size() > kMaxDescription) return fail("description is longer than 127 characters");
-            s.section.description = value;
-        } else {  // id
-            std::vector<std::string> w = words(withoutComment(value));
-            if (w.size() != 1) return fail("id must be a single word, e.g. {GUID}");
-            if (!validId(w[0], why)) return fail(why);
-            s.section.id = w[0];
-        }
+        why.clear();
+        int read = kind == AdapterKind   ? parseAdapterKey(key, value, sections.back(), why)
+                   : kind == NetworkKind ? parseNetworkKey(key, value, result.networks.back(), why)
+                                         : parseProfileKey(key, value, result.profiles.back(), why);
+        if (read == 0) return fail("unknown key '" + key + "' in " + name);
+        if (read < 0) return fail(why);
     }
+    if (!closeSection(kind, result, why)) return failSection(why);
 
     for (SectionState& s : sections) {
         AdapterSection& a = s.section;

@@ -47,20 +47,109 @@ const int kMaxItemIndex = 31;
 const size_t kMaxDescription = 127;  // bytes, without the terminating zero
 const size_t kMaxId = 255;           // the longest registry key name
 
+const size_t kMaxSsid = 32;          // bytes of a network name
+const size_t kMaxProfileName = 255;  // bytes of a saved network's name
+const size_t kMaxDriverText = 63;    // bytes of the driver version text
+const int kMaxNetworks = 1000;
+const int kMaxProfiles = 100;
+
+// The security words of an [adapter], a [network] or a [profile]: TAVRONET_AUTH_*
+// and TAVRONET_CIPHER_* numbers, 0 where not given.
+struct Security {
+    unsigned long authentication = 0;
+    unsigned long cipher = 0;
+    bool cipherGiven = false;  // named by the scenario rather than following the authentication
+};
+
+// The link details of an [adapter]: what the applet-facing interface reports of
+// the network it is connected to. Numbers are TavroNet.h's, 0 where not given.
+struct LinkSection {
+    std::string ssid;                   // the network's name, raw bytes
+    bool hasSsid = false;
+    unsigned char bssid[6] = {};        // the access point's address
+    bool hasBssid = false;
+    unsigned char mac[6] = {};          // the adapter's own address
+    bool hasMac = false;
+    unsigned long channel = 0;
+    TimedValue rssi;                    // dBm, each element a two's complement
+    bool hasRssi = false;
+    TimedValue txKbps, rxKbps;
+    bool hasTx = false, hasRx = false;
+    unsigned long phy = 0;
+    Security security;
+    unsigned long autoConfig = 0;       // TAVRONET_AUTOCONFIG_*
+    std::string driver;                 // the driver's version text, "" when not known
+    bool scanNever = false;             // a scan that never ends
+    unsigned long scanMs = 1500;        // how long a scan takes
+    bool profileChangesDenied = false;  // moves and removals are refused
+};
+
+// A network in range, for the site survey: a [network] section.
+struct NetworkSection {
+    int line = 0;
+    std::string ssid;
+    bool hidden = false;        // its name is not broadcast
+    unsigned long channel = 0;
+    TimedValue rssi;            // dBm as in LinkSection
+    bool hasRssi = false;
+    unsigned long signal = 0;   // percent, when given instead of or beside rssi
+    bool hasSignal = false;
+    Security security;
+    unsigned long accessPoints = 1;
+    unsigned long phy = 0;
+    unsigned long bssType = 1;  // infrastructure
+    std::vector<int> adapters;  // the collection indices that see it; empty: every adapter
+};
+
+// A saved network: a [profile] section. The sections' order is the order of preference.
+struct ProfileSection {
+    int line = 0;
+    std::string name;  // the ssid when not given
+    std::string ssid;
+    Security security;
+    unsigned long bssType = 1;
+    unsigned long wepKeyIndex = 0;
+    unsigned long wepKeyBits = 0;
+    bool oneX = false;
+    unsigned long eapType = 0;
+    bool autoConnect = true;
+    bool groupPolicy = false;
+    bool perUser = false;
+    std::vector<int> adapters;  // as in NetworkSection
+};
+
 struct AdapterSection {
     int line = 0;  // line of the [adapter] header
     int index = 0;
     std::string description;
     std::string id;
     TimedValue values[FieldCount];
+    LinkSection link;
 };
 
 struct Scenario {
     std::vector<AdapterSection> adapters;
+    std::vector<NetworkSection> networks;
+    std::vector<ProfileSection> profiles;
 
     const AdapterSection* findById(const std::string& id) const;
     const AdapterSection* findByIndex(int index) const;
 };
+
+// Whether a [network] or [profile] that names `adapters` is seen by the adapter
+// at collection index `index`.
+bool seenBy(const std::vector<int>& adapters, int index);
+
+// Reads one key of the link details of an [adapter], of a [network] or of a
+// [profile]. Returns 1 when read, 0 when the key is not one of that section's,
+// and -1 with `why` when the value is wrong.
+int parseLinkKey(const std::string& key, const std::string& value, LinkSection& link, std::string& why);
+int parseNetworkKey(const std::string& key, const std::string& value, NetworkSection& net, std::string& why);
+int parseProfileKey(const std::string& key, const std::string& value, ProfileSection& profile,
+                    std::string& why);
+// Checks a finished [network] or [profile]; false with `why` when it lacks something.
+bool completeNetwork(NetworkSection& net, std::string& why);
+bool completeProfile(ProfileSection& profile, std::string& why);
 
 // Parses the text of a scenario file. On failure returns false, leaves `out`
 // empty and describes the first problem in `error` ("line 12: ...").

@@ -17,17 +17,6 @@ bool sameTime(const FILETIME& a, const FILETIME& b) {
 
 }  // namespace
 
-class Locked {
-public:
-    explicit Locked(Simulator& s) : s_(s) { EnterCriticalSection(&s_.lock_); }
-    ~Locked() { LeaveCriticalSection(&s_.lock_); }
-    Locked(const Locked&) = delete;
-    Locked& operator=(const Locked&) = delete;
-
-private:
-    Simulator& s_;
-};
-
 Simulator::Simulator() { InitializeCriticalSection(&lock_); }
 
 Simulator& Simulator::instance() { return g_simulator; }
@@ -83,6 +72,15 @@ void Simulator::load() {
         else
             ++it;
     }
+    // What Connect, Disconnect, a scan and the profile calls changed lasts until
+    // the file is loaded again; the signal readings stay.
+    for (auto& entry : net_) {
+        NetState& n = entry.second;
+        n.profilesCopied = false;
+        n.profiles.clear();
+        n.connection = Connection();
+        n.scanStarted = false;
+    }
     scenario_ = fresh;
     loadedAt_ = GetTickCount();
 }
@@ -106,18 +104,19 @@ long Simulator::itemId(int index, std::string& id) {
     return Ok;
 }
 
+// Each reading of an adapter also goes into its signal history; the spacing of
+// SignalHistory keeps one reading of each one-second poll of the tray program.
 long Simulator::view(const std::string& id, AdapterView& out) {
     Locked hold(*this);
     checkFile(false);
-    unsigned long elapsed = GetTickCount() - loadedAt_;
-    const AdapterSection* a = presentAdapter(id, elapsed);
-    if (!a) return ErrGone;
-    out.description = a->description;
-    out.id = a->id;
-    for (int f = 0; f < FieldCount; ++f) out.values[f] = a->values[f].at(elapsed);
-    auto over = radio_.find(id);
-    if (over != radio_.end())
-        out.values[FieldRadio] = (out.values[FieldRadio] & ~1ul) | over->second.radioOn;
+    AdapterNow now;
+    if (!adapterNow(id, now)) return ErrGone;
+    out.description = now.adapter->description;
+    out.id = now.adapter->id;
+    for (int f = 0; f < FieldCount; ++f) out.values[f] = now.values[f];
+    DWORD tick = GetTickCount();
+    SignalHistory& history = net_[id].history;
+    if (history.due(tick)) history.record(sampleOf(makeLink(now), tick));
     return Ok;
 }
 

@@ -3,10 +3,12 @@
 #ifndef TAVRO_SIMULATOR_H
 #define TAVRO_SIMULATOR_H
 
+#include "NetModel.h"
 #include "ScenarioFile.h"
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include <windows.h>
 
@@ -46,11 +48,45 @@ public:
     // Looks at the scenario file at once.
     long refresh();
 
+    // The applet-facing interface (TavroNet.h), by adapter identifier; each
+    // returns a Windows error code. SimulatorNet.cpp holds them.
+    unsigned long link(const std::string& id, TAVRONET_LINK& out);
+    unsigned long networks(const std::string& id, std::vector<TAVRONET_NETWORK>& out);
+    unsigned long scan(const std::string& id);
+    unsigned long scanState(const std::string& id, unsigned long& state);
+    unsigned long connect(const std::string& id, const TAVRONET_NETWORK& network);
+    unsigned long disconnect(const std::string& id);
+    unsigned long profiles(const std::string& id, std::vector<TAVRONET_PROFILE>& out);
+    unsigned long moveProfile(const std::string& id, const std::string& name, unsigned long position);
+    unsigned long deleteProfile(const std::string& id, const std::string& name);
+    // Copies the newest readings that fit in `capacity`, oldest first, and counts them.
+    unsigned long history(const std::string& id, TAVRONET_SAMPLE* out, unsigned long capacity,
+                          unsigned long& count);
+    // The adapter's driver version text; "" for an unknown adapter.
+    std::string driverText(const std::string& id);
+
 private:
     struct RadioOverride {
         unsigned long radioOn;  // 0 or 1
         TimedValue fileRadio;   // the file's radio value when it was set
     };
+
+    // What the library has changed of an adapter's networks since the scenario
+    // was loaded, and the readings of its signal, which outlive a reload.
+    struct NetState {
+        bool profilesCopied = false;
+        std::vector<ProfileSection> profiles;
+        Connection connection;
+        bool scanStarted = false;
+        DWORD scanStart = 0;
+        SignalHistory history;
+    };
+
+    // The present adapter with this identifier now, with the library's changes;
+    // false when there is none. The lock is held and the file checked.
+    bool adapterNow(const std::string& id, AdapterNow& now);
+    void logResult(const std::string& call, const std::string& id, const std::string& details,
+                   unsigned long result);
 
     void checkFile(bool now);
     void load();
@@ -71,8 +107,21 @@ private:
     Scenario scenario_;
     DWORD loadedAt_ = 0;
     std::map<std::string, RadioOverride> radio_;
+    std::map<std::string, NetState> net_;
 
     friend class Locked;
+};
+
+// Holds the simulator's lock for the life of the object.
+class Locked {
+public:
+    explicit Locked(Simulator& s) : s_(s) { EnterCriticalSection(&s_.lock_); }
+    ~Locked() { LeaveCriticalSection(&s_.lock_); }
+    Locked(const Locked&) = delete;
+    Locked& operator=(const Locked&) = delete;
+
+private:
+    Simulator& s_;
 };
 
 }  // namespace tavro

@@ -6,11 +6,15 @@
 //   tavroctl [--scenario FILE] radio ITEM 0|1 [adapter|driver|both]
 //   tavroctl [--scenario FILE] refresh
 //   tavroctl [--scenario FILE] session           commands from stdin, one a line:
-//                                                show, watch, radio, refresh, sleep MS, quit
+//                                                show, watch, radio, refresh, networks,
+//                                                connect, sleep MS, quit
+//   tavroctl [--scenario FILE] networks ITEM     the applet's view: link, networks, profiles
+//   tavroctl [--scenario FILE] connect ITEM SSID|-   connects to a network of the list, or disconnects
 //   tavroctl check FILE                          parse a scenario file, report problems
 //
 // --scenario sets TAVROAPI_SCENARIO for this process before the library is used.
 #include "TavroApi.h"
+#include "TavroNet.h"
 
 #include "../src/FilePaths.h"
 #include "../src/ScenarioFile.h"
@@ -31,6 +35,8 @@ int usage() {
                  "       tavroctl [--scenario FILE] watch SECONDS [INTERVAL_MS]\n"
                  "       tavroctl [--scenario FILE] radio ITEM 0|1 [adapter|driver|both]\n"
                  "       tavroctl [--scenario FILE] refresh\n"
+                 "       tavroctl [--scenario FILE] networks ITEM\n"
+                 "       tavroctl [--scenario FILE] connect ITEM SSID|-\n"
                  "       tavroctl [--scenario FILE] session   (commands from stdin; also sleep MS, quit)\n"
                  "       tavroctl check FILE\n");
     return 2;
@@ -103,6 +109,83 @@ int setRadio(int index, unsigned long on, const std::string& via) {
     return failed ? 1 : 0;
 }
 
+// The applet-facing functions, found by name as the applet finds them.
+template <typename Function>
+Function netFunction(const char* name) {
+    HMODULE library = GetModuleHandleA("TavroApi.DLL");
+    return library ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name))) : nullptr;
+}
+
+std::string ssidText(const unsigned char* ssid, unsigned long length) {
+    return length == 0 ? std::string("(hidden)") : std::string(reinterpret_cast<const char*>(ssid), length);
+}
+
+// The identifier of collection item `index`, or "" when there is none.
+std::string itemId(int index) {
+    CWrapNetAdapters adapters;
+    CWrapNetAdapter adapter;
+    char id[260] = "";
+    if (adapters.Item(index, &adapter) != 0 || adapter.GetAdapterID(id) != 0) return std::string();
+    return id;
+}
+
+int showNetworks(int index) {
+    std::string id = itemId(index);
+    auto getLink = netFunction<TAVRONET_GET_LINK>("TavroNetGetLink");
+    auto getNetworks = netFunction<TAVRONET_GET_NETWORKS>("TavroNetGetNetworks");
+    auto getProfiles = netFunction<TAVRONET_GET_PROFILES>("TavroNetGetProfiles");
+    auto getLibrary = netFunction<TAVRONET_GET_LIBRARY>("TavroNetGetLibrary");
+    if (!getLink || !getNetworks || !getProfiles || !getLibrary) {
+        std::printf("the library exports no TavroNet functions\n");
+        return 1;
+    }
+    TAVRONET_LIBRARY library = {};
+    library.size = sizeof library;
+    unsigned long r = getLibrary(id.c_str(), &library);
+    std::printf("library=%lu kind=%lu wlan_api=%lu driver=\"%s\"\n", r, library.kind, library.wlanApiVersion,
+                library.driverVersion);
+    TAVRONET_LINK link = {};
+    link.size = sizeof link;
+    r = getLink(id.c_str(), &link);
+    std::printf("link=%lu state=%lu ssid=\"%s\" channel=%lu signal=%lu%% rssi=%ld tx=%lu rx=%lu auth=%lu cipher=%lu "
+                "known=0x%03lX profile=\"%s\"\n", r, link.state, ssidText(link.ssid, link.ssidLength).c_str(),
+                link.channel, link.signalPercent, link.rssiDbm, link.txRateKbps, link.rxRateKbps,
+                link.authentication, link.cipher, link.known, link.profileName);
+    std::vector<TAVRONET_NETWORK> networks(200);
+    networks[0].size = sizeof(TAVRONET_NETWORK);
+    unsigned long count = 0;
+    r = getNetworks(id.c_str(), networks.data(), static_cast<unsigned long>(networks.size()), &count);
+    std::printf("networks=%lu count=%lu\n", r, count);
+    for (unsigned long i = 0; r == 0 && i < count && i < networks.size(); ++i) {
+        const TAVRONET_NETWORK& n = networks[i];
+        std::printf("  \"%s\" channel=%lu signal=%lu%% rssi=%ld auth=%lu cipher=%lu aps=%lu flags=%lu profile=\"%s\"\n",
+                    ssidText(n.ssid, n.ssidLength).c_str(), n.channel, n.signalPercent, n.rssiDbm,
+                    n.authentication, n.cipher, n.accessPoints, n.flags, n.profileName);
+    }
+    std::vector<TAVRONET_PROFILE> profiles(100);
+    profiles[0].size = sizeof(TAVRONET_PROFILE);
+    r = getProfiles(id.c_str(), profiles.data(), static_cast<unsigned long>(profiles.size()), &count);
+    std::printf("profiles=%lu count=%lu\n", r, count);
+    for (unsigned long i = 0; r == 0 && i < count && i < profiles.size(); ++i)
+        std::printf("  \"%s\" auth=%lu cipher=%lu flags=%lu\n", profiles[i].name, profiles[i].authentication,
+                    profiles[i].cipher, profiles[i].flags);
+    return 0;
+}
+
+int connectTo(int index, const std::string& ssid) {
+    std::string id = itemId(index);
+    auto connect = netFunction<TAVRONET_CONNECT>("TavroNetConnect");
+    auto disconnect = netFunction<TAVRONET_DISCONNECT>("TavroNetDisconnect");
+    if (!connect || !disconnect) return 1;
+    TAVRONET_NETWORK network = {};
+    network.size = sizeof network;
+    network.ssidLength = static_cast<unsigned long>(ssid.size() < 32 ? ssid.size() : 32);
+    std::memcpy(network.ssid, ssid.data(), network.ssidLength);
+    unsigned long r = ssid == "-" ? disconnect(id.c_str()) : connect(id.c_str(), &network);
+    std::printf("%s=%lu\n", ssid == "-" ? "TavroNetDisconnect" : "TavroNetConnect", r);
+    return r == 0 ? 0 : 1;
+}
+
 int checkFile(const char* path) {
     std::string text, error;
     if (!tavro::readWholeFile(tavro::resolvePath(path), text)) {
@@ -114,7 +197,8 @@ int checkFile(const char* path) {
         std::printf("error: %s\n", error.c_str());
         return 1;
     }
-    std::printf("ok: %u adapter(s)\n", static_cast<unsigned>(scenario.adapters.size()));
+    std::printf("ok: %u adapter(s), %u network(s), %u profile(s)\n", static_cast<unsigned>(scenario.adapters.size()),
+                static_cast<unsigned>(scenario.networks.size()), static_cast<unsigned>(scenario.profiles.size()));
     for (const tavro::AdapterSection& a : scenario.adapters)
         std::printf("  index %d id=%s description=\"%s\"\n", a.index, a.id.c_str(),
                     a.description.c_str());
@@ -158,6 +242,8 @@ int runCommand(const std::vector<std::string>& args) {
         Sleep(std::strtoul(args[1].c_str(), nullptr, 10));
         return 0;
     }
+    if (command == "networks" && rest == 1) return showNetworks(std::atoi(args[1].c_str()));
+    if (command == "connect" && rest == 2) return connectTo(std::atoi(args[1].c_str()), args[2]);
     if (command == "check" && rest == 1) return checkFile(args[1].c_str());
     return usage();
 }

@@ -1,0 +1,250 @@
+// The simulator's answers to the applet-facing interface: the link of an
+// adapter, the networks it sees with their flags, connecting, a scan, changes
+// to the saved networks and the signal history, over small scenarios.
+#include "NetModel.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+using namespace tavro;
+
+namespace {
+
+// A parsed scenario and the saved networks of the adapter looked at.
+struct World {
+    Scenario scenario;
+    std::vector<ProfileSection> profiles;
+
+    explicit World(const std::string& text) {
+        std::string error;
+        EXPECT_TRUE(parseScenario(text, scenario, error)) << error;
+    }
+    AdapterNow now(size_t adapter = 0, unsigned long elapsed = 0, const Connection& c = Connection()) {
+        AdapterNow n;
+        n.adapter = &scenario.adapters.at(adapter);
+        n.elapsed = elapsed;
+        for (int f = 0; f < FieldCount; ++f) n.values[f] = n.adapter->values[f].at(elapsed);
+        n.networks = &scenario.networks;
+        if (profiles.empty()) profiles = profilesOf(scenario, n.adapter->index);
+        n.profiles = &profiles;
+        n.connection = c;
+        applyConnection(n);
+        return n;
+    }
+};
+
+std::string ssidOf(const TAVRONET_NETWORK& n) { return std::string(reinterpret_cast<const char*>(n.ssid), n.ssidLength); }
+
+const char* const kStreet =
+    "[adapter]\nssid = Home\nrssi = -60 -75 every 1s\n"
+    "[adapter]\n"
+    "[network]\nssid = Home\nchannel = 6\nauthentication = wpa2-psk\nsignal = 90\n"
+    "[network]\nssid = Cafe\nchannel = 36\nsignal = 70\n"
+    "[network]\nhidden = yes\nssid = Attic\nrssi = -88\n"
+    "[network]\nssid = Lab\nauthentication = wpa3-sae\nadapters = 1\n"
+    "[profile]\nssid = Home\nauthentication = wpa2-psk\n"
+    "[profile]\nname = Attic net\nssid = Attic\n";
+
+TEST(NetModelTest, SignalChannelAndStateRules) {
+    struct Row { long in; unsigned long out; } rssi[] = {{-110, 0}, {-100, 0}, {-99, 2}, {-75, 50}, {-51, 98}, {-50, 100}, {-30, 100}};
+    for (const Row& r : rssi) EXPECT_EQ(signalFromRssi(r.in), r.out) << r.in;
+    Row quality[] = {{0, 0}, {8, 53}, {14, 93}, {15, 100}, {40, 100}};
+    for (const Row& r : quality) EXPECT_EQ(signalFromQuality(r.in), r.out) << r.in;
+    Row back[] = {{0, 0}, {50, 8}, {99, 15}, {100, 15}, {250, 15}};
+    for (const Row& r : back) EXPECT_EQ(qualityFromSignal(r.in), r.out) << r.in;
+    Row channel[] = {{0, 0}, {1, 2412}, {13, 2472}, {14, 2484}, {15, 0}, {31, 0}, {32, 5160}, {36, 5180}, {177, 5885}, {178, 0}};
+    for (const Row& r : channel) EXPECT_EQ(frequencyOfChannel(r.in), r.out) << r.in;
+    struct StateRow { unsigned long radio, adapterState, state; } states[] = {
+        {3, 1, TAVRONET_STATE_CONNECTED}, {3, 0, TAVRONET_STATE_NOT_CONNECTED},
+        {2, 1, TAVRONET_STATE_RADIO_OFF}, {1, 1, TAVRONET_STATE_SWITCH_OFF}, {0, 1, TAVRONET_STATE_SWITCH_OFF}};
+    for (const StateRow& r : states) EXPECT_EQ(linkState(r.radio, r.adapterState), r.state) << r.radio;
+}
+
+// The link: its state from the radio, its signal from the RSSI or else the
+// quality, its channel and security from the [network] of its name.
+TEST(NetModelTest, LinkFollowsTheAdapterAndItsNetwork) {
+    struct Row {
+        const char* adapter;
+        unsigned long elapsed, state, signal;
+        long rssi;
+        unsigned long channel, authentication, known;
+    } rows[] = {
+        {"radio = 2\nmac = 02:00:00:00:00:01", 0, TAVRONET_STATE_RADIO_OFF, 0, 0, 0, 0, TAVRONET_KNOWN_MAC},
+        {"radio = 1", 0, TAVRONET_STATE_SWITCH_OFF, 0, 0, 0, 0, 0},
+        {"adapter_state = 0\nssid = Home", 0, TAVRONET_STATE_NOT_CONNECTED, 0, 0, 0, 0, 0},
+        {"ssid = Home\nrssi = -60 -75 every 1s", 1000, TAVRONET_STATE_CONNECTED, 50, -75, 6, TAVRONET_AUTH_WPA2_PSK, 0x13D},
+        {"ssid = Home\nchannel = 1\nauthentication = open", 0, TAVRONET_STATE_CONNECTED, 100, -40, 1, TAVRONET_AUTH_OPEN, 0x13D},
+        {"ssid = Nowhere\nquality = 6\nrx_rate = 54", 0, TAVRONET_STATE_CONNECTED, 40, 0, 0, 0, 0x69},
+    };
+    for (const Row& r : rows) {
+        World w(std::string("[adapter]\n") + r.adapter + "\n[network]\nssid = Home\nchannel = 6\nauthentication = wpa2-psk\nrssi = -40\n");
+        TAVRONET_LINK l = makeLink(w.now(0, r.elapsed));
+        EXPECT_EQ(l.state, r.state) << r.adapter;
+        EXPECT_EQ(l.signalPercent, r.signal) << r.adapter;
+        EXPECT_EQ(l.rssiDbm, r.rssi) << r.adapter;
+        EXPECT_EQ(l.channel, r.channel) << r.adapter;
+        EXPECT_EQ(l.authentication, r.authentication) << r.adapter;
+        EXPECT_EQ(l.known, r.known) << r.adapter;
+    }
+}
+
+TEST(NetModelTest, NetworksCarryConnectedAndProfileFlags) {
+    World w(kStreet);
+    struct Row { const char* ssid; unsigned long flags, signal, known, authentication; const char* profile; } rows[] = {
+        {"Home", TAVRONET_NETWORK_CONNECTED | TAVRONET_NETWORK_HAS_PROFILE, 80, 0x11D, TAVRONET_AUTH_WPA2_PSK, "Home"},
+        {"Cafe", 0, 70, 0x10D, TAVRONET_AUTH_OPEN, ""},
+        {"", 0, 24, 0x119, TAVRONET_AUTH_OPEN, ""},  // hidden: no name, and no profile shown for it
+    };
+    std::vector<TAVRONET_NETWORK> list = makeNetworks(w.now());
+    ASSERT_EQ(list.size(), 3u);
+    for (size_t i = 0; i < list.size(); ++i) {
+        EXPECT_EQ(ssidOf(list[i]), rows[i].ssid);
+        EXPECT_EQ(list[i].flags, rows[i].flags) << i;
+        EXPECT_EQ(list[i].signalPercent, rows[i].signal) << i;
+        EXPECT_EQ(list[i].known, rows[i].known) << i;
+        EXPECT_EQ(list[i].authentication, rows[i].authentication) << i;
+        EXPECT_STREQ(list[i].profileName, rows[i].profile);
+    }
+    EXPECT_EQ(list[0].rssiDbm, -60);  // the adapter's own reading of its network
+    EXPECT_EQ(list[1].frequencyMHz, 5180u);
+}
+
+// An empty street, a radio off, a connection no [network] names, and a crowd.
+TEST(NetModelTest, ListLengthsFromNoneToAHundred) {
+    std::string crowd = "[adapter]\nadapter_state = 0\n";
+    for (int i = 0; i < 100; ++i) crowd += "[network]\nssid = n" + std::to_string(i) + "\nchannel = " + std::to_string(1 + i % 13) + "\n";
+    struct Row { std::string text; size_t count; const char* last; unsigned long lastFlags; } rows[] = {
+        {"[adapter]\nssid = H\n", 1, "H", TAVRONET_NETWORK_CONNECTED},
+        {"[adapter]\n", 0, "", 0},
+        {"[adapter]\nssid = Home\nradio = 2\n[network]\nssid = Home\n", 0, "", 0},
+        {crowd, 100, "n99", 0},
+    };
+    for (const Row& r : rows) {
+        World w(r.text);
+        std::vector<TAVRONET_NETWORK> list = makeNetworks(w.now());
+        ASSERT_EQ(list.size(), r.count) << r.text;
+        if (r.count == 0) continue;
+        EXPECT_EQ(ssidOf(list.back()), r.last);
+        EXPECT_EQ(list.back().flags, r.lastFlags);
+    }
+}
+
+// Connect reaches a network with a profile (also a hidden one) or an open one;
+// the connection then stands over the scenario's.
+TEST(NetModelTest, ConnectReachesSavedOrOpenNetworks) {
+    struct Row { const char* ssid; const char* profile; const char* radio; unsigned long result; const char* reached; } rows[] = {
+        {"Cafe", "", "3", kErrorSuccess, "Cafe"},
+        {"", "Attic net", "3", kErrorSuccess, "Attic"},
+        {"Lab", "", "3", kErrorNotFound, ""},  // seen by the other adapter only
+        {"Nowhere", "", "3", kErrorNotFound, ""},
+        {"", "Gone", "3", kErrorNotFound, ""},
+        {"Cafe", "", "2", kErrorNotReady, ""},
+    };
+    for (const Row& r : rows) {
+        World w(std::string(kStreet) + "[adapter]\nindex = 5\nradio = " + r.radio + "\n");
+        TAVRONET_NETWORK n = {};
+        n.ssidLength = static_cast<unsigned long>(strlen(r.ssid));
+        memcpy(n.ssid, r.ssid, n.ssidLength);
+        strcpy(n.profileName, r.profile);
+        std::string reached;
+        EXPECT_EQ(connectTarget(w.now(2), n, reached), r.result) << r.ssid << r.profile << r.radio;
+        EXPECT_EQ(reached, r.reached);
+    }
+    World w(kStreet);
+    TAVRONET_LINK cafe = makeLink(w.now(0, 0, Connection{true, true, "Cafe"}));
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(cafe.ssid), cafe.ssidLength), "Cafe");
+    EXPECT_EQ(cafe.signalPercent, 73u);  // from the quality the tray program reads: 11 of 15
+    EXPECT_EQ(w.now(0, 0, Connection{true, true, "Cafe"}).values[FieldQuality], 11u);
+    EXPECT_EQ(makeLink(w.now(0, 0, Connection{true, false, "Home"})).state, unsigned(TAVRONET_STATE_NOT_CONNECTED));
+}
+
+TEST(NetModelTest, ScanEndsAfterItsTimeOrNever) {
+    struct Row { bool never; unsigned long ms; bool started; unsigned long start, now, state; } rows[] = {
+        {false, 1500, false, 0, 0, TAVRONET_SCAN_DONE},
+        {false, 1500, true, 100, 1599, TAVRONET_SCAN_PENDING},
+        {false, 1500, true, 100, 1600, TAVRONET_SCAN_DONE},
+        {false, 0, true, 100, 100, TAVRONET_SCAN_DONE},
+        {false, 1500, true, 0xFFFFFF00, 0x100, TAVRONET_SCAN_PENDING},  // across the tick's wrap
+        {true, 0, true, 100, 9000000, TAVRONET_SCAN_PENDING},
+    };
+    for (const Row& r : rows) {
+        LinkSection link;
+        link.scanNever = r.never;
+        link.scanMs = r.ms;
+        EXPECT_EQ(scanState(link, r.started, r.start, r.now), r.state) << r.now;
+    }
+}
+
+// Group-policy profiles stay first and stay; a scenario may refuse every change.
+TEST(NetModelTest, ProfileChangesAndRefusals) {
+    struct Row { bool denied, remove; const char* name; unsigned long position, result; const char* order; } rows[] = {
+        {false, false, "C", 1, kErrorSuccess, "GPCB"},
+        {false, false, "B", 2, kErrorSuccess, "GPCB"},
+        {false, false, "B", 1, kErrorSuccess, "GPBC"},
+        {false, false, "B", 0, kErrorAccessDenied, "GPBC"},
+        {false, false, "GP", 2, kErrorAccessDenied, "GPBC"},
+        {false, false, "B", 3, kErrorInvalidParameter, "GPBC"},
+        {false, false, "X", 1, kErrorNotFound, "GPBC"},
+        {true, false, "C", 1, kErrorAccessDenied, "GPBC"},
+        {false, true, "B", 0, kErrorSuccess, "GPC"},
+        {false, true, "GP", 0, kErrorAccessDenied, "GPBC"},
+        {true, true, "C", 0, kErrorAccessDenied, "GPBC"},
+        {false, true, "X", 0, kErrorNotFound, "GPBC"},
+    };
+    for (const Row& r : rows) {
+        World w("[profile]\nssid = GP\ngroup_policy = yes\n[profile]\nssid = B\n[profile]\nssid = C\n");
+        std::vector<ProfileSection> p = w.scenario.profiles;
+        unsigned long result = r.remove ? deleteProfile(p, r.name, r.denied) : moveProfile(p, r.name, r.position, r.denied);
+        EXPECT_EQ(result, r.result) << r.name << r.position;
+        std::string order;
+        for (const ProfileSection& s : p) order += s.name;
+        EXPECT_EQ(order, r.order) << r.name << r.position;
+    }
+    TAVRONET_PROFILE gp = makeProfile(World("[profile]\nssid = GP\ngroup_policy = yes\neap = tls\n").scenario.profiles[0]);
+    EXPECT_STREQ(gp.name, "GP");
+    EXPECT_EQ(gp.flags, unsigned(TAVRONET_PROFILE_GROUP_POLICY | TAVRONET_PROFILE_AUTO_CONNECT));
+    EXPECT_EQ(gp.oneX * 100 + gp.eapType, 113u);
+    EXPECT_EQ(gp.bssType, unsigned(TAVRONET_BSS_INFRASTRUCTURE));
+    TAVRONET_PROFILE home = makeProfile(World("[profile]\nssid = H\nper_user = yes\nauthentication = wpa2-psk\n").scenario.profiles[0]);
+    EXPECT_EQ(home.flags, unsigned(TAVRONET_PROFILE_PER_USER | TAVRONET_PROFILE_AUTO_CONNECT));
+    EXPECT_EQ(home.authentication * 10 + home.cipher, TAVRONET_AUTH_WPA2_PSK * 10u + TAVRONET_CIPHER_CCMP);
+    ProfileSection longest;
+    longest.name.assign(kMaxProfileName, 'n');
+    EXPECT_EQ(strlen(makeProfile(longest).name), kMaxProfileName);
+}
+
+TEST(NetModelTest, HistoryKeepsOneReadingAPollOldestFirst) {
+    SignalHistory h;
+    struct Row { unsigned long tick; bool kept; } rows[] = {{1000, true}, {1001, false}, {1899, false}, {1900, true}};
+    for (const Row& r : rows) EXPECT_EQ(h.record(TAVRONET_SAMPLE{r.tick, 1, 50, -75}), r.kept) << r.tick;
+    unsigned long last = 1900;
+    for (int i = 0; i < 700; ++i) h.record(TAVRONET_SAMPLE{last += 1000, 1, 50, -75});
+    std::vector<TAVRONET_SAMPLE> all(TAVRONET_HISTORY_SAMPLES + 1);
+    ASSERT_EQ(h.copy(all.data(), all.size()), unsigned(TAVRONET_HISTORY_SAMPLES));
+    EXPECT_EQ(all[0].tick, last - 599000);
+    EXPECT_EQ(all[599].tick, last);
+    TAVRONET_SAMPLE few[3];
+    ASSERT_EQ(h.copy(few, 3), 3u);
+    EXPECT_EQ(few[0].tick + 2000, last);
+    World w(kStreet);
+    TAVRONET_SAMPLE s = sampleOf(makeLink(w.now(0, 1000)), 77);
+    EXPECT_EQ(s.tick * 1000 + s.linked * 100 + s.signalPercent, 77150u);
+    EXPECT_EQ(s.rssiDbm, -75);
+    EXPECT_EQ(sampleOf(makeLink(World("[adapter]\nquality = 3\n").now()), 0).rssiDbm, 0);  // not known
+}
+
+// A caller's record is filled as far as the size it gives, which stays its own.
+TEST(NetModelTest, RecordsAreFilledAsFarAsTheirSize) {
+    TAVRONET_LIBRARY full = {sizeof full, TAVRONET_KIND_SIMULATOR, 0, "1.2"};
+    TAVRONET_LIBRARY older = {};
+    older.size = 8;
+    older.wlanApiVersion = 9;
+    EXPECT_EQ(copySized(&older, &full, sizeof full), kErrorSuccess);
+    EXPECT_EQ(older.size * 100 + older.kind * 10 + older.wlanApiVersion, 819u);
+    older.size = 3;
+    EXPECT_EQ(copySized(&older, &full, sizeof full), kErrorInvalidParameter);
+    EXPECT_EQ(copySized(nullptr, &full, sizeof full), kErrorInvalidParameter);
+}
+
+}  // namespace
