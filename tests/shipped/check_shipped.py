@@ -6,9 +6,14 @@ windows-functions.txt, which says for each the first Windows 9x and NT version
 that has it, and where that comes from. A binary for Windows 98/Me and NT 4
 fails on a function that either of those lacks, or that 9x only exports as a
 failing stub unless the list says why that failure does no harm; the real-
-adapter library (dist/wlan/) is checked against XP instead. A function not in
-the list fails too: add it with its source. Also keeps ZEVARIDA.EXE within
-its size budget.
+adapter library (dist/wlan/) and the setup program that installs it are
+checked against XP instead. A function not in the list fails too: add it with
+its source. Also holds each binary to its size limit, and fails when one of
+them is missing or a binary has no limit.
+
+The setup program's uninstaller is not in dist/: the setup program writes it
+at install time from its own executable header (the same code with the
+uninstaller's data appended), so the setup program's imports are its imports.
 
     check_shipped.py DIST_DIR        (OBJDUMP names the objdump, default MinGW's)
 """
@@ -19,7 +24,6 @@ import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 OBJDUMP = os.environ.get("OBJDUMP", "i686-w64-mingw32-objdump")
-EXECUTABLE_BUDGET = 128 * 1024
 BINARY_SUFFIXES = (".exe", ".dll", ".cpl")
 
 NT_ORDER = ["3.1", "3.5", "3.51", "4.0", "5.0", "5.1", "5.2", "6.0", "6.1", "none"]
@@ -46,8 +50,38 @@ class Target:
 
 OLD_WINDOWS = Target("Windows 98/Me and NT 4", nt="4.0", nine_x="98")
 XP = Target("Windows XP", nt="5.1", nine_x=None)
-# Folder of dist/ -> the Windows its binaries are for; everything else is old.
-TARGETS = {"wlan": XP}
+# Folder of dist/, or the file's own path -> the Windows its binaries are for;
+# everything else is old.
+TARGETS = {"wlan": XP, "ZEVARIDA-setup.exe": XP}
+KB = 1024
+# Path in dist/ -> the most bytes it may have.
+SIZE_LIMITS = {
+    "ZEVARIDA.EXE": 128 * KB,
+    "TavroApi.DLL": 96 * KB,
+    os.path.join("wlan", "TavroApi.DLL"): 96 * KB,
+    "TAVROCFG.CPL": 160 * KB,
+    "TAVROCSH.DLL": 16 * KB,
+    "tavroctl.exe": 96 * KB,
+    "ZEVARIDA-setup.exe": 400 * KB,
+}
+
+
+def size_problems(dist, relatives):
+    """The failures of the size limits: each binary within its own, none missing."""
+    problems = []
+    for relative in sorted(set(relatives) | set(SIZE_LIMITS)):
+        limit = SIZE_LIMITS.get(relative)
+        path = os.path.join(dist, relative)
+        if limit is None:
+            problems.append("%s: no size limit in check_shipped.py" % relative)
+        elif not os.path.exists(path):
+            problems.append("%s: missing" % relative)
+        else:
+            size = os.path.getsize(path)
+            print("%s: %d bytes (limit %d)" % (relative, size, limit))
+            if size > limit:
+                problems.append("%s: %d bytes, over the limit of %d" % (relative, size, limit))
+    return problems
 
 
 def read_list(path):
@@ -102,7 +136,7 @@ def main():
     unverified = set()
     for binary in binaries(dist):
         relative = os.path.relpath(binary, dist)
-        target = TARGETS.get(os.path.dirname(relative).split(os.sep)[0], OLD_WINDOWS)
+        target = TARGETS.get(relative) or TARGETS.get(os.path.dirname(relative).split(os.sep)[0], OLD_WINDOWS)
         imports = [(dll, f) for dll, f in imports_of(binary) if dll not in ours]
         print("%s (for %s): %d imports" % (relative, target.name, len(imports)))
         for dll, function in sorted(imports):
@@ -116,11 +150,7 @@ def main():
             if problem:
                 failures.append("%s: %s!%s: %s" % (relative, dll, function, problem))
     print("%d of the imported functions rest on list entries no document confirmed yet" % len(unverified))
-    executable = os.path.join(dist, "ZEVARIDA.EXE")
-    size = os.path.getsize(executable)
-    print("ZEVARIDA.EXE: %d bytes (budget %d)" % (size, EXECUTABLE_BUDGET))
-    if size > EXECUTABLE_BUDGET:
-        failures.append("ZEVARIDA.EXE: %d bytes, over the budget of %d" % (size, EXECUTABLE_BUDGET))
+    failures += size_problems(dist, [os.path.relpath(b, dist) for b in binaries(dist)])
     for failure in failures:
         print("FAIL " + failure)
     return 1 if failures else 0
