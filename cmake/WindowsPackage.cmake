@@ -20,3 +20,21 @@ add_custom_command(
     COMMENT "Packing ${PACKAGE_ZIP}"
     VERBATIM)
 add_custom_target(package_zip ALL DEPENDS ${PACKAGE_ZIP})
+
+# The setup program, dist/ZEVARIDA-setup.exe: the same files, installed by
+# installer/ZEVARIDA.nsi (NSIS, scripts/deps.sh installs it) with the build's
+# version, product and company (cmake/Lean.cmake).
+find_program(MAKENSIS makensis REQUIRED)
+set(SETUP_EXE ${DIST_DIR}/ZEVARIDA-setup.exe)
+add_custom_command(
+    OUTPUT ${SETUP_EXE}
+    COMMAND ${MAKENSIS} -V2 -NOCD
+            -DVERSION=${PROJECT_VERSION} -DPRODUCT=${ZEVARIDA_PRODUCT} -DCOMPANY=${ZEVARIDA_COMPANY}
+            -DOUTFILE=${SETUP_EXE} -DICON=${CMAKE_SOURCE_DIR}/res/icons/app.ico
+            -DPROGRAM=$<TARGET_FILE:ZEVARIDA> -DLIBRARY=$<TARGET_FILE:TavroWlan>
+            -DAPPLET=$<TARGET_FILE:TavroCfg> -DHELP=$<TARGET_FILE:TavroCsh> -DREADME=${PACKAGE_README}
+            ${CMAKE_SOURCE_DIR}/installer/ZEVARIDA.nsi
+    DEPENDS ZEVARIDA TavroWlan TavroCfg TavroCsh ${PACKAGE_README} ${CMAKE_SOURCE_DIR}/installer/ZEVARIDA.nsi
+    COMMENT "Building ${SETUP_EXE}"
+    VERBATIM)
+add_custom_target(package_setup ALL DEPENDS ${SETUP_EXE})

@@ -6,20 +6,30 @@ windows-functions.txt, which says for each the first Windows 9x and NT version
 that has it, and where that comes from. A binary for Windows 98/Me and NT 4
 fails on a function that either of those lacks, or that 9x only exports as a
 failing stub unless the list says why that failure does no harm; the real-
-adapter library (dist/wlan/) is checked against XP instead. A function not in
-the list fails too: add it with its source. Also keeps ZEVARIDA.EXE within
-its size budget.
+adapter library (dist/wlan/) and the setup program that installs it are
+checked against XP instead. A function not in the list fails too: add it with
+its source. Also holds each binary to its size limit, and fails when one of
+them is missing or a binary has no limit.
 
-    check_shipped.py DIST_DIR        (OBJDUMP names the objdump, default MinGW's)
+The setup program's uninstaller is not in dist/: the setup program writes it
+at install time from its own executable header. 7-Zip rebuilds it from the
+setup program the same way (`7z x`), and it is checked as the setup program is.
+
+    check_shipped.py DIST_DIR        (OBJDUMP names the objdump, default MinGW's;
+                                      SEVENZIP the 7z, default 7z)
 """
 import os
 import re
+import shutil
 import subprocess
 import sys
+import tempfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 OBJDUMP = os.environ.get("OBJDUMP", "i686-w64-mingw32-objdump")
-EXECUTABLE_BUDGET = 128 * 1024
+SEVENZIP = os.environ.get("SEVENZIP", "7z")
+SETUP = "ZEVARIDA-setup.exe"
+UNINSTALLER = "Uninstall.exe"
 BINARY_SUFFIXES = (".exe", ".dll", ".cpl")
 
 NT_ORDER = ["3.1", "3.5", "3.51", "4.0", "5.0", "5.1", "5.2", "6.0", "6.1", "none"]
@@ -46,8 +56,46 @@ class Target:
 
 OLD_WINDOWS = Target("Windows 98/Me and NT 4", nt="4.0", nine_x="98")
 XP = Target("Windows XP", nt="5.1", nine_x=None)
-# Folder of dist/ -> the Windows its binaries are for; everything else is old.
-TARGETS = {"wlan": XP}
+# Folder of dist/, or the file's own path -> the Windows its binaries are for;
+# everything else is old.
+TARGETS = {"wlan": XP, SETUP: XP, UNINSTALLER: XP}
+KB = 1024
+# Path in dist/ -> the most bytes it may have.
+SIZE_LIMITS = {
+    "ZEVARIDA.EXE": 128 * KB,
+    "TavroApi.DLL": 96 * KB,
+    os.path.join("wlan", "TavroApi.DLL"): 96 * KB,
+    "TAVROCFG.CPL": 160 * KB,
+    "TAVROCSH.DLL": 16 * KB,
+    "tavroctl.exe": 96 * KB,
+    SETUP: 400 * KB,
+}
+
+
+def uninstaller_of(setup, folder):
+    """The uninstaller that the setup program writes, rebuilt by 7-Zip into folder."""
+    if not shutil.which(SEVENZIP):
+        sys.exit("%s is needed to check the uninstaller (scripts/deps.sh installs p7zip-full)" % SEVENZIP)
+    subprocess.run([SEVENZIP, "x", "-y", "-o" + folder, setup, UNINSTALLER], check=True, capture_output=True)
+    return os.path.join(folder, UNINSTALLER)
+
+
+def size_problems(dist, relatives):
+    """The failures of the size limits: each binary within its own, none missing."""
+    problems = []
+    for relative in sorted(set(relatives) | set(SIZE_LIMITS)):
+        limit = SIZE_LIMITS.get(relative)
+        path = os.path.join(dist, relative)
+        if limit is None:
+            problems.append("%s: no size limit in check_shipped.py" % relative)
+        elif not os.path.exists(path):
+            problems.append("%s: missing" % relative)
+        else:
+            size = os.path.getsize(path)
+            print("%s: %d bytes (limit %d)" % (relative, size, limit))
+            if size > limit:
+                problems.append("%s: %d bytes, over the limit of %d" % (relative, size, limit))
+    return problems
 
 
 def read_list(path):
@@ -92,35 +140,42 @@ def binaries(dist):
                 yield os.path.join(folder, name)
 
 
+def check_imports(relative, binary, entries, ours, unverified):
+    """Prints the imports of one binary; returns the failures."""
+    failures = []
+    target = TARGETS.get(relative) or TARGETS.get(os.path.dirname(relative).split(os.sep)[0], OLD_WINDOWS)
+    imports = [(dll, f) for dll, f in imports_of(binary) if dll not in ours]
+    print("%s (for %s): %d imports" % (relative, target.name, len(imports)))
+    for dll, function in sorted(imports):
+        entry = entries.get((dll, function))
+        problem = "not in windows-functions.txt" if entry is None else target.lacks(entry)
+        shown = "%s (9x %s, NT %s, %s)" % (function, entry["9x"], entry["nt"], entry["source"]) \
+            if entry else function
+        print("  %-9s %s%s" % (dll, shown, "  <- " + problem if problem else ""))
+        if entry and entry["source"] == "unverified":
+            unverified.add((dll, function))
+        if problem:
+            failures.append("%s: %s!%s: %s" % (relative, dll, function, problem))
+    return failures
+
+
 def main():
     if len(sys.argv) != 2:
         sys.exit(__doc__)
     dist = sys.argv[1]
     entries = read_list(os.path.join(HERE, "windows-functions.txt"))
-    ours = {re.sub(r"\.[^.]*$", "", os.path.basename(b).upper()) for b in binaries(dist)}
+    shipped = [(os.path.relpath(b, dist), b) for b in binaries(dist)]
+    ours = {re.sub(r"\.[^.]*$", "", os.path.basename(b).upper()) for _, b in shipped}
     failures = []
     unverified = set()
-    for binary in binaries(dist):
-        relative = os.path.relpath(binary, dist)
-        target = TARGETS.get(os.path.dirname(relative).split(os.sep)[0], OLD_WINDOWS)
-        imports = [(dll, f) for dll, f in imports_of(binary) if dll not in ours]
-        print("%s (for %s): %d imports" % (relative, target.name, len(imports)))
-        for dll, function in sorted(imports):
-            entry = entries.get((dll, function))
-            problem = "not in windows-functions.txt" if entry is None else target.lacks(entry)
-            shown = "%s (9x %s, NT %s, %s)" % (function, entry["9x"], entry["nt"], entry["source"]) \
-                if entry else function
-            print("  %-9s %s%s" % (dll, shown, "  <- " + problem if problem else ""))
-            if entry and entry["source"] == "unverified":
-                unverified.add((dll, function))
-            if problem:
-                failures.append("%s: %s!%s: %s" % (relative, dll, function, problem))
+    with tempfile.TemporaryDirectory() as folder:
+        checked = list(shipped)
+        if os.path.exists(os.path.join(dist, SETUP)):
+            checked.append((UNINSTALLER, uninstaller_of(os.path.join(dist, SETUP), folder)))
+        for relative, binary in checked:
+            failures += check_imports(relative, binary, entries, ours, unverified)
     print("%d of the imported functions rest on list entries no document confirmed yet" % len(unverified))
-    executable = os.path.join(dist, "ZEVARIDA.EXE")
-    size = os.path.getsize(executable)
-    print("ZEVARIDA.EXE: %d bytes (budget %d)" % (size, EXECUTABLE_BUDGET))
-    if size > EXECUTABLE_BUDGET:
-        failures.append("ZEVARIDA.EXE: %d bytes, over the budget of %d" % (size, EXECUTABLE_BUDGET))
+    failures += size_problems(dist, [relative for relative, _ in shipped])
     for failure in failures:
         print("FAIL " + failure)
     return 1 if failures else 0

@@ -1,0 +1,35 @@
+# How every shipped binary is built: small, and with the build's version.
+#
+# zevarida_shipped_binary(TARGET FILE_NAME DESCRIPTION) builds TARGET the way
+# ZEVARIDA.EXE always was: no exception machinery and no run-time type
+# information (nothing we ship throws, catches or asks for a type), the C++
+# runtime's failure paths replaced by common/LeanRuntime.cpp, every function
+# and datum in its own section so that the linker collects what nothing uses,
+# -Os, and the symbols stripped. It also gives TARGET a VERSIONINFO resource,
+# generated into the build tree from cmake/version.rc.in, with the project
+# version, the product and company names, FILE_NAME and DESCRIPTION; no
+# library's own .rc carries a version.
+
+set(ZEVARIDA_PRODUCT "Wireless LAN Status Tray Applet")
+set(ZEVARIDA_COMPANY "Quorvane")
+set(LEAN_RUNTIME ${CMAKE_SOURCE_DIR}/common/LeanRuntime.cpp)
+set(LEAN_COMPILE_OPTIONS -Os -ffunction-sections -fdata-sections
+    -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables)
+set(LEAN_LINK_OPTIONS -s -Wl,--gc-sections)
+
+function(zevarida_shipped_binary target file_name description)
+    set(VERSION_FILE_NAME ${file_name})
+    set(VERSION_DESCRIPTION ${description})
+    get_filename_component(VERSION_INTERNAL_NAME ${file_name} NAME_WE)
+    get_target_property(type ${target} TYPE)
+    if(type STREQUAL "EXECUTABLE")
+        set(VERSION_FILE_TYPE VFT_APP)
+    else()
+        set(VERSION_FILE_TYPE VFT_DLL)
+    endif()
+    set(version_rc ${CMAKE_BINARY_DIR}/version/${target}.rc)
+    configure_file(${CMAKE_SOURCE_DIR}/cmake/version.rc.in ${version_rc} @ONLY)
+    target_sources(${target} PRIVATE ${LEAN_RUNTIME} ${version_rc})
+    target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:C,CXX>:${LEAN_COMPILE_OPTIONS}>)
+    target_link_options(${target} PRIVATE ${LEAN_LINK_OPTIONS})
+endfunction()
