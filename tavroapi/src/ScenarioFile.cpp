@@ -69,10 +69,15 @@ bool validId(const std::string& id, std::string& why) {
     return true;
 }
 
+// The index as two upper-case hexadecimal digits at the end of a fixed
+// identifier; written by hand, since the C library's printf would be the
+// largest part of the library.
 std::string defaultId(int index) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "{7A5E0D11-0000-4000-8000-0000000000%02X}", index);
-    return buf;
+    static const char kDigits[] = "0123456789ABCDEF";
+    std::string id = "{7A5E0D11-0000-4000-8000-0000000000XX}";
+    id[35] = kDigits[(index >> 4) & 0xF];
+    id[36] = kDigits[index & 0xF];
+    return id;
 }
 
 std::string defaultDescription(int index) {

@@ -29,6 +29,8 @@ TEST(ScenarioNetTest, KeysOfEachSectionAreReadWhateverTheirCase) {
         "[network]\nhidden = yes\nchannel = 11\nsignal = 40\nadapters = 1 3\nbss_type = adhoc\n"
         "[profile]\nname = Office\nssid = Corp\nauthentication = wpa2\neap = peap\ngroup_policy = yes\n"
         "[profile]\nssid = Old\nauthentication = wep\nwep_key_index = 4\nwep_key_bits = 104\nadapters = 31\n");
+    EXPECT_EQ(s.adapters.at(0).id, "{7A5E0D11-0000-4000-8000-000000000000}");
+    EXPECT_EQ(parsed("[adapter]\nindex = 26\n").adapters.at(0).id, "{7A5E0D11-0000-4000-8000-00000000001A}");
     const LinkSection& l = s.adapters.at(0).link;
     EXPECT_EQ(l.ssid, "Home #1");
     EXPECT_EQ(l.bssid[1], 0x1A);
