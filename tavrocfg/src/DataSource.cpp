@@ -15,6 +15,23 @@ void Prepare(Record* record) {
     record->size = sizeof *record;
 }
 
+// Reads a list (the networks in range, the saved networks) through `get`:
+// up to kMostEntries records, the first telling their size. `list` is left
+// empty when the library lacks the function or fails.
+template <typename Record, typename Function>
+unsigned long ReadList(Function get, const std::string& adapterId, std::vector<Record>* list) {
+    list->clear();
+    if (!get) return ERROR_PROC_NOT_FOUND;
+    std::vector<Record> records(kMostEntries);
+    Prepare(&records[0]);
+    unsigned long count = 0;
+    const unsigned long code = get(adapterId.c_str(), &records[0], kMostEntries, &count);
+    if (code != 0) return code;
+    records.resize(count < kMostEntries ? count : kMostEntries);
+    list->swap(records);
+    return 0;
+}
+
 }  // namespace
 
 DataSource::DataSource(const std::string& adapterId)
@@ -27,15 +44,7 @@ unsigned long DataSource::GetLink(TAVRONET_LINK* link) const {
 }
 
 unsigned long DataSource::GetNetworks(std::vector<TAVRONET_NETWORK>* networks) const {
-    networks->clear();
-    auto get = FindFunction<TAVRONET_GET_NETWORKS>(library_, "TavroNetGetNetworks");
-    if (!get) return ERROR_PROC_NOT_FOUND;
-    std::vector<TAVRONET_NETWORK> list(kMostEntries);
-    Prepare(&list[0]);
-    unsigned long count = 0;
-    const unsigned long code = get(adapterId_.c_str(), &list[0], kMostEntries, &count);
-    if (code == 0) list.resize(count < kMostEntries ? count : kMostEntries), networks->swap(list);
-    return code;
+    return ReadList(FindFunction<TAVRONET_GET_NETWORKS>(library_, "TavroNetGetNetworks"), adapterId_, networks);
 }
 
 unsigned long DataSource::Scan() const {
@@ -60,15 +69,7 @@ unsigned long DataSource::Disconnect() const {
 }
 
 unsigned long DataSource::GetProfiles(std::vector<TAVRONET_PROFILE>* profiles) const {
-    profiles->clear();
-    auto get = FindFunction<TAVRONET_GET_PROFILES>(library_, "TavroNetGetProfiles");
-    if (!get) return ERROR_PROC_NOT_FOUND;
-    std::vector<TAVRONET_PROFILE> list(kMostEntries);
-    Prepare(&list[0]);
-    unsigned long count = 0;
-    const unsigned long code = get(adapterId_.c_str(), &list[0], kMostEntries, &count);
-    if (code == 0) list.resize(count < kMostEntries ? count : kMostEntries), profiles->swap(list);
-    return code;
+    return ReadList(FindFunction<TAVRONET_GET_PROFILES>(library_, "TavroNetGetProfiles"), adapterId_, profiles);
 }
 
 unsigned long DataSource::MoveProfile(const char* name, unsigned long position) const {
