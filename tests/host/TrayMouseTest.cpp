@@ -297,6 +297,8 @@ TEST_F(TrayMouseTest, EventsForSlotsOutsideTheFourChangeNothing) {
         for (LPARAM event : {LPARAM(WM_LBUTTONDOWN), LPARAM(WM_LBUTTONUP), LPARAM(WM_RBUTTONDBLCLK),
                              LPARAM(TRAY_CLICKED), LPARAM(TRAY_HELD)})
             Mouse(slot, event);
+        // Handled all the same, as every tray event is.
+        EXPECT_EQ(desk.Send(TrayWindow(), WM_TRAYICON, slot, WM_MOUSEMOVE), 1);
     }
     desk.Advance(600);
     EXPECT_EQ(OpenPopup(), "none");
