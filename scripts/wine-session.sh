@@ -31,13 +31,6 @@ WS_DESKTOP_NAME=shell
 : "${WS_SCREEN:=800x600x24}"
 : "${WS_TIMEOUT:=60}"
 
-# Where 32-bit programs run only under qemu's emulation (scripts/i386.sh),
-# 32-bit Wine needs the emulated address space laid out below 0xf7000000, or
-# it cannot map its shared user data.
-if [ "$("$(dirname "${BASH_SOURCE[0]}")/i386.sh")" = emulated ]; then
-    export QEMU_RESERVED_VA=0xf7000000
-fi
-
 ws_log() { echo "wine-session: $*" >&2; }
 
 # Converts a Unix path to the Windows path Wine sees it under (drive Z: is /).
