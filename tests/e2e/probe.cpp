@@ -968,6 +968,23 @@ int cmdHold(Args& a) {
     return kOk;
 }
 
+// A top-level window whose thread stops taking messages: what a hung program
+// looks like to a broadcast. The window is shown and answers until it is
+// listed, then the thread sleeps for SECONDS without reading its queue.
+int cmdHang(Args& a) {
+    std::string title = takeString(a, "TITLE");
+    double seconds = takeSeconds(a, "SECONDS");
+    HWND hwnd = CreateWindowExA(0, "STATIC", title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 80,
+                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (!hwnd) return failed("CreateWindowEx");
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    out("hanging hwnd=0x%08lx pid=%lu\n", (unsigned long)(ULONG_PTR)hwnd, (unsigned long)GetCurrentProcessId());
+    Sleep((DWORD)(seconds * 1000));
+    DestroyWindow(hwnd);
+    return kOk;
+}
+
 int cmdSleep(Args& a) {
     Sleep((DWORD)(takeSeconds(a, "SECONDS") * 1000));
     return kOk;
@@ -1270,6 +1287,7 @@ const Command kCommands[] = {
     {"screen", cmdScreen, "", "screen size and work area"},
     {"hold", cmdHold, "[SECONDS]", "stay on the desktop"},
     {"sleep", cmdSleep, "SECONDS", ""},
+    {"hang", cmdHang, "TITLE SECONDS", "a shown top-level window that stops answering"},
     {"process-usage", cmdProcessUsage, "PID", "CPU times and working set of a process"},
     {"object-counts", cmdObjectCounts, "PID", "user and GDI objects and kernel handles of a process"},
     {"time-exit", cmdTimeExit, "PID SECONDS start EXE [ARGS...] | broadcast NAME", "ask PID to end, time it"},

@@ -5,7 +5,7 @@ field of "Setup Adhoc Wireless Network"."""
 import os
 import unittest
 
-from e2e_harness import APP, wait_until, winpath
+from e2e_harness import APP, MAIN_WINDOW_TITLE, wait_until, winpath
 from tray_support import LINKED, TrayTestCase, adapter
 
 RUN_KEY = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"
@@ -100,8 +100,17 @@ class RemoveStatusIcon(DialogTestCase):
         self.assertEqual((request["command"], request["context"], request["file"]), ("1", "258", "ZEVARIDA.hlp"))
         self.assertEqual(int(request["window"], 16), self.hwnd, "the request comes from the tray window")
 
+        # Another process floods the program with the same command: the open
+        # dialog stays the only one, and none follows it once it closes.
+        for _ in range(30):
+            self.probe.run("post", MAIN_WINDOW_TITLE, "WM_COMMAND", ID_REMOVE_STATUS_ICON, 0)
+        self.settle()
+        self.assertEqual([r["hwnd"] for r in self.probe.run("find-window", REMOVE_TITLE).records], [dialog["hwnd"]])
+
         self.click(dialog, IDCANCEL)
         self.assertEqual(self.probe.run("wait-gone", "hwnd:" + dialog["hwnd"], WAIT_DIALOG).rc, 0)
+        self.settle()
+        self.assertNotEqual(self.probe.run("find-window", REMOVE_TITLE).rc, 0, "a queued command opened another")
         self.assertEqual(self.run_value(), '"%s" /START' % winpath(APP))
         self.assertInstanceRuns(pid, self.window, "after \"&No\"")
 

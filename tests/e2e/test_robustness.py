@@ -4,12 +4,14 @@ commands and tray events from another process that the program does not know."""
 
 import os
 import random
+import shutil
+import subprocess
 import time
 import unittest
 
-from applet_support import APPLET_TITLE, AppletMixin
-from e2e_harness import (APP, EXIT_CODE_ALREADY_RUNNING, ID_APP_EXIT, MAIN_WINDOW_TITLE, WAIT_WINDOW, WM_TRAYICON,
-                         winpath)
+from applet_support import APPLET_TITLE, AppletMixin, read_applet_log
+from e2e_harness import (APP, APP_IMAGE, DIST_DIR, EXIT_CODE_ALREADY_RUNNING, ID_APP_EXIT, MAIN_WINDOW_TITLE,
+                         WAIT_WINDOW, WM_TRAYICON, winpath)
 from tray_support import LINKED, POOR, TrayTestCase, adapter
 
 KNOWN_COMMANDS = set(range(32768, 32785)) | {33024, 57670}
@@ -126,6 +128,48 @@ class Robustness(AppletMixin, TrayTestCase):
                   % (what, WARM_UP_SECONDS, after, WARM_UP_SECONDS, before, samples[-1][0]))
             self.assertLessEqual(after, before, "%s grew while the adapters changed" % what)
         self.assertInstanceRuns(pid, self.window, "after the soak")
+
+
+class Hardening(AppletMixin, TrayTestCase):
+    """What another program on the same desktop can do to the running one."""
+
+    def test_a_library_planted_in_the_current_folder_is_never_loaded(self):
+        # The program alone in its folder, started from another folder that
+        # holds an applet library under the second name the program tries.
+        program, current = (os.path.join(self.workdir, name) for name in ("program", "current"))
+        for folder in (program, current):
+            os.mkdir(folder)
+        for name in (APP_IMAGE, "TavroApi.DLL"):
+            shutil.copy(os.path.join(DIST_DIR, name), program)
+        shutil.copy(os.path.join(DIST_DIR, "TAVROCFG.CPL"), os.path.join(current, "TAVRONDI.DLL"))
+        log = os.path.join(self.workdir, "applet.log")
+        self.scenario.write(cards())
+        env = dict(self.session.env, TAVROCFG_LOG=winpath(log), **self.app_env())
+        process = subprocess.Popen(["wine", os.path.join(program, APP_IMAGE)], env=env, cwd=current,
+                                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.addCleanup(lambda: process.poll() is None and process.kill())
+        self.assertEqual(self.probe.run("wait-window", MAIN_WINDOW_TITLE, WAIT_WINDOW).rc, 0)
+
+        self.probe.run("post", MAIN_WINDOW_TITLE, "WM_COMMAND", ID_VERSION_INFORMATION, 0)
+        self.settle()
+        self.assertNotEqual(self.probe.run("find-window", APPLET_TITLE).rc, 0, "the planted library opened")
+        self.assertEqual(read_applet_log(log), [], "the planted library was loaded")
+
+        # The same library beside the program is the family's, and opens.
+        shutil.copy(os.path.join(current, "TAVRONDI.DLL"), program)
+        self.probe.run("post", MAIN_WINDOW_TITLE, "WM_COMMAND", ID_VERSION_INFORMATION, 0)
+        self.close_applet(self.wait_applet("with TAVRONDI.DLL beside the program"))
+        self.assertEqual(read_applet_log(log)[0].split(" page=")[-1], '"ABOUT" reserved=0')
+
+    def test_stop_ends_the_instance_past_a_hung_window(self):
+        pid = self.start_tray(cards(), icons={0: LINKED, 1: POOR})
+        hung = self.probe.start("hang", "Hung Window", 60)
+        self.addCleanup(hung.finish, 1)
+        self.assertEqual(self.probe.run("wait-window", "Hung Window", WAIT_WINDOW).rc, 0)
+        started = time.monotonic()
+        self.assertEqual(self.spawn_app("STOP"), EXIT_CODE_ALREADY_RUNNING)
+        print("note: STOP returned %.1f s after it started, past the hung window" % (time.monotonic() - started))
+        self.assertInstanceEnded(pid, "after STOP with a hung window on the desktop")
 
 
 if __name__ == "__main__":

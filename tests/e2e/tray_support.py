@@ -24,6 +24,7 @@ read-tooltips), give each icon's rectangle with its text and confirm it.
 """
 
 import os
+import shutil
 import re
 import subprocess
 import tempfile
@@ -244,17 +245,13 @@ class TrayTestCase(AppTestCase):
     def setUp(self):
         super().setUp()
         self.workdir = tempfile.mkdtemp(prefix="zevarida-e2e-")
+        # Registered first, so it runs after every cleanup a case adds.
+        self.addCleanup(shutil.rmtree, self.workdir, ignore_errors=True)
         self.scenario = ScenarioFile(os.path.join(self.workdir, "adapters.scn"))
         self.radio_log_path = os.path.join(self.workdir, "radio.log")
         self.hwnd = None
         self.window = None
         self._taskbar = None
-
-    def tearDown(self):
-        super().tearDown()
-        for name in sorted(os.listdir(self.workdir)):
-            os.remove(os.path.join(self.workdir, name))
-        os.rmdir(self.workdir)
 
     # -- the program
 
