@@ -80,7 +80,7 @@ class SilentSetup(RealAdapterTestCase):
             gone = wait_until(lambda: not self.reg_values(UNINSTALL_KEY), WAIT_SETUP, 1)
             self.assertTrue(gone or not check, "the uninstall entry is still there after %d s" % WAIT_SETUP)
 
-    def test_silent_install_run_upgrade_and_uninstall(self):
+    def test_installer_silent_install_run_upgrade_and_uninstall(self):
         self.install_fake_wlanapi()
         self.spawn(winpath(SETUP), "/S", "/NOSTART")
         for name, built in FILES.items():
