@@ -10,8 +10,8 @@
 ; touch its files: "ZEVARIDA.EXE STOP" asks the running instance to end, and
 ; they wait for its process to end (found beforehand by its hidden main
 ; window), then until its single-instance mutex is gone and the program file
-; can be written. Command line: /S silent, /D=FOLDER the folder, /NOSTART (silent
-; setup) leaves the applet stopped afterwards.
+; can be written. Command line: /S silent, /D=FOLDER the folder, /NOSTART
+; (silent setup) leaves the applet stopped afterwards.
 
 Unicode true
 SetCompressor /SOLID lzma
@@ -141,6 +141,7 @@ Function ${un}StopRunning
         SendMessage ${HWND_BROADCAST} $1 0 0 /TIMEOUT=5000
     ${EndIf}
     ${If} $3 P<> 0
+        ; Tenths of a second and two zeros: milliseconds.
         System::Call 'kernel32::WaitForSingleObject(p r3, i ${STOP_TIMEOUT}00)'
         System::Call 'kernel32::CloseHandle(p r3)'
     ${EndIf}
