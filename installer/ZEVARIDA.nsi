@@ -8,9 +8,10 @@
 ;
 ; Both the setup program and the uninstaller stop a running applet before they
 ; touch its files: "ZEVARIDA.EXE STOP" asks the running instance to end, and
-; they wait until its single-instance mutex is gone and the program file can
-; be written. Command line: /S silent, /D=FOLDER the folder, /NOSTART (silent
-; setup) leaves the applet stopped afterwards.
+; they wait for its process to end (found beforehand by its hidden main
+; window), then until its single-instance mutex is gone and the program file
+; can be written. Command line: /S silent, /D=FOLDER the folder, /NOSTART
+; (silent setup) leaves the applet stopped afterwards.
 
 Unicode true
 SetCompressor /SOLID lzma
@@ -30,6 +31,9 @@ ManifestSupportedOS all
 !define RUN_COMMAND '"$INSTDIR\ZEVARIDA.EXE" /START'
 !define INSTANCE_MUTEX "Quorvane Status Tray Applet"
 !define STOP_MESSAGE "ZEVARIDA.EXE STOP"
+; The running instance's hidden main window (res/ZEVARIDA.rc, IDS_TITLE_*).
+!define MAIN_WINDOW_CLASS "#32770"
+!define MAIN_WINDOW_TITLE "Wireless Client Utility"
 !define SYNCHRONIZE 0x00100000
 ; How long a running applet gets to end, in tenths of a second.
 !define STOP_TIMEOUT 100
@@ -107,8 +111,20 @@ Function ${un}IsLocked
 FunctionEnd
 !macroend
 
-; Asks a running applet to end and waits for it; a message and Abort when it
-; does not end in time.
+; $3 = a handle to wait on for the end of the running instance's process,
+; found by its main window, or 0 when there is none.
+!macro DEFINE_OPEN_RUNNING_PROCESS un
+Function ${un}OpenRunningProcess
+    System::Call 'user32::FindWindowW(w "${MAIN_WINDOW_CLASS}", w "${MAIN_WINDOW_TITLE}") p .r3'
+    ${If} $3 P<> 0
+        System::Call 'user32::GetWindowThreadProcessId(p r3, *i .r4) i'
+        System::Call 'kernel32::OpenProcess(i ${SYNCHRONIZE}, i 0, i r4) p .r3'
+    ${EndIf}
+FunctionEnd
+!macroend
+
+; Asks a running applet to end and waits for its process to end; a message
+; and Abort when it does not end in time.
 !macro DEFINE_STOP_RUNNING un
 Function ${un}StopRunning
     Call ${un}IsRunning
@@ -116,6 +132,7 @@ Function ${un}StopRunning
         Return
     ${EndIf}
     DetailPrint "Stopping the running status tray applet"
+    Call ${un}OpenRunningProcess
     ${If} ${FileExists} "$INSTDIR\ZEVARIDA.EXE"
         ExecWait '"$INSTDIR\ZEVARIDA.EXE" STOP'
     ${Else}
@@ -123,6 +140,12 @@ Function ${un}StopRunning
         System::Call 'user32::RegisterWindowMessageW(w "${STOP_MESSAGE}") i .r1'
         SendMessage ${HWND_BROADCAST} $1 0 0 /TIMEOUT=5000
     ${EndIf}
+    ${If} $3 P<> 0
+        ; Tenths of a second and two zeros: milliseconds.
+        System::Call 'kernel32::WaitForSingleObject(p r3, i ${STOP_TIMEOUT}00)'
+        System::Call 'kernel32::CloseHandle(p r3)'
+    ${EndIf}
+    ; Then the mutex (a process the window did not lead to) and the file.
     StrCpy $1 0
     ${Do}
         Call ${un}IsRunning
@@ -149,6 +172,8 @@ FunctionEnd
 !insertmacro DEFINE_IS_RUNNING "un."
 !insertmacro DEFINE_IS_LOCKED ""
 !insertmacro DEFINE_IS_LOCKED "un."
+!insertmacro DEFINE_OPEN_RUNNING_PROCESS ""
+!insertmacro DEFINE_OPEN_RUNNING_PROCESS "un."
 !insertmacro DEFINE_STOP_RUNNING ""
 !insertmacro DEFINE_STOP_RUNNING "un."
 

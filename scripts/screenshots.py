@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Pictures of the program for the README, taken under Wine with the real
-binaries: the tray with its icons and a tooltip, the open menu, each dialog
-and the configuration applet. Run by scripts/screenshots.sh; writes the PNGs
-into docs/pictures/ (or the folder given as the first argument).
+binaries: the tray with its icons and a tooltip, the open menu, each dialog,
+each page of the configuration applet and the components page of the setup
+program. Run by scripts/screenshots.sh; writes the PNGs into docs/pictures/
+(or the folder given as the first argument).
 
 It uses the end-to-end tests' harness and probe (tests/e2e) on a Wine session
 of its own in build/screenshot-session."""
@@ -42,8 +43,14 @@ WINDOWS = [
     (32775, "Add Wireless Profile", "dialog-add-profile"),
     (32777, "Save Wireless Profile", "dialog-rename-profile"),
     (32776, "Delete Wireless Profile", "dialog-delete-profile"),
-    (32774, "Wireless LAN Configuration", "applet-about"),
+    (32773, "Wireless LAN Configuration", "applet-status"),
+    (32783, "Wireless LAN Configuration", "applet-survey"),
+    (32784, "Wireless LAN Configuration", "applet-security"),
+    (32774, "Wireless LAN Configuration", "applet-version"),
 ]
+# (start word, picture) for the applet's pages that only a start word opens.
+START_PAGES = [("CONFIGURE", "applet-networks"), ("INSTALL", "applet-install")]
+SETUP = os.path.join(harness.DIST_DIR, "ZEVARIDA-setup.exe")
 MARGIN = 8
 
 
@@ -102,12 +109,39 @@ class Pictures:
 
         for command, title, name in WINDOWS:
             self.run("post", harness.MAIN_WINDOW_TITLE, "WM_COMMAND", command, 0)
-            opened = self.run("wait-window", title, 10).first
-            time.sleep(0.5)
-            self.save(name, *_rect(opened["rect"]))
+            opened = self.save_window(title, name)
             self.run("post", "hwnd:" + opened["hwnd"], "WM_COMMAND", 2, 0)
             self.run("wait-gone", "hwnd:" + opened["hwnd"], 10)
+        for word, name in START_PAGES:
+            self.probe.run("kill", harness.APP_IMAGE)
+            self.run("start", harness.winpath(harness.APP), word, env={"TAVROAPI_SCENARIO": harness.winpath(scenario)})
+            self.save_window("Wireless LAN Configuration", name)
         self.probe.run("kill", harness.APP_IMAGE)
+        self.take_setup()
+
+    def save_window(self, title, name):
+        """Waits for the window TITLE and saves it as NAME.png; returns its record."""
+        opened = self.run("wait-window", title, 10).first
+        time.sleep(2)  # the applet fills its page after it shows
+        self.save(name, *_rect(opened["rect"]))
+        return opened
+
+    def take_setup(self):
+        """The setup program's components page (Next on its welcome page); it
+        is ended there, before it installs anything."""
+        pid = self.run("start", harness.winpath(SETUP)).first["pid"]
+
+        def shown():
+            # Its caption changes with the page; its window is found by its process.
+            records = self.probe.run("windows", pid).records
+            return next((r for r in records if r.get("visible") == "1"), None)
+        window = harness.wait_until(shown, 10)
+        if not window:
+            raise harness.HarnessError("the setup program shows no window")
+        self.run("post", "hwnd:" + window["hwnd"], "WM_COMMAND", 1, 0)
+        time.sleep(1)
+        self.save("installer-components", *_rect(window["rect"]))
+        self.probe.run("kill", os.path.basename(SETUP))
 
 
 def main(argv):

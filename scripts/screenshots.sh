@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Takes the README's pictures of the program under Wine: the tray, the menu,
-# each dialog and the configuration applet, into docs/pictures/.
+# each dialog, the pages of the configuration applet and the setup program's
+# components page, into docs/pictures/.
 #
 # Usage: scripts/screenshots.sh [--no-build] [FOLDER]
 set -euo pipefail

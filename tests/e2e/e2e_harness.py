@@ -431,7 +431,7 @@ class AppTestCase(unittest.TestCase):
 # ------------------------------------------------------------------ command line
 
 TEST_MODULES = ["test_single_instance", "test_tray_icons", "test_tray_menu", "test_config_applet",
-                "test_dialogs", "test_robustness", "test_real_adapters"]
+                "test_dialogs", "test_robustness", "test_real_adapters", "test_installer"]
 
 
 def list_tests():

@@ -279,11 +279,16 @@ std::string quoteArgument(const std::string& arg) {
 }
 
 // Starts EXE with the remaining arguments; with --raw TEXT the text after the
-// program name is passed exactly as given.
+// program name is passed exactly as given. With --line TEXT instead of EXE,
+// TEXT is the whole command line and the system finds the program in it, as
+// it does for a Run value at logon.
 bool startProcess(Args& a, PROCESS_INFORMATION& pi) {
     std::string exe = takeString(a, "EXE");
     std::string commandLine = quoteArgument(exe);
-    if (a.has() && a.items[a.next] == "--raw") {
+    if (exe == "--line") {
+        commandLine = takeString(a, "command line");
+        exe.clear();
+    } else if (a.has() && a.items[a.next] == "--raw") {
         a.take();
         std::string raw = takeString(a, "raw argument text");
         commandLine += " " + raw;
@@ -294,9 +299,8 @@ bool startProcess(Args& a, PROCESS_INFORMATION& pi) {
     buffer.push_back('\0');
     STARTUPINFOA si = {};
     si.cb = sizeof si;
-    if (!CreateProcessA(exe.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return false;
-    return true;
+    const char* application = exe.empty() ? nullptr : exe.c_str();
+    return CreateProcessA(application, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi) != 0;
 }
 
 std::vector<DWORD> processIds(const std::string& imageName) {
@@ -1272,8 +1276,8 @@ const Command kCommands[] = {
     {"menus", cmdMenus, "[PID]", "pop-up menu windows (of PID); exit 1 if none is visible"},
     {"tray-icons", cmdTrayIcons, "", "icon windows of the notification area"},
     {"key-state", cmdKeyState, "VK...", "GetAsyncKeyState; exit 1 unless all are down"},
-    {"spawn", cmdSpawn, "[--timeout=S] EXE [ARGS... | --raw TEXT]", "run, wait, print the exit code"},
-    {"start", cmdStart, "EXE [ARGS... | --raw TEXT]", "start without waiting, print the pid"},
+    {"spawn", cmdSpawn, "[--timeout=S] EXE [ARGS... | --raw TEXT] | --line TEXT", "run, wait, print the exit code"},
+    {"start", cmdStart, "EXE [ARGS... | --raw TEXT] | --line TEXT", "start without waiting, print the pid"},
     {"start-many", cmdStartMany, "N SECONDS EXE [ARGS...]", "start N at once, wait for all but one to end"},
     {"wait-exit", cmdWaitExit, "PID SECONDS", "wait for a process, print its exit code"},
     {"pids", cmdPids, "IMAGE", "processes of that image name; exit 1 if none"},
