@@ -40,11 +40,6 @@ class SilentSetup(RealAdapterTestCase):
         self.assertFalse(os.path.exists(self.folder), "a copy is installed before the case")
         self.addCleanup(self.uninstall, check=False)
 
-    def tearDown(self):
-        # Wine's wlanapi.dll goes back from the case's folder before the folder goes.
-        self.doCleanups()
-        super().tearDown()
-
     def spawn(self, exe, *args):
         """Runs a program of the setup to its end; it must exit with 0."""
         started = time.monotonic()
