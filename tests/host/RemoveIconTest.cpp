@@ -83,12 +83,13 @@ TEST_F(RemoveIconTest, UnreadableOrUnwritableValueAndAMissingDialog) {
 
     // A dialog that cannot be created counts as "&No": the value is written.
     // But a path that fills the name buffer comes back cut and may name
-    // another file: nothing is written then.
-    for (size_t length : {256u, 257u}) {
+    // another file, and a failed call gives none: nothing is written then.
+    for (size_t length : {256u, 257u, 0u}) {
         StartOver();
         desk.HideResource(sim::ResourceKind::Dialog, IDD_REMOVE_ICON);
         desk.SetModulePath("C:\\" + std::string(length, 'd'));
         sim::Process& again = Start();
+        if (length == 0) desk.FailCall("GetModuleFileNameA", -1);
         Post(WM_COMMAND, ID_REMOVE_STATUS_ICON, 0);
         EXPECT_EQ(RunValue(), length == 256 ? "\"C:\\" + std::string(256, 'd') + "\" /START" + '\0' : "<none>");
         EXPECT_FALSE(again.Finished());
