@@ -29,14 +29,14 @@ std::string ProgramFolder() {
 void ShowFiles(HWND page) {
     HWND list = GetDlgItem(page, IDC_FILE_LIST);
     static const char* const kNames[kColumns] = {"File", "Present", "What it is"};
-    static const int kWidths[kColumns] = {60, 34, 210};
-    AddColumns(list, kNames, kWidths, kColumns);
+    AddColumns(list, kNames, kColumns);
     const std::string folder = ProgramFolder();
     for (const ProductFile& file : kFiles) {
         const bool present = GetFileAttributesA((folder + file.name).c_str()) != INVALID_FILE_ATTRIBUTES;
         const char* texts[kColumns] = {file.name, present ? "Yes" : "No", file.role};
         AddRow(list, texts, kColumns, 0);
     }
+    FitColumns(list);
 }
 
 // The command of the Run value "ZEVARIDA.EXE" for all users; "" when there is none.
