@@ -45,6 +45,9 @@ TEST(AppletRules, SignalsAndRatesReadAsAUserReadsThem) {
     for (const auto& row : rates) EXPECT_EQ(row.text, Text(FormatRate, row.kbps)) << row.kbps;
     EXPECT_EQ("-55 dBm", Text(FormatRssi, -55l));
     EXPECT_EQ("72 %", Text(FormatPercent, 72ul));
+    char five[5];  // a text cut at the buffer's end, always terminated
+    FormatRssi(five, sizeof five, -55l);
+    EXPECT_STREQ("-55 ", five);
     const unsigned char mac[6] = {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0xFE};
     EXPECT_EQ("00:1A:2B:3C:4D:FE", Text(FormatMac, mac));
     const struct { long dbm; unsigned long percent; } qualities[] = {
@@ -65,7 +68,7 @@ TEST(AppletRules, ChannelsAndBandsComeFromTheFrequency) {
     }
     // Without a frequency, from the channel alone.
     const struct { unsigned long channel; const char* band; } channels[] = {
-        {1, "2.4 GHz"}, {14, "2.4 GHz"}, {15, ""}, {32, "5 GHz"}, {44, "5 GHz"}, {177, "5 GHz"}, {178, ""}, {200, ""}};
+        {1, "2.4 GHz"}, {14, "2.4 GHz"}, {15, ""}, {31, ""}, {32, "5 GHz"}, {44, "5 GHz"}, {177, "5 GHz"}, {178, ""}, {200, ""}};
     for (const auto& row : channels) EXPECT_STREQ(row.band, BandName(0, row.channel)) << row.channel;
 }
 
@@ -75,6 +78,8 @@ TEST(AppletRules, WordsOfTheInterfaceValues) {
     EXPECT_STREQ("", PhyName(TAVRONET_PHY_AX + 1));
     EXPECT_STREQ("", PhyName(99));
     EXPECT_STREQ("WPA2-Personal", AuthenticationName(TAVRONET_AUTH_WPA2_PSK));
+    EXPECT_STREQ("Enhanced Open (OWE)", AuthenticationName(TAVRONET_AUTH_OWE));
+    EXPECT_STREQ("", AuthenticationName(TAVRONET_AUTH_OWE + 1));
     EXPECT_STREQ("", AuthenticationName(99));
     EXPECT_STREQ("Radio off (hardware switch)", LinkStateName(TAVRONET_STATE_SWITCH_OFF));
     const struct { unsigned long auth, cipher; const char* text; } security[] = {
@@ -99,13 +104,15 @@ TEST(AppletRules, HiddenAndOddNetworkNames) {
     longest.ssidLength = 40;  // more than a name holds: cut at 32 bytes
     std::memset(longest.ssid, 'x', sizeof longest.ssid);
     EXPECT_EQ(std::string(32, 'x'), Name(longest));
-    char one[1] = {'x'};  // room for the terminator only
+    char one[1] = {'x'}, four[4];  // room for the terminator only, for three bytes
     NetworkName(one, sizeof one, longest.ssid, longest.ssidLength);
     EXPECT_EQ(0, one[0]);
+    NetworkName(four, sizeof four, longest.ssid, longest.ssidLength);
+    EXPECT_STREQ("xxx", four);
 }
 
 TEST(AppletRules, SurveySortsBySignalThenNameAndByAnyColumn) {
-    std::vector<TAVRONET_NETWORK> list = {Network("beta", 40, 6), Network("Alpha", 40, 11), Network("", 90, 1),
+    std::vector<TAVRONET_NETWORK> list = {Network("beta", 40, 6), Network("Alpha", 40, 36), Network("", 90, 1),
                                           Network("gamma", 70, 6)};
     list[1].flags = TAVRONET_NETWORK_CONNECTED;
     const long rssi[] = {-60, -80, -50, -60};
@@ -115,6 +122,8 @@ TEST(AppletRules, SurveySortsBySignalThenNameAndByAnyColumn) {
         {kColumnSignal, false, "Alpha,beta,gamma,(hidden network),"},
         {kColumnName, false, "Alpha,beta,gamma,(hidden network),"},
         {kColumnChannel, false, "(hidden network),gamma,beta,Alpha,"},
+        {kColumnBand, false, "(hidden network),gamma,beta,Alpha,"},
+        {kSurveyColumns, false, "(hidden network),gamma,Alpha,beta,"},
         {kColumnRssi, false, "Alpha,gamma,beta,(hidden network),"},
         {kColumnConnected, true, "Alpha,(hidden network),gamma,beta,"}};
     for (const auto& row : rows) {
@@ -128,6 +137,11 @@ TEST(AppletRules, SurveySortsBySignalThenNameAndByAnyColumn) {
     }
     // Equal in the column (beta and gamma both -60 dBm): the stronger signal first.
     EXPECT_GT(CompareNetworks(list[0], list[3], kColumnRssi, false), 0);
+    // Names without regard to case; a name's stale bytes beyond its length do not count.
+    EXPECT_GT(CompareNetworks(Network("Ab", 50, 1), Network("aa", 50, 1), kColumnName, false), 0);
+    TAVRONET_NETWORK stale = Network("zz", 50, 1);
+    stale.ssidLength = 0;
+    EXPECT_GT(CompareNetworks(stale, Network("b", 50, 1), kColumnName, false), 0);
     EXPECT_TRUE(DescendingFirst(kColumnSignal));
     EXPECT_FALSE(DescendingFirst(kColumnName));
 }
