@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Pictures of the program for the README, taken under Wine with the real
 binaries: the tray with its icons and a tooltip, the open menu, each dialog
-and the configuration applet. Run by scripts/screenshots.sh; writes the PNGs
+and each page of the configuration applet on the demo scenario. Run by scripts/screenshots.sh; writes the PNGs
 into docs/pictures/ (or the folder given as the first argument).
 
 It uses the end-to-end tests' harness and probe (tests/e2e) on a Wine session
@@ -42,7 +42,18 @@ WINDOWS = [
     (32775, "Add Wireless Profile", "dialog-add-profile"),
     (32777, "Save Wireless Profile", "dialog-rename-profile"),
     (32776, "Delete Wireless Profile", "dialog-delete-profile"),
-    (32774, "Wireless LAN Configuration", "applet-about"),
+]
+APPLET_TITLE = "Wireless LAN Configuration"
+DEMO = os.path.join(ROOT, "tavroapi", "scenarios", "demo.scn")
+# (command, picture) for each page of the applet the menu opens, on the demo
+# scenario's first adapter; the security and status pages first, while its
+# link is up (it is lost 18 to 24 s into each 24 s round).
+APPLET_PAGES = [
+    (32782, "applet-security"),
+    (32773, "applet-status"),
+    (32783, "applet-survey"),
+    (32768, "applet-networks"),
+    (32774, "applet-version"),
 ]
 MARGIN = 8
 
@@ -101,12 +112,33 @@ class Pictures:
         self.run("wait-menu", "hwnd:0x%08x" % hwnd, 4, "gone")
 
         for command, title, name in WINDOWS:
-            self.run("post", harness.MAIN_WINDOW_TITLE, "WM_COMMAND", command, 0)
-            opened = self.run("wait-window", title, 10).first
-            time.sleep(0.5)
-            self.save(name, *_rect(opened["rect"]))
-            self.run("post", "hwnd:" + opened["hwnd"], "WM_COMMAND", 2, 0)
-            self.run("wait-gone", "hwnd:" + opened["hwnd"], 10)
+            self.window(command, title, name)
+        self.probe.run("kill", harness.APP_IMAGE)
+        self.take_applet()
+
+    def window(self, command, title, name, pause=0.5):
+        """Opens a window by a command of the menu, saves its picture and closes it."""
+        self.run("post", harness.MAIN_WINDOW_TITLE, "WM_COMMAND", command, 0)
+        opened = self.run("wait-window", title, 10).first
+        time.sleep(pause)
+        self.save(name, *_rect(opened["rect"]))
+        self.run("post", "hwnd:" + opened["hwnd"], "WM_COMMAND", 2, 0)
+        self.run("wait-gone", "hwnd:" + opened["hwnd"], 10)
+
+    def take_applet(self):
+        """Each page of the applet on the demo scenario; the installation
+        page, which no menu command opens, from a start with INSTALL."""
+        env = {"TAVROAPI_SCENARIO": harness.winpath(DEMO)}
+        self.run("start", harness.winpath(harness.APP), env=env)
+        self.run("wait-window", harness.MAIN_WINDOW_TITLE, 10)
+        time.sleep(1)  # a poll: the signal graph has its first readings
+        for command, name in APPLET_PAGES:
+            self.window(command, APPLET_TITLE, name, pause=1.5)
+        self.probe.run("kill", harness.APP_IMAGE)
+        self.run("start", harness.winpath(harness.APP), "INSTALL", env=env)
+        opened = self.run("wait-window", APPLET_TITLE, 10).first
+        time.sleep(1)
+        self.save("applet-install", *_rect(opened["rect"]))
         self.probe.run("kill", harness.APP_IMAGE)
 
 
