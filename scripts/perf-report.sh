@@ -2,8 +2,9 @@
 # Measures the program and prints the figures as one Markdown table: the poll
 # tick on the host (time, instructions and heap allocations per tick), the
 # size of dist/ZEVARIDA.EXE, and under Wine its idle CPU time and peak
-# working set, the time from a stop request to its exit and from a click on
-# its icon to its menu. It is a report, not a test: nothing is checked.
+# working set, the time from a stop request to its exit, from a click on its
+# icon to its menu and from the status page's command to the configuration
+# applet showing that page. It is a report, not a test: nothing is checked.
 #
 # Usage: scripts/perf-report.sh [--idle-seconds S] [--runs N] [--no-build]
 #
@@ -28,7 +29,7 @@ while [ $# -gt 0 ]; do
         --idle-seconds|--runs)
             [ $# -ge 2 ] || { echo "perf-report.sh: $1 needs a number" >&2; exit 2; }
             report_args+=("$1" "$2"); shift 2 ;;
-        -h|--help) sed -n '2,19p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+        -h|--help) sed -n '2,20p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
         *) echo "perf-report.sh: unknown argument $1 (try --help)" >&2; exit 2 ;;
     esac
 done

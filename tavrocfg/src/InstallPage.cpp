@@ -29,14 +29,14 @@ std::string ProgramFolder() {
 void ShowFiles(HWND page) {
     HWND list = GetDlgItem(page, IDC_FILE_LIST);
     static const char* const kNames[kColumns] = {"File", "Present", "What it is"};
-    static const int kWidths[kColumns] = {60, 34, 210};
-    AddColumns(list, kNames, kWidths, kColumns);
+    AddColumns(list, kNames, kColumns);
     const std::string folder = ProgramFolder();
     for (const ProductFile& file : kFiles) {
         const bool present = GetFileAttributesA((folder + file.name).c_str()) != INVALID_FILE_ATTRIBUTES;
         const char* texts[kColumns] = {file.name, present ? "Yes" : "No", file.role};
         AddRow(list, texts, kColumns, 0);
     }
+    FitColumns(list);
 }
 
 // The command of the Run value "ZEVARIDA.EXE" for all users; "" when there is none.
@@ -57,7 +57,7 @@ void ShowInstallation(HWND page) {
     SetText(page, IDC_RUN_AT_LOGON, command.empty() ? "No: there is no Run value \"ZEVARIDA.EXE\" for all users."
                                                     : "Yes: " + command);
     SetText(page, IDC_NEXT_STEPS,
-            "1. Check on the Network Status page that the adapter is found and connected.\r\n"
+            "1. Check on the Status page that the adapter is found and connected.\r\n"
             "2. Look for the networks in range on the Site Survey page and connect to yours.\r\n"
             "3. Put the networks you use in order on the Advanced Configuration page.\r\n"
             "4. To start the program at logon, install it with its installer, which adds the Run value.");

@@ -42,6 +42,7 @@ void ShowProfiles(HWND page, const AppletContext& context, int select) {
     HWND list = List(page);
     SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
     for (size_t i = 0; i < profiles.size(); ++i) AddProfile(list, profiles[i], static_cast<int>(i));
+    FitColumns(list);
     if (select >= static_cast<int>(profiles.size())) select = static_cast<int>(profiles.size()) - 1;
     if (select >= 0) SelectRow(list, select);
     if (code) SetText(page, IDC_PROFILES_STATUS, std::string("Saved networks: ") + kNotAvailable + " (" + ErrorText(code) + ")");
@@ -97,8 +98,7 @@ void Remove(HWND page, const AppletContext& context) {
 
 void InitList(HWND page) {
     static const char* const kNames[kColumns] = {"#", "Saved network", "Security", "Set by"};
-    static const int kWidths[kColumns] = {16, 100, 90, 50};
-    AddColumns(List(page), kNames, kWidths, kColumns);
+    AddColumns(List(page), kNames, kColumns);
 }
 
 INT_PTR CALLBACK NetworksPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {

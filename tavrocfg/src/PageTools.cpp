@@ -19,17 +19,35 @@ void SetText(HWND page, int id, const char* text) {
 
 void SetText(HWND page, int id, const std::string& text) { SetText(page, id, text.c_str()); }
 
-void AddColumns(HWND list, const char* const* names, const int* widths, int count) {
+void AddColumns(HWND list, const char* const* names, int count) {
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
     for (int i = 0; i < count; ++i) {
-        RECT width = {0, 0, widths[i], 0};
-        MapDialogRect(GetParent(list), &width);
         LVCOLUMNA column = {};
-        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        column.mask = LVCF_TEXT | LVCF_SUBITEM;
         column.pszText = const_cast<char*>(names[i]);
-        column.cx = width.right;
         column.iSubItem = i;
         SendMessageA(list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+    }
+    FitColumns(list);
+}
+
+void FitColumns(HWND list) {
+    HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+    const int count = static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
+    // The header leaves three edges' width on each side of a column's name.
+    const int nameMargin = 6 * GetSystemMetrics(SM_CXEDGE);
+    for (int i = 0; i < count; ++i) {
+        char name[64] = "";
+        LVCOLUMNA column = {};
+        column.mask = LVCF_TEXT;
+        column.pszText = name;
+        column.cchTextMax = sizeof name;
+        SendMessageA(list, LVM_GETCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+        // The list measures its own texts; the name is measured in the list's font.
+        SendMessageA(list, LVM_SETCOLUMNWIDTH, i, LVSCW_AUTOSIZE);
+        const LRESULT texts = SendMessageA(list, LVM_GETCOLUMNWIDTH, i, 0);
+        const LRESULT named = SendMessageA(list, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(name)) + nameMargin;
+        if (named > texts) SendMessageA(list, LVM_SETCOLUMNWIDTH, i, named);
     }
 }
 

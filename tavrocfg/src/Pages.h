@@ -36,8 +36,11 @@ extern const char kNotAvailable[];
 AppletContext* PageContext(HWND page, UINT message, LPARAM lParam);
 void SetText(HWND page, int id, const char* text);
 void SetText(HWND page, int id, const std::string& text);
-// Adds the report view's columns: names and widths in dialog units.
-void AddColumns(HWND list, const char* const* names, const int* widths, int count);
+// Adds the report view's columns, each as wide as its name.
+void AddColumns(HWND list, const char* const* names, int count);
+// Makes each column as wide as the widest of its name and its texts, so
+// nothing in the list is cut off; called after the rows are filled.
+void FitColumns(HWND list);
 // Adds a row of texts to a report view; returns its index.
 int AddRow(HWND list, const char* const* texts, int count, LPARAM data);
 // The selected row of a list view, -1 when none is.

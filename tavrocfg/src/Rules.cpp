@@ -12,7 +12,7 @@ struct Band {
     unsigned long base;         // the frequency of channel 0
     unsigned long ghz;          // 24 stands for 2.4
 };
-const Band kBands[] = {{2412, 2472, 2407, 24}, {5000, 5895, 5000, 5}, {5955, 7115, 5950, 6}};
+const Band kBands[] = {{2412, 2472, 2407, 24}, {5000, 5885, 5000, 5}, {5955, 7115, 5950, 6}};
 
 unsigned long BandOf(unsigned long mhz, unsigned long channel) {
     if (mhz == 2484) return 24;

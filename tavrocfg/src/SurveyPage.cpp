@@ -82,6 +82,7 @@ void ShowNetworks(HWND page, const TAVRONET_NETWORK* keep) {
             state.networks[i].bssType == kept.bssType)
             SelectRow(list, static_cast<int>(i));
     }
+    FitColumns(list);
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(GetDlgItem(page, IDC_CHANNEL_CHART), nullptr, FALSE);
     UpdateButtons(page);
@@ -183,8 +184,7 @@ void PaintChannelOverview(HDC dc, RECT area, const std::vector<TAVRONET_NETWORK>
 void InitList(HWND page) {
     static const char* const kNames[kSurveyColumns] = {"Network", "Signal", "RSSI", "Channel", "Band",
                                                         "Security", "APs", "Connected", "Profile"};
-    static const int kWidths[kSurveyColumns] = {62, 26, 30, 28, 28, 56, 18, 34, 24};
-    AddColumns(List(page), kNames, kWidths, kSurveyColumns);
+    AddColumns(List(page), kNames, kSurveyColumns);
 }
 
 BOOL OnNotify(HWND page, const NMHDR& header) {

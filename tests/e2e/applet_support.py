@@ -1,5 +1,6 @@
-"""The stand-in configuration applet (dist/TAVROCFG.CPL) as the cases see it:
-its window, the page it shows, closing it, and its call log."""
+"""The configuration applet (dist/TAVROCFG.CPL) as the cases see it: its
+window, the page it shows, its controls' texts and lists, closing it, and its
+call log."""
 
 import os
 
@@ -32,6 +33,18 @@ class AppletMixin:
             self.assertEqual(res.rc, 0, "could not read control %d of the applet: %s" % (control, res.describe()))
             texts.append(res.first.get("text", ""))
         return tuple(texts)
+
+    def applet_texts(self, applet):
+        """{control id: (text, enabled, hwnd)} of every control of the window and its pages."""
+        res = self.probe.run("children", "hwnd:" + applet["hwnd"])
+        self.assertEqual(res.rc, 0, res.describe())
+        return {int(r["id"]): (r.get("text", ""), r["enabled"] == "1", r["hwnd"]) for r in res.records}
+
+    def applet_list(self, applet, control, select=-1):
+        """The rows of a list view of the applet, each a list of its cells, after selecting row SELECT."""
+        res = self.probe.run("read-list", "hwnd:" + applet["hwnd"], control, select)
+        self.assertEqual(res.rc, 0, res.describe())
+        return [r["text"].split("\t") for r in res.records if "row" in r]
 
     def close_applet(self, applet):
         self.probe.run("post", "hwnd:" + applet["hwnd"], WM_COMMAND, IDOK)

@@ -524,8 +524,8 @@ std::string besideProbe(const char* name) {
 }
 
 // Hooks the thread of `target` with probehook.dll, sends it the registered
-// message `request` and returns in `answer` what the hook sent back.
-int askHook(HWND target, const char* request, std::string& answer) {
+// message `request` (with `lParam`) and returns in `answer` what the hook sent back.
+int askHook(HWND target, const char* request, std::string& answer, LPARAM lParam = 0) {
     const DWORD threadId = GetWindowThreadProcessId(target, nullptr);
     WNDCLASSA wc = {};
     wc.lpfnWndProc = replyWindowProc;
@@ -546,7 +546,7 @@ int askHook(HWND target, const char* request, std::string& answer) {
 
     g_replied = false;
     DWORD_PTR result = 0;
-    BOOL sent = SendMessageTimeoutA(target, RegisterWindowMessageA(request), reinterpret_cast<WPARAM>(reply), 0,
+    BOOL sent = SendMessageTimeoutA(target, RegisterWindowMessageA(request), reinterpret_cast<WPARAM>(reply), lParam,
                                     SMTO_ABORTIFHUNG, 5000, &result);
     // A WM_COPYDATA may still be on its way.
     MSG msg;
@@ -1249,6 +1249,99 @@ int cmdTimeMenu(Args& a) {
     return kOk;
 }
 
+// ---------------------------------------------------------------- the configuration applet's controls
+//
+// The applet's pages are child dialogs of its window, so their controls are
+// found among all its descendants by id. A list view's rows and the texts
+// cut off by their controls are read inside the applet's process by
+// probehook.dll (see there for the answers' records).
+
+const char kReadListMessage[] = "ZEVARIDA E2E READ LIST";
+const char kClippedMessage[] = "ZEVARIDA E2E CLIPPED";
+
+struct FoundControl {
+    int id;
+    HWND hwnd;
+};
+
+BOOL CALLBACK findControl(HWND hwnd, LPARAM lp) {
+    FoundControl* found = reinterpret_cast<FoundControl*>(lp);
+    if (GetDlgCtrlID(hwnd) != found->id) return TRUE;
+    found->hwnd = hwnd;
+    return FALSE;
+}
+
+// The descendant of `window` with the control id `id`, or null.
+HWND descendant(HWND window, int id) {
+    FoundControl found = {id, nullptr};
+    EnumChildWindows(window, findControl, reinterpret_cast<LPARAM>(&found));
+    return found.hwnd;
+}
+
+// read-list WINDOW CONTROL_ID [ROW]: the columns and rows of the list view
+// CONTROL_ID among WINDOW's descendants, after selecting ROW when given.
+int cmdReadList(Args& a) {
+    HWND window = takeWindow(a);
+    const int id = (int)takeNumber(a, "CONTROL_ID");
+    const long row = takeOptionalNumber(a, "ROW", -1);
+    if (!window) return kNo;
+    HWND list = descendant(window, id);
+    if (!list) return failed("no such control");
+    std::string answer;
+    int rc = askHook(list, kReadListMessage, answer, row);
+    if (rc == kOk) out("%s", answer.c_str());
+    return rc;
+}
+
+// clipped WINDOW: the visible texts among WINDOW's descendants that their
+// controls cut off; exit 1 when there is one.
+int cmdClipped(Args& a) {
+    HWND window = takeWindow(a);
+    if (!window) return kNo;
+    std::string answer;
+    int rc = askHook(window, kClippedMessage, answer);
+    if (rc != kOk) return rc;
+    out("%s", answer.c_str());
+    return answer.compare(0, 12, "clipped=none") == 0 ? kOk : kNo;
+}
+
+// time-applet WINDOW COMMAND TITLE CONTROL_ID SECONDS: posts WM_COMMAND
+// COMMAND to WINDOW and prints how long it took until a top-level window
+// TITLE existed (window_ms) and until its descendant CONTROL_ID had a text
+// (filled_ms), looking every millisecond.
+int cmdTimeApplet(Args& a) {
+    HWND hwnd = takeWindow(a);
+    const WPARAM command = (WPARAM)takeNumber(a, "COMMAND");
+    const std::string title = takeString(a, "TITLE");
+    const int id = (int)takeNumber(a, "CONTROL_ID");
+    const double seconds = takeSeconds(a, "SECONDS");
+    if (!hwnd) return kNo;
+    if (FindWindowA(nullptr, title.c_str())) {
+        fprintf(stderr, "probe: a window %s is open already\n", title.c_str());
+        fflush(stderr);
+        return kNo;
+    }
+    const double start = nowMs();
+    if (!PostMessageA(hwnd, WM_COMMAND, command, 0)) return failed("PostMessage");
+    HWND window = nullptr, control = nullptr;
+    double shown = 0;
+    char text[256] = "";
+    while (!*text) {
+        if (nowMs() - start >= seconds * 1000) {
+            out("timeout window=%d control=%d\n", window ? 1 : 0, control ? 1 : 0);
+            return kNo;
+        }
+        if (!window && (window = FindWindowA(nullptr, title.c_str()))) shown = nowMs() - start;
+        if (window && !control) control = descendant(window, id);
+        DWORD_PTR length = 0;
+        if (control) SendMessageTimeoutA(control, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_ABORTIFHUNG, 1000, &length);
+        if (!*text) Sleep(1);
+    }
+    out("window_ms=%.1f filled_ms=%.1f hwnd=0x%08lx text=%s\n", shown, nowMs() - start,
+        (unsigned long)(ULONG_PTR)window, oneLine(text).c_str());
+    return kOk;
+}
+
 int cmdHelp(Args&);
 
 struct Command {
@@ -1296,6 +1389,9 @@ const Command kCommands[] = {
     {"object-counts", cmdObjectCounts, "PID", "user and GDI objects and kernel handles of a process"},
     {"time-exit", cmdTimeExit, "PID SECONDS start EXE [ARGS...] | broadcast NAME", "ask PID to end, time it"},
     {"time-menu", cmdTimeMenu, "WINDOW ID SECONDS [left|right|input]", "click a tray icon, time until its menu shows"},
+    {"read-list", cmdReadList, "WINDOW CONTROL_ID [ROW]", "columns and rows of a list view (ROW selected first)"},
+    {"clipped", cmdClipped, "WINDOW", "texts cut off by their controls; exit 1 if there is one"},
+    {"time-applet", cmdTimeApplet, "WINDOW COMMAND TITLE CONTROL_ID SECONDS", "post a command, time its window"},
     {"help", cmdHelp, "", ""},
 };
 

@@ -139,6 +139,172 @@ std::string describeTooltips() {
     return text.empty() ? "tools=none\n" : text;
 }
 
+
+// ---------------------------------------------------------------- list views and clipped text
+//
+// kReadListMessage, sent to a list view with the row to select first in
+// lParam (-1: none), answers with its columns and rows:
+//   list hwnd=0x... rows=N columns=M selected=S
+//   column index=I width=W need=X text=NAME
+//   row index=I text=CELL<tab>CELL...
+// where `need` is the widest of the column's name and texts plus the list's
+// margins, so a column narrower than that cuts a text off.
+// kClippedMessage, sent to a window, answers with each visible text control
+// of it (statics, buttons, list view columns) whose text does not fit:
+//   clipped id=ID class=CLASS size=W,H need=W,H text=TEXT
+// or `clipped=none`.
+
+const char kReadListMessage[] = "ZEVARIDA E2E READ LIST";
+const char kClippedMessage[] = "ZEVARIDA E2E CLIPPED";
+// A list view leaves this much room around a text in its column (both sides).
+const int kListTextMargin = 12;
+
+std::string listText(HWND list, int row, int column) {
+    char text[512] = "";
+    LVITEMA item = {};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    SendMessageA(list, LVM_GETITEMTEXTA, (WPARAM)row, reinterpret_cast<LPARAM>(&item));
+    return oneLine(text);
+}
+
+int textWidth(HWND list, const std::string& text) {
+    return (int)SendMessageA(list, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(text.c_str())) + kListTextMargin;
+}
+
+struct ListColumn {
+    std::string name;
+    int width, need;
+};
+
+std::vector<ListColumn> listColumns(HWND list) {
+    HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+    const int columns = (int)SendMessageA(header, HDM_GETITEMCOUNT, 0, 0);
+    const int rows = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+    std::vector<ListColumn> result;
+    for (int c = 0; c < columns; ++c) {
+        char name[256] = "";
+        LVCOLUMNA column = {};
+        column.mask = LVCF_TEXT | LVCF_WIDTH;
+        column.pszText = name;
+        column.cchTextMax = sizeof name;
+        SendMessageA(list, LVM_GETCOLUMNA, (WPARAM)c, reinterpret_cast<LPARAM>(&column));
+        ListColumn each = {name, column.cx, textWidth(list, name)};
+        for (int r = 0; r < rows; ++r) {
+            const int need = textWidth(list, listText(list, r, c));
+            if (need > each.need) each.need = need;
+        }
+        result.push_back(each);
+    }
+    return result;
+}
+
+std::string describeList(HWND list, int select) {
+    if (select >= 0) {
+        LVITEMA state = {};
+        state.stateMask = state.state = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageA(list, LVM_SETITEMSTATE, (WPARAM)select, reinterpret_cast<LPARAM>(&state));
+    }
+    const std::vector<ListColumn> columns = listColumns(list);
+    const int rows = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+    char line[256];
+    snprintf(line, sizeof line, "list hwnd=0x%08lx rows=%d columns=%d selected=%d\n", (unsigned long)(ULONG_PTR)list,
+             rows, (int)columns.size(), (int)SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED));
+    std::string text = line;
+    for (size_t c = 0; c < columns.size(); ++c) {
+        snprintf(line, sizeof line, "column index=%d width=%d need=%d text=", (int)c, columns[c].width, columns[c].need);
+        text += line + columns[c].name + "\n";
+    }
+    for (int r = 0; r < rows; ++r) {
+        snprintf(line, sizeof line, "row index=%d text=", r);
+        text += line;
+        for (size_t c = 0; c < columns.size(); ++c) text += (c ? "\t" : "") + listText(list, r, (int)c);
+        text += "\n";
+    }
+    return text;
+}
+
+// The room a static or button text needs in its control's font: for a
+// wrapping static the height at the control's width, else one line.
+SIZE textNeed(HWND control, const std::string& text, UINT format, int width) {
+    HDC dc = GetDC(control);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)));
+    RECT r = {0, 0, width, 0};
+    DrawTextA(dc, text.c_str(), -1, &r, format | DT_CALCRECT);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    SIZE need = {r.right, r.bottom};
+    return need;
+}
+
+BOOL CALLBACK collectChild(HWND hwnd, LPARAM lp) {
+    reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
+    return TRUE;
+}
+
+// What a text control needs beyond its text: a push button its frame, a
+// check box its box, a group box its frame on both sides; 0,0 when the
+// control holds no text that can be cut off.
+bool textRoom(HWND control, const char* kind, UINT& format, int& extra) {
+    const LONG style = GetWindowLongA(control, GWL_STYLE);
+    format = DT_SINGLELINE;
+    extra = 0;
+    if (lstrcmpiA(kind, "Static") == 0) {
+        const LONG type = style & SS_TYPEMASK;
+        if (type > SS_RIGHT && type != SS_SIMPLE && type != SS_LEFTNOWORDWRAP) return false;
+        if (type <= SS_RIGHT) format = DT_WORDBREAK;
+        if (style & SS_NOPREFIX) format |= DT_NOPREFIX;
+        return true;
+    }
+    if (lstrcmpiA(kind, "Button") != 0) return false;
+    const LONG type = style & BS_TYPEMASK;
+    extra = type <= BS_DEFPUSHBUTTON ? 6 : type == BS_GROUPBOX ? 16 : GetSystemMetrics(SM_CXMENUCHECK) + 4;
+    return true;
+}
+
+std::string describeClipped(HWND window) {
+    std::vector<HWND> children;
+    EnumChildWindows(window, collectChild, reinterpret_cast<LPARAM>(&children));
+    std::string text;
+    char line[256];
+    for (HWND child : children) {
+        if (!IsWindowVisible(child)) continue;
+        char kind[64] = "", label[512] = "";
+        GetClassNameA(child, kind, sizeof kind);
+        GetWindowTextA(child, label, sizeof label);
+        RECT r;
+        GetClientRect(child, &r);
+        UINT format;
+        int extra;
+        if (lstrcmpiA(kind, "SysListView32") == 0) {
+            for (const ListColumn& column : listColumns(child)) {
+                if (column.need <= column.width) continue;
+                snprintf(line, sizeof line, "clipped id=%d class=%s size=%d,%d need=%d,%d text=", GetDlgCtrlID(child),
+                         kind, column.width, (int)r.bottom, column.need, (int)r.bottom);
+                text += line + column.name + "\n";
+            }
+            continue;
+        }
+        if (!*label || !textRoom(child, kind, format, extra)) continue;
+        const SIZE need = textNeed(child, label, format, r.right - extra);
+        if (need.cx + extra <= r.right && need.cy <= r.bottom) continue;
+        snprintf(line, sizeof line, "clipped id=%d class=%s size=%d,%d need=%d,%d text=", GetDlgCtrlID(child), kind,
+                 (int)r.right, (int)r.bottom, (int)need.cx + extra, (int)need.cy);
+        text += line + oneLine(label) + "\n";
+    }
+    return text.empty() ? "clipped=none\n" : text;
+}
+
+// The answer to a request of this block, or "" when the message is none of them.
+std::string listAndClippedAnswer(const CWPSTRUCT& cwp) {
+    static const UINT readList = RegisterWindowMessageA(kReadListMessage);
+    static const UINT clipped = RegisterWindowMessageA(kClippedMessage);
+    if (cwp.message == readList) return describeList(cwp.hwnd, (int)cwp.lParam);
+    if (cwp.message == clipped) return describeClipped(cwp.hwnd);
+    return "";
+}
+
 }  // namespace
 
 extern "C" __attribute__((dllexport)) LRESULT CALLBACK ProbeCallWndProc(int code, WPARAM wParam, LPARAM lParam) {
@@ -146,8 +312,10 @@ extern "C" __attribute__((dllexport)) LRESULT CALLBACK ProbeCallWndProc(int code
     static const UINT readTooltips = RegisterWindowMessageA(kReadTooltipsMessage);
     if (code == HC_ACTION && lParam) {
         const CWPSTRUCT* cwp = reinterpret_cast<const CWPSTRUCT*>(lParam);
-        if ((cwp->message == readMenu || cwp->message == readTooltips) && cwp->wParam) {
-            std::string text = cwp->message == readMenu ? describeOpenMenu() : describeTooltips();
+        std::string text = cwp->wParam ? listAndClippedAnswer(*cwp) : std::string();
+        if ((cwp->message == readMenu || cwp->message == readTooltips) && cwp->wParam)
+            text = cwp->message == readMenu ? describeOpenMenu() : describeTooltips();
+        if (!text.empty()) {
             COPYDATASTRUCT data = {};
             data.dwData = kCopyDataAnswer;
             data.cbData = (DWORD)text.size() + 1;

@@ -1,17 +1,21 @@
-"""The configuration applet: the page commands open our stand-in TAVROCFG.CPL
-inside the program on the page they ask for, a second request brings the open
-applet to the front, CONFIGURE and a later start open it without a click, and
-the commands the system's wireless service takes over are greyed while it runs."""
+"""The configuration applet: the page commands open TAVROCFG.CPL inside the
+program on the page they ask for, each page shows the demo scenario's data
+with no text cut off, a Connect from the site survey reaches TavroApi.DLL, a
+second request brings the open applet to the front, CONFIGURE and a later
+start open it without a click, and the commands the system's wireless service
+takes over are greyed while it runs."""
 
 import os
+import shutil
 import time
 import unittest
 
 from applet_support import APPLET_TITLE, IDC_OPEN_SYSTEM_SETTINGS, IDC_SYSTEM_SETTINGS, WAIT_APPLET, WM_COMMAND, AppletMixin, read_applet_log
-from e2e_harness import EXIT_CODE_ALREADY_RUNNING, MAIN_WINDOW_TITLE, PROBE, wait_until, winpath
+from e2e_harness import EXIT_CODE_ALREADY_RUNNING, MAIN_WINDOW_TITLE, PROBE, SCENARIO, wait_until, winpath
 from tray_support import LINKED, MF_GRAYED, TrayTestCase, adapter
 
 ID_ADVANCED_CONFIGURATION = 32768
+ID_NETWORK_STATUS = 32773
 ID_VERSION_INFORMATION = 32774
 ID_WEP_ENCRYPTION = 32782
 ID_SITE_SURVEY = 32783
@@ -79,6 +83,67 @@ class PageCommands(ConfigAppletTestCase):
         self.assertEqual((window["visible"], window["enabled"]), ("0", "0"),
                          "the tray window should be hidden and disabled again: %r" % window)
         self.assertInstanceRuns(pid, self.window, "after the applet closed")
+
+
+# Each page command on the demo scenario's first adapter: the page it opens,
+# texts of its controls (tavrocfg/res/resource.h) and, for a page with a list,
+# the list and one of its rows. The pages after the site survey show its Connect.
+DEMO_PAGES = [
+    (ID_NETWORK_STATUS, "STATUS", {1102: "HomeNet-5G", 1104: "36 (5 GHz)", 1112: "00:0C:41:7A:11:00"}, None, None),
+    (ID_SITE_SURVEY, "TEST", {1205: "13 networks in range."}, 1201,
+     ["Fibre-4A2F", "52 %", "-74 dBm", "149", "5 GHz", "WPA3-Personal", "1", "", ""]),
+    (ID_ADVANCED_CONFIGURATION, "CONFIGURE", {1305: "On: Windows configures this adapter", 1306: "On"}, 1301,
+     ["4", "Tavern (guest)", "Open", "All users"]),
+    (ID_WEP_ENCRYPTION, "WEP", {1401: "Tavern Guest", 1402: "Open", 1403: "None"}, None, None),
+    (ID_VERSION_INFORMATION, "ABOUT", {1505: "12.4.1.7", 1506: "not used (simulated adapters)"}, None, None),
+]
+IDC_NETWORK, IDC_CONNECT = 1102, 1203
+DEMO_ID = "{7A5E0D11-DE40-4000-8000-000000000000}"
+
+
+class DemoPages(ConfigAppletTestCase):
+
+    def test_each_page_shows_the_demo_scenario_uncut_and_connect_reaches_the_library(self):
+        shutil.copy(SCENARIO, self.scenario.path)
+        self.start_first_instance()
+        cut = {}
+        for command, keyword, texts, list_id, row in DEMO_PAGES:
+            # The command as the menu posts it; the window is there once its page keyword is.
+            applet = self.probe.run("time-applet", MAIN_WINDOW_TITLE, command, APPLET_TITLE, 1002, WAIT_APPLET).first
+            self.assertIn("hwnd", applet, keyword)
+            shown = self.page_texts(applet, keyword)
+            self.screenshot("config_applet_" + keyword.lower())
+            self.assertEqual({i: shown[i][0] for i in [1002, 1003] + list(texts)},
+                             {**texts, 1002: keyword, 1003: DEMO_ID}, keyword)
+            clipped = self.probe.run("clipped", "hwnd:" + applet["hwnd"])
+            if clipped.rc != 0:
+                cut[keyword] = clipped.stdout
+            rows = self.applet_list(applet, list_id) if list_id else []
+            self.assertEqual(row in rows, bool(list_id), "%s: %r not in %r" % (keyword, row, rows))
+            if keyword == "TEST":
+                self.connect_from_survey(applet, rows)
+            self.close_applet(applet)
+        self.assertEqual(cut, {}, "texts cut off by their controls")
+
+    def page_texts(self, applet, keyword):
+        """The texts of the applet's controls; on the status page once the
+        first adapter has its link, which it lacks six of every 24 seconds."""
+        texts = {}
+
+        def linked():
+            texts.update(self.applet_texts(applet))
+            return keyword != "STATUS" or texts[IDC_NETWORK][0] == "HomeNet-5G"
+        wait_until(linked, 10)
+        return texts
+
+    def connect_from_survey(self, applet, rows):
+        tavern = [cells[0] for cells in rows].index("Tavern Guest")
+        self.applet_list(applet, 1201, tavern)
+        _, enabled, button = self.applet_texts(applet)[IDC_CONNECT]
+        self.assertTrue(enabled, "Connect should be offered for a network with a saved profile")
+        self.probe.run("post", "hwnd:" + button, "BM_CLICK")
+        line = "TavroNetConnect adapter=%s ssid=Tavern Guest result=0" % DEMO_ID
+        self.assertTrue(wait_until(lambda: line in self.radio_log(), WAIT_APPLET), self.radio_log())
 
 
 class StartWithoutClick(ConfigAppletTestCase):

@@ -41,10 +41,13 @@ std::string Name(const TAVRONET_NETWORK& network) {
 
 TEST(AppletRules, SignalsAndRatesReadAsAUserReadsThem) {
     const struct { unsigned long kbps; const char* text; } rates[] = {
-        {54000, "54.0 Mbps"}, {5500, "5.5 Mbps"}, {1000, "1.0 Mbps"}, {0, "0.0 Mbps"}, {866700, "866.7 Mbps"}, {149, "0.1 Mbps"}};
+        {54000, "54.0 Mbps"}, {5500, "5.5 Mbps"}, {50, "0.1 Mbps"}, {49, "0.0 Mbps"}, {1000, "1.0 Mbps"}, {0, "0.0 Mbps"}, {866700, "866.7 Mbps"}, {149, "0.1 Mbps"}};
     for (const auto& row : rates) EXPECT_EQ(row.text, Text(FormatRate, row.kbps)) << row.kbps;
     EXPECT_EQ("-55 dBm", Text(FormatRssi, -55l));
     EXPECT_EQ("72 %", Text(FormatPercent, 72ul));
+    char five[5];  // a text cut at the buffer's end, always terminated
+    FormatRssi(five, sizeof five, -55l);
+    EXPECT_STREQ("-55 ", five);
     const unsigned char mac[6] = {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0xFE};
     EXPECT_EQ("00:1A:2B:3C:4D:FE", Text(FormatMac, mac));
     const struct { long dbm; unsigned long percent; } qualities[] = {
@@ -57,21 +60,26 @@ TEST(AppletRules, SignalsAndRatesReadAsAUserReadsThem) {
 TEST(AppletRules, ChannelsAndBandsComeFromTheFrequency) {
     const struct { unsigned long mhz, channel; const char* band; } rows[] = {
         {2412, 1, "2.4 GHz"}, {2437, 6, "2.4 GHz"}, {2472, 13, "2.4 GHz"}, {2484, 14, "2.4 GHz"}, {5180, 36, "5 GHz"},
-        {5825, 165, "5 GHz"}, {5955, 1, "6 GHz"}, {7115, 233, "6 GHz"}, {2400, 0, ""}, {5954, 0, ""}, {0, 0, ""}};
+        {5825, 165, "5 GHz"}, {5885, 177, "5 GHz"}, {5955, 1, "6 GHz"}, {7115, 233, "6 GHz"}, {2400, 0, ""},
+        {2473, 0, ""}, {5886, 0, ""}, {5954, 0, ""}, {0, 0, ""}};
     for (const auto& row : rows) {
         EXPECT_EQ(row.channel, ChannelFromFrequency(row.mhz)) << row.mhz;
         EXPECT_STREQ(row.band, BandName(row.mhz, row.channel)) << row.mhz;
     }
-    EXPECT_STREQ("2.4 GHz", BandName(0, 11));
-    EXPECT_STREQ("5 GHz", BandName(0, 44));
-    EXPECT_STREQ("", BandName(0, 200));
+    // Without a frequency, from the channel alone.
+    const struct { unsigned long channel; const char* band; } channels[] = {
+        {1, "2.4 GHz"}, {14, "2.4 GHz"}, {15, ""}, {31, ""}, {32, "5 GHz"}, {44, "5 GHz"}, {177, "5 GHz"}, {178, ""}, {200, ""}};
+    for (const auto& row : channels) EXPECT_STREQ(row.band, BandName(0, row.channel)) << row.channel;
 }
 
 TEST(AppletRules, WordsOfTheInterfaceValues) {
     EXPECT_STREQ("802.11g", PhyName(TAVRONET_PHY_G));
     EXPECT_STREQ("802.11ax", PhyName(TAVRONET_PHY_AX));
+    EXPECT_STREQ("", PhyName(TAVRONET_PHY_AX + 1));
     EXPECT_STREQ("", PhyName(99));
     EXPECT_STREQ("WPA2-Personal", AuthenticationName(TAVRONET_AUTH_WPA2_PSK));
+    EXPECT_STREQ("Enhanced Open (OWE)", AuthenticationName(TAVRONET_AUTH_OWE));
+    EXPECT_STREQ("", AuthenticationName(TAVRONET_AUTH_OWE + 1));
     EXPECT_STREQ("", AuthenticationName(99));
     EXPECT_STREQ("Radio off (hardware switch)", LinkStateName(TAVRONET_STATE_SWITCH_OFF));
     const struct { unsigned long auth, cipher; const char* text; } security[] = {
@@ -80,7 +88,9 @@ TEST(AppletRules, WordsOfTheInterfaceValues) {
         {TAVRONET_AUTH_OPEN, TAVRONET_CIPHER_WEP, "Open, WEP"},
         {TAVRONET_AUTH_UNKNOWN, TAVRONET_CIPHER_TKIP, "TKIP"}};
     for (const auto& row : security) EXPECT_EQ(row.text, Text(SecurityText, row.auth, row.cipher));
-    const struct { unsigned long type; const char* text; } methods[] = {{25, "PEAP"}, {13, "EAP-TLS"}, {0, ""}, {99, "EAP type 99"}};
+    const struct { unsigned long type; const char* text; } methods[] = {
+        {25, "PEAP"}, {13, "EAP-TLS"}, {4, "EAP-MD5"}, {17, "LEAP"}, {18, "EAP-SIM"}, {21, "EAP-TTLS"}, {23, "EAP-AKA"},
+        {26, "EAP-MSCHAPv2"}, {43, "EAP-FAST"}, {0, ""}, {99, "EAP type 99"}};
     for (const auto& row : methods) EXPECT_EQ(row.text, Text(EapMethodName, row.type));
 }
 
@@ -94,17 +104,27 @@ TEST(AppletRules, HiddenAndOddNetworkNames) {
     longest.ssidLength = 40;  // more than a name holds: cut at 32 bytes
     std::memset(longest.ssid, 'x', sizeof longest.ssid);
     EXPECT_EQ(std::string(32, 'x'), Name(longest));
+    char one[1] = {'x'}, four[4];  // room for the terminator only, for three bytes
+    NetworkName(one, sizeof one, longest.ssid, longest.ssidLength);
+    EXPECT_EQ(0, one[0]);
+    NetworkName(four, sizeof four, longest.ssid, longest.ssidLength);
+    EXPECT_STREQ("xxx", four);
 }
 
 TEST(AppletRules, SurveySortsBySignalThenNameAndByAnyColumn) {
-    std::vector<TAVRONET_NETWORK> list = {Network("beta", 40, 6), Network("Alpha", 40, 11), Network("", 90, 1),
+    std::vector<TAVRONET_NETWORK> list = {Network("beta", 40, 6), Network("Alpha", 40, 36), Network("", 90, 1),
                                           Network("gamma", 70, 6)};
     list[1].flags = TAVRONET_NETWORK_CONNECTED;
+    const long rssi[] = {-60, -80, -50, -60};
+    for (size_t i = 0; i < list.size(); ++i) list[i].rssiDbm = rssi[i];
     const struct { SurveyColumn column; bool descending; const char* order; } rows[] = {
         {kColumnSignal, true, "(hidden network),gamma,Alpha,beta,"},
         {kColumnSignal, false, "Alpha,beta,gamma,(hidden network),"},
         {kColumnName, false, "Alpha,beta,gamma,(hidden network),"},
         {kColumnChannel, false, "(hidden network),gamma,beta,Alpha,"},
+        {kColumnBand, false, "(hidden network),gamma,beta,Alpha,"},
+        {kSurveyColumns, false, "(hidden network),gamma,Alpha,beta,"},
+        {kColumnRssi, false, "Alpha,gamma,beta,(hidden network),"},
         {kColumnConnected, true, "Alpha,(hidden network),gamma,beta,"}};
     for (const auto& row : rows) {
         std::vector<TAVRONET_NETWORK> sorted = list;
@@ -115,6 +135,13 @@ TEST(AppletRules, SurveySortsBySignalThenNameAndByAnyColumn) {
         for (const TAVRONET_NETWORK& network : sorted) order += Name(network) + ",";
         EXPECT_EQ(row.order, order) << row.column << " " << row.descending;
     }
+    // Equal in the column (beta and gamma both -60 dBm): the stronger signal first.
+    EXPECT_GT(CompareNetworks(list[0], list[3], kColumnRssi, false), 0);
+    // Names without regard to case; a name's stale bytes beyond its length do not count.
+    EXPECT_GT(CompareNetworks(Network("Ab", 50, 1), Network("aa", 50, 1), kColumnName, false), 0);
+    TAVRONET_NETWORK stale = Network("zz", 50, 1);
+    stale.ssidLength = 0;
+    EXPECT_GT(CompareNetworks(stale, Network("b", 50, 1), kColumnName, false), 0);
     EXPECT_TRUE(DescendingFirst(kColumnSignal));
     EXPECT_FALSE(DescendingFirst(kColumnName));
 }
