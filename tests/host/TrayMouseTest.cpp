@@ -146,7 +146,11 @@ TEST_F(TrayMouseTest, HeldPressOpensTheMenuFromTheSecondTick) {
     desk.SetCursor(700, 590);
     desk.Advance(400);  // the tick at 2 s counts the hold to 2
     EXPECT_EQ(OpenPopup(), "none");
-    desk.Advance(1000);  // the tick at 3 s: held
+    desk.SetCursor(900, 100);
+    desk.Advance(1000);  // the tick at 3 s: held, but the pointer is away
+    EXPECT_EQ(OpenPopup(), "none");
+    desk.SetCursor(700, 590);
+    desk.Advance(1000);  // the tick at 4 s: held, and back
     EXPECT_EQ(OpenPopup(), "TrayMenu");
     // While the button is held the icon shows the pressed image.
     desk.DismissMenu();
