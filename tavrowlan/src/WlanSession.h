@@ -154,6 +154,9 @@ private:
     std::atomic<bool> scanDone[kWatchedScans] = {};
 };
 
+// The DLL's one session, shared by its objects and its TavroNet functions.
+WlanSession& ProcessSession();
+
 }  // namespace tavrowlan
 
 #endif
