@@ -143,7 +143,8 @@ TEST_F(WlanTest, LoaderNeedsWlanapiWithEverySixCalls) {
     const FARPROC any = reinterpret_cast<FARPROC>(&GetLastError);
     const std::map<std::string, FARPROC> all = {{"WlanOpenHandle", any},     {"WlanCloseHandle", any},
                                                 {"WlanEnumInterfaces", any}, {"WlanQueryInterface", any},
-                                                {"WlanSetInterface", any},   {"WlanFreeMemory", any}};
+                                                {"WlanSetInterface", any},   {"WlanFreeMemory", any},
+                                                {"WlanGetAvailableNetworkList", any}};  // no BSS list: XP
     std::map<std::string, FARPROC> withoutSet = all;
     withoutSet.erase("WlanSetInterface");
     struct Row {
@@ -161,8 +162,10 @@ TEST_F(WlanTest, LoaderNeedsWlanapiWithEverySixCalls) {
         SCOPED_TRACE(row.name);
         desk.Reset();
         if (row.exports) desk.RegisterModule(row.file.empty() ? system + std::string("\\wlanapi.dll") : row.file, *row.exports);
-        WlanEntryPoints table = {};
+        WlanEntryPoints table = wlan.Table();  // every call set before
         EXPECT_EQ(LoadWlanApi(&table), row.loads);
+        EXPECT_EQ(table.WlanGetAvailableNetworkList != nullptr, row.loads) << "the applet's calls the system has";
+        EXPECT_EQ(table.WlanGetNetworkBssList, nullptr) << "and none it lacks";
         // A library that fails to load leaves no call behind, not even those it found.
         for (auto call : {reinterpret_cast<const void*>(table.WlanOpenHandle),
                           reinterpret_cast<const void*>(table.WlanQueryInterface),
@@ -205,6 +208,7 @@ TEST_F(WlanTest, ItemsAreTheInterfacesInOrderUntilRefreshSeesThemChange) {
     EXPECT_EQ(AttachDriver(session, &adapter, &driver), InterfaceGone);
     EXPECT_FALSE(driver.bound);
     EXPECT_EQ(RefreshCollection(session, &collection), Ok);
+    EXPECT_EQ(wlan.CountCalls("WlanEnumInterfaces"), 2) << "Item reads what Refresh enumerated";
     ASSERT_EQ(collection.items.size(), 2u);
     EXPECT_EQ(collection.items[0].guid.Data1, 0xBu);
     EXPECT_EQ(collection.items[1].guid.Data1, 0xCu);
@@ -739,16 +743,19 @@ TEST_F(WlanTest, SavedNetworksAreMovedAndRemovedAsWindowsAllows) {
 }
 
 TEST_F(WlanTest, ProfileSecurityIsReadFromTheProfileText) {
-    const std::u16string head = u"<?xml version=\"1.0\"?><WLANProfile xmlns=\"http://x\"><name>P</name><SSIDConfig><SSID><hex>486F6D65</hex><name>Home</name></SSID></SSIDConfig>";
+    const std::u16string head = u"<?xml version=\"1.0\"?><WLANProfile xmlns=\"http://x\"><name>P</name><SSIDConfig><SSID><hex>486F6D6509</hex><name>Home</name></SSID></SSIDConfig>";
     struct Row {
         const char* name;
         std::u16string body;
         std::vector<unsigned long> expected;  // auth, cipher, key index, key bits, 802.1X, EAP, kind, flags
     } rows[] = {
-        {"WPA2-PSK", u"<connectionType>ESS</connectionType><MSM><security><authEncryption><authentication>WPA2PSK</authentication><encryption>AES</encryption><useOneX>false</useOneX></authEncryption><sharedKey><keyType>passPhrase</keyType><protected>true</protected><keyMaterial>01000000D08C9DDF</keyMaterial></sharedKey>",
+        {"WPA2-PSK", u"<connectionType>ESS</connectionType><MSM><security><authEncryption><authentication> WPA2PSK\r\n</authentication><encryption>\tAES </encryption><useOneX>false</useOneX></authEncryption><sharedKey><keyType>passPhrase</keyType><protected>true</protected><keyMaterial>01000000D08C9DDF</keyMaterial></sharedKey>",
          {TAVRONET_AUTH_WPA2_PSK, TAVRONET_CIPHER_CCMP, 0, 0, 0, 0, 1, TAVRONET_PROFILE_AUTO_CONNECT}},
         {"WEP, second key, unprotected 104 bits, manual", u"<connectionMode>manual</connectionMode><authentication>open</authentication><encryption>WEP</encryption><keyIndex>1</keyIndex><protected>false</protected><keyMaterial>0123456789ABCDEF0123456789</keyMaterial>",
          {TAVRONET_AUTH_OPEN, TAVRONET_CIPHER_WEP, 2, 104, 0, 0, 1, 0}},
+        {"WEP, 40 bits in 10 hex digits", u"<encryption>WEP</encryption><keyMaterial>0123456789</keyMaterial>", {0, TAVRONET_CIPHER_WEP, 1, 40, 0, 0, 1, TAVRONET_PROFILE_AUTO_CONNECT}},
+        {"WEP, a key of another length", u"<encryption>WEP</encryption><keyMaterial>01234567</keyMaterial>", {0, TAVRONET_CIPHER_WEP, 1, 0, 0, 0, 1, TAVRONET_PROFILE_AUTO_CONNECT}},
+        {"WEP, no key", u"<encryption>WEP</encryption>", {0, TAVRONET_CIPHER_WEP, 1, 0, 0, 0, 1, TAVRONET_PROFILE_AUTO_CONNECT}},
         {"shared WEP, protected key", u"<authentication>shared</authentication><encryption>wep</encryption><protected>true</protected><keyMaterial>ABCDE</keyMaterial>",
          {TAVRONET_AUTH_SHARED, TAVRONET_CIPHER_WEP, 1, 0, 0, 0, 1, TAVRONET_PROFILE_AUTO_CONNECT}},
         {"WPA2-Enterprise, PEAP", u"<authentication>WPA2</authentication><encryption>AES</encryption><useOneX>true</useOneX><OneX><EAPConfig><EapHostConfig><EapMethod><eapCommon:Type xmlns:eapCommon=\"x\">25</eapCommon:Type></EapMethod></EapHostConfig></EAPConfig></OneX>",
@@ -763,14 +770,14 @@ TEST_F(WlanTest, ProfileSecurityIsReadFromTheProfileText) {
         TAVRONET_PROFILE p = {};
         ReadProfileText((head + row.body + u"</WLANProfile>").c_str(), &p);
         EXPECT_EQ(std::vector<unsigned long>({p.authentication, p.cipher, p.wepKeyIndex, p.wepKeyBits, p.oneX, p.eapType, p.bssType, p.flags}), row.expected);
-        EXPECT_EQ(std::string(reinterpret_cast<const char*>(p.ssid), p.ssidLength), "Home");
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(p.ssid), p.ssidLength), "Home\t");
     }
     // Through the service: the list's name and flags, the text's security.
-    Card().profiles = {{u"HomeNet", 0, head + rows[3].body + u"</WLANProfile>"}};
+    Card().profiles = {{u"HomeNet", 0, head + rows[6].body /* PEAP */ + u"</WLANProfile>"}};
     TAVRONET_PROFILE p = {sizeof p};
     unsigned long count;
     ASSERT_EQ(NetGetProfiles(session, Id().c_str(), &p, 1, &count), 0u);
-    EXPECT_EQ(std::vector<unsigned long>({p.authentication, p.eapType, p.ssidLength}), std::vector<unsigned long>({TAVRONET_AUTH_WPA2, 25, 4}));
+    EXPECT_EQ(std::vector<unsigned long>({p.authentication, p.eapType, p.ssidLength}), std::vector<unsigned long>({TAVRONET_AUTH_WPA2, 25, 5}));
     EXPECT_EQ(wlan.BlocksOutstanding(), 0);
 }
 
@@ -810,7 +817,7 @@ TEST_F(WlanTest, ScalesAndNames) {
         {dot11_phy_type_fhss, 0}, {dot11_phy_type_dsss, 1}, {dot11_phy_type_hrdsss, 1}, {dot11_phy_type_ofdm, 2},
         {dot11_phy_type_erp, 3},  {dot11_phy_type_ht, 4},   {dot11_phy_type_unknown, 4}};
     for (const auto& p : phys) EXPECT_EQ(NdisNetworkType(p.first), p.second) << p.first;
-    const ULONG channels[][2] = {{2412000, 1}, {2472000, 13}, {2484000, 14}, {5180000, 36}, {5825000, 165}, {5955000, 1}, {7115000, 233}, {2400000, 0}, {0, 0}};
+    const ULONG channels[][2] = {{2412000, 1}, {2472000, 13}, {2484000, 14}, {5180000, 36}, {5825000, 165}, {5955000, 1}, {7115000, 233}, {2400000, 0}, {5149000, 0}, {7116000, 0}, {0, 0}};
     for (const auto& c : channels) EXPECT_EQ(ChannelFromKhz(c[0]), c[1]) << c[0];
     const unsigned long auths[] = {0, TAVRONET_AUTH_OPEN, TAVRONET_AUTH_SHARED, TAVRONET_AUTH_WPA, TAVRONET_AUTH_WPA_PSK, TAVRONET_AUTH_WPA_PSK, TAVRONET_AUTH_WPA2, TAVRONET_AUTH_WPA2_PSK, TAVRONET_AUTH_WPA3, TAVRONET_AUTH_WPA3_SAE, TAVRONET_AUTH_OWE, TAVRONET_AUTH_WPA3, 0};
     for (int a = 0; a < 13; ++a) EXPECT_EQ(AuthFromDot11(a), auths[a]) << a;
