@@ -187,6 +187,7 @@ TEST_F(WlanTest, ItemsAreTheInterfacesInOrderUntilRefreshSeesThemChange) {
     Collection collection;
     AdapterBinding adapter;
     DriverBinding driver;
+    ASSERT_EQ(RefreshCollection(session, &collection), Ok);
     for (int index = 0; index < 2; ++index) {
         ASSERT_EQ(SelectItem(session, &collection, index, &adapter), Ok);
         EXPECT_EQ(adapter.entry.guid.Data1, 0xAu + index);
@@ -196,7 +197,7 @@ TEST_F(WlanTest, ItemsAreTheInterfacesInOrderUntilRefreshSeesThemChange) {
     EXPECT_EQ(SelectItem(session, &collection, 31, &adapter), NoSuchItem);
     EXPECT_EQ(SelectItem(session, &collection, 32, &adapter), BadArgument);
     EXPECT_EQ(SelectItem(session, &collection, -1, &adapter), BadArgument);
-    EXPECT_EQ(wlan.CountCalls("WlanEnumInterfaces"), 1) << "Item reads the collection as enumerated";
+    EXPECT_EQ(wlan.CountCalls("WlanEnumInterfaces"), 1) << "Item reads the collection as Refresh enumerated it";
 
     // A is unplugged and C plugged in: Attach notices at once, Item after Refresh.
     ASSERT_EQ(SelectItem(session, &collection, 0, &adapter), Ok);
@@ -208,7 +209,6 @@ TEST_F(WlanTest, ItemsAreTheInterfacesInOrderUntilRefreshSeesThemChange) {
     EXPECT_EQ(AttachDriver(session, &adapter, &driver), InterfaceGone);
     EXPECT_FALSE(driver.bound);
     EXPECT_EQ(RefreshCollection(session, &collection), Ok);
-    EXPECT_EQ(wlan.CountCalls("WlanEnumInterfaces"), 2) << "Item reads what Refresh enumerated";
     ASSERT_EQ(collection.items.size(), 2u);
     EXPECT_EQ(collection.items[0].guid.Data1, 0xBu);
     EXPECT_EQ(collection.items[1].guid.Data1, 0xCu);
@@ -749,7 +749,7 @@ TEST_F(WlanTest, ProfileSecurityIsReadFromTheProfileText) {
         std::u16string body;
         std::vector<unsigned long> expected;  // auth, cipher, key index, key bits, 802.1X, EAP, kind, flags
     } rows[] = {
-        {"WPA2-PSK", u"<connectionType>ESS</connectionType><MSM><security><authEncryption><authentication> WPA2PSK\r\n</authentication><encryption>\tAES </encryption><useOneX>false</useOneX></authEncryption><sharedKey><keyType>passPhrase</keyType><protected>true</protected><keyMaterial>01000000D08C9DDF</keyMaterial></sharedKey>",
+        {"WPA2-PSK", u"<connectionType>ESS</connectionType><MSM><security><authEncryption><authentication>\r\n\t WPA2PSK \t\r\n</authentication><encryption>\tAES </encryption><useOneX>false</useOneX></authEncryption><sharedKey><keyType>passPhrase</keyType><protected>true</protected><keyMaterial>01000000D08C9DDF</keyMaterial></sharedKey>",
          {TAVRONET_AUTH_WPA2_PSK, TAVRONET_CIPHER_CCMP, 0, 0, 0, 0, 1, TAVRONET_PROFILE_AUTO_CONNECT}},
         {"WEP, second key, unprotected 104 bits, manual", u"<connectionMode>manual</connectionMode><authentication>open</authentication><encryption>WEP</encryption><keyIndex>1</keyIndex><protected>false</protected><keyMaterial>0123456789ABCDEF0123456789</keyMaterial>",
          {TAVRONET_AUTH_OPEN, TAVRONET_CIPHER_WEP, 2, 104, 0, 0, 1, 0}},
