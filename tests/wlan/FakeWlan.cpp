@@ -464,8 +464,8 @@ void Service::Unload(tavrowlan::WlanEntryPoints* api) {
     *api = cleared;
 }
 
-void Service::Notify(const GUID& guid, DWORD code) {
-    WLAN_NOTIFICATION_DATA data = {WLAN_NOTIFICATION_SOURCE_ACM, code, guid, 0, nullptr};
+void Service::Notify(const GUID& guid, DWORD code, DWORD source) {
+    WLAN_NOTIFICATION_DATA data = {source, code, guid, 0, nullptr};
     if (callback) callback(&data, callbackContext);
 }
 

@@ -74,8 +74,8 @@ public:
     void Restart();
     // The calls the table leaves out, as a system without them (XP: "WlanGetNetworkBssList").
     std::set<std::string> missingCalls;
-    // The service reports an event of the ACM source to the registered client.
-    void Notify(const GUID& guid, DWORD code);
+    // The service reports an event (of the ACM source unless told) to the registered client.
+    void Notify(const GUID& guid, DWORD code, DWORD source = WLAN_NOTIFICATION_SOURCE_ACM);
     WLAN_NOTIFICATION_CALLBACK callback = nullptr;
     PVOID callbackContext = nullptr;
 

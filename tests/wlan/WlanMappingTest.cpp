@@ -548,7 +548,7 @@ TEST_F(WlanTest, LinkShowsWhatTheSystemAllows) {
         unsigned long state, known, channel, frequency, denied;
         long rssi;
     } rows[] = {
-        {"with consent", [](Interface&) {}, TAVRONET_STATE_CONNECTED, full, 36, 5180, 0, -60},
+        {"with consent", [](Interface& c) { c.signalQuality = 101; }, TAVRONET_STATE_CONNECTED, full, 36, 5180, 0, -60},
         {"no BSS list: the channel query", [this](Interface&) { wlan.missingCalls = {"WlanGetNetworkBssList"}; }, TAVRONET_STATE_CONNECTED, full, 6, 0, 0, -60},
         {"XP", [this](Interface& c) { wlan.missingCalls = {"WlanGetNetworkBssList"}; c.channel = 0; c.rssiQuery = false; c.radioQuery = false; c.phyType = dot11_phy_type_unknown; }, TAVRONET_STATE_CONNECTED, xp, 0, 0, 0, 0},
         {"without consent", [](Interface& c) { c.locationConsent = false; c.rssi = -55; }, TAVRONET_STATE_CONNECTED, TAVRONET_KNOWN_SIGNAL | TAVRONET_KNOWN_RSSI, 0, 0, 1, -55},
@@ -617,7 +617,7 @@ TEST_F(WlanTest, NetworksInRangeMergeTheirAccessPoints) {
              c.networks[1].dwFlags = 0;
              c.networks[1].wlanSignalQuality = 95;
          }, 256, 1, 3, 0x19D, TAVRONET_NETWORK_CONNECTED | TAVRONET_NETWORK_HAS_PROFILE, TAVRONET_PHY_AC, 36, -50},
-        {"XP: no BSS list", [this](Interface& c) { wlan.missingCalls = {"WlanGetNetworkBssList"}; c.AddNetwork("Cafe", 60, -70, 2412000, 2); }, 256, 1, 2, 0x189, 0, TAVRONET_PHY_N, 0, 0},
+        {"XP: no BSS list", [this](Interface& c) { wlan.missingCalls = {"WlanGetNetworkBssList"}; c.AddNetwork("Cafe", 60, -70, 2412000, 2); c.networks[0].dot11PhyTypes[1] = static_cast<DOT11_PHY_TYPE>(10); }, 256, 1, 2, 0x189, 0, TAVRONET_PHY_N, 0, 0},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -644,15 +644,15 @@ TEST_F(WlanTest, AScanEndsWhenTheServiceSaysOrAfterFourSeconds) {
     struct Row {
         const char* name;
         const char* missing;
-        bool notified;
+        DWORD notifiedBy;  // the source of a scan-complete event; 0 none
         DWORD failure;
         unsigned long result, atOnce, before, after;
     } rows[] = {
-        {"completes", "", true, 0, 0, TAVRONET_SCAN_DONE, TAVRONET_SCAN_DONE, TAVRONET_SCAN_DONE},
-        {"never completes", "", false, 0, 0, TAVRONET_SCAN_PENDING, TAVRONET_SCAN_PENDING, TAVRONET_SCAN_DONE},
-        {"no notifications", "WlanRegisterNotification", true, 0, 0, TAVRONET_SCAN_PENDING, TAVRONET_SCAN_PENDING, TAVRONET_SCAN_DONE},
-        {"radio off", "", false, ERROR_NOT_READY, ERROR_NOT_READY, TAVRONET_SCAN_DONE, TAVRONET_SCAN_DONE, TAVRONET_SCAN_DONE},
-        {"no scan call", "WlanScan", false, 0, ERROR_NOT_SUPPORTED, TAVRONET_SCAN_DONE, TAVRONET_SCAN_DONE, TAVRONET_SCAN_DONE},
+        {"completes", "", WLAN_NOTIFICATION_SOURCE_ACM, 0, 0, TAVRONET_SCAN_DONE, TAVRONET_SCAN_DONE, TAVRONET_SCAN_DONE},
+        {"never completes (an event of another source)", "", 0x10, 0, 0, TAVRONET_SCAN_PENDING, TAVRONET_SCAN_PENDING, TAVRONET_SCAN_DONE},
+        {"no notifications", "WlanRegisterNotification", WLAN_NOTIFICATION_SOURCE_ACM, 0, 0, TAVRONET_SCAN_PENDING, TAVRONET_SCAN_PENDING, TAVRONET_SCAN_DONE},
+        {"radio off", "", 0, ERROR_NOT_READY, ERROR_NOT_READY, TAVRONET_SCAN_DONE, TAVRONET_SCAN_DONE, TAVRONET_SCAN_DONE},
+        {"no scan call", "WlanScan", 0, 0, ERROR_NOT_SUPPORTED, TAVRONET_SCAN_DONE, TAVRONET_SCAN_DONE, TAVRONET_SCAN_DONE},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -663,7 +663,7 @@ TEST_F(WlanTest, AScanEndsWhenTheServiceSaysOrAfterFourSeconds) {
         Card();
         if (row.failure) wlan.FailNext("WlanScan", row.failure);
         EXPECT_EQ(NetScan(session, Id().c_str()), row.result);
-        if (row.notified) wlan.Notify(CardGuid(), wlan_notification_acm_scan_complete);
+        if (row.notifiedBy) wlan.Notify(CardGuid(), wlan_notification_acm_scan_complete, row.notifiedBy);
         unsigned long states[3];
         for (unsigned long& state : states) {
             EXPECT_EQ(NetGetScanState(session, Id().c_str(), &state), 0u);
@@ -714,11 +714,12 @@ TEST_F(WlanTest, ConnectReachesASavedOrOpenNetwork) {
 // Windows' reasons come back unchanged, so the applet can show them.
 TEST_F(WlanTest, SavedNetworksAreMovedAndRemovedAsWindowsAllows) {
     Card().profiles = {{u"Office", 1, u""}, {u"HomeNet", 2, u""}, {u"Cafe", 0, u""}};
+    wlan.FailNext("WlanGetProfile", ERROR_ACCESS_DENIED);  // a text refused: the name and flags still show
     TAVRONET_PROFILE first = {sizeof first};
     unsigned long count = 0;
     ASSERT_EQ(NetGetProfiles(session, Id().c_str(), &first, 1, &count), 0u);
     EXPECT_EQ(count, 3u);
-    EXPECT_EQ(first.flags, unsigned(TAVRONET_PROFILE_GROUP_POLICY | TAVRONET_PROFILE_AUTO_CONNECT));
+    EXPECT_EQ(first.flags, unsigned(TAVRONET_PROFILE_GROUP_POLICY));
     struct Row {
         bool remove;
         const char* name;
@@ -796,8 +797,19 @@ TEST_F(WlanTest, HistoryKeepsTheLastTenMinutesOfPolls) {
     TAVRONET_LIBRARY library = {sizeof library};
     EXPECT_EQ(NetGetLibrary(session, nullptr, &library), 0u);
     EXPECT_EQ(std::vector<unsigned long>({library.kind, library.wlanApiVersion}), std::vector<unsigned long>({TAVRONET_KIND_WLAN, 2}));
+    // A record of its size field alone is filled that far; a shorter one is refused.
+    TAVRONET_LINK tiny = {sizeof tiny.size, 99};
+    EXPECT_EQ(NetGetLink(session, Id().c_str(), &tiny), 0u);
+    EXPECT_EQ(tiny.known, 99u);
+    tiny.size = 3;
+    EXPECT_EQ(NetGetLink(session, Id().c_str(), &tiny), unsigned(ERROR_INVALID_PARAMETER));
     for (const char* other : {"{00000000-1234-ABCD-8001-00A0C9144B0F}", "{00000001-1234-ABCD-8001-00A0C9144B0}", "", "not an id"})
         EXPECT_EQ(NetGetHistory(session, other, &history), unsigned(ERROR_NOT_FOUND)) << other;
+    session.Release();
+    wlan.newestVersion = 0;  // no service: no version agreed
+    session.Acquire();
+    EXPECT_EQ(NetGetLibrary(session, nullptr, &library), 0u);
+    EXPECT_EQ(library.wlanApiVersion, 0u);
 }
 
 // ---- the rules ----
@@ -808,6 +820,8 @@ TEST_F(WlanTest, ScalesAndNames) {
     const std::pair<LONG, ULONG> rssis[] = {{-120, 0}, {-100, 0}, {-99, 2}, {-75, 50}, {-55, 90}, {-50, 100}, {-20, 100}};
     for (const auto& r : rssis) EXPECT_EQ(SignalFromRssi(r.first), r.second) << r.first;
     for (DWORD gone : {6, 1702, 1717, 1722, 1726, 1727, 1753}) EXPECT_TRUE(HandleGone(gone)) << gone;
+    EXPECT_EQ(std::vector<DWORD>({kReopenMs, kScanMostMs, kConsentRetryMs, TAVRONET_HISTORY_SAMPLES}),
+              std::vector<DWORD>({3000, 4000, 60000, 600})) << "the times README.TXT promises";
     for (DWORD other : {0, 5, 7, 1701, 1723, 1752, 1754}) EXPECT_FALSE(HandleGone(other)) << other;
     const ULONG signals[][2] = {{0, 0}, {3, 0}, {4, 1}, {50, 8}, {93, 14}, {97, 15}, {100, 15}, {1000, 15}};
     for (const auto& s : signals) EXPECT_EQ(ScaleSignalQuality(s[0]), s[1]) << s[0];
