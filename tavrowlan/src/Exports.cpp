@@ -14,7 +14,14 @@ using namespace tavrowlan;
 
 namespace {
 
-WlanEntryPoints wlanApi = {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &WideCharToMultiByte};
+// The WLAN calls stay null until the first need loads wlanapi.dll; the conversion is kernel32's.
+WlanEntryPoints EmptyTable() {
+    WlanEntryPoints table = {};
+    table.WideCharToMultiByte = &WideCharToMultiByte;
+    return table;
+}
+
+WlanEntryPoints wlanApi = EmptyTable();
 WlanSession session(&wlanApi, LoadWlanApi, UnloadWlanApi);
 
 // The library is built without exceptions, like the program that loads it:
@@ -40,6 +47,8 @@ long SetRadio(bool bound, const GUID& guid, unsigned long on) {
 }
 
 }  // namespace
+
+WlanSession& tavrowlan::ProcessSession() { return session; }
 
 // ---- CWrapNetAdapter: one WLAN interface ------------------------------------
 

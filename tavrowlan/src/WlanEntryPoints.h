@@ -21,14 +21,37 @@ struct WlanEntryPoints {
     DWORD(WINAPI* WlanSetInterface)(HANDLE client, const GUID* interfaceGuid, WLAN_INTF_OPCODE opCode,
                                     DWORD dataSize, const PVOID data, PVOID reserved);
     VOID(WINAPI* WlanFreeMemory)(PVOID memory);
+    // The calls of the configuration applet's readings and changes: looked
+    // up one by one, each null where the system lacks it (XP has no BSS list).
+    DWORD(WINAPI* WlanScan)(HANDLE client, const GUID* interfaceGuid, const PDOT11_SSID ssid, const PWLAN_RAW_DATA ie,
+                            PVOID reserved);
+    DWORD(WINAPI* WlanGetAvailableNetworkList)(HANDLE client, const GUID* interfaceGuid, DWORD flags, PVOID reserved,
+                                               PWLAN_AVAILABLE_NETWORK_LIST* list);
+    DWORD(WINAPI* WlanGetNetworkBssList)(HANDLE client, const GUID* interfaceGuid, const PDOT11_SSID ssid,
+                                         DOT11_BSS_TYPE bssType, BOOL securityEnabled, PVOID reserved,
+                                         PWLAN_BSS_LIST* list);
+    DWORD(WINAPI* WlanConnect)(HANDLE client, const GUID* interfaceGuid, const PWLAN_CONNECTION_PARAMETERS parameters,
+                               PVOID reserved);
+    DWORD(WINAPI* WlanDisconnect)(HANDLE client, const GUID* interfaceGuid, PVOID reserved);
+    DWORD(WINAPI* WlanGetProfileList)(HANDLE client, const GUID* interfaceGuid, PVOID reserved,
+                                      PWLAN_PROFILE_INFO_LIST* list);
+    DWORD(WINAPI* WlanGetProfile)(HANDLE client, const GUID* interfaceGuid, LPCWSTR name, PVOID reserved, LPWSTR* xml,
+                                  DWORD* flags, PDWORD grantedAccess);
+    DWORD(WINAPI* WlanSetProfilePosition)(HANDLE client, const GUID* interfaceGuid, LPCWSTR name, DWORD position,
+                                          PVOID reserved);
+    DWORD(WINAPI* WlanDeleteProfile)(HANDLE client, const GUID* interfaceGuid, LPCWSTR name, PVOID reserved);
+    DWORD(WINAPI* WlanRegisterNotification)(HANDLE client, DWORD sources, BOOL ignoreDuplicate,
+                                            WLAN_NOTIFICATION_CALLBACK callback, PVOID context, PVOID reserved,
+                                            PDWORD previousSources);
     // Not part of the WLAN API: kernel32's conversion into the ANSI code page.
     int(WINAPI* WideCharToMultiByte)(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength, LPSTR bytes,
                                      int byteCapacity, LPCSTR defaultChar, LPBOOL usedDefault);
 };
 
-// Loads wlanapi.dll and looks up the six WLAN calls. Returns false, with
-// every WLAN pointer and the module null, when the library or one of the
-// calls is missing. The conversion pointer is left as it is.
+// Loads wlanapi.dll and looks up the six WLAN calls the tray program needs
+// and the applet's calls the system has. Returns false, with every WLAN
+// pointer and the module null, when the library or one of the six is
+// missing. The conversion pointer is left as it is.
 bool LoadWlanApi(WlanEntryPoints* api);
 // Frees wlanapi.dll if LoadWlanApi loaded it and clears the WLAN pointers.
 void UnloadWlanApi(WlanEntryPoints* api);

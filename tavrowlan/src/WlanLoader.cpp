@@ -24,6 +24,30 @@ void ClearWlanCalls(WlanEntryPoints* api) {
     api->WlanQueryInterface = nullptr;
     api->WlanSetInterface = nullptr;
     api->WlanFreeMemory = nullptr;
+    api->WlanScan = nullptr;
+    api->WlanGetAvailableNetworkList = nullptr;
+    api->WlanGetNetworkBssList = nullptr;
+    api->WlanConnect = nullptr;
+    api->WlanDisconnect = nullptr;
+    api->WlanGetProfileList = nullptr;
+    api->WlanGetProfile = nullptr;
+    api->WlanSetProfilePosition = nullptr;
+    api->WlanDeleteProfile = nullptr;
+    api->WlanRegisterNotification = nullptr;
+}
+
+// The applet's calls, each left null where the system lacks it.
+void FindOptionalCalls(HMODULE module, WlanEntryPoints* api) {
+    Find(module, "WlanScan", &api->WlanScan);
+    Find(module, "WlanGetAvailableNetworkList", &api->WlanGetAvailableNetworkList);
+    Find(module, "WlanGetNetworkBssList", &api->WlanGetNetworkBssList);
+    Find(module, "WlanConnect", &api->WlanConnect);
+    Find(module, "WlanDisconnect", &api->WlanDisconnect);
+    Find(module, "WlanGetProfileList", &api->WlanGetProfileList);
+    Find(module, "WlanGetProfile", &api->WlanGetProfile);
+    Find(module, "WlanSetProfilePosition", &api->WlanSetProfilePosition);
+    Find(module, "WlanDeleteProfile", &api->WlanDeleteProfile);
+    Find(module, "WlanRegisterNotification", &api->WlanRegisterNotification);
 }
 
 // "<system folder>\wlanapi.dll" into `path`; false when the system folder
@@ -55,6 +79,7 @@ bool LoadWlanApi(WlanEntryPoints* api) {
         FreeLibrary(module);
         return false;
     }
+    FindOptionalCalls(module, api);
     api->module = module;
     return true;
 }

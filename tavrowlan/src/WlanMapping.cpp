@@ -42,52 +42,13 @@ const LONG kRssiFull = -50;
 // A reading of the link serves every query of one poll (the program polls
 // once a second) and no query of the next.
 const DWORD kSnapshotMs = 900;
-// After the connection reading was refused for want of location consent it
-// is asked again at most once a minute: each call lights the location
-// indicator, and the first refused one shows the consent prompt.
-const DWORD kConsentRetryMs = 60000;
-
-// Calls `call` with the client handle; when the call reports the handle
-// gone (the WLAN service restarted), once more with a newly opened one.
-template <typename Call>
-DWORD WithClient(WlanSession& session, Call call) {
-    HANDLE client = session.Client();
-    if (!client) return ERROR_SERVICE_NOT_ACTIVE;
-    const DWORD result = call(client);
-    if (result == ERROR_SUCCESS || !session.Lost(result)) return result;
-    client = session.Client();
-    return client ? call(client) : ERROR_SERVICE_NOT_ACTIVE;
-}
-
-// Queries one record of an interface into `record`, which is zeroed first.
-// The service's block must hold at least `minimum` bytes; more than the
-// record is not copied. The block is freed before the call returns.
-// `copied`, if given, receives the number of bytes copied.
-template <typename Record>
-DWORD Query(WlanSession& session, const GUID& guid, WLAN_INTF_OPCODE opCode, Record* record,
-            DWORD minimum = sizeof(Record), DWORD* copied = nullptr) {
-    memset(record, 0, sizeof(Record));
-    if (copied) *copied = 0;
-    const WlanEntryPoints& api = session.Api();
-    DWORD size = 0;
-    PVOID data = nullptr;
-    const DWORD result = WithClient(session, [&](HANDLE client) {
-        return api.WlanQueryInterface(client, &guid, opCode, nullptr, &size, &data, nullptr);
-    });
-    if (result != ERROR_SUCCESS) return result;  // the service handed out nothing
-    if (!data) return ERROR_INVALID_DATA;
-    const DWORD take = size < sizeof(Record) ? size : sizeof(Record);
-    if (size >= minimum) memcpy(record, data, take);
-    if (copied && size >= minimum) *copied = take;
-    api.WlanFreeMemory(data);
-    return size >= minimum ? ERROR_SUCCESS : ERROR_INVALID_DATA;
-}
 
 // The link by the interface state alone, after a reading that failed:
 // `whenConnected` is what a connected interface counts as.
-Link ReadStateOnly(WlanSession& session, const GUID& guid, Link whenConnected) {
+Link ReadStateOnly(WlanSession& session, const GUID& guid, Link whenConnected, LinkSnapshot* snapshot) {
     WLAN_INTERFACE_STATE state;
-    if (Query(session, guid, wlan_intf_opcode_interface_state, &state) != ERROR_SUCCESS) return Link::Failed;
+    snapshot->error = Query(session, guid, wlan_intf_opcode_interface_state, &state);
+    if (snapshot->error != ERROR_SUCCESS) return Link::Failed;
     return state == wlan_interface_state_connected ? whenConnected : Link::NotConnected;
 }
 
@@ -98,8 +59,10 @@ Link ReadWithoutConsent(WlanSession& session, const GUID& guid, LinkSnapshot* sn
     LONG rssi = 0;
     const DWORD result = Query(session, guid, wlan_intf_opcode_rssi, &rssi);
     if (result == ERROR_INVALID_STATE) return Link::NotConnected;
-    if (result != ERROR_SUCCESS) return ReadStateOnly(session, guid, Link::Connected);
+    if (result != ERROR_SUCCESS) return ReadStateOnly(session, guid, Link::Connected, snapshot);
     snapshot->signalQuality = SignalFromRssi(rssi);
+    snapshot->rssiRead = true;
+    snapshot->rssi = rssi;
     return Link::Connected;
 }
 
@@ -108,18 +71,15 @@ Link ReadWithoutConsent(WlanSession& session, const GUID& guid, LinkSnapshot* sn
 // location consent is answered from the other readings until it is time to
 // ask again; another failure is told from no connection by the interface state.
 Link ReadLink(WlanSession& session, InterfaceMemory& memory, DWORD now, LinkSnapshot* snapshot) {
-    if (memory.connectionRefused && now - memory.refusedAt < kConsentRetryMs)
-        return ReadWithoutConsent(session, memory.guid, snapshot);
-    WLAN_CONNECTION_ATTRIBUTES connection;
-    const DWORD result = Query(session, memory.guid, wlan_intf_opcode_current_connection, &connection);
-    memory.connectionRefused = result == ERROR_ACCESS_DENIED;
-    if (memory.connectionRefused) {
-        memory.refusedAt = now;
-        return ReadWithoutConsent(session, memory.guid, snapshot);
-    }
+    if (!MayAsk(memory.connection, now)) return ReadWithoutConsent(session, memory.guid, snapshot);
+    WLAN_CONNECTION_ATTRIBUTES& connection = snapshot->connection;
+    const DWORD result = NoteAnswer(&memory.connection,
+                                    Query(session, memory.guid, wlan_intf_opcode_current_connection, &connection), now);
+    if (memory.connection.refused) return ReadWithoutConsent(session, memory.guid, snapshot);
     if (result == ERROR_INVALID_STATE) return Link::NotConnected;
-    if (result != ERROR_SUCCESS) return ReadStateOnly(session, memory.guid, Link::Failed);
+    if (result != ERROR_SUCCESS) return ReadStateOnly(session, memory.guid, Link::Failed, snapshot);
     if (connection.isState != wlan_interface_state_connected) return Link::NotConnected;
+    snapshot->connectionRead = true;
     const WLAN_ASSOCIATION_ATTRIBUTES& a = connection.wlanAssociationAttributes;
     snapshot->bssType = a.dot11BssType;
     snapshot->phyType = a.dot11PhyType;
@@ -128,18 +88,6 @@ Link ReadLink(WlanSession& session, InterfaceMemory& memory, DWORD now, LinkSnap
     return Link::Connected;
 }
 
-// The link as read at the first query of this poll, or read now.
-const LinkSnapshot& CurrentLink(WlanSession& session, const GUID& guid) {
-    InterfaceMemory& memory = session.Memory(guid);
-    const DWORD now = GetTickCount();
-    LinkSnapshot& snapshot = memory.snapshot;
-    if (snapshot.taken && now - snapshot.takenAt < kSnapshotMs) return snapshot;
-    snapshot = LinkSnapshot();
-    snapshot.taken = true;
-    snapshot.takenAt = now;
-    snapshot.link = ReadLink(session, memory, now, &snapshot);
-    return snapshot;
-}
 
 // The radio state of every PHY; false when the system gives none (XP, or a failed query).
 bool ReadPhyRadioStates(WlanSession& session, const GUID& guid, WLAN_RADIO_STATE* radio) {
@@ -161,15 +109,41 @@ void Hex(unsigned long value, int digits, char* out) {
 
 }  // namespace
 
+// ---- the reading of the link ----
+
+const LinkSnapshot& CurrentLink(WlanSession& session, const GUID& guid) {
+    InterfaceMemory& memory = session.Memory(guid);
+    const DWORD now = GetTickCount();
+    LinkSnapshot& snapshot = memory.snapshot;
+    if (snapshot.taken && now - snapshot.takenAt < kSnapshotMs) return snapshot;
+    snapshot = LinkSnapshot();
+    snapshot.taken = true;
+    snapshot.takenAt = now;
+    snapshot.link = ReadLink(session, memory, now, &snapshot);
+    memory.history.Add(SampleOf(snapshot, now));
+    return snapshot;
+}
+
+TAVRONET_SAMPLE SampleOf(const LinkSnapshot& snapshot, DWORD now) {
+    TAVRONET_SAMPLE sample = {};
+    sample.tick = now;
+    sample.linked = snapshot.link == Link::Connected;
+    sample.signalPercent = static_cast<unsigned char>(
+        sample.linked ? (snapshot.signalQuality > kFullSignal ? kFullSignal : snapshot.signalQuality) : 0);
+    sample.rssiDbm = static_cast<short>(sample.linked && snapshot.rssiRead ? snapshot.rssi : 0);
+    return sample;
+}
+
 // ---- the collection ----
 
-long EnumerateInterfaces(WlanSession& session, std::vector<InterfaceEntry>* items) {
+long EnumerateInterfaces(WlanSession& session, std::vector<InterfaceEntry>* items, DWORD* error) {
     items->clear();
     const WlanEntryPoints& api = session.Api();
     PWLAN_INTERFACE_INFO_LIST list = nullptr;
-    if (WithClient(session, [&](HANDLE client) { return api.WlanEnumInterfaces(client, nullptr, &list); }) !=
-        ERROR_SUCCESS)
-        return SystemFailed;
+    const DWORD result =
+        WithClient(session, [&](HANDLE client) { return api.WlanEnumInterfaces(client, nullptr, &list); });
+    if (error) *error = result;
+    if (result != ERROR_SUCCESS) return SystemFailed;
     if (!list) return SystemFailed;
     items->reserve(list->dwNumberOfItems);
     for (DWORD i = 0; i < list->dwNumberOfItems; ++i) {

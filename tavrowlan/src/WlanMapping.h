@@ -9,6 +9,7 @@
 #include "WlanSession.h"
 
 #include <stddef.h>
+#include <string.h>
 
 #include <vector>
 
@@ -67,10 +68,54 @@ struct DriverBinding {
     GUID guid;
 };
 
+// Calls `call` with the client handle; when the call reports the handle
+// gone (the WLAN service restarted), once more with a newly opened one.
+template <typename Call>
+DWORD WithClient(WlanSession& session, Call call) {
+    HANDLE client = session.Client();
+    if (!client) return ERROR_SERVICE_NOT_ACTIVE;
+    const DWORD result = call(client);
+    if (result == ERROR_SUCCESS || !session.Lost(result)) return result;
+    client = session.Client();
+    return client ? call(client) : ERROR_SERVICE_NOT_ACTIVE;
+}
+
+// Queries one record of an interface into `record`, which is zeroed first.
+// The service's block must hold at least `minimum` bytes; more than the
+// record is not copied. The block is freed before the call returns.
+// `copied`, if given, receives the number of bytes copied.
+template <typename Record>
+DWORD Query(WlanSession& session, const GUID& guid, WLAN_INTF_OPCODE opCode, Record* record,
+            DWORD minimum = sizeof(Record), DWORD* copied = nullptr) {
+    memset(record, 0, sizeof(Record));
+    if (copied) *copied = 0;
+    const WlanEntryPoints& api = session.Api();
+    DWORD size = 0;
+    PVOID data = nullptr;
+    const DWORD result = WithClient(session, [&](HANDLE client) {
+        return api.WlanQueryInterface(client, &guid, opCode, nullptr, &size, &data, nullptr);
+    });
+    if (result != ERROR_SUCCESS) return result;  // the service handed out nothing
+    if (!data) return ERROR_INVALID_DATA;
+    const DWORD take = size < sizeof(Record) ? size : sizeof(Record);
+    if (size >= minimum) memcpy(record, data, take);
+    if (copied && size >= minimum) *copied = take;
+    api.WlanFreeMemory(data);
+    return size >= minimum ? ERROR_SUCCESS : ERROR_INVALID_DATA;
+}
+
+// ---- the reading of the link ----
+// The link as read at the first query of this poll, or read now: each new
+// reading also goes into the interface's signal history.
+const LinkSnapshot& CurrentLink(WlanSession& session, const GUID& guid);
+// The history's sample of a reading of the link taken at `now`.
+TAVRONET_SAMPLE SampleOf(const LinkSnapshot& snapshot, DWORD now);
+
 // ---- the collection ----
 // Replaces `items` with the interfaces the service lists now, in its order.
 // On failure `items` is empty.
-long EnumerateInterfaces(WlanSession& session, std::vector<InterfaceEntry>* items);
+// `error`, if given, receives the service's answer.
+long EnumerateInterfaces(WlanSession& session, std::vector<InterfaceEntry>* items, DWORD* error = nullptr);
 // Refresh: enumerates again, and lets a failed open of the client be tried again.
 long RefreshCollection(WlanSession& session, Collection* collection);
 // Item: binds `adapter` to item `index` of the collection as last enumerated

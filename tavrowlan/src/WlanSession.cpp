@@ -31,6 +31,28 @@ bool HandleGone(DWORD error) {
     return false;
 }
 
+bool MayAsk(const Refusal& refusal, DWORD now) { return !refusal.refused || now - refusal.at >= kConsentRetryMs; }
+
+DWORD NoteAnswer(Refusal* refusal, DWORD result, DWORD now) {
+    refusal->refused = result == ERROR_ACCESS_DENIED;
+    if (refusal->refused) refusal->at = now;
+    return result;
+}
+
+void SignalHistory::Add(const TAVRONET_SAMPLE& sample) {
+    samples[next] = sample;
+    next = (next + 1) % TAVRONET_HISTORY_SAMPLES;
+    if (count < TAVRONET_HISTORY_SAMPLES) ++count;
+}
+
+unsigned long SignalHistory::Copy(TAVRONET_SAMPLE* out, unsigned long capacity) const {
+    const unsigned long copied = capacity < count ? capacity : count;
+    // The oldest of the newest `copied` readings.
+    unsigned long at = (next + TAVRONET_HISTORY_SAMPLES - copied) % TAVRONET_HISTORY_SAMPLES;
+    for (unsigned long i = 0; i < copied; ++i, at = (at + 1) % TAVRONET_HISTORY_SAMPLES) out[i] = samples[at];
+    return copied;
+}
+
 WlanSession::WlanSession(WlanEntryPoints* api, Loader load, Unloader unload)
     : api(api), load(load), unload(unload) {}
 
@@ -78,11 +100,60 @@ InterfaceMemory& WlanSession::Memory(const GUID& guid) {
     return interfaces.back();
 }
 
+bool WlanSession::Known(const GUID& guid) const {
+    for (const InterfaceMemory& known : interfaces)
+        if (memcmp(&known.guid, &guid, sizeof guid) == 0) return true;
+    return false;
+}
+
+bool WlanSession::WatchScans() {
+    if (!client || !api->WlanRegisterNotification) return false;
+    if (watching == client) return true;
+    if (api->WlanRegisterNotification(client, WLAN_NOTIFICATION_SOURCE_ACM, TRUE, OnNotification, this, nullptr,
+                                      nullptr) != ERROR_SUCCESS)
+        return false;
+    watching = client;
+    return true;
+}
+
+void WlanSession::ForgetScan(const GUID& guid) {
+    const int used = scanSlots.load();
+    for (int i = 0; i < used; ++i)
+        if (memcmp(&scanGuids[i], &guid, sizeof guid) == 0) {
+            scanDone[i] = false;
+            return;
+        }
+    if (used == kWatchedScans) return;  // more interfaces than the table: their scans end by time
+    scanGuids[used] = guid;
+    scanDone[used] = false;
+    scanSlots = used + 1;
+}
+
+bool WlanSession::ScanCompleted(const GUID& guid) const {
+    const int used = scanSlots.load();
+    for (int i = 0; i < used; ++i)
+        if (memcmp(&scanGuids[i], &guid, sizeof guid) == 0) return scanDone[i];
+    return false;
+}
+
+// A failed scan ends the wait as a completed one does.
+void CALLBACK WlanSession::OnNotification(PWLAN_NOTIFICATION_DATA data, PVOID context) {
+    if (!data || !context || data->NotificationSource != WLAN_NOTIFICATION_SOURCE_ACM) return;
+    if (data->NotificationCode != wlan_notification_acm_scan_complete &&
+        data->NotificationCode != wlan_notification_acm_scan_fail)
+        return;
+    WlanSession* session = static_cast<WlanSession*>(context);
+    const int used = session->scanSlots.load();
+    for (int i = 0; i < used; ++i)
+        if (memcmp(&session->scanGuids[i], &data->InterfaceGuid, sizeof(GUID)) == 0) session->scanDone[i] = true;
+}
+
 // Gives the handle back; the service frees what it still holds of it, and
 // for a handle it already forgot the call only fails.
 void WlanSession::CloseClient() {
     if (client) api->WlanCloseHandle(client, nullptr);
     client = nullptr;
+    watching = nullptr;
     version = 0;
 }
 

@@ -8,8 +8,10 @@
 #ifndef TAVROWLAN_WLANSESSION_H
 #define TAVROWLAN_WLANSESSION_H
 
+#include "TavroNet.h"
 #include "WlanEntryPoints.h"
 
+#include <atomic>
 #include <vector>
 
 namespace tavrowlan {
@@ -23,6 +25,22 @@ const DWORD kReopenMs = 3000;
 // restarted (the handle is unknown to it) or cannot be reached over RPC.
 bool HandleGone(DWORD error);
 
+// After a reading was refused for want of the user's location consent
+// (Windows 11 24H2 and later) it is asked again at most once a minute: each
+// call lights the location indicator, and the first refused one shows the
+// consent prompt.
+const DWORD kConsentRetryMs = 60000;
+
+// What the library remembers of one reading Windows may refuse.
+struct Refusal {
+    bool refused = false;
+    DWORD at = 0;  // GetTickCount of the last refusal
+};
+// Whether the reading may be asked at `now`.
+bool MayAsk(const Refusal& refusal, DWORD now);
+// Notes the service's answer to the reading; returns it unchanged.
+DWORD NoteAnswer(Refusal* refusal, DWORD result, DWORD now);
+
 enum class Link { Connected, NotConnected, Failed };
 
 // One reading of an interface's link, shared by the queries of one poll.
@@ -34,14 +52,42 @@ struct LinkSnapshot {
     DOT11_PHY_TYPE phyType = dot11_phy_type_unknown;
     ULONG signalQuality = 0;  // 0..100
     ULONG txRate = 0;         // kbit/s; 0 where nothing allowed gives it
+    DWORD error = ERROR_SUCCESS;  // the service's answer when the link is Failed
+    bool connectionRead = false;  // the connection reading was given: `connection` holds it
+    WLAN_CONNECTION_ATTRIBUTES connection;
+    bool rssiRead = false;  // the signal strength was read (without consent)
+    LONG rssi = 0;          // dBm
+};
+
+// The signal readings of the last ten minutes, one for each reading of the
+// link the tray program's one-second poll makes: a ring, oldest overwritten.
+class SignalHistory {
+public:
+    void Add(const TAVRONET_SAMPLE& sample);
+    // Copies the newest min(count, capacity) readings, oldest first; returns how many.
+    unsigned long Copy(TAVRONET_SAMPLE* out, unsigned long capacity) const;
+
+private:
+    TAVRONET_SAMPLE samples[TAVRONET_HISTORY_SAMPLES];
+    unsigned long next = 0, count = 0;
+};
+
+// A scan asked of the interface: done when the service reports it complete,
+// or at the latest kScanMostMs after it was asked.
+const DWORD kScanMostMs = 4000;
+struct ScanState {
+    bool pending = false;
+    DWORD startedAt = 0;
 };
 
 // What the library keeps of one interface.
 struct InterfaceMemory {
     GUID guid;
     LinkSnapshot snapshot;
-    bool connectionRefused = false;  // the connection reading needs the user's location consent
-    DWORD refusedAt = 0;             // GetTickCount of the last refusal
+    // The readings that reveal access points need the user's location consent.
+    Refusal connection, networks, bssList;
+    SignalHistory history;
+    ScanState scan;
 };
 
 class WlanSession {
@@ -72,8 +118,18 @@ public:
     const WlanEntryPoints& Api() const { return *api; }
 
     // What the library keeps of the interface `guid`, kept from its first
-    // need until the session closes.
+    // need until the session closes; Known: whether it keeps anything yet.
     InterfaceMemory& Memory(const GUID& guid);
+    bool Known(const GUID& guid) const;
+
+    // Scan completion, which the service reports on a thread of its own:
+    // registered once for each client handle where the system offers it
+    // (false where it does not). Forget before a scan, Completed after.
+    bool WatchScans();
+    void ForgetScan(const GUID& guid);
+    bool ScanCompleted(const GUID& guid) const;
+    // The service's notification callback.
+    static void CALLBACK OnNotification(PWLAN_NOTIFICATION_DATA data, PVOID context);
 
 private:
     void CloseClient();
@@ -89,7 +145,17 @@ private:
     HANDLE client = nullptr;
     DWORD version = 0;
     std::vector<InterfaceMemory> interfaces;
+    HANDLE watching = nullptr;  // the client handle scan completions are registered for
+    // Interfaces whose scan completed, written by the service's thread: a
+    // fixed table, so that it never moves under that thread.
+    static const int kWatchedScans = 8;
+    GUID scanGuids[kWatchedScans] = {};
+    std::atomic<int> scanSlots{0};
+    std::atomic<bool> scanDone[kWatchedScans] = {};
 };
+
+// The DLL's one session, shared by its objects and its TavroNet functions.
+WlanSession& ProcessSession();
 
 }  // namespace tavrowlan
 

@@ -2,8 +2,18 @@
 // interface, installed in the prefix's system folder (the one place the
 // real-adapter TavroApi.DLL loads it from) and loaded instead of Wine's own
 // (WINEDLLOVERRIDES=wlanapi=n), so that the library's exports are seen
-// working on real Win32 calls. The interface's software radio follows
-// WlanSetInterface within the process.
+// working on real Win32 calls. The interface is connected to one network
+// (name, access point, channel 36 in the BSS list, WPA2-PSK), which is also
+// its one saved network; its software radio follows WlanSetInterface within
+// the process.
+//
+// A test steers the service through the file FAKEWLAN_CONTROL names, read
+// at every call: "refuse" refuses the readings that need location consent
+// (the connection, the network and BSS lists) with ERROR_ACCESS_DENIED
+// while the signal strength (-55 dBm) and the interface state still answer;
+// "stopped" fails every call over RPC and every open, as a stopped service
+// does; anything else, or no file, is a service running normally. After a
+// stop the service hands out a new client handle, so old ones are invalid.
 #include <windows.h>
 #include <wlanapi.h>
 
@@ -13,8 +23,52 @@ namespace {
 
 const GUID kInterface = {0x7A5E0D11, 0x1234, 0x4000, {0x80, 0x00, 0x00, 0x00, 0x00, 0x00, 0x0E, 0x2E}};
 const wchar_t kDescription[] = L"E2E Wireless LAN Card";
-const HANDLE kClient = reinterpret_cast<HANDLE>(0x5A17);
+const char kSsid[] = "E2E-Home";
+const wchar_t kProfile[] = L"E2E-Home";
+const wchar_t kProfileXml[] =
+    L"<?xml version=\"1.0\"?><WLANProfile xmlns=\"http://www.microsoft.com/networking/WLAN/profile/v1\">"
+    L"<name>E2E-Home</name><SSIDConfig><SSID><hex>4532452D486F6D65</hex><name>E2E-Home</name></SSID></SSIDConfig>"
+    L"<connectionType>ESS</connectionType><connectionMode>auto</connectionMode><MSM><security><authEncryption>"
+    L"<authentication>WPA2PSK</authentication><encryption>AES</encryption><useOneX>false</useOneX>"
+    L"</authEncryption></security></MSM></WLANProfile>";
+const DOT11_MAC_ADDRESS kAccessPoint = {0x02, 0xE2, 0xE0, 0x00, 0x00, 0x01};
+const ULONG kChannel36Khz = 5180000;
+const DWORD kRpcServerUnavailable = 1722;
 DOT11_RADIO_STATE softwareRadio = dot11_radio_state_on;
+
+enum class Mode { Normal, Refuse, Stopped };
+int generation = 0;  // client handles of an earlier generation are invalid
+bool wasStopped = false;
+
+Mode ReadMode() {
+    char path[MAX_PATH], text[16] = "";
+    if (!GetEnvironmentVariableA("FAKEWLAN_CONTROL", path, sizeof path)) return Mode::Normal;
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return Mode::Normal;
+    DWORD read = 0;
+    ReadFile(file, text, sizeof text - 1, &read, nullptr);
+    CloseHandle(file);
+    text[read] = 0;
+    return strncmp(text, "stopped", 7) == 0 ? Mode::Stopped : strncmp(text, "refuse", 6) == 0 ? Mode::Refuse
+                                                                                              : Mode::Normal;
+}
+
+// The mode now; a service that runs again after a stop gives handles of a new generation.
+Mode Now() {
+    const Mode mode = ReadMode();
+    if (mode == Mode::Stopped) wasStopped = true;
+    else if (wasStopped) wasStopped = false, ++generation;
+    return mode;
+}
+
+HANDLE Client() { return reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(0x5A17 + 0x10 * generation)); }
+
+// The answer every call of a client starts with: the service gone, a stale handle, or none.
+DWORD Check(HANDLE client, Mode mode) {
+    if (mode == Mode::Stopped) return kRpcServerUnavailable;
+    return client == Client() ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+}
 
 template <typename Record>
 DWORD Hand(const Record& record, PDWORD size, PVOID* data) {
@@ -26,8 +80,35 @@ DWORD Hand(const Record& record, PDWORD size, PVOID* data) {
     return ERROR_SUCCESS;
 }
 
-bool Ours(HANDLE client, const GUID* guid) {
-    return client == kClient && guid && memcmp(guid, &kInterface, sizeof kInterface) == 0;
+template <typename List>
+List* Allocate(DWORD size) {
+    return static_cast<List*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size));
+}
+
+bool Ours(const GUID* guid) { return guid && memcmp(guid, &kInterface, sizeof kInterface) == 0; }
+
+void SetSsid(DOT11_SSID* ssid) {
+    ssid->uSSIDLength = sizeof kSsid - 1;
+    memcpy(ssid->ucSSID, kSsid, sizeof kSsid - 1);
+}
+
+WLAN_CONNECTION_ATTRIBUTES Connection() {
+    WLAN_CONNECTION_ATTRIBUTES connection = {};
+    connection.isState = wlan_interface_state_connected;
+    connection.wlanConnectionMode = wlan_connection_mode_profile;
+    memcpy(connection.strProfileName, kProfile, sizeof kProfile);
+    WLAN_ASSOCIATION_ATTRIBUTES& a = connection.wlanAssociationAttributes;
+    SetSsid(&a.dot11Ssid);
+    a.dot11BssType = dot11_BSS_type_infrastructure;
+    memcpy(a.dot11Bssid, kAccessPoint, sizeof kAccessPoint);
+    a.dot11PhyType = dot11_phy_type_erp;
+    a.wlanSignalQuality = 100;
+    a.ulTxRate = 54000;
+    a.ulRxRate = 54000;
+    connection.wlanSecurityAttributes.bSecurityEnabled = TRUE;
+    connection.wlanSecurityAttributes.dot11AuthAlgorithm = DOT11_AUTH_ALGO_RSNA_PSK;
+    connection.wlanSecurityAttributes.dot11CipherAlgorithm = DOT11_CIPHER_ALGO_CCMP;
+    return connection;
 }
 
 }  // namespace
@@ -36,22 +117,21 @@ extern "C" {
 
 __declspec(dllexport) DWORD WINAPI WlanOpenHandle(DWORD version, PVOID, PDWORD negotiated, PHANDLE client) {
     if (!negotiated || !client) return ERROR_INVALID_PARAMETER;
+    if (Now() == Mode::Stopped) return ERROR_SERVICE_NOT_ACTIVE;
     if (version != 1 && version != 2) return ERROR_NOT_SUPPORTED;
     *negotiated = version;
-    *client = kClient;
+    *client = Client();
     return ERROR_SUCCESS;
 }
 
-__declspec(dllexport) DWORD WINAPI WlanCloseHandle(HANDLE client, PVOID) {
-    return client == kClient ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
-}
+__declspec(dllexport) DWORD WINAPI WlanCloseHandle(HANDLE client, PVOID) { return Check(client, Now()); }
 
 __declspec(dllexport) VOID WINAPI WlanFreeMemory(PVOID memory) { HeapFree(GetProcessHeap(), 0, memory); }
 
 __declspec(dllexport) DWORD WINAPI WlanEnumInterfaces(HANDLE client, PVOID, PWLAN_INTERFACE_INFO_LIST* list) {
-    if (client != kClient || !list) return ERROR_INVALID_PARAMETER;
-    const DWORD size = sizeof(WLAN_INTERFACE_INFO_LIST) + sizeof(WLAN_INTERFACE_INFO);
-    auto* result = static_cast<WLAN_INTERFACE_INFO_LIST*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size));
+    if (const DWORD error = Check(client, Now())) return error;
+    if (!list) return ERROR_INVALID_PARAMETER;
+    auto* result = Allocate<WLAN_INTERFACE_INFO_LIST>(sizeof(WLAN_INTERFACE_INFO_LIST) + sizeof(WLAN_INTERFACE_INFO));
     if (!result) return ERROR_NOT_ENOUGH_MEMORY;
     result->dwNumberOfItems = 1;
     result->InterfaceInfo[0].InterfaceGuid = kInterface;
@@ -63,21 +143,20 @@ __declspec(dllexport) DWORD WINAPI WlanEnumInterfaces(HANDLE client, PVOID, PWLA
 
 __declspec(dllexport) DWORD WINAPI WlanQueryInterface(HANDLE client, const GUID* guid, WLAN_INTF_OPCODE opCode, PVOID,
                                                       PDWORD size, PVOID* data, PWLAN_OPCODE_VALUE_TYPE) {
-    if (!Ours(client, guid) || !size || !data) return ERROR_INVALID_PARAMETER;
+    const Mode mode = Now();
+    if (const DWORD error = Check(client, mode)) return error;
+    if (!Ours(guid) || !size || !data) return ERROR_INVALID_PARAMETER;
     switch (opCode) {
     case wlan_intf_opcode_interface_state: {
         const WLAN_INTERFACE_STATE state = wlan_interface_state_connected;
         return Hand(state, size, data);
     }
-    case wlan_intf_opcode_current_connection: {
-        WLAN_CONNECTION_ATTRIBUTES connection = {};
-        connection.isState = wlan_interface_state_connected;
-        connection.wlanAssociationAttributes.dot11BssType = dot11_BSS_type_infrastructure;
-        connection.wlanAssociationAttributes.dot11PhyType = dot11_phy_type_erp;
-        connection.wlanAssociationAttributes.wlanSignalQuality = 100;
-        connection.wlanAssociationAttributes.ulTxRate = 54000;
-        connection.wlanAssociationAttributes.ulRxRate = 54000;
-        return Hand(connection, size, data);
+    case wlan_intf_opcode_current_connection:
+        if (mode == Mode::Refuse) return ERROR_ACCESS_DENIED;
+        return Hand(Connection(), size, data);
+    case wlan_intf_opcode_rssi: {
+        const LONG rssi = mode == Mode::Refuse ? -55 : -48;
+        return Hand(rssi, size, data);
     }
     case wlan_intf_opcode_radio_state: {
         WLAN_RADIO_STATE radio = {};
@@ -98,11 +177,84 @@ __declspec(dllexport) DWORD WINAPI WlanQueryInterface(HANDLE client, const GUID*
 
 __declspec(dllexport) DWORD WINAPI WlanSetInterface(HANDLE client, const GUID* guid, WLAN_INTF_OPCODE opCode,
                                                     DWORD size, const PVOID data, PVOID) {
-    if (!Ours(client, guid) || !data) return ERROR_INVALID_PARAMETER;
+    if (const DWORD error = Check(client, Now())) return error;
+    if (!Ours(guid) || !data) return ERROR_INVALID_PARAMETER;
     if (opCode != wlan_intf_opcode_radio_state || size != sizeof(WLAN_PHY_RADIO_STATE)) return ERROR_NOT_SUPPORTED;
     const auto* phy = static_cast<const WLAN_PHY_RADIO_STATE*>(data);
     if (phy->dwPhyIndex != 0) return ERROR_INVALID_PARAMETER;
     softwareRadio = phy->dot11SoftwareRadioState;
+    return ERROR_SUCCESS;
+}
+
+// The access point of the network, on channel 36.
+__declspec(dllexport) DWORD WINAPI WlanGetNetworkBssList(HANDLE client, const GUID* guid, const PDOT11_SSID,
+                                                         DOT11_BSS_TYPE, WINBOOL, PVOID, PWLAN_BSS_LIST* list) {
+    const Mode mode = Now();
+    if (const DWORD error = Check(client, mode)) return error;
+    if (!Ours(guid) || !list) return ERROR_INVALID_PARAMETER;
+    if (mode == Mode::Refuse) return ERROR_ACCESS_DENIED;
+    auto* result = Allocate<WLAN_BSS_LIST>(sizeof(WLAN_BSS_LIST));
+    if (!result) return ERROR_NOT_ENOUGH_MEMORY;
+    result->dwTotalSize = sizeof(WLAN_BSS_LIST);
+    result->dwNumberOfItems = 1;
+    WLAN_BSS_ENTRY& bss = result->wlanBssEntries[0];
+    SetSsid(&bss.dot11Ssid);
+    memcpy(bss.dot11Bssid, kAccessPoint, sizeof kAccessPoint);
+    bss.dot11BssType = dot11_BSS_type_infrastructure;
+    bss.dot11BssPhyType = dot11_phy_type_erp;
+    bss.lRssi = -48;
+    bss.uLinkQuality = 100;
+    bss.ulChCenterFrequency = kChannel36Khz;
+    *list = result;
+    return ERROR_SUCCESS;
+}
+
+__declspec(dllexport) DWORD WINAPI WlanGetAvailableNetworkList(HANDLE client, const GUID* guid, DWORD, PVOID,
+                                                               PWLAN_AVAILABLE_NETWORK_LIST* list) {
+    const Mode mode = Now();
+    if (const DWORD error = Check(client, mode)) return error;
+    if (!Ours(guid) || !list) return ERROR_INVALID_PARAMETER;
+    if (mode == Mode::Refuse) return ERROR_ACCESS_DENIED;
+    auto* result = Allocate<WLAN_AVAILABLE_NETWORK_LIST>(sizeof(WLAN_AVAILABLE_NETWORK_LIST));
+    if (!result) return ERROR_NOT_ENOUGH_MEMORY;
+    result->dwNumberOfItems = 1;
+    WLAN_AVAILABLE_NETWORK& network = result->Network[0];
+    memcpy(network.strProfileName, kProfile, sizeof kProfile);
+    SetSsid(&network.dot11Ssid);
+    network.dot11BssType = dot11_BSS_type_infrastructure;
+    network.uNumberOfBssids = 1;
+    network.bNetworkConnectable = TRUE;
+    network.uNumberOfPhyTypes = 1;
+    network.dot11PhyTypes[0] = dot11_phy_type_erp;
+    network.wlanSignalQuality = 100;
+    network.bSecurityEnabled = TRUE;
+    network.dot11DefaultAuthAlgorithm = DOT11_AUTH_ALGO_RSNA_PSK;
+    network.dot11DefaultCipherAlgorithm = DOT11_CIPHER_ALGO_CCMP;
+    network.dwFlags = 0x3;  // connected, has a profile
+    *list = result;
+    return ERROR_SUCCESS;
+}
+
+__declspec(dllexport) DWORD WINAPI WlanGetProfileList(HANDLE client, const GUID* guid, PVOID,
+                                                      PWLAN_PROFILE_INFO_LIST* list) {
+    if (const DWORD error = Check(client, Now())) return error;
+    if (!Ours(guid) || !list) return ERROR_INVALID_PARAMETER;
+    auto* result = Allocate<WLAN_PROFILE_INFO_LIST>(sizeof(WLAN_PROFILE_INFO_LIST));
+    if (!result) return ERROR_NOT_ENOUGH_MEMORY;
+    result->dwNumberOfItems = 1;
+    memcpy(result->ProfileInfo[0].strProfileName, kProfile, sizeof kProfile);
+    *list = result;
+    return ERROR_SUCCESS;
+}
+
+__declspec(dllexport) DWORD WINAPI WlanGetProfile(HANDLE client, const GUID* guid, LPCWSTR name, PVOID, LPWSTR* xml,
+                                                  DWORD*, PDWORD) {
+    if (const DWORD error = Check(client, Now())) return error;
+    if (!Ours(guid) || !name || !xml) return ERROR_INVALID_PARAMETER;
+    if (lstrcmpW(name, kProfile) != 0) return ERROR_NOT_FOUND;
+    *xml = static_cast<LPWSTR>(HeapAlloc(GetProcessHeap(), 0, sizeof kProfileXml));
+    if (!*xml) return ERROR_NOT_ENOUGH_MEMORY;
+    memcpy(*xml, kProfileXml, sizeof kProfileXml);
     return ERROR_SUCCESS;
 }
 

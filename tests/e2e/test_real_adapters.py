@@ -3,7 +3,10 @@ simulator, copied with ZEVARIDA.EXE into a folder of their own. On Wine's
 WLAN API, which lists no interface, it shows no icon and ends cleanly on a
 later start with STOP, closing its WLAN client handle. On our wlanapi.dll
 (fakewlanapi.cpp) with one connected interface, the icon, its tooltip and the
-radio commands work through the library's exports."""
+radio commands work through the library's exports, the configuration applet's
+status page shows the fake's network, the icon stays linked while the fake
+refuses the connection reading (location consent) and comes back after the
+fake's service stops and runs again."""
 
 import os
 import shutil
@@ -11,12 +14,16 @@ import subprocess
 import time
 import unittest
 
+from applet_support import AppletMixin
 from e2e_harness import (APP, APP_IMAGE, DIST_DIR, EXIT_CODE_ALREADY_RUNNING, MAIN_WINDOW_TITLE, WAIT_EXIT,
-                         WAIT_WINDOW, WIN_BUILD_DIR, winpath)
-from tray_support import LINKED, RADIO_OFF, TrayLayout, TrayTestCase
+                         WAIT_WINDOW, WIN_BUILD_DIR, wait_until, winpath)
+from tray_support import LINKED, NO_ICON, RADIO_OFF, TrayLayout, TrayTestCase
 
 WLAN_LIBRARY = os.path.join(DIST_DIR, "wlan", "TavroApi.DLL")
 FAKE_WLANAPI = os.path.join(WIN_BUILD_DIR, "tests", "e2e", "wlanapi.dll")
+APPLET = os.path.join(DIST_DIR, "TAVROCFG.CPL")
+# The status page's controls (tavrocfg/res/resource.h).
+IDC_NETWORK, IDC_ACCESS_POINT, IDC_CHANNEL = 1102, 1103, 1104
 ID_RADIO_ON = 32778
 ID_RADIO_OFF = 32779
 # Long enough for the first two poll ticks (one a second) to have run.
@@ -65,13 +72,27 @@ class RealAdapterTestCase(TrayTestCase):
         library loads it from, and Wine's own back when the case ends."""
         system = os.path.join(self.session.env["WINEPREFIX"], "drive_c", "windows", "system32")
         installed = os.path.join(system, "wlanapi.dll")
-        kept = os.path.join(self.workdir, "wlanapi.dll.wine")
         if os.path.exists(installed):
-            shutil.copy(installed, kept)
-            self.addCleanup(shutil.copy, kept, installed)
+            # Kept in memory: tearDown empties the work folder before the cleanups run.
+            with open(installed, "rb") as f:
+                wine_own = f.read()
+
+            def put_back():
+                with open(installed, "wb") as f:
+                    f.write(wine_own)
+            self.addCleanup(put_back)
         else:
             self.addCleanup(os.remove, installed)
         shutil.copy(FAKE_WLANAPI, installed)
+
+    def set_fake_mode(self, mode):
+        """Tells the fake's service what to be: "refuse", "stopped" or "running"
+        (the file FAKEWLAN_CONTROL names, written whole and moved into place)."""
+        control = os.path.join(self.workdir, "fakewlan.mode")
+        with open(control + ".new", "w") as f:
+            f.write(mode)
+        os.replace(control + ".new", control)
+        return {"FAKEWLAN_CONTROL": winpath(control)}
 
 
 class WineWlan(RealAdapterTestCase):
@@ -97,7 +118,7 @@ class WineWlan(RealAdapterTestCase):
         self.assertLess(calls.index("WlanOpenHandle"), calls.index("WlanCloseHandle"))
 
 
-class OneInterface(RealAdapterTestCase):
+class OneInterface(AppletMixin, RealAdapterTestCase):
 
     def test_one_connected_interface_shows_its_icon_and_switches_its_radio(self):
         self.install_fake_wlanapi()
@@ -113,6 +134,37 @@ class OneInterface(RealAdapterTestCase):
             self.choose_menu_item(command)
             self.wait_icons({0: state}, what="after command %d" % command)
             self.assertIconsStay({0: state}, "after command %d" % command)
+        self.assertEqual(self.stop_copy(process), 0, "the instance's exit code")
+
+    def test_status_page_shows_the_network_of_the_fake(self):
+        self.install_fake_wlanapi()
+        shutil.copy(APPLET, os.path.join(self.workdir, "TAVROCFG.CPL"))
+        process = self.start_copy(WINEDLLOVERRIDES="wlanapi=n")
+        self.wait_icons({0: LINKED}, what="on the interface")
+        self.tray_click(0, "double")
+        applet = self.wait_applet("after a double click")
+
+        def shown():
+            # The page is a child dialog of the applet's window.
+            controls = self.probe.run("children", "hwnd:" + applet["hwnd"]).records
+            return {int(c["id"]): c.get("text", "") for c in controls if c.get("id", "").isdigit()}
+        wait_until(lambda: shown().get(IDC_NETWORK), WAIT_WINDOW)
+        texts = shown()
+        self.assertEqual((texts.get(IDC_NETWORK), texts.get(IDC_ACCESS_POINT), texts.get(IDC_CHANNEL)),
+                         ("E2E-Home", "02:E2:E0:00:00:01", "36 (5 GHz)"), "the status page: %r" % texts)
+        self.close_applet(applet)
+        self.assertEqual(self.stop_copy(process), 0, "the instance's exit code")
+
+    def test_refused_connection_stays_linked_and_a_restarted_service_brings_the_icon_back(self):
+        self.install_fake_wlanapi()
+        control = self.set_fake_mode("refuse")
+        process = self.start_copy(WINEDLLOVERRIDES="wlanapi=n", **control)
+        self.wait_icons({0: LINKED}, what="with the connection reading refused (-55 dBm)")
+        self.assertIconsStay({0: LINKED}, "with the connection reading refused")
+        self.set_fake_mode("stopped")
+        self.wait_icons({0: NO_ICON}, what="while the service is stopped", seconds=10)
+        self.set_fake_mode("running")
+        self.wait_icons({0: LINKED}, what="after the service runs again", seconds=10)
         self.assertEqual(self.stop_copy(process), 0, "the instance's exit code")
 
 

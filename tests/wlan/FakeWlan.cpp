@@ -19,6 +19,8 @@ const char* OpCodeName(WLAN_INTF_OPCODE opCode) {
     case wlan_intf_opcode_current_connection: return "current_connection";
     case wlan_intf_opcode_statistics: return "statistics";
     case wlan_intf_opcode_rssi: return "rssi";
+    case wlan_intf_opcode_channel_number: return "channel_number";
+    case wlan_intf_opcode_autoconf_enabled: return "autoconf_enabled";
     default: return "other";
     }
 }
@@ -95,7 +97,14 @@ DWORD WINAPI FakeQueryInterface(HANDLE client, const GUID* guid, WLAN_INTF_OPCOD
         connection.wlanAssociationAttributes.dot11PhyType = found->phyType;
         connection.wlanAssociationAttributes.wlanSignalQuality = found->signalQuality;
         connection.wlanAssociationAttributes.ulTxRate = found->txRate;
-        connection.wlanAssociationAttributes.ulRxRate = found->txRate;
+        connection.wlanAssociationAttributes.ulRxRate = found->rxRate;
+        connection.wlanAssociationAttributes.dot11Ssid.uSSIDLength = static_cast<ULONG>(found->ssid.size());
+        memcpy(connection.wlanAssociationAttributes.dot11Ssid.ucSSID, found->ssid.data(), found->ssid.size());
+        memcpy(connection.wlanAssociationAttributes.dot11Bssid, found->bssid, 6);
+        memcpy(connection.strProfileName, found->profileName.data(), found->profileName.size() * sizeof(WCHAR));
+        connection.wlanSecurityAttributes.bSecurityEnabled = found->cipher != 0;
+        connection.wlanSecurityAttributes.dot11AuthAlgorithm = found->auth;
+        connection.wlanSecurityAttributes.dot11CipherAlgorithm = found->cipher;
         return Hand(connection, dataSize, data);
     }
     case wlan_intf_opcode_radio_state: {
@@ -115,6 +124,11 @@ DWORD WINAPI FakeQueryInterface(HANDLE client, const GUID* guid, WLAN_INTF_OPCOD
         statistics.dwNumberOfPhys = 1;
         return Hand(statistics, dataSize, data);
     }
+    case wlan_intf_opcode_channel_number:
+        if (!found->channel) return ERROR_NOT_SUPPORTED;
+        return Hand(found->channel, dataSize, data);
+    case wlan_intf_opcode_autoconf_enabled:
+        return Hand(found->autoConfig, dataSize, data);
     case wlan_intf_opcode_rssi:
         if (!found->rssiQuery) return ERROR_NOT_SUPPORTED;
         if (found->state != wlan_interface_state_connected) return ERROR_INVALID_STATE;
@@ -149,6 +163,149 @@ DWORD WINAPI FakeSetInterface(HANDLE client, const GUID* guid, WLAN_INTF_OPCODE 
         return ERROR_SUCCESS;
     }
     return ERROR_INVALID_PARAMETER;
+}
+
+// The interface a call of the applet's names, after the checks every call makes.
+DWORD Enter(const std::string& call, HANDLE client, const GUID* guid, Interface** found) {
+    S().calls.push_back(call);
+    if (!S().Known(client)) return ERROR_INVALID_HANDLE;
+    DWORD error;
+    const std::string function = call.substr(0, call.find('('));
+    if (S().Fails(function, &error)) return error;
+    *found = guid ? S().Find(*guid) : nullptr;
+    return *found ? ERROR_SUCCESS : ERROR_INVALID_PARAMETER;
+}
+
+// A list record: its header, then `items` in a block of the service's memory.
+template <typename List, typename Item>
+List* HandList(const std::vector<Item>& items, size_t header) {
+    const size_t size = header + (items.empty() ? 1 : items.size()) * sizeof(Item);
+    auto* list = static_cast<List*>(S().Allocate(size));
+    memset(list, 0, size);
+    if (!items.empty()) memcpy(reinterpret_cast<char*>(list) + header, items.data(), items.size() * sizeof(Item));
+    return list;
+}
+
+DWORD WINAPI FakeScan(HANDLE client, const GUID* guid, const PDOT11_SSID, const PWLAN_RAW_DATA, PVOID) {
+    Interface* found;
+    return Enter("WlanScan", client, guid, &found);
+}
+
+DWORD WINAPI FakeGetAvailableNetworkList(HANDLE client, const GUID* guid, DWORD, PVOID,
+                                         PWLAN_AVAILABLE_NETWORK_LIST* list) {
+    Interface* found;
+    if (DWORD error = Enter("WlanGetAvailableNetworkList", client, guid, &found)) return error;
+    if (!found->locationConsent) return ERROR_ACCESS_DENIED;
+    *list = HandList<WLAN_AVAILABLE_NETWORK_LIST>(found->networks, offsetof(WLAN_AVAILABLE_NETWORK_LIST, Network));
+    (*list)->dwNumberOfItems = static_cast<DWORD>(found->networks.size());
+    return ERROR_SUCCESS;
+}
+
+DWORD WINAPI FakeGetNetworkBssList(HANDLE client, const GUID* guid, const PDOT11_SSID ssid, DOT11_BSS_TYPE, BOOL,
+                                   PVOID, PWLAN_BSS_LIST* list) {
+    Interface* found;
+    if (DWORD error = Enter("WlanGetNetworkBssList", client, guid, &found)) return error;
+    if (!found->locationConsent) return ERROR_ACCESS_DENIED;
+    std::vector<WLAN_BSS_ENTRY> entries;
+    for (const WLAN_BSS_ENTRY& bss : found->bsses)
+        if (!ssid || (ssid->uSSIDLength == bss.dot11Ssid.uSSIDLength &&
+                      memcmp(ssid->ucSSID, bss.dot11Ssid.ucSSID, ssid->uSSIDLength) == 0))
+            entries.push_back(bss);
+    *list = HandList<WLAN_BSS_LIST>(entries, offsetof(WLAN_BSS_LIST, wlanBssEntries));
+    (*list)->dwNumberOfItems = static_cast<DWORD>(entries.size());
+    return ERROR_SUCCESS;
+}
+
+std::string Narrow(const WCHAR* text) {
+    std::string out;
+    for (; text && *text; ++text) out += static_cast<char>(*text);
+    return out;
+}
+
+DWORD WINAPI FakeConnect(HANDLE client, const GUID* guid, const PWLAN_CONNECTION_PARAMETERS parameters, PVOID) {
+    const std::string target = parameters->wlanConnectionMode == wlan_connection_mode_profile
+                                   ? "profile " + Narrow(parameters->strProfile)
+                                   : "open " + std::string(reinterpret_cast<const char*>(parameters->pDot11Ssid->ucSSID),
+                                                           parameters->pDot11Ssid->uSSIDLength);
+    Interface* found;
+    if (DWORD error = Enter("WlanConnect(" + target + ")", client, guid, &found)) return error;
+    found->state = wlan_interface_state_connected;
+    return ERROR_SUCCESS;
+}
+
+DWORD WINAPI FakeDisconnect(HANDLE client, const GUID* guid, PVOID) {
+    Interface* found;
+    if (DWORD error = Enter("WlanDisconnect", client, guid, &found)) return error;
+    found->state = wlan_interface_state_disconnected;
+    return ERROR_SUCCESS;
+}
+
+DWORD WINAPI FakeGetProfileList(HANDLE client, const GUID* guid, PVOID, PWLAN_PROFILE_INFO_LIST* list) {
+    Interface* found;
+    if (DWORD error = Enter("WlanGetProfileList", client, guid, &found)) return error;
+    std::vector<WLAN_PROFILE_INFO> infos;
+    for (const Interface::Profile& p : found->profiles) {
+        WLAN_PROFILE_INFO info = {};
+        memcpy(info.strProfileName, p.name.data(), p.name.size() * sizeof(WCHAR));
+        info.dwFlags = p.flags;
+        infos.push_back(info);
+    }
+    *list = HandList<WLAN_PROFILE_INFO_LIST>(infos, offsetof(WLAN_PROFILE_INFO_LIST, ProfileInfo));
+    (*list)->dwNumberOfItems = static_cast<DWORD>(infos.size());
+    return ERROR_SUCCESS;
+}
+
+Interface::Profile* ProfileNamed(Interface* found, LPCWSTR name, size_t* at) {
+    for (*at = 0; *at < found->profiles.size(); ++*at)
+        if (found->profiles[*at].name == name) return &found->profiles[*at];
+    return nullptr;
+}
+
+DWORD WINAPI FakeGetProfile(HANDLE client, const GUID* guid, LPCWSTR name, PVOID, LPWSTR* xml, DWORD*, PDWORD) {
+    Interface* found;
+    if (DWORD error = Enter("WlanGetProfile(" + Narrow(name) + ")", client, guid, &found)) return error;
+    size_t at;
+    const Interface::Profile* profile = ProfileNamed(found, name, &at);
+    if (!profile) return ERROR_NOT_FOUND;
+    *xml = static_cast<LPWSTR>(S().Allocate((profile->xml.size() + 1) * sizeof(WCHAR)));
+    memcpy(*xml, profile->xml.c_str(), (profile->xml.size() + 1) * sizeof(WCHAR));
+    return ERROR_SUCCESS;
+}
+
+// Group-policy profiles are neither moved nor removed, as Windows refuses.
+DWORD WINAPI FakeSetProfilePosition(HANDLE client, const GUID* guid, LPCWSTR name, DWORD position, PVOID) {
+    Interface* found;
+    if (DWORD error = Enter("WlanSetProfilePosition(" + Narrow(name) + " " + std::to_string(position) + ")", client,
+                            guid, &found))
+        return error;
+    size_t at;
+    Interface::Profile* profile = ProfileNamed(found, name, &at);
+    if (!profile) return ERROR_NOT_FOUND;
+    if (profile->flags & 1) return ERROR_ACCESS_DENIED;
+    const Interface::Profile moved = *profile;
+    found->profiles.erase(found->profiles.begin() + at);
+    found->profiles.insert(found->profiles.begin() + position, moved);
+    return ERROR_SUCCESS;
+}
+
+DWORD WINAPI FakeDeleteProfile(HANDLE client, const GUID* guid, LPCWSTR name, PVOID) {
+    Interface* found;
+    if (DWORD error = Enter("WlanDeleteProfile(" + Narrow(name) + ")", client, guid, &found)) return error;
+    size_t at;
+    Interface::Profile* profile = ProfileNamed(found, name, &at);
+    if (!profile) return ERROR_NOT_FOUND;
+    if (profile->flags & 1) return ERROR_ACCESS_DENIED;
+    found->profiles.erase(found->profiles.begin() + at);
+    return ERROR_SUCCESS;
+}
+
+DWORD WINAPI FakeRegisterNotification(HANDLE client, DWORD sources, BOOL, WLAN_NOTIFICATION_CALLBACK callback,
+                                      PVOID context, PVOID, PDWORD) {
+    S().calls.push_back("WlanRegisterNotification");
+    if (!S().Known(client)) return ERROR_INVALID_HANDLE;
+    S().callback = sources ? callback : nullptr;
+    S().callbackContext = context;
+    return ERROR_SUCCESS;
 }
 
 VOID WINAPI FakeFreeMemory(PVOID memory) {
@@ -277,6 +434,20 @@ tavrowlan::WlanEntryPoints Service::Table() const {
     table.WlanSetInterface = FakeSetInterface;
     table.WlanFreeMemory = FakeFreeMemory;
     table.WideCharToMultiByte = FakeWideCharToMultiByte;
+    table.WlanScan = FakeScan;
+    table.WlanGetAvailableNetworkList = FakeGetAvailableNetworkList;
+    table.WlanGetNetworkBssList = FakeGetNetworkBssList;
+    table.WlanConnect = FakeConnect;
+    table.WlanDisconnect = FakeDisconnect;
+    table.WlanGetProfileList = FakeGetProfileList;
+    table.WlanGetProfile = FakeGetProfile;
+    table.WlanSetProfilePosition = FakeSetProfilePosition;
+    table.WlanDeleteProfile = FakeDeleteProfile;
+    table.WlanRegisterNotification = FakeRegisterNotification;
+    if (missingCalls.count("WlanGetNetworkBssList")) table.WlanGetNetworkBssList = nullptr;
+    if (missingCalls.count("WlanScan")) table.WlanScan = nullptr;
+    if (missingCalls.count("WlanRegisterNotification")) table.WlanRegisterNotification = nullptr;
+    if (missingCalls.count("WlanGetProfile")) table.WlanGetProfile = nullptr;
     return table;
 }
 
@@ -291,6 +462,38 @@ void Service::Unload(tavrowlan::WlanEntryPoints* api) {
     tavrowlan::WlanEntryPoints cleared = {};
     cleared.WideCharToMultiByte = api->WideCharToMultiByte;
     *api = cleared;
+}
+
+void Service::Notify(const GUID& guid, DWORD code, DWORD source) {
+    WLAN_NOTIFICATION_DATA data = {source, code, guid, 0, nullptr};
+    if (callback) callback(&data, callbackContext);
+}
+
+void Interface::AddNetwork(const std::string& name, ULONG signal, LONG rssi, ULONG kHz, int accessPoints, DWORD flags,
+                           const std::u16string& profile) {
+    WLAN_AVAILABLE_NETWORK network = {};
+    memcpy(network.strProfileName, profile.data(), profile.size() * sizeof(WCHAR));
+    network.dot11Ssid.uSSIDLength = static_cast<ULONG>(name.size());
+    memcpy(network.dot11Ssid.ucSSID, name.data(), name.size());
+    network.dot11BssType = dot11_BSS_type_infrastructure;
+    network.uNumberOfBssids = static_cast<ULONG>(accessPoints);
+    network.uNumberOfPhyTypes = 1;
+    network.dot11PhyTypes[0] = dot11_phy_type_ht;
+    network.wlanSignalQuality = signal;
+    network.dot11DefaultAuthAlgorithm = 7;
+    network.dot11DefaultCipherAlgorithm = 4;
+    network.dwFlags = flags;
+    networks.push_back(network);
+    for (int i = 0; i < accessPoints; ++i) {
+        WLAN_BSS_ENTRY bss = {};
+        bss.dot11Ssid = network.dot11Ssid;
+        bss.dot11Bssid[5] = static_cast<unsigned char>(i);
+        bss.dot11BssType = dot11_BSS_type_infrastructure;
+        bss.dot11BssPhyType = static_cast<DOT11_PHY_TYPE>(8);  // 802.11ac
+        bss.lRssi = rssi - 10 * i;
+        bss.ulChCenterFrequency = kHz;
+        bsses.push_back(bss);
+    }
 }
 
 GUID MakeGuid(DWORD data1) {

@@ -35,6 +35,27 @@ struct Interface {
     bool rssiQuery = true;       // false: the system has no signal-strength query
     bool locationConsent = true;  // false: the connection reading is refused (Windows 11 24H2)
     std::set<DWORD> refusedPhys;  // WlanSetInterface refuses to switch these PHYs
+    // The connection in detail, the channel query and automatic configuration.
+    std::string ssid = "HomeNet";
+    unsigned char bssid[6] = {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E};
+    std::u16string profileName = u"HomeNet";
+    int auth = 7, cipher = 4;  // WPA2-PSK with CCMP
+    ULONG rxRate = 48000;
+    ULONG channel = 6;  // 0: no channel query (XP)
+    BOOL autoConfig = TRUE;
+    // The networks in range (the available network list) and their access points.
+    std::vector<WLAN_AVAILABLE_NETWORK> networks;
+    std::vector<WLAN_BSS_ENTRY> bsses;
+    // The saved networks in their order: name, WLAN_PROFILE_* flags, profile text.
+    struct Profile {
+        std::u16string name;
+        DWORD flags;
+        std::u16string xml;
+    };
+    std::vector<Profile> profiles;
+    // Adds a network and `accessPoints` access points for it, the first the strongest.
+    void AddNetwork(const std::string& name, ULONG signal, LONG rssi, ULONG kHz, int accessPoints = 1,
+                    DWORD flags = 0, const std::u16string& profile = u"");
 };
 
 class Service {
@@ -51,6 +72,12 @@ public:
 
     // The service restarts: every client handle open now is forgotten.
     void Restart();
+    // The calls the table leaves out, as a system without them (XP: "WlanGetNetworkBssList").
+    std::set<std::string> missingCalls;
+    // The service reports an event (of the ACM source unless told) to the registered client.
+    void Notify(const GUID& guid, DWORD code, DWORD source = WLAN_NOTIFICATION_SOURCE_ACM);
+    WLAN_NOTIFICATION_CALLBACK callback = nullptr;
+    PVOID callbackContext = nullptr;
 
     // The next call of `function` after `skip` successful ones fails with `error`.
     void FailNext(const std::string& function, DWORD error, int skip = 0);

@@ -4,6 +4,7 @@
 // back, also when a WLAN call fails.
 #include "FakeWlan.h"
 #include "WlanMapping.h"
+#include "WlanNet.h"
 #include "sim/Desktop.h"
 
 #include <gtest/gtest.h>
@@ -53,6 +54,35 @@ protected:
         ReadDot11Rate(session, CardGuid(), &r.rate);
         ReadRxFrames(session, CardGuid(), &r.frames);
         return r;
+    }
+
+    // The card's identifier, as the applet passes it to TavroNet.h.
+    std::string Id() {
+        char id[kAdapterIdBytes];
+        FormatInterfaceId(CardGuid(), id);
+        return id;
+    }
+    TAVRONET_LINK Link(unsigned long* result) {
+        TAVRONET_LINK link = {sizeof link};
+        *result = NetGetLink(session, Id().c_str(), &link);
+        return link;
+    }
+    std::vector<TAVRONET_NETWORK> Networks(unsigned long* result, unsigned long capacity = 256) {
+        std::vector<TAVRONET_NETWORK> list(capacity + 1);
+        list[0].size = sizeof list[0];
+        unsigned long count = 0;
+        *result = NetGetNetworks(session, Id().c_str(), list.data(), capacity, &count);
+        EXPECT_EQ(list[capacity].size, 0u) << "written past the capacity";
+        list.resize(count < capacity ? count : capacity);
+        return list;
+    }
+    std::vector<std::string> ProfileNames() {
+        TAVRONET_PROFILE profiles[8] = {{sizeof(TAVRONET_PROFILE)}};
+        unsigned long count = 0;
+        EXPECT_EQ(NetGetProfiles(session, Id().c_str(), profiles, 8, &count), 0u);
+        std::vector<std::string> names;
+        for (unsigned long i = 0; i < count; ++i) names.push_back(profiles[i].name);
+        return names;
     }
 
     fakewlan::Service& wlan;
@@ -113,7 +143,8 @@ TEST_F(WlanTest, LoaderNeedsWlanapiWithEverySixCalls) {
     const FARPROC any = reinterpret_cast<FARPROC>(&GetLastError);
     const std::map<std::string, FARPROC> all = {{"WlanOpenHandle", any},     {"WlanCloseHandle", any},
                                                 {"WlanEnumInterfaces", any}, {"WlanQueryInterface", any},
-                                                {"WlanSetInterface", any},   {"WlanFreeMemory", any}};
+                                                {"WlanSetInterface", any},   {"WlanFreeMemory", any},
+                                                {"WlanGetAvailableNetworkList", any}};  // no BSS list: XP
     std::map<std::string, FARPROC> withoutSet = all;
     withoutSet.erase("WlanSetInterface");
     struct Row {
@@ -131,8 +162,10 @@ TEST_F(WlanTest, LoaderNeedsWlanapiWithEverySixCalls) {
         SCOPED_TRACE(row.name);
         desk.Reset();
         if (row.exports) desk.RegisterModule(row.file.empty() ? system + std::string("\\wlanapi.dll") : row.file, *row.exports);
-        WlanEntryPoints table = {};
+        WlanEntryPoints table = wlan.Table();  // every call set before
         EXPECT_EQ(LoadWlanApi(&table), row.loads);
+        EXPECT_EQ(table.WlanGetAvailableNetworkList != nullptr, row.loads) << "the applet's calls the system has";
+        EXPECT_EQ(table.WlanGetNetworkBssList, nullptr) << "and none it lacks";
         // A library that fails to load leaves no call behind, not even those it found.
         for (auto call : {reinterpret_cast<const void*>(table.WlanOpenHandle),
                           reinterpret_cast<const void*>(table.WlanQueryInterface),
@@ -154,6 +187,7 @@ TEST_F(WlanTest, ItemsAreTheInterfacesInOrderUntilRefreshSeesThemChange) {
     Collection collection;
     AdapterBinding adapter;
     DriverBinding driver;
+    ASSERT_EQ(RefreshCollection(session, &collection), Ok);
     for (int index = 0; index < 2; ++index) {
         ASSERT_EQ(SelectItem(session, &collection, index, &adapter), Ok);
         EXPECT_EQ(adapter.entry.guid.Data1, 0xAu + index);
@@ -163,7 +197,7 @@ TEST_F(WlanTest, ItemsAreTheInterfacesInOrderUntilRefreshSeesThemChange) {
     EXPECT_EQ(SelectItem(session, &collection, 31, &adapter), NoSuchItem);
     EXPECT_EQ(SelectItem(session, &collection, 32, &adapter), BadArgument);
     EXPECT_EQ(SelectItem(session, &collection, -1, &adapter), BadArgument);
-    EXPECT_EQ(wlan.CountCalls("WlanEnumInterfaces"), 1) << "Item reads the collection as enumerated";
+    EXPECT_EQ(wlan.CountCalls("WlanEnumInterfaces"), 1) << "Item reads the collection as Refresh enumerated it";
 
     // A is unplugged and C plugged in: Attach notices at once, Item after Refresh.
     ASSERT_EQ(SelectItem(session, &collection, 0, &adapter), Ok);
@@ -498,6 +532,286 @@ TEST_F(WlanTest, AFailedCallReportsFailureAndLeavesADefinedValue) {
     }
 }
 
+// ---- the applet's interface (TavroNet.h) ----
+
+// What the status page shows on each Windows: with consent everything the
+// connection, the BSS list and the queries give; on XP no signal strength
+// or channel; without consent only the signal and the state.
+TEST_F(WlanTest, LinkShowsWhatTheSystemAllows) {
+    const unsigned long full = TAVRONET_KNOWN_SSID | TAVRONET_KNOWN_BSSID | TAVRONET_KNOWN_CHANNEL |
+                               TAVRONET_KNOWN_SIGNAL | TAVRONET_KNOWN_RSSI | TAVRONET_KNOWN_TX_RATE |
+                               TAVRONET_KNOWN_RX_RATE | TAVRONET_KNOWN_PHY | TAVRONET_KNOWN_SECURITY;
+    const unsigned long xp = full & ~(TAVRONET_KNOWN_RSSI | TAVRONET_KNOWN_CHANNEL | TAVRONET_KNOWN_PHY);
+    struct Row {
+        const char* name;
+        std::function<void(Interface&)> set;
+        unsigned long state, known, channel, frequency, denied;
+        long rssi;
+    } rows[] = {
+        {"with consent", [](Interface& c) { c.signalQuality = 101; }, TAVRONET_STATE_CONNECTED, full, 36, 5180, 0, -60},
+        {"no BSS list: the channel query", [this](Interface&) { wlan.missingCalls = {"WlanGetNetworkBssList"}; }, TAVRONET_STATE_CONNECTED, full, 6, 0, 0, -60},
+        {"XP", [this](Interface& c) { wlan.missingCalls = {"WlanGetNetworkBssList"}; c.channel = 0; c.rssiQuery = false; c.radioQuery = false; c.phyType = dot11_phy_type_unknown; }, TAVRONET_STATE_CONNECTED, xp, 0, 0, 0, 0},
+        {"without consent", [](Interface& c) { c.locationConsent = false; c.rssi = -55; }, TAVRONET_STATE_CONNECTED, TAVRONET_KNOWN_SIGNAL | TAVRONET_KNOWN_RSSI, 0, 0, 1, -55},
+        {"not connected", [](Interface& c) { c.state = wlan_interface_state_disconnected; }, TAVRONET_STATE_NOT_CONNECTED, 0, 0, 0, 0, 0},
+        {"radio off", [](Interface& c) { c.phys = {{0, Off, On}}; c.state = wlan_interface_state_disconnected; }, TAVRONET_STATE_RADIO_OFF, 0, 0, 0, 0, 0},
+        {"switch off", [](Interface& c) { c.phys = {{0, On, Off}}; c.state = wlan_interface_state_disconnected; }, TAVRONET_STATE_SWITCH_OFF, 0, 0, 0, 0, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        session.Release();
+        wlan.Reset();
+        session.Acquire();
+        Card().AddNetwork("HomeNet", 80, -60, 5180000);
+        memcpy(Card().bsses[0].dot11Bssid, Card().bssid, 6);
+        row.set(Card());
+        unsigned long result;
+        const TAVRONET_LINK link = Link(&result);
+        ASSERT_EQ(result, 0u);
+        EXPECT_EQ(link.state, row.state);
+        EXPECT_EQ(link.known, row.known);
+        EXPECT_EQ(std::vector<unsigned long>({link.channel, link.frequencyMHz, link.locationDenied}),
+                  std::vector<unsigned long>({row.channel, row.frequency, row.denied}));
+        EXPECT_EQ(link.rssiDbm, row.rssi);
+        EXPECT_EQ(link.autoConfig, unsigned(TAVRONET_AUTOCONFIG_ON));
+        if (!(row.known & TAVRONET_KNOWN_SSID)) continue;
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(link.ssid), link.ssidLength), "HomeNet");
+        EXPECT_EQ(std::vector<unsigned long>({link.signalPercent, link.txRateKbps, link.rxRateKbps, link.authentication, link.cipher, link.bssid[5]}),
+                  std::vector<unsigned long>({100, 54000, 48000, TAVRONET_AUTH_WPA2_PSK, TAVRONET_CIPHER_CCMP, 0x5E}));
+        EXPECT_STREQ(link.profileName, "HomeNet");
+    }
+}
+
+// Without consent the page's readings and the poll's share the rule: the
+// refused readings are asked once a minute, and the list answers Windows' reason.
+TEST_F(WlanTest, RefusedReadingsAreAskedOnceAMinute) {
+    Card().locationConsent = false;
+    Card().AddNetwork("HomeNet", 80, -60, 5180000);
+    unsigned long linkResult, listResult;
+    for (int second = 0; second < 60; ++second) {
+        Poll();
+        Link(&linkResult);
+        EXPECT_TRUE(Networks(&listResult).empty());
+        EXPECT_EQ(std::make_pair(linkResult, listResult), std::make_pair(0ul, 5ul));
+    }
+    EXPECT_EQ(wlan.CountCalls("WlanQueryInterface(current_connection)"), 1);
+    EXPECT_EQ(wlan.CountCalls("WlanGetAvailableNetworkList"), 1);
+    Card().locationConsent = true;
+    Poll();
+    EXPECT_EQ(Networks(&listResult).size(), 1u) << "asked again a minute later";
+}
+
+// known: 0x19D name, channel, signal, RSSI, PHY and security; 0x189 without the BSS list's channel and RSSI.
+TEST_F(WlanTest, NetworksInRangeMergeTheirAccessPoints) {
+    struct Row {
+        const char* name;
+        std::function<void(Interface&)> set;
+        unsigned long capacity, count, accessPoints, known, flags, phy, channel;
+        long rssi;
+    } rows[] = {
+        {"none", [](Interface&) {}, 256, 0},
+        {"100 networks", [](Interface& c) { for (int i = 0; i < 100; ++i) c.AddNetwork("Net" + std::to_string(i), 50, -70, 2437000); }, 256, 100, 1, 0x19D, 0, TAVRONET_PHY_AC, 6, -70},
+        {"more than fit", [](Interface& c) { for (int i = 0; i < 100; ++i) c.AddNetwork("Net" + std::to_string(i), 50, -70, 2437000); }, 10, 10, 1, 0x19D, 0, TAVRONET_PHY_AC, 6, -70},
+        {"three access points, saved and connected, listed twice", [](Interface& c) {
+             c.AddNetwork("HomeNet", 90, -50, 5180000, 3, 0x3, u"HomeNet");
+             c.networks.push_back(c.networks[0]);
+             c.networks[1].dwFlags = 0;
+             c.networks[1].wlanSignalQuality = 95;
+         }, 256, 1, 3, 0x19D, TAVRONET_NETWORK_CONNECTED | TAVRONET_NETWORK_HAS_PROFILE, TAVRONET_PHY_AC, 36, -50},
+        {"XP: no BSS list", [this](Interface& c) { wlan.missingCalls = {"WlanGetNetworkBssList"}; c.AddNetwork("Cafe", 60, -70, 2412000, 2); c.networks[0].dot11PhyTypes[1] = static_cast<DOT11_PHY_TYPE>(10); }, 256, 1, 2, 0x189, 0, TAVRONET_PHY_N, 0, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        session.Release();
+        wlan.Reset();
+        session.Acquire();
+        row.set(Card());
+        unsigned long result;
+        const std::vector<TAVRONET_NETWORK> list = Networks(&result, row.capacity);
+        ASSERT_EQ(result, 0u);
+        ASSERT_EQ(list.size(), row.count);
+        if (list.empty()) continue;
+        const TAVRONET_NETWORK& n = list.back();
+        EXPECT_EQ(n.size, sizeof n);
+        EXPECT_EQ(std::vector<unsigned long>({n.accessPoints, n.known, n.flags, n.phy, n.channel}),
+                  std::vector<unsigned long>({row.accessPoints, row.known, row.flags, row.phy, row.channel}));
+        EXPECT_EQ(n.rssiDbm, row.rssi);
+        EXPECT_EQ(n.signalPercent, row.count == 1 && row.flags ? 95u : list.size() == 1 ? 60u : 50u);
+        EXPECT_STREQ(n.profileName, row.flags ? "HomeNet" : "");
+    }
+}
+
+TEST_F(WlanTest, AScanEndsWhenTheServiceSaysOrAfterFourSeconds) {
+    struct Row {
+        const char* name;
+        const char* missing;
+        DWORD notifiedBy;  // the source of a scan-complete event; 0 none
+        DWORD failure;
+        unsigned long result, atOnce, before, after;
+    } rows[] = {
+        {"completes", "", WLAN_NOTIFICATION_SOURCE_ACM, 0, 0, TAVRONET_SCAN_DONE, TAVRONET_SCAN_DONE, TAVRONET_SCAN_DONE},
+        {"never completes (an event of another source)", "", 0x10, 0, 0, TAVRONET_SCAN_PENDING, TAVRONET_SCAN_PENDING, TAVRONET_SCAN_DONE},
+        {"no notifications", "WlanRegisterNotification", WLAN_NOTIFICATION_SOURCE_ACM, 0, 0, TAVRONET_SCAN_PENDING, TAVRONET_SCAN_PENDING, TAVRONET_SCAN_DONE},
+        {"radio off", "", 0, ERROR_NOT_READY, ERROR_NOT_READY, TAVRONET_SCAN_DONE, TAVRONET_SCAN_DONE, TAVRONET_SCAN_DONE},
+        {"no scan call", "WlanScan", 0, 0, ERROR_NOT_SUPPORTED, TAVRONET_SCAN_DONE, TAVRONET_SCAN_DONE, TAVRONET_SCAN_DONE},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        session.Release();
+        wlan.Reset();
+        wlan.missingCalls = {row.missing};
+        session.Acquire();
+        Card();
+        if (row.failure) wlan.FailNext("WlanScan", row.failure);
+        EXPECT_EQ(NetScan(session, Id().c_str()), row.result);
+        if (row.notifiedBy) wlan.Notify(CardGuid(), wlan_notification_acm_scan_complete, row.notifiedBy);
+        unsigned long states[3];
+        for (unsigned long& state : states) {
+            EXPECT_EQ(NetGetScanState(session, Id().c_str(), &state), 0u);
+            sim::Desktop::Get().Advance(&state == states ? kScanMostMs - 1 : 1);
+        }
+        EXPECT_EQ(std::vector<unsigned long>(states, states + 3), std::vector<unsigned long>({row.atOnce, row.before, row.after}));
+    }
+}
+
+TEST_F(WlanTest, ConnectReachesASavedOrOpenNetwork) {
+    struct Row {
+        const char* name;
+        const char* ssid;
+        const char* profile;
+        unsigned long auth, cipher, result;
+        const char* call;
+        DWORD version = 2;
+    } rows[] = {
+        {"by its saved network", "HomeNet", "HomeNet", TAVRONET_AUTH_WPA2_PSK, TAVRONET_CIPHER_CCMP, 0, "WlanConnect(profile HomeNet)"},
+        {"open, by its name", "Cafe", "", TAVRONET_AUTH_OPEN, TAVRONET_CIPHER_NONE, 0, "WlanConnect(open Cafe)"},
+        {"secured without a saved network", "Office", "", TAVRONET_AUTH_WPA2, TAVRONET_CIPHER_CCMP, ERROR_NOT_FOUND, ""},
+        {"a saved network that is gone", "Old", "Old", TAVRONET_AUTH_OPEN, TAVRONET_CIPHER_NONE, ERROR_NOT_FOUND, ""},
+        {"open on XP", "Cafe", "", TAVRONET_AUTH_OPEN, TAVRONET_CIPHER_NONE, ERROR_NOT_SUPPORTED, "", 1},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        session.Release();
+        wlan.Reset();
+        wlan.newestVersion = row.version;
+        session.Acquire();
+        Card().profiles = {{u"HomeNet", 0, u""}};
+        Card().state = wlan_interface_state_disconnected;
+        TAVRONET_NETWORK network = {sizeof network};
+        network.ssidLength = static_cast<unsigned long>(strlen(row.ssid));
+        memcpy(network.ssid, row.ssid, network.ssidLength);
+        strcpy(network.profileName, row.profile);
+        network.authentication = row.auth;
+        network.cipher = row.cipher;
+        EXPECT_EQ(NetConnect(session, Id().c_str(), &network), row.result);
+        EXPECT_EQ(wlan.CountCalls("WlanConnect"), *row.call ? 1 : 0);
+        if (*row.call) EXPECT_EQ(wlan.calls.back(), row.call);
+        EXPECT_EQ(Card().state, *row.call ? wlan_interface_state_connected : wlan_interface_state_disconnected);
+    }
+    EXPECT_EQ(NetDisconnect(session, Id().c_str()), 0u);
+    EXPECT_EQ(Card().state, wlan_interface_state_disconnected);
+}
+
+// Windows' reasons come back unchanged, so the applet can show them.
+TEST_F(WlanTest, SavedNetworksAreMovedAndRemovedAsWindowsAllows) {
+    Card().profiles = {{u"Office", 1, u""}, {u"HomeNet", 2, u""}, {u"Cafe", 0, u""}};
+    wlan.FailNext("WlanGetProfile", ERROR_ACCESS_DENIED);  // a text refused: the name and flags still show
+    TAVRONET_PROFILE first = {sizeof first};
+    unsigned long count = 0;
+    ASSERT_EQ(NetGetProfiles(session, Id().c_str(), &first, 1, &count), 0u);
+    EXPECT_EQ(count, 3u);
+    EXPECT_EQ(first.flags, unsigned(TAVRONET_PROFILE_GROUP_POLICY));
+    struct Row {
+        bool remove;
+        const char* name;
+        unsigned long position, result;
+        std::vector<std::string> after;
+    } rows[] = {
+        {false, "Cafe", 1, 0, {"Office", "Cafe", "HomeNet"}},
+        {false, "Office", 2, ERROR_ACCESS_DENIED, {"Office", "Cafe", "HomeNet"}},
+        {false, "Cafe", 3, ERROR_INVALID_PARAMETER, {"Office", "Cafe", "HomeNet"}},
+        {false, "Nowhere", 0, ERROR_NOT_FOUND, {"Office", "Cafe", "HomeNet"}},
+        {true, "Office", 0, ERROR_ACCESS_DENIED, {"Office", "Cafe", "HomeNet"}},
+        {true, "HomeNet", 0, 0, {"Office", "Cafe"}},
+        {true, "HomeNet", 0, ERROR_NOT_FOUND, {"Office", "Cafe"}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.name) + (row.remove ? " removed" : " moved"));
+        EXPECT_EQ(row.remove ? NetDeleteProfile(session, Id().c_str(), row.name)
+                             : NetMoveProfile(session, Id().c_str(), row.name, row.position),
+                  row.result);
+        EXPECT_EQ(ProfileNames(), row.after);
+    }
+}
+
+TEST_F(WlanTest, ProfileSecurityIsReadFromTheProfileText) {
+    const std::u16string head = u"<?xml version=\"1.0\"?><WLANProfile xmlns=\"http://x\"><name>P</name><SSIDConfig><SSID><hex>486F6D6509</hex><name>Home</name></SSID></SSIDConfig>";
+    struct Row {
+        const char* name;
+        std::u16string body;
+        std::vector<unsigned long> expected;  // auth, cipher, key index, key bits, 802.1X, EAP, kind, flags
+    } rows[] = {
+        {"WPA2-PSK", u"<connectionType>ESS</connectionType><MSM><security><authEncryption><authentication>\r\n\t WPA2PSK \t\r\n</authentication><encryption>\tAES </encryption><useOneX>false</useOneX></authEncryption><sharedKey><keyType>passPhrase</keyType><protected>true</protected><keyMaterial>01000000D08C9DDF</keyMaterial></sharedKey>",
+         {TAVRONET_AUTH_WPA2_PSK, TAVRONET_CIPHER_CCMP, 0, 0, 0, 0, 1, TAVRONET_PROFILE_AUTO_CONNECT}},
+        {"WEP, second key, unprotected 104 bits, manual", u"<connectionMode>manual</connectionMode><authentication>open</authentication><encryption>WEP</encryption><keyIndex>1</keyIndex><protected>false</protected><keyMaterial>0123456789ABCDEF0123456789</keyMaterial>",
+         {TAVRONET_AUTH_OPEN, TAVRONET_CIPHER_WEP, 2, 104, 0, 0, 1, 0}},
+        {"WEP, 40 bits in 10 hex digits", u"<encryption>WEP</encryption><keyMaterial>0123456789</keyMaterial>", {0, TAVRONET_CIPHER_WEP, 1, 40, 0, 0, 1, TAVRONET_PROFILE_AUTO_CONNECT}},
+        {"WEP, a key of another length", u"<encryption>WEP</encryption><keyMaterial>01234567</keyMaterial>", {0, TAVRONET_CIPHER_WEP, 1, 0, 0, 0, 1, TAVRONET_PROFILE_AUTO_CONNECT}},
+        {"WEP, no key", u"<encryption>WEP</encryption>", {0, TAVRONET_CIPHER_WEP, 1, 0, 0, 0, 1, TAVRONET_PROFILE_AUTO_CONNECT}},
+        {"shared WEP, protected key", u"<authentication>shared</authentication><encryption>wep</encryption><protected>true</protected><keyMaterial>ABCDE</keyMaterial>",
+         {TAVRONET_AUTH_SHARED, TAVRONET_CIPHER_WEP, 1, 0, 0, 0, 1, TAVRONET_PROFILE_AUTO_CONNECT}},
+        {"WPA2-Enterprise, PEAP", u"<authentication>WPA2</authentication><encryption>AES</encryption><useOneX>true</useOneX><OneX><EAPConfig><EapHostConfig><EapMethod><eapCommon:Type xmlns:eapCommon=\"x\">25</eapCommon:Type></EapMethod></EapHostConfig></EAPConfig></OneX>",
+         {TAVRONET_AUTH_WPA2, TAVRONET_CIPHER_CCMP, 0, 0, 1, 25, 1, TAVRONET_PROFILE_AUTO_CONNECT}},
+        {"WPA3-SAE, GCMP, ad hoc", u"<connectionType>IBSS</connectionType><authentication>WPA3SAE</authentication><encryption>GCMP256</encryption>",
+         {TAVRONET_AUTH_WPA3_SAE, TAVRONET_CIPHER_GCMP, 0, 0, 0, 0, 2, TAVRONET_PROFILE_AUTO_CONNECT}},
+        {"unknown words", u"<authentication>FUTURE</authentication><encryption/>",
+         {TAVRONET_AUTH_UNKNOWN, TAVRONET_CIPHER_UNKNOWN, 0, 0, 0, 0, 1, TAVRONET_PROFILE_AUTO_CONNECT}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        TAVRONET_PROFILE p = {};
+        ReadProfileText((head + row.body + u"</WLANProfile>").c_str(), &p);
+        EXPECT_EQ(std::vector<unsigned long>({p.authentication, p.cipher, p.wepKeyIndex, p.wepKeyBits, p.oneX, p.eapType, p.bssType, p.flags}), row.expected);
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(p.ssid), p.ssidLength), "Home\t");
+    }
+    // Through the service: the list's name and flags, the text's security.
+    Card().profiles = {{u"HomeNet", 0, head + rows[6].body /* PEAP */ + u"</WLANProfile>"}};
+    TAVRONET_PROFILE p = {sizeof p};
+    unsigned long count;
+    ASSERT_EQ(NetGetProfiles(session, Id().c_str(), &p, 1, &count), 0u);
+    EXPECT_EQ(std::vector<unsigned long>({p.authentication, p.eapType, p.ssidLength}), std::vector<unsigned long>({TAVRONET_AUTH_WPA2, 25, 5}));
+    EXPECT_EQ(wlan.BlocksOutstanding(), 0);
+}
+
+// The graph's readings: one for each poll, the last ten minutes, oldest first.
+TEST_F(WlanTest, HistoryKeepsTheLastTenMinutesOfPolls) {
+    Card().signalQuality = 70;
+    for (int second = 0; second < 700; ++second) Poll();
+    static TAVRONET_HISTORY history;
+    history.size = sizeof history;
+    ASSERT_EQ(NetGetHistory(session, Id().c_str(), &history), 0u);
+    EXPECT_EQ(history.count, unsigned(TAVRONET_HISTORY_SAMPLES));
+    EXPECT_EQ(history.now - history.samples[0].tick, 599000u);
+    EXPECT_EQ(history.now, history.samples[599].tick);
+    EXPECT_EQ(history.samples[599].linked, 1);
+    EXPECT_EQ(history.samples[599].signalPercent, 70);
+    TAVRONET_LIBRARY library = {sizeof library};
+    EXPECT_EQ(NetGetLibrary(session, nullptr, &library), 0u);
+    EXPECT_EQ(std::vector<unsigned long>({library.kind, library.wlanApiVersion}), std::vector<unsigned long>({TAVRONET_KIND_WLAN, 2}));
+    // A record of its size field alone is filled that far; a shorter one is refused.
+    TAVRONET_LINK tiny = {sizeof tiny.size, 99};
+    EXPECT_EQ(NetGetLink(session, Id().c_str(), &tiny), 0u);
+    EXPECT_EQ(tiny.known, 99u);
+    tiny.size = 3;
+    EXPECT_EQ(NetGetLink(session, Id().c_str(), &tiny), unsigned(ERROR_INVALID_PARAMETER));
+    for (const char* other : {"{00000000-1234-ABCD-8001-00A0C9144B0F}", "{00000001-1234-ABCD-8001-00A0C9144B0}", "", "not an id"})
+        EXPECT_EQ(NetGetHistory(session, other, &history), unsigned(ERROR_NOT_FOUND)) << other;
+    session.Release();
+    wlan.newestVersion = 0;  // no service: no version agreed
+    session.Acquire();
+    EXPECT_EQ(NetGetLibrary(session, nullptr, &library), 0u);
+    EXPECT_EQ(library.wlanApiVersion, 0u);
+}
+
 // ---- the rules ----
 
 TEST_F(WlanTest, ScalesAndNames) {
@@ -506,6 +820,8 @@ TEST_F(WlanTest, ScalesAndNames) {
     const std::pair<LONG, ULONG> rssis[] = {{-120, 0}, {-100, 0}, {-99, 2}, {-75, 50}, {-55, 90}, {-50, 100}, {-20, 100}};
     for (const auto& r : rssis) EXPECT_EQ(SignalFromRssi(r.first), r.second) << r.first;
     for (DWORD gone : {6, 1702, 1717, 1722, 1726, 1727, 1753}) EXPECT_TRUE(HandleGone(gone)) << gone;
+    EXPECT_EQ(std::vector<DWORD>({kReopenMs, kScanMostMs, kConsentRetryMs, TAVRONET_HISTORY_SAMPLES}),
+              std::vector<DWORD>({3000, 4000, 60000, 600})) << "the times README.TXT promises";
     for (DWORD other : {0, 5, 7, 1701, 1723, 1752, 1754}) EXPECT_FALSE(HandleGone(other)) << other;
     const ULONG signals[][2] = {{0, 0}, {3, 0}, {4, 1}, {50, 8}, {93, 14}, {97, 15}, {100, 15}, {1000, 15}};
     for (const auto& s : signals) EXPECT_EQ(ScaleSignalQuality(s[0]), s[1]) << s[0];
@@ -515,6 +831,22 @@ TEST_F(WlanTest, ScalesAndNames) {
         {dot11_phy_type_fhss, 0}, {dot11_phy_type_dsss, 1}, {dot11_phy_type_hrdsss, 1}, {dot11_phy_type_ofdm, 2},
         {dot11_phy_type_erp, 3},  {dot11_phy_type_ht, 4},   {dot11_phy_type_unknown, 4}};
     for (const auto& p : phys) EXPECT_EQ(NdisNetworkType(p.first), p.second) << p.first;
+    const ULONG channels[][2] = {{2412000, 1}, {2472000, 13}, {2484000, 14}, {5180000, 36}, {5825000, 165}, {5955000, 1}, {7115000, 233}, {2400000, 0}, {5149000, 0}, {7116000, 0}, {0, 0}};
+    for (const auto& c : channels) EXPECT_EQ(ChannelFromKhz(c[0]), c[1]) << c[0];
+    const unsigned long auths[] = {0, TAVRONET_AUTH_OPEN, TAVRONET_AUTH_SHARED, TAVRONET_AUTH_WPA, TAVRONET_AUTH_WPA_PSK, TAVRONET_AUTH_WPA_PSK, TAVRONET_AUTH_WPA2, TAVRONET_AUTH_WPA2_PSK, TAVRONET_AUTH_WPA3, TAVRONET_AUTH_WPA3_SAE, TAVRONET_AUTH_OWE, TAVRONET_AUTH_WPA3, 0};
+    for (int a = 0; a < 13; ++a) EXPECT_EQ(AuthFromDot11(a), auths[a]) << a;
+    const std::pair<int, unsigned long> ciphers[] = {{0, TAVRONET_CIPHER_NONE}, {1, TAVRONET_CIPHER_WEP}, {5, TAVRONET_CIPHER_WEP}, {0x101, TAVRONET_CIPHER_WEP}, {2, TAVRONET_CIPHER_TKIP}, {4, TAVRONET_CIPHER_CCMP}, {0xA, TAVRONET_CIPHER_CCMP}, {8, TAVRONET_CIPHER_GCMP}, {9, TAVRONET_CIPHER_GCMP}, {3, 0}};
+    for (const auto& c : ciphers) EXPECT_EQ(CipherFromDot11(c.first), c.second) << c.first;
+    const unsigned long phyNames[] = {0, TAVRONET_PHY_B, TAVRONET_PHY_B, 0, TAVRONET_PHY_A, TAVRONET_PHY_B, TAVRONET_PHY_G, TAVRONET_PHY_N, TAVRONET_PHY_AC, 0, TAVRONET_PHY_AX, 0};
+    for (int p = 0; p < 12; ++p) EXPECT_EQ(PhyFromDot11(static_cast<DOT11_PHY_TYPE>(p)), phyNames[p]) << p;
+    GUID guid = {};
+    for (const char* id : {"{0123ABCD-1234-ABCD-8001-00A0C9144B0F}", "{0123abcd-1234-abcd-8001-00a0c9144b0f}"}) {
+        ASSERT_TRUE(ParseInterfaceId(id, &guid)) << id;
+        const GUID expected = fakewlan::MakeGuid(0x0123ABCD);
+        EXPECT_EQ(memcmp(&guid, &expected, sizeof guid), 0) << id;
+    }
+    for (const char* bad : {"0123ABCD-1234-ABCD-8001-00A0C9144B0F", "{0123ABCD-1234-ABCD-8001-00A0C9144B0F}x", "{0123ABCD-1234-ABCD-8001-00A0C9144B0G}", "{0123ABCD_1234-ABCD-8001-00A0C9144B0F}", "{0123ABCD-1234-ABCD-8001-00A0C9144B0F"})
+        EXPECT_FALSE(ParseInterfaceId(bad, &guid)) << bad;
 }
 
 }  // namespace

@@ -22,6 +22,8 @@ typedef DWORD* PDWORD;
 typedef BOOL* LPBOOL;
 typedef unsigned long ULONG;
 typedef unsigned char UCHAR;
+typedef unsigned short USHORT;
+typedef unsigned char BOOLEAN;
 // 16-bit UTF-16 units, as on Windows (wchar_t is 32 bits on the host).
 typedef char16_t WCHAR;
 typedef const WCHAR* LPCWSTR;
@@ -35,6 +37,8 @@ typedef unsigned long long ULONGLONG __attribute__((aligned(8)));
 #define ERROR_INVALID_STATE 5023L
 #define ERROR_NOT_FOUND 1168L
 #define ERROR_SERVICE_NOT_ACTIVE 1062L
+#define ERROR_NOT_READY 21L
+#define CP_UTF8 65001
 
 typedef enum _WLAN_INTERFACE_STATE {
     wlan_interface_state_not_ready = 0,
@@ -65,6 +69,7 @@ typedef enum _WLAN_INTF_OPCODE {
     wlan_intf_opcode_bss_type,
     wlan_intf_opcode_interface_state,
     wlan_intf_opcode_current_connection,
+    wlan_intf_opcode_channel_number,
     wlan_intf_opcode_autoconf_end = 0x0fffffff,
     wlan_intf_opcode_msm_start = 0x10000100,
     wlan_intf_opcode_statistics,
@@ -155,6 +160,107 @@ typedef struct _WLAN_CONNECTION_ATTRIBUTES {
 } WLAN_CONNECTION_ATTRIBUTES;
 
 #define WLAN_MAX_PHY_INDEX 64
+#define WLAN_MAX_PHY_TYPE_NUMBER 8
+#define WLAN_NOTIFICATION_SOURCE_ACM 0x00000008
+
+typedef DWORD WLAN_REASON_CODE;
+typedef DOT11_SSID* PDOT11_SSID;
+typedef struct _DOT11_BSSID_LIST DOT11_BSSID_LIST, *PDOT11_BSSID_LIST;  // never passed: no BSSID is asked for
+
+typedef struct _WLAN_AVAILABLE_NETWORK {
+    WCHAR strProfileName[256];
+    DOT11_SSID dot11Ssid;
+    DOT11_BSS_TYPE dot11BssType;
+    ULONG uNumberOfBssids;
+    BOOL bNetworkConnectable;
+    WLAN_REASON_CODE wlanNotConnectableReason;
+    ULONG uNumberOfPhyTypes;
+    DOT11_PHY_TYPE dot11PhyTypes[WLAN_MAX_PHY_TYPE_NUMBER];
+    BOOL bMorePhyTypes;
+    WLAN_SIGNAL_QUALITY wlanSignalQuality;
+    BOOL bSecurityEnabled;
+    DOT11_AUTH_ALGORITHM dot11DefaultAuthAlgorithm;
+    DOT11_CIPHER_ALGORITHM dot11DefaultCipherAlgorithm;
+    DWORD dwFlags;
+    DWORD dwReserved;
+} WLAN_AVAILABLE_NETWORK;
+
+typedef struct _WLAN_AVAILABLE_NETWORK_LIST {
+    DWORD dwNumberOfItems;
+    DWORD dwIndex;
+    WLAN_AVAILABLE_NETWORK Network[1];
+} WLAN_AVAILABLE_NETWORK_LIST, *PWLAN_AVAILABLE_NETWORK_LIST;
+
+#define DOT11_RATE_SET_MAX_LENGTH 126
+typedef struct _WLAN_RATE_SET {
+    ULONG uRateSetLength;
+    USHORT usRateSet[DOT11_RATE_SET_MAX_LENGTH];
+} WLAN_RATE_SET;
+
+typedef struct _WLAN_BSS_ENTRY {
+    DOT11_SSID dot11Ssid;
+    ULONG uPhyId;
+    DOT11_MAC_ADDRESS dot11Bssid;
+    DOT11_BSS_TYPE dot11BssType;
+    DOT11_PHY_TYPE dot11BssPhyType;
+    LONG lRssi;
+    ULONG uLinkQuality;
+    BOOLEAN bInRegDomain;
+    USHORT usBeaconPeriod;
+    ULONGLONG ullTimestamp;
+    ULONGLONG ullHostTimestamp;
+    USHORT usCapabilityInformation;
+    ULONG ulChCenterFrequency;
+    WLAN_RATE_SET wlanRateSet;
+    ULONG ulIeOffset;
+    ULONG ulIeSize;
+} WLAN_BSS_ENTRY;
+
+typedef struct _WLAN_BSS_LIST {
+    DWORD dwTotalSize;
+    DWORD dwNumberOfItems;
+    WLAN_BSS_ENTRY wlanBssEntries[1];
+} WLAN_BSS_LIST, *PWLAN_BSS_LIST;
+
+typedef struct _WLAN_PROFILE_INFO {
+    WCHAR strProfileName[256];
+    DWORD dwFlags;
+} WLAN_PROFILE_INFO;
+
+typedef struct _WLAN_PROFILE_INFO_LIST {
+    DWORD dwNumberOfItems;
+    DWORD dwIndex;
+    WLAN_PROFILE_INFO ProfileInfo[1];
+} WLAN_PROFILE_INFO_LIST, *PWLAN_PROFILE_INFO_LIST;
+
+typedef struct _WLAN_CONNECTION_PARAMETERS {
+    WLAN_CONNECTION_MODE wlanConnectionMode;
+    LPCWSTR strProfile;
+    PDOT11_SSID pDot11Ssid;
+    PDOT11_BSSID_LIST pDesiredBssidList;
+    DOT11_BSS_TYPE dot11BssType;
+    DWORD dwFlags;
+} WLAN_CONNECTION_PARAMETERS, *PWLAN_CONNECTION_PARAMETERS;
+
+typedef struct _WLAN_RAW_DATA {
+    DWORD dwDataSize;
+    BYTE DataBlob[1];
+} WLAN_RAW_DATA, *PWLAN_RAW_DATA;
+
+typedef enum _WLAN_NOTIFICATION_ACM {
+    wlan_notification_acm_scan_complete = 7,
+    wlan_notification_acm_scan_fail = 8
+} WLAN_NOTIFICATION_ACM;
+
+typedef struct _WLAN_NOTIFICATION_DATA {
+    DWORD NotificationSource;
+    DWORD NotificationCode;
+    GUID InterfaceGuid;
+    DWORD dwDataSize;
+    PVOID pData;
+} WLAN_NOTIFICATION_DATA, *PWLAN_NOTIFICATION_DATA;
+
+typedef VOID(CALLBACK* WLAN_NOTIFICATION_CALLBACK)(PWLAN_NOTIFICATION_DATA, PVOID);
 
 typedef struct _WLAN_PHY_RADIO_STATE {
     DWORD dwPhyIndex;
