@@ -17,6 +17,10 @@ from tray_support import LINKED, POOR, TrayTestCase, adapter
 KNOWN_COMMANDS = set(range(32768, 32785)) | {33024, 57670}
 # How long the object counts are watched while the adapters change; longer on request.
 SOAK_SECONDS = float(os.environ.get("E2E_SOAK_SECONDS", "120"))
+# Rounds of simultaneous starts and start/stop cycles; fewer on request where
+# every Wine process is emulated (scripts/test.sh).
+START_ROUNDS = int(os.environ.get("E2E_START_ROUNDS", "5"))
+STOP_CYCLES = int(os.environ.get("E2E_STOP_CYCLES", "50"))
 WARM_UP_SECONDS = 10
 KNOWN_EVENTS = {0x201, 0x202, 0x203, 0x204, 0x205, 0x206, 1125, 1126}
 ID_VERSION_INFORMATION = 32774
@@ -30,7 +34,7 @@ class Robustness(AppletMixin, TrayTestCase):
 
     def test_twenty_simultaneous_starts_leave_one_instance(self):
         self.scenario.write(cards())
-        for round_ in range(5):
+        for round_ in range(START_ROUNDS):
             res = self.probe.run("start-many", 20, 20, winpath(APP), env=self.app_env())
             self.assertEqual(res.rc, 0, res.describe())
             running = [int(r["pid"]) for r in res.records if "running" in r]
@@ -64,11 +68,11 @@ class Robustness(AppletMixin, TrayTestCase):
         self.scenario.write(cards())
         before = set(self.layout().shown)
         started = time.monotonic()
-        for cycle in range(50):
+        for cycle in range(STOP_CYCLES):
             pid, _ = self.start_first_instance()
             self.assertEqual(self.spawn_app("STOP"), EXIT_CODE_ALREADY_RUNNING, "cycle %d" % cycle)
             self.assertEqual(self.wait_exit(pid).rc, 0, "cycle %d: the instance did not end" % cycle)
-        print("note: 50 start/stop cycles took %.0f s" % (time.monotonic() - started))
+        print("note: %d start/stop cycles took %.0f s" % (STOP_CYCLES, time.monotonic() - started))
         self.assertEqual(self.app_pids(), [])
         self.assertIsNone(self.main_window())
         self.assertEqual(set(self.layout().shown) - before, set(), "icons are left in the tray")
