@@ -4,30 +4,28 @@
 
 #include "dialogs/NetworkDlgs.h"
 #include "dialogs/ProfileDlgs.h"
+#include "framework/AppBase.h"
+
+#include <vector>
 
 // While one of the program's dialogs is open, its modal loop still takes
 // commands from the icon's menu and from other processes. A command that
 // would open a second dialog brings the open one to the front instead, so
 // dialogs never nest: a flood of commands cannot pile them up, and an inner
-// dialog cannot undo what an outer one decides.
+// dialog cannot undo what an outer one decides. The tray window itself runs
+// as the outermost of the application's open dialogs.
 bool CStatusTrayDlg::BringOwnDialogForward() {
-    if (!ownDialog) return false;
-    SetForegroundWindow(ownDialog->Handle());
+    const std::vector<CDialogBase*>& open = CAppBase::Current()->openDialogs;
+    if (open.empty() || open.back() == this) return false;
+    SetForegroundWindow(open.back()->Handle());
     return true;
-}
-
-INT_PTR CStatusTrayDlg::RunOwnDialog(CDialogBase& dialog) {
-    ownDialog = &dialog;
-    const INT_PTR result = dialog.DoModal();
-    ownDialog = nullptr;
-    return result;
 }
 
 template <class Dialog>
 void CStatusTrayDlg::RunAndDrop() {
     if (BringOwnDialogForward()) return;
     Dialog dialog;
-    RunOwnDialog(dialog);
+    dialog.DoModal();
 }
 
 void CStatusTrayDlg::OnComputerToComputer() { RunAndDrop<CAdhocNetworkDlg>(); }

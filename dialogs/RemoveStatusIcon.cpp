@@ -51,7 +51,7 @@ void CStatusTrayDlg::OnRemoveStatusIcon() {
     // Ticked exactly when the program is not registered to start at logon.
     dialog.removePermanently = AutorunRegistered() ? FALSE : TRUE;
     // A dialog that cannot be created (-1) counts as "&No".
-    const INT_PTR result = RunOwnDialog(dialog);
+    const INT_PTR result = dialog.DoModal();
     if (result == IDOK && dialog.removePermanently) DeleteAutorun();
     else WriteAutorun();
     if (result == IDOK) Shutdown();

@@ -67,7 +67,6 @@ public:
     CWrapNetAdapters adapters;
     AdapterSlot slots[SLOT_COUNT];
     BOOL shutDown = FALSE;  // Shutdown ran; the dialog ends once the loops above it return
-    CDialogBase* ownDialog = nullptr;  // the program's dialog open now, if any
 
 protected:
     BOOL OnInitDialog() override;
@@ -124,7 +123,6 @@ private:
 
     // The program's own dialogs, one at a time
     bool BringOwnDialogForward();
-    INT_PTR RunOwnDialog(CDialogBase& dialog);
     template <class Dialog>
     void RunAndDrop();
 

@@ -2,6 +2,8 @@
 // calls that Windows 95/98 and NT 4 have, in their ANSI forms.
 #include "FilePaths.h"
 
+#include "common/LogFile.h"
+
 #include <windows.h>
 
 #include <vector>
@@ -80,14 +82,8 @@ bool readWholeFile(const std::string& path, std::string& contents) {
 }
 
 void appendLine(const std::string& path, const std::string& line) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
-    SetFilePointer(file, 0, nullptr, FILE_END);
-    std::string text = line + "\n";
-    DWORD written = 0;
-    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(file);
+    const std::string text = line + "\n";
+    AppendToFile(path.c_str(), text.data(), static_cast<DWORD>(text.size()));
 }
 
 }  // namespace tavro

@@ -3,6 +3,8 @@
 // page and the call log.
 #include "AppletRequest.h"
 
+#include "common/LogFile.h"
+
 #include "TavroApi.h"
 
 #include <windows.h>
@@ -63,15 +65,6 @@ ChosenAdapter ChooseAdapter(const std::string& askedId) {
 }
 
 void LogLine(const std::string& line) {
-    char path[MAX_PATH];
-    const DWORD length = GetEnvironmentVariableA("TAVROCFG_LOG", path, sizeof path);
-    if (length == 0 || length >= sizeof path) return;
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
     const std::string text = line + "\n";
-    DWORD written = 0;
-    SetFilePointer(file, 0, nullptr, FILE_END);
-    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(file);
+    AppendToLogNamedBy("TAVROCFG_LOG", text.data(), static_cast<DWORD>(text.size()));
 }
