@@ -88,16 +88,16 @@ void ShowTab(HWND window, int tab) {
     ShowSystemSettings(window, KeywordOf(sheet, tab));
 }
 
-void ShowAdapter(HWND window, const AppletContext& context) {
-    SetDlgItemTextA(window, IDC_ADAPTER_ID, context.adapterId.empty() ? "(none)" : context.adapterId.c_str());
+void ShowAdapter(HWND window, const ChosenAdapter& adapter) {
+    SetDlgItemTextA(window, IDC_ADAPTER_ID, adapter.adapterId.empty() ? "(none)" : adapter.adapterId.c_str());
     SetDlgItemTextA(window, IDC_DESCRIPTION,
-                    context.description.empty() ? "(not known to TavroApi.DLL)" : context.description.c_str());
+                    adapter.description.empty() ? "(not known to TavroApi.DLL)" : adapter.description.c_str());
     std::string note;
-    if (context.firstInstead && context.adapterId.empty())
+    if (adapter.firstInstead && adapter.adapterId.empty())
         note = "TavroApi.DLL knows no adapter; the pages show what they can.";
-    else if (context.firstInstead)
-        note = context.askedId.empty() ? "No adapter was named; this is the first adapter."
-                                       : "The adapter \"" + context.askedId + "\" is not known; this is the first adapter.";
+    else if (adapter.firstInstead)
+        note = adapter.askedId.empty() ? "No adapter was named; this is the first adapter."
+                                       : "The adapter \"" + adapter.askedId + "\" is not known; this is the first adapter.";
     SetDlgItemTextA(window, IDC_ADAPTER_NOTE, note.c_str());
 }
 
@@ -111,7 +111,7 @@ void InitSheet(HWND window, Sheet& sheet) {
         item.pszText = const_cast<char*>(kTabs[i].page->label);
         SendMessageA(tabs, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
     }
-    ShowAdapter(window, *sheet.context);
+    ShowAdapter(window, sheet.context->adapter);
     ShowTab(window, FirstTab(sheet.request->page));
 }
 

@@ -30,8 +30,6 @@ public:
     unsigned long GetHistory(TAVRONET_HISTORY* history) const;
     unsigned long GetLibrary(TAVRONET_LIBRARY* library) const;
 
-    const std::string& AdapterId() const { return adapterId_; }
-
 private:
     std::string adapterId_;
     HMODULE library_;
