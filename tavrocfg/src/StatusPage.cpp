@@ -47,7 +47,7 @@ void ShowLink(HWND page, const TAVRONET_LINK& link, unsigned long code) {
 
 void ShowAddresses(HWND page, const AppletContext& context, const TAVRONET_LINK& link) {
     IpSettings ip;
-    const bool found = ReadIpSettings(context.adapter.adapterId, (link.known & TAVRONET_KNOWN_MAC) ? link.macAddress : nullptr, &ip);
+    const bool found = context.data->GetIpSettings((link.known & TAVRONET_KNOWN_MAC) ? link.macAddress : nullptr, &ip);
     SetText(page, IDC_IP_ADDRESS, found && !ip.address.empty() ? ip.address : kNotAvailable);
     SetText(page, IDC_IP_MASK, found && !ip.mask.empty() ? ip.mask : kNotAvailable);
     SetText(page, IDC_GATEWAY, found && !ip.gateway.empty() ? ip.gateway : kNotAvailable);
