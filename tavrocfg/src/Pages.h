@@ -46,5 +46,8 @@ int SelectedRow(HWND list);
 void SelectRow(HWND list, int row);
 // Windows' reason for a refused change, in a message box over the page.
 void ShowRefusal(HWND page, const char* what, unsigned long code);
+// The folder of the program that loaded the applet, with its closing
+// backslash; "" when the system cannot tell.
+std::string ProgramFolder();
 
 #endif
