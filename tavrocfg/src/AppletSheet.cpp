@@ -13,10 +13,11 @@ namespace {
 struct Tab {
     const PageInfo* page;
     const char* keyword;  // the keyword the tab stands for
+    const char* alias;    // another keyword that opens it, which it then stands for; or null
 };
 const Tab kTabs[] = {
-    {&kStatusPage, "STATUS"},   {&kSurveyPage, "TEST"},   {&kNetworksPage, "CONFIGURE"},
-    {&kSecurityPage, "SECURITY"}, {&kVersionPage, "ABOUT"}, {&kInstallPage, "INSTALL"},
+    {&kStatusPage, "STATUS", nullptr},   {&kSurveyPage, "TEST", nullptr},     {&kNetworksPage, "CONFIGURE", nullptr},
+    {&kSecurityPage, "SECURITY", "WEP"}, {&kVersionPage, "ABOUT", nullptr},   {&kInstallPage, "INSTALL", nullptr},
 };
 const int kTabCount = sizeof kTabs / sizeof kTabs[0];
 
@@ -25,7 +26,6 @@ struct Sheet {
     const AppletRequest* request;
     HWND pages[kTabCount];
     int shown;
-    std::string securityKeyword;  // WEP or SECURITY, as asked
 };
 
 UINT popupMessage = 0;
@@ -35,7 +35,8 @@ HHOOK keyHook = nullptr;
 Sheet* SheetOf(HWND window) { return reinterpret_cast<Sheet*>(GetWindowLongPtrA(window, DWLP_USER)); }
 
 const char* KeywordOf(const Sheet& sheet, int tab) {
-    return tab == 3 ? sheet.securityKeyword.c_str() : kTabs[tab].keyword;
+    const Tab& each = kTabs[tab];
+    return each.alias && sheet.request->page == each.alias ? each.alias : each.keyword;
 }
 
 // Under visual styles, a page takes the tab control's background as the
@@ -186,14 +187,13 @@ INT_PTR CALLBACK SheetProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 }  // namespace
 
 int FirstTab(const std::string& keyword) {
-    if (keyword == "WEP") return 3;
     for (int i = 0; i < kTabCount; ++i)
-        if (keyword == kTabs[i].keyword) return i;
+        if (keyword == kTabs[i].keyword || (kTabs[i].alias && keyword == kTabs[i].alias)) return i;
     return 0;
 }
 
 void RunAppletSheet(AppletContext& context, const AppletRequest& request) {
-    Sheet sheet = {&context, &request, {}, -1, request.page == "WEP" ? "WEP" : "SECURITY"};
+    Sheet sheet = {&context, &request, {}, -1};
     popupMessage = RegisterWindowMessageA("TAVROCFG.CPL POPUP");
     keyHook = SetWindowsHookExA(WH_MSGFILTER, KeyFilter, nullptr, GetCurrentThreadId());
     DialogBoxParamA(context.module, MAKEINTRESOURCEA(IDD_APPLET), nullptr, SheetProc, reinterpret_cast<LPARAM>(&sheet));
