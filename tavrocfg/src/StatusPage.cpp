@@ -115,7 +115,7 @@ void PaintSignalGraph(HDC dc, RECT area, const TAVRONET_HISTORY& history, unsign
 }
 
 void DrawGraph(const AppletContext& context, const DRAWITEMSTRUCT& item) {
-    // The history is large; it lives on the heap, not the stack of the paint.
+    // The history is large; it lives in static storage, not on the stack of the paint.
     static TAVRONET_HISTORY history;
     const unsigned long code = context.data->GetHistory(&history);
     PaintSignalGraph(item.hDC, item.rcItem, history, code);
