@@ -44,6 +44,7 @@ SystemSettings SystemSettingsFor(const std::string& keyword, unsigned long versi
 
 ChosenAdapter ChooseAdapter(const std::string& askedId) {
     ChosenAdapter chosen;
+    chosen.askedId = askedId;
     chosen.firstInstead = true;
     CWrapNetAdapters adapters;
     CWrapNetAdapter adapter;

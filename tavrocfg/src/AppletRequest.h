@@ -28,9 +28,10 @@ SystemSettings SystemSettingsFor(const std::string& keyword, unsigned long versi
 // the asked identifier, else the first adapter (`firstInstead`); an empty
 // identifier when the library knows none.
 struct ChosenAdapter {
-    std::string adapterId;
-    std::string description;
-    bool firstInstead = false;
+    std::string askedId;        // the identifier the caller gave
+    std::string adapterId;      // the adapter shown
+    std::string description;    // its vendor description, "" when not known
+    bool firstInstead = false;  // the asked identifier was empty or unknown
 };
 ChosenAdapter ChooseAdapter(const std::string& askedId);
 

@@ -13,10 +13,11 @@ namespace {
 struct Tab {
     const PageInfo* page;
     const char* keyword;  // the keyword the tab stands for
+    const char* alias;    // another keyword that opens it, which it then stands for; or null
 };
 const Tab kTabs[] = {
-    {&kStatusPage, "STATUS"},   {&kSurveyPage, "TEST"},   {&kNetworksPage, "CONFIGURE"},
-    {&kSecurityPage, "SECURITY"}, {&kVersionPage, "ABOUT"}, {&kInstallPage, "INSTALL"},
+    {&kStatusPage, "STATUS", nullptr},   {&kSurveyPage, "TEST", nullptr},     {&kNetworksPage, "CONFIGURE", nullptr},
+    {&kSecurityPage, "SECURITY", "WEP"}, {&kVersionPage, "ABOUT", nullptr},   {&kInstallPage, "INSTALL", nullptr},
 };
 const int kTabCount = sizeof kTabs / sizeof kTabs[0];
 
@@ -25,7 +26,6 @@ struct Sheet {
     const AppletRequest* request;
     HWND pages[kTabCount];
     int shown;
-    std::string securityKeyword;  // WEP or SECURITY, as asked
 };
 
 UINT popupMessage = 0;
@@ -35,7 +35,8 @@ HHOOK keyHook = nullptr;
 Sheet* SheetOf(HWND window) { return reinterpret_cast<Sheet*>(GetWindowLongPtrA(window, DWLP_USER)); }
 
 const char* KeywordOf(const Sheet& sheet, int tab) {
-    return tab == 3 ? sheet.securityKeyword.c_str() : kTabs[tab].keyword;
+    const Tab& each = kTabs[tab];
+    return each.alias && sheet.request->page == each.alias ? each.alias : each.keyword;
 }
 
 // Under visual styles, a page takes the tab control's background as the
@@ -88,16 +89,16 @@ void ShowTab(HWND window, int tab) {
     ShowSystemSettings(window, KeywordOf(sheet, tab));
 }
 
-void ShowAdapter(HWND window, const AppletContext& context) {
-    SetDlgItemTextA(window, IDC_ADAPTER_ID, context.adapterId.empty() ? "(none)" : context.adapterId.c_str());
+void ShowAdapter(HWND window, const ChosenAdapter& adapter) {
+    SetDlgItemTextA(window, IDC_ADAPTER_ID, adapter.adapterId.empty() ? "(none)" : adapter.adapterId.c_str());
     SetDlgItemTextA(window, IDC_DESCRIPTION,
-                    context.description.empty() ? "(not known to TavroApi.DLL)" : context.description.c_str());
+                    adapter.description.empty() ? "(not known to TavroApi.DLL)" : adapter.description.c_str());
     std::string note;
-    if (context.firstInstead && context.adapterId.empty())
+    if (adapter.firstInstead && adapter.adapterId.empty())
         note = "TavroApi.DLL knows no adapter; the pages show what they can.";
-    else if (context.firstInstead)
-        note = context.askedId.empty() ? "No adapter was named; this is the first adapter."
-                                       : "The adapter \"" + context.askedId + "\" is not known; this is the first adapter.";
+    else if (adapter.firstInstead)
+        note = adapter.askedId.empty() ? "No adapter was named; this is the first adapter."
+                                       : "The adapter \"" + adapter.askedId + "\" is not known; this is the first adapter.";
     SetDlgItemTextA(window, IDC_ADAPTER_NOTE, note.c_str());
 }
 
@@ -111,7 +112,7 @@ void InitSheet(HWND window, Sheet& sheet) {
         item.pszText = const_cast<char*>(kTabs[i].page->label);
         SendMessageA(tabs, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
     }
-    ShowAdapter(window, *sheet.context);
+    ShowAdapter(window, sheet.context->adapter);
     ShowTab(window, FirstTab(sheet.request->page));
 }
 
@@ -186,14 +187,13 @@ INT_PTR CALLBACK SheetProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 }  // namespace
 
 int FirstTab(const std::string& keyword) {
-    if (keyword == "WEP") return 3;
     for (int i = 0; i < kTabCount; ++i)
-        if (keyword == kTabs[i].keyword) return i;
+        if (keyword == kTabs[i].keyword || (kTabs[i].alias && keyword == kTabs[i].alias)) return i;
     return 0;
 }
 
 void RunAppletSheet(AppletContext& context, const AppletRequest& request) {
-    Sheet sheet = {&context, &request, {}, -1, request.page == "WEP" ? "WEP" : "SECURITY"};
+    Sheet sheet = {&context, &request, {}, -1};
     popupMessage = RegisterWindowMessageA("TAVROCFG.CPL POPUP");
     keyHook = SetWindowsHookExA(WH_MSGFILTER, KeyFilter, nullptr, GetCurrentThreadId());
     DialogBoxParamA(context.module, MAKEINTRESOURCEA(IDD_APPLET), nullptr, SheetProc, reinterpret_cast<LPARAM>(&sheet));

@@ -88,13 +88,7 @@ extern "C" __declspec(dllexport) long WINAPI Configure(int count, const char** e
             " adapter=" + Quoted(request.adapterId) + " page=" + Quoted(request.page) + " reserved=" + reservedText);
     const ChosenAdapter adapter = ChooseAdapter(request.adapterId);
     DataSource data(adapter.adapterId);
-    AppletContext context;
-    context.module = appletModule;
-    context.askedId = request.adapterId;
-    context.adapterId = adapter.adapterId;
-    context.description = adapter.description;
-    context.firstInstead = adapter.firstInstead;
-    context.data = &data;
+    AppletContext context = {appletModule, adapter, &data};
     {
         VisualStyles styles(appletModule);
         InitCommonControls();

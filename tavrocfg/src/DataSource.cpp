@@ -37,6 +37,10 @@ unsigned long ReadList(Function get, const std::string& adapterId, std::vector<R
 DataSource::DataSource(const std::string& adapterId)
     : adapterId_(adapterId), library_(GetModuleHandleA("TavroApi.DLL")) {}
 
+DataSource::~DataSource() {
+    if (iphlpapi_) FreeLibrary(iphlpapi_);
+}
+
 unsigned long DataSource::GetLink(TAVRONET_LINK* link) const {
     Prepare(link);
     auto get = FindFunction<TAVRONET_GET_LINK>(library_, "TavroNetGetLink");
@@ -152,24 +156,22 @@ bool Matches(const IpAdapterInfo& info, const std::string& adapterId, const unsi
 
 }  // namespace
 
-bool ReadIpSettings(const std::string& adapterId, const unsigned char* mac, IpSettings* settings) {
-    HMODULE iphlpapi = LoadSystemLibrary("iphlpapi.dll");
-    if (!iphlpapi) return false;
-    auto getAdaptersInfo = FindFunction<GetAdaptersInfoFunction>(iphlpapi, "GetAdaptersInfo");
-    bool found = false;
+bool DataSource::GetIpSettings(const unsigned char* mac, IpSettings* settings) const {
+    // The status page asks every second; the library is loaded once.
+    if (!iphlpapiTried_) iphlpapi_ = LoadSystemLibrary("iphlpapi.dll");
+    iphlpapiTried_ = true;
+    auto getAdaptersInfo = FindFunction<GetAdaptersInfoFunction>(iphlpapi_, "GetAdaptersInfo");
     ULONG size = 0;
-    if (getAdaptersInfo && getAdaptersInfo(nullptr, &size) == ERROR_BUFFER_OVERFLOW && size > 0) {
-        std::vector<unsigned char> buffer(size);
-        IpAdapterInfo* first = reinterpret_cast<IpAdapterInfo*>(&buffer[0]);
-        if (getAdaptersInfo(first, &size) == ERROR_SUCCESS)
-            for (const IpAdapterInfo* info = first; info && !found; info = info->next)
-                if (Matches(*info, adapterId, mac)) {
-                    settings->address = info->ipAddressList.address.text;
-                    settings->mask = info->ipAddressList.mask.text;
-                    settings->gateway = info->gatewayList.address.text;
-                    found = true;
-                }
-    }
-    FreeLibrary(iphlpapi);
-    return found;
+    if (!getAdaptersInfo || getAdaptersInfo(nullptr, &size) != ERROR_BUFFER_OVERFLOW || size == 0) return false;
+    std::vector<unsigned char> buffer(size);
+    IpAdapterInfo* first = reinterpret_cast<IpAdapterInfo*>(&buffer[0]);
+    if (getAdaptersInfo(first, &size) != ERROR_SUCCESS) return false;
+    for (const IpAdapterInfo* info = first; info; info = info->next)
+        if (Matches(*info, adapterId_, mac)) {
+            settings->address = info->ipAddressList.address.text;
+            settings->mask = info->ipAddressList.mask.text;
+            settings->gateway = info->gatewayList.address.text;
+            return true;
+        }
+    return false;
 }

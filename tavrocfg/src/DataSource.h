@@ -12,9 +12,17 @@
 #include <string>
 #include <vector>
 
+// The IP address, mask and gateway of an adapter.
+struct IpSettings {
+    std::string address, mask, gateway;
+};
+
 class DataSource {
 public:
     explicit DataSource(const std::string& adapterId);
+    ~DataSource();
+    DataSource(const DataSource&) = delete;
+    DataSource& operator=(const DataSource&) = delete;
 
     // Each returns the library's code, 0 on success; the structures come back
     // with their size set and zeroed where the library left them.
@@ -30,11 +38,17 @@ public:
     unsigned long GetHistory(TAVRONET_HISTORY* history) const;
     unsigned long GetLibrary(TAVRONET_LIBRARY* library) const;
 
-    const std::string& AdapterId() const { return adapterId_; }
+    // The adapter's IP settings (on Windows 2000 and later its identifier is
+    // the adapter's name; else it is found by its hardware address `mac`),
+    // from iphlpapi.dll, which is loaded on the first call and kept until
+    // the window closes; false when it has none or the system cannot tell.
+    bool GetIpSettings(const unsigned char* mac, IpSettings* settings) const;
 
 private:
     std::string adapterId_;
     HMODULE library_;
+    mutable HMODULE iphlpapi_ = nullptr;
+    mutable bool iphlpapiTried_ = false;
 };
 
 // Windows' own words for an error code ("Access is denied."), without the
@@ -50,13 +64,5 @@ Function FindFunction(HMODULE module, const char* name) {
 // Loads a library of the system folder by its full path, never from the
 // program's or the current folder; null when it is not there.
 HMODULE LoadSystemLibrary(const char* name);
-
-// The IP address, mask and gateway of the adapter with this identifier (on
-// Windows 2000 and later the identifier is the adapter's name) or hardware
-// address, from iphlpapi.dll; false when it has none or the system cannot tell.
-struct IpSettings {
-    std::string address, mask, gateway;
-};
-bool ReadIpSettings(const std::string& adapterId, const unsigned char* mac, IpSettings* settings);
 
 #endif

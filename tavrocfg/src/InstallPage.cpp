@@ -18,14 +18,6 @@ const ProductFile kFiles[] = {
 };
 const int kColumns = 3;
 
-std::string ProgramFolder() {
-    char path[MAX_PATH] = "";
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length < MAX_PATH ? length : 0);
-    const size_t slash = folder.find_last_of("\\/");
-    return folder.substr(0, slash == std::string::npos ? 0 : slash + 1);
-}
-
 void ShowFiles(HWND page) {
     HWND list = GetDlgItem(page, IDC_FILE_LIST);
     static const char* const kNames[kColumns] = {"File", "Present", "What it is"};

@@ -106,9 +106,9 @@ INT_PTR CALLBACK NetworksPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
     if (!context) return FALSE;  // messages before WM_INITDIALOG
     switch (message) {
     case WM_INITDIALOG:
+        // The states are read when the page is shown, which follows at once.
         InitList(page);
         ShowProfiles(page, *context, 0);
-        ShowStates(page, *context);
         return TRUE;
     case WM_SHOWWINDOW:
         if (wParam) ShowStates(page, *context);

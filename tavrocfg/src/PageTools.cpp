@@ -1,5 +1,7 @@
-// Helpers the applet's pages share to fill their controls (see Pages.h).
+// Helpers the applet's pages share: filling their controls, and the program's folder (see Pages.h).
 #include "Pages.h"
+
+#include "common/Mbcs.h"
 
 #include <commctrl.h>
 
@@ -82,4 +84,17 @@ void SelectRow(HWND list, int row) {
 void ShowRefusal(HWND page, const char* what, unsigned long code) {
     const std::string text = std::string(what) + "\n\n" + ErrorText(code);
     MessageBoxA(GetParent(page), text.c_str(), "Wireless LAN Configuration", MB_OK | MB_ICONEXCLAMATION);
+}
+
+std::string ProgramFolder() {
+    char path[MAX_PATH] = "";
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return "";
+    // A backslash can be the second byte of a double-byte character, so the
+    // path is read by characters.
+    const UINT codePage = GetACP();
+    size_t folder = 0;
+    for (size_t at = 0; at < length; at += CharacterBytes(path + at, codePage))
+        if (path[at] == '\\') folder = at + 1;
+    return std::string(path, folder);
 }

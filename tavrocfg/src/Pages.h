@@ -4,6 +4,7 @@
 #ifndef TAVROCFG_PAGES_H
 #define TAVROCFG_PAGES_H
 
+#include "AppletRequest.h"
 #include "DataSource.h"
 
 #include <windows.h>
@@ -13,10 +14,7 @@
 // The adapter the window shows and where its data comes from.
 struct AppletContext {
     HINSTANCE module = nullptr;
-    std::string askedId;        // the identifier the caller gave
-    std::string adapterId;      // the adapter shown
-    std::string description;    // its vendor description, "" when not known
-    bool firstInstead = false;  // the asked identifier was empty or unknown
+    ChosenAdapter adapter;
     DataSource* data = nullptr;
 };
 
@@ -48,5 +46,8 @@ int SelectedRow(HWND list);
 void SelectRow(HWND list, int row);
 // Windows' reason for a refused change, in a message box over the page.
 void ShowRefusal(HWND page, const char* what, unsigned long code);
+// The folder of the program that loaded the applet, with its closing
+// backslash; "" when the system cannot tell.
+std::string ProgramFolder();
 
 #endif

@@ -99,8 +99,8 @@ INT_PTR CALLBACK SecurityPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
     if (!context) return FALSE;  // messages before WM_INITDIALOG
     switch (message) {
     case WM_INITDIALOG:
+        // The link is read when the page is shown, which follows at once.
         ReadProfiles(page, *context);
-        ShowLink(page, *context);
         return TRUE;
     case WM_SHOWWINDOW:
         if (wParam) ShowLink(page, *context);

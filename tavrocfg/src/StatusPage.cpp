@@ -47,7 +47,7 @@ void ShowLink(HWND page, const TAVRONET_LINK& link, unsigned long code) {
 
 void ShowAddresses(HWND page, const AppletContext& context, const TAVRONET_LINK& link) {
     IpSettings ip;
-    const bool found = ReadIpSettings(context.adapterId, (link.known & TAVRONET_KNOWN_MAC) ? link.macAddress : nullptr, &ip);
+    const bool found = context.data->GetIpSettings((link.known & TAVRONET_KNOWN_MAC) ? link.macAddress : nullptr, &ip);
     SetText(page, IDC_IP_ADDRESS, found && !ip.address.empty() ? ip.address : kNotAvailable);
     SetText(page, IDC_IP_MASK, found && !ip.mask.empty() ? ip.mask : kNotAvailable);
     SetText(page, IDC_GATEWAY, found && !ip.gateway.empty() ? ip.gateway : kNotAvailable);
@@ -115,15 +115,15 @@ void PaintSignalGraph(HDC dc, RECT area, const TAVRONET_HISTORY& history, unsign
 }
 
 void DrawGraph(const AppletContext& context, const DRAWITEMSTRUCT& item) {
-    // The history is large; it lives on the heap, not the stack of the paint.
+    // The history is large; it lives in static storage, not on the stack of the paint.
     static TAVRONET_HISTORY history;
     const unsigned long code = context.data->GetHistory(&history);
     PaintSignalGraph(item.hDC, item.rcItem, history, code);
 }
 
-void ShowAdapter(HWND page, const AppletContext& context) {
-    SetText(page, IDC_STATUS_DESCRIPTION, context.description.empty() ? kNotAvailable : context.description.c_str());
-    SetText(page, IDC_STATUS_ID, context.adapterId.empty() ? kNotAvailable : context.adapterId.c_str());
+void ShowAdapter(HWND page, const ChosenAdapter& adapter) {
+    SetText(page, IDC_STATUS_DESCRIPTION, adapter.description.empty() ? kNotAvailable : adapter.description.c_str());
+    SetText(page, IDC_STATUS_ID, adapter.adapterId.empty() ? kNotAvailable : adapter.adapterId.c_str());
 }
 
 INT_PTR CALLBACK StatusPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -132,7 +132,7 @@ INT_PTR CALLBACK StatusPageProc(HWND page, UINT message, WPARAM wParam, LPARAM l
     switch (message) {
     case WM_INITDIALOG:
         // The link is read when the page is shown.
-        ShowAdapter(page, *context);
+        ShowAdapter(page, context->adapter);
         return TRUE;
     case WM_SHOWWINDOW:
         // Refreshed only while shown.

@@ -63,11 +63,22 @@ void UpdateButtons(HWND page) {
     EnableWindow(GetDlgItem(page, IDC_DISCONNECT), connected);
 }
 
-// Fills the list in the chosen order, keeping the selected network selected.
+// A copy of the selected network, taken before the list changes under it;
+// false when none is selected.
+bool CopySelected(HWND page, TAVRONET_NETWORK* copy) {
+    const TAVRONET_NETWORK* selected = SelectedNetwork(page);
+    if (selected) *copy = *selected;
+    return selected != nullptr;
+}
+
+bool SameNetwork(const TAVRONET_NETWORK& a, const TAVRONET_NETWORK& b) {
+    return a.ssidLength == b.ssidLength && std::equal(a.ssid, a.ssid + a.ssidLength, b.ssid) && a.bssType == b.bssType;
+}
+
+// Fills the list in the chosen order, selecting `keep` (a copy, not a
+// network of the list) again where it is still listed.
 void ShowNetworks(HWND page, const TAVRONET_NETWORK* keep) {
     SurveyState& state = State(page);
-    TAVRONET_NETWORK kept = {};
-    if (keep) kept = *keep;
     std::sort(state.networks.begin(), state.networks.end(),
                      [&state](const TAVRONET_NETWORK& a, const TAVRONET_NETWORK& b) {
                          return CompareNetworks(a, b, state.column, state.descending) < 0;
@@ -77,10 +88,7 @@ void ShowNetworks(HWND page, const TAVRONET_NETWORK* keep) {
     SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
     for (size_t i = 0; i < state.networks.size(); ++i) {
         AddNetwork(list, state.networks[i], static_cast<int>(i));
-        if (keep && state.networks[i].ssidLength == kept.ssidLength &&
-            std::equal(kept.ssid, kept.ssid + kept.ssidLength, state.networks[i].ssid) &&
-            state.networks[i].bssType == kept.bssType)
-            SelectRow(list, static_cast<int>(i));
+        if (keep && SameNetwork(*keep, state.networks[i])) SelectRow(list, static_cast<int>(i));
     }
     FitColumns(list);
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
@@ -90,15 +98,14 @@ void ShowNetworks(HWND page, const TAVRONET_NETWORK* keep) {
 
 void ReadNetworks(HWND page, const AppletContext& context) {
     SurveyState& state = State(page);
-    const TAVRONET_NETWORK* selected = SelectedNetwork(page);
-    TAVRONET_NETWORK keep = {};
-    if (selected) keep = *selected;
+    TAVRONET_NETWORK kept;
+    const bool keep = CopySelected(page, &kept);
     const unsigned long code = context.data->GetNetworks(&state.networks);
     char text[256];
     if (code) lstrcpynA(text, (std::string("Networks in range: ") + kNotAvailable + " (" + ErrorText(code) + ")").c_str(), sizeof text);
     else wsprintfA(text, "%d network%s in range.", static_cast<int>(state.networks.size()), state.networks.size() == 1 ? "" : "s");
     SetText(page, IDC_SURVEY_STATUS, text);
-    ShowNetworks(page, selected ? &keep : nullptr);
+    ShowNetworks(page, keep ? &kept : nullptr);
 }
 
 void StartScan(HWND page, const AppletContext& context) {
@@ -137,10 +144,9 @@ void SortBy(HWND page, int column) {
     const SurveyColumn chosen = static_cast<SurveyColumn>(column);
     state.descending = chosen == state.column ? !state.descending : DescendingFirst(chosen);
     state.column = chosen;
-    const TAVRONET_NETWORK* selected = SelectedNetwork(page);
-    TAVRONET_NETWORK keep = {};
-    if (selected) keep = *selected;
-    ShowNetworks(page, selected ? &keep : nullptr);
+    TAVRONET_NETWORK kept;
+    const bool keep = CopySelected(page, &kept);
+    ShowNetworks(page, keep ? &kept : nullptr);
 }
 
 // The channel overview: one bar per channel in use, its height the number

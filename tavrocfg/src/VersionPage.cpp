@@ -48,15 +48,9 @@ std::string ModulePath(HMODULE module) {
     return length && length < MAX_PATH ? path : "";
 }
 
-// A file beside the program.
-std::string BesideProgram(const char* name) {
-    std::string path = ModulePath(nullptr);
-    const size_t slash = path.find_last_of("\\/");
-    return path.substr(0, slash == std::string::npos ? 0 : slash + 1) + name;
-}
-
+// The version of a loaded module, else of the file of that name beside the program.
 std::string VersionOf(HMODULE loaded, const char* name) {
-    const std::string path = loaded ? ModulePath(loaded) : BesideProgram(name);
+    const std::string path = loaded ? ModulePath(loaded) : ProgramFolder() + name;
     return path.empty() ? kNotAvailable : FileVersion(path.c_str());
 }
 
