@@ -30,7 +30,7 @@ const ProfileSection* profileFor(const AdapterNow& now, const std::string& ssid)
 // The signal and RSSI of a [network] now; false when it gives neither.
 bool networkSignal(const NetworkSection& net, unsigned long elapsed, unsigned long& percent, long& dbm) {
     dbm = net.hasRssi ? asDbm(net.rssi.at(elapsed)) : 0;
-    percent = net.hasSignal ? net.signal : signalFromRssi(dbm);
+    percent = net.hasSignal ? net.signal : PercentFromRssi(dbm);
     return net.hasSignal || net.hasRssi;
 }
 
@@ -95,7 +95,7 @@ void addConnectedDetails(const AdapterNow& now, const std::string& ssid, TAVRONE
         hasRssi = true;
     }
     l.rssiDbm = dbm;
-    l.signalPercent = hasRssi ? signalFromRssi(dbm) : signalFromQuality(now.values[FieldQuality]);
+    l.signalPercent = hasRssi ? PercentFromRssi(dbm) : signalFromQuality(now.values[FieldQuality]);
     l.known |= TAVRONET_KNOWN_SIGNAL | TAVRONET_KNOWN_TX_RATE | (hasRssi ? TAVRONET_KNOWN_RSSI : 0);
     if (!ssid.empty()) l.known |= TAVRONET_KNOWN_SSID;  // a scenario may name no network
 
@@ -135,12 +135,6 @@ int profileIndex(const std::vector<ProfileSection>& profiles, const std::string&
 }
 
 }  // namespace
-
-unsigned long signalFromRssi(long dbm) {
-    if (dbm <= -100) return 0;
-    if (dbm >= -50) return 100;
-    return static_cast<unsigned long>((dbm + 100) * 2);
-}
 
 unsigned long signalFromQuality(unsigned long quality) {
     return quality >= 15 ? 100 : quality * 100 / 15;

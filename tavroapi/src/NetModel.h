@@ -10,6 +10,7 @@
 #include "ScenarioFile.h"
 
 #include "TavroNet.h"
+#include "common/Signal.h"
 
 #include <string>
 #include <vector>
@@ -23,8 +24,6 @@ const unsigned long kErrorNotReady = 21;
 const unsigned long kErrorInvalidParameter = 87;
 const unsigned long kErrorNotFound = 1168;
 
-// -100 dBm and below is 0 %, -50 dBm and above 100 %, linear between.
-unsigned long signalFromRssi(long dbm);
 // The tray program's quality 0..15 as a percentage.
 unsigned long signalFromQuality(unsigned long quality);
 // A percentage as the tray program's quality 0..15.

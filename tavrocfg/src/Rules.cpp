@@ -157,12 +157,6 @@ const char* BandName(unsigned long mhz, unsigned long channel) {
     }
 }
 
-unsigned long PercentFromRssi(long dbm) {
-    if (dbm <= -100) return 0;
-    if (dbm >= -50) return 100;
-    return static_cast<unsigned long>(2 * (dbm + 100));
-}
-
 long RssiFromPercent(unsigned long percent) {
     if (percent > 100) percent = 100;
     return static_cast<long>(percent / 2) - 100;

@@ -5,6 +5,7 @@
 #define TAVROCFG_RULES_H
 
 #include "TavroNet.h"
+#include "common/Signal.h"
 
 #include <cstddef>
 
@@ -27,9 +28,8 @@ unsigned long ChannelFromFrequency(unsigned long mhz);
 // only one band has; "" when not known.
 const char* BandName(unsigned long mhz, unsigned long channel);
 
-// Signal quality in percent from a received signal strength: -100 dBm and
-// below 0 %, -50 dBm and above 100 %, linear between; and back.
-unsigned long PercentFromRssi(long dbm);
+// A received signal strength from signal quality in percent, the reverse of
+// PercentFromRssi (common/Signal.h).
 long RssiFromPercent(unsigned long percent);
 
 // The words of the interface's values: "802.11g", "WPA2-Personal", "AES (CCMP)",

@@ -48,7 +48,7 @@ const char* const kStreet =
 
 TEST(NetModelTest, SignalChannelAndStateRules) {
     struct Row { long in; unsigned long out; } rssi[] = {{-110, 0}, {-100, 0}, {-99, 2}, {-75, 50}, {-51, 98}, {-50, 100}, {-30, 100}};
-    for (const Row& r : rssi) EXPECT_EQ(signalFromRssi(r.in), r.out) << r.in;
+    for (const Row& r : rssi) EXPECT_EQ(PercentFromRssi(r.in), r.out) << r.in;
     Row quality[] = {{0, 0}, {8, 53}, {14, 93}, {15, 100}, {40, 100}};
     for (const Row& r : quality) EXPECT_EQ(signalFromQuality(r.in), r.out) << r.in;
     Row back[] = {{0, 0}, {50, 8}, {99, 15}, {100, 15}, {250, 15}};
