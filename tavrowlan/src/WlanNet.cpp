@@ -254,6 +254,25 @@ TAVRONET_PROFILE ProfileOf(WlanSession& session, const GUID& guid, const WLAN_PR
     return profile;
 }
 
+// The saved network a change names, with the interface it is saved for and
+// the number of saved networks there.
+struct ProfileTarget {
+    GUID guid;
+    WCHAR name[256];
+    DWORD count = 0;
+};
+
+// Finds the adapter and its saved network `name` for a change by `call`;
+// ERROR_NOT_SUPPORTED where the system lacks that call.
+template <typename Call>
+DWORD FindProfileTarget(WlanSession& session, const char* adapterId, const char* name, Call WlanEntryPoints::*call,
+                        ProfileTarget* target) {
+    if (!name) return ERROR_INVALID_PARAMETER;
+    if (const DWORD error = FindInterface(session, adapterId, &target->guid)) return error;
+    if (!(session.Api().*call)) return ERROR_NOT_SUPPORTED;
+    return FindProfile(session, target->guid, name, target->name, &target->count);
+}
+
 }  // namespace
 
 unsigned long NetGetLink(WlanSession& session, const char* adapterId, TAVRONET_LINK* out) {
@@ -387,30 +406,24 @@ unsigned long NetGetProfiles(WlanSession& session, const char* adapterId, TAVRON
 }
 
 unsigned long NetMoveProfile(WlanSession& session, const char* adapterId, const char* name, unsigned long position) {
-    GUID guid;
-    if (!name) return ERROR_INVALID_PARAMETER;
-    if (const DWORD error = FindInterface(session, adapterId, &guid)) return error;
+    ProfileTarget target;
+    if (const DWORD error =
+            FindProfileTarget(session, adapterId, name, &WlanEntryPoints::WlanSetProfilePosition, &target))
+        return error;
+    if (position >= target.count) return ERROR_INVALID_PARAMETER;
     const WlanEntryPoints& api = session.Api();
-    if (!api.WlanSetProfilePosition) return ERROR_NOT_SUPPORTED;
-    WCHAR wide[256];
-    DWORD count = 0;
-    if (const DWORD error = FindProfile(session, guid, name, wide, &count)) return error;
-    if (position >= count) return ERROR_INVALID_PARAMETER;
     return WithClient(session, [&](HANDLE client) {
-        return api.WlanSetProfilePosition(client, &guid, wide, position, nullptr);
+        return api.WlanSetProfilePosition(client, &target.guid, target.name, position, nullptr);
     });
 }
 
 unsigned long NetDeleteProfile(WlanSession& session, const char* adapterId, const char* name) {
-    GUID guid;
-    if (!name) return ERROR_INVALID_PARAMETER;
-    if (const DWORD error = FindInterface(session, adapterId, &guid)) return error;
+    ProfileTarget target;
+    if (const DWORD error = FindProfileTarget(session, adapterId, name, &WlanEntryPoints::WlanDeleteProfile, &target))
+        return error;
     const WlanEntryPoints& api = session.Api();
-    if (!api.WlanDeleteProfile) return ERROR_NOT_SUPPORTED;
-    WCHAR wide[256];
-    DWORD count = 0;
-    if (const DWORD error = FindProfile(session, guid, name, wide, &count)) return error;
-    return WithClient(session, [&](HANDLE client) { return api.WlanDeleteProfile(client, &guid, wide, nullptr); });
+    return WithClient(session,
+                      [&](HANDLE client) { return api.WlanDeleteProfile(client, &target.guid, target.name, nullptr); });
 }
 
 unsigned long NetGetHistory(WlanSession& session, const char* adapterId, TAVRONET_HISTORY* history) {
