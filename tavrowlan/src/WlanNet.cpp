@@ -80,6 +80,25 @@ unsigned long BssKind(DOT11_BSS_TYPE type) {
     return type == dot11_BSS_type_independent ? TAVRONET_BSS_ADHOC : TAVRONET_BSS_INFRASTRUCTURE;
 }
 
+// The BSS list, where the system has it and allows it (it needs location
+// consent: a refusal is noted and asked again once a minute), handed to
+// `use` and freed after it. `ssid` null: every network's access points.
+template <typename Use>
+void WithBssList(WlanSession& session, InterfaceMemory& memory, const DOT11_SSID* ssid, DOT11_BSS_TYPE type,
+                 BOOL secured, Use use) {
+    const WlanEntryPoints& api = session.Api();
+    const DWORD now = GetTickCount();
+    if (!api.WlanGetNetworkBssList || !MayAsk(memory.bssList, now)) return;
+    DOT11_SSID asked = ssid ? *ssid : DOT11_SSID();
+    PWLAN_BSS_LIST list = nullptr;
+    const DWORD result = NoteAnswer(&memory.bssList, WithClient(session, [&](HANDLE client) {
+        return api.WlanGetNetworkBssList(client, &memory.guid, ssid ? &asked : nullptr, type, secured, nullptr, &list);
+    }), now);
+    if (result != ERROR_SUCCESS || !list) return;
+    use(*list);
+    api.WlanFreeMemory(list);
+}
+
 // ---- the link ----
 
 // The channel of the access point in use, from the BSS list where it is
@@ -87,23 +106,15 @@ unsigned long BssKind(DOT11_BSS_TYPE type) {
 void ReadLinkChannel(WlanSession& session, InterfaceMemory& memory, const WLAN_CONNECTION_ATTRIBUTES& c,
                      TAVRONET_LINK* link) {
     const WLAN_ASSOCIATION_ATTRIBUTES& a = c.wlanAssociationAttributes;
-    const WlanEntryPoints& api = session.Api();
-    PWLAN_BSS_LIST list = nullptr;
-    const DWORD now = GetTickCount();
-    if (api.WlanGetNetworkBssList && MayAsk(memory.bssList, now)) {
-        DOT11_SSID ssid = a.dot11Ssid;
-        const DWORD result = NoteAnswer(&memory.bssList, WithClient(session, [&](HANDLE client) {
-            return api.WlanGetNetworkBssList(client, &memory.guid, &ssid, a.dot11BssType,
-                                             c.wlanSecurityAttributes.bSecurityEnabled, nullptr, &list);
-        }), now);
-        for (DWORD i = 0; result == ERROR_SUCCESS && list && i < list->dwNumberOfItems; ++i) {
-            const WLAN_BSS_ENTRY& bss = list->wlanBssEntries[i];
-            if (memcmp(bss.dot11Bssid, a.dot11Bssid, sizeof bss.dot11Bssid) != 0) continue;
-            link->channel = ChannelFromKhz(bss.ulChCenterFrequency);
-            link->frequencyMHz = bss.ulChCenterFrequency / 1000;
-        }
-        if (result == ERROR_SUCCESS && list) api.WlanFreeMemory(list);
-    }
+    WithBssList(session, memory, &a.dot11Ssid, a.dot11BssType, c.wlanSecurityAttributes.bSecurityEnabled,
+                [&](const WLAN_BSS_LIST& list) {
+                    for (DWORD i = 0; i < list.dwNumberOfItems; ++i) {
+                        const WLAN_BSS_ENTRY& bss = list.wlanBssEntries[i];
+                        if (memcmp(bss.dot11Bssid, a.dot11Bssid, sizeof bss.dot11Bssid) != 0) continue;
+                        link->channel = ChannelFromKhz(bss.ulChCenterFrequency);
+                        link->frequencyMHz = bss.ulChCenterFrequency / 1000;
+                    }
+                });
     ULONG channel = 0;
     if (link->channel == 0 && Query(session, memory.guid, wlan_intf_opcode_channel_number, &channel) == ERROR_SUCCESS)
         link->channel = channel;
@@ -171,35 +182,31 @@ void AddAvailable(const WlanEntryPoints& api, const WLAN_AVAILABLE_NETWORK& entr
     }
 }
 
+// One access point of the BSS list: counted in `seen` for its network,
+// whose signal strength, channel and PHY it gives when the strongest so far.
+void AddAccessPoint(const WLAN_BSS_ENTRY& bss, std::vector<TAVRONET_NETWORK>& list, std::vector<unsigned long>& seen) {
+    for (size_t k = 0; k < list.size(); ++k) {
+        TAVRONET_NETWORK& n = list[k];
+        if (!SameSsid(n.ssid, n.ssidLength, bss.dot11Ssid) || n.bssType != BssKind(bss.dot11BssType)) continue;
+        if (seen[k]++ > 0 && bss.lRssi <= n.rssiDbm) return;
+        n.rssiDbm = bss.lRssi;
+        n.channel = ChannelFromKhz(bss.ulChCenterFrequency);
+        n.frequencyMHz = bss.ulChCenterFrequency / 1000;
+        if (PhyFromDot11(bss.dot11BssPhyType)) n.phy = PhyFromDot11(bss.dot11BssPhyType);
+        n.known |= TAVRONET_KNOWN_RSSI | TAVRONET_KNOWN_CHANNEL | (n.phy ? TAVRONET_KNOWN_PHY : 0);
+        return;
+    }
+}
+
 // The access points of the BSS list, where the system has it and allows it:
 // their count, and the strongest one's signal strength, channel and PHY.
 void AddAccessPoints(WlanSession& session, InterfaceMemory& memory, std::vector<TAVRONET_NETWORK>& list) {
-    const WlanEntryPoints& api = session.Api();
-    const DWORD now = GetTickCount();
-    if (!api.WlanGetNetworkBssList || !MayAsk(memory.bssList, now)) return;
-    PWLAN_BSS_LIST bsses = nullptr;
-    const DWORD result = NoteAnswer(&memory.bssList, WithClient(session, [&](HANDLE client) {
-        return api.WlanGetNetworkBssList(client, &memory.guid, nullptr, dot11_BSS_type_any, FALSE, nullptr, &bsses);
-    }), now);
-    if (result != ERROR_SUCCESS || !bsses) return;
-    std::vector<unsigned long> seen(list.size(), 0);
-    for (DWORD i = 0; i < bsses->dwNumberOfItems; ++i) {
-        const WLAN_BSS_ENTRY& bss = bsses->wlanBssEntries[i];
-        for (size_t k = 0; k < list.size(); ++k) {
-            TAVRONET_NETWORK& n = list[k];
-            if (!SameSsid(n.ssid, n.ssidLength, bss.dot11Ssid) || n.bssType != BssKind(bss.dot11BssType)) continue;
-            if (seen[k]++ > 0 && bss.lRssi <= n.rssiDbm) break;
-            n.rssiDbm = bss.lRssi;
-            n.channel = ChannelFromKhz(bss.ulChCenterFrequency);
-            n.frequencyMHz = bss.ulChCenterFrequency / 1000;
-            if (PhyFromDot11(bss.dot11BssPhyType)) n.phy = PhyFromDot11(bss.dot11BssPhyType);
-            n.known |= TAVRONET_KNOWN_RSSI | TAVRONET_KNOWN_CHANNEL | (n.phy ? TAVRONET_KNOWN_PHY : 0);
-            break;
-        }
-    }
-    for (size_t k = 0; k < list.size(); ++k)
-        if (seen[k]) list[k].accessPoints = seen[k];
-    api.WlanFreeMemory(bsses);
+    WithBssList(session, memory, nullptr, dot11_BSS_type_any, FALSE, [&](const WLAN_BSS_LIST& bsses) {
+        std::vector<unsigned long> seen(list.size(), 0);
+        for (DWORD i = 0; i < bsses.dwNumberOfItems; ++i) AddAccessPoint(bsses.wlanBssEntries[i], list, seen);
+        for (size_t k = 0; k < list.size(); ++k)
+            if (seen[k]) list[k].accessPoints = seen[k];
+    });
 }
 
 // ---- the saved networks ----
