@@ -286,7 +286,7 @@ unsigned long NetGetLink(WlanSession& session, const char* adapterId, TAVRONET_L
     GUID guid;
     if (!SizeUsable(out)) return ERROR_INVALID_PARAMETER;
     if (const DWORD error = FindInterface(session, adapterId, &guid)) return error;
-    const LinkSnapshot snapshot = CurrentLink(session, guid);  // a copy: the readings below may add interfaces
+    const LinkSnapshot& snapshot = CurrentLink(session, guid);
     if (snapshot.link == Link::Failed) return snapshot.error;
     InterfaceMemory& memory = session.Memory(guid);
     TAVRONET_LINK link = {};
@@ -307,7 +307,7 @@ unsigned long NetGetLink(WlanSession& session, const char* adapterId, TAVRONET_L
     }
     if (snapshot.connectionRead) {
         FillFromConnection(session.Api(), snapshot.connection, &link);
-        ReadLinkChannel(session, session.Memory(guid), snapshot.connection, &link);
+        ReadLinkChannel(session, memory, snapshot.connection, &link);
     }
     return CopySized(out, link);
 }
@@ -330,7 +330,7 @@ unsigned long NetGetNetworks(WlanSession& session, const char* adapterId, TAVRON
     std::vector<TAVRONET_NETWORK> list;
     for (DWORD i = 0; i < available->dwNumberOfItems; ++i) AddAvailable(api, available->Network[i], list);
     api.WlanFreeMemory(available);
-    AddAccessPoints(session, session.Memory(guid), list);
+    AddAccessPoints(session, memory, list);
     return FillArray(list, networks, capacity, count);
 }
 

@@ -91,19 +91,17 @@ bool WlanSession::Lost(DWORD error) {
     return true;
 }
 
-InterfaceMemory& WlanSession::Memory(const GUID& guid) {
+InterfaceMemory* WlanSession::Find(const GUID& guid) {
     for (InterfaceMemory& known : interfaces)
-        if (memcmp(&known.guid, &guid, sizeof guid) == 0) return known;
-    InterfaceMemory added;
-    added.guid = guid;
-    interfaces.push_back(added);
-    return interfaces.back();
+        if (memcmp(&known.guid, &guid, sizeof guid) == 0) return &known;
+    return nullptr;
 }
 
-bool WlanSession::Known(const GUID& guid) const {
-    for (const InterfaceMemory& known : interfaces)
-        if (memcmp(&known.guid, &guid, sizeof guid) == 0) return true;
-    return false;
+InterfaceMemory& WlanSession::Memory(const GUID& guid) {
+    if (InterfaceMemory* known = Find(guid)) return *known;
+    interfaces.emplace_back();
+    interfaces.back().guid = guid;
+    return interfaces.back();
 }
 
 bool WlanSession::WatchScans() {
