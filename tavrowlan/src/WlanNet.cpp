@@ -166,7 +166,7 @@ TAVRONET_NETWORK& NetworkOf(std::vector<TAVRONET_NETWORK>& list, const DOT11_SSI
 // once with each of its saved networks and once without; they merge.
 void AddAvailable(const WlanEntryPoints& api, const WLAN_AVAILABLE_NETWORK& entry, std::vector<TAVRONET_NETWORK>& list) {
     TAVRONET_NETWORK& n = NetworkOf(list, entry.dot11Ssid, entry.dot11BssType);
-    if (entry.wlanSignalQuality > n.signalPercent) n.signalPercent = entry.wlanSignalQuality > 100 ? 100 : entry.wlanSignalQuality;
+    if (entry.wlanSignalQuality > n.signalPercent) n.signalPercent = CappedSignal(entry.wlanSignalQuality);
     if (entry.uNumberOfBssids > n.accessPoints) n.accessPoints = entry.uNumberOfBssids;
     n.authentication = AuthFromDot11(entry.dot11DefaultAuthAlgorithm);
     n.cipher = CipherFromDot11(entry.dot11DefaultCipherAlgorithm);
@@ -298,7 +298,7 @@ unsigned long NetGetLink(WlanSession& session, const char* adapterId, TAVRONET_L
     if (Query(session, guid, wlan_intf_opcode_autoconf_enabled, &autoConfig) == ERROR_SUCCESS)
         link.autoConfig = autoConfig ? TAVRONET_AUTOCONFIG_ON : TAVRONET_AUTOCONFIG_OFF;
     if (!connected) return CopySized(out, link);
-    link.signalPercent = snapshot.signalQuality > 100 ? 100 : snapshot.signalQuality;
+    link.signalPercent = snapshot.signalQuality;
     link.known |= TAVRONET_KNOWN_SIGNAL;
     LONG rssi = snapshot.rssi;
     if (snapshot.rssiRead || Query(session, guid, wlan_intf_opcode_rssi, &rssi) == ERROR_SUCCESS) {
