@@ -114,13 +114,20 @@ bool WlanSession::WatchScans() {
     return true;
 }
 
-void WlanSession::ForgetScan(const GUID& guid) {
+int WlanSession::ScanSlot(const GUID& guid) const {
     const int used = scanSlots.load();
     for (int i = 0; i < used; ++i)
-        if (memcmp(&scanGuids[i], &guid, sizeof guid) == 0) {
-            scanDone[i] = false;
-            return;
-        }
+        if (memcmp(&scanGuids[i], &guid, sizeof guid) == 0) return i;
+    return -1;
+}
+
+void WlanSession::ForgetScan(const GUID& guid) {
+    const int slot = ScanSlot(guid);
+    if (slot >= 0) {
+        scanDone[slot] = false;
+        return;
+    }
+    const int used = scanSlots.load();
     if (used == kWatchedScans) return;  // more interfaces than the table: their scans end by time
     scanGuids[used] = guid;
     scanDone[used] = false;
@@ -128,10 +135,8 @@ void WlanSession::ForgetScan(const GUID& guid) {
 }
 
 bool WlanSession::ScanCompleted(const GUID& guid) const {
-    const int used = scanSlots.load();
-    for (int i = 0; i < used; ++i)
-        if (memcmp(&scanGuids[i], &guid, sizeof guid) == 0) return scanDone[i];
-    return false;
+    const int slot = ScanSlot(guid);
+    return slot >= 0 && scanDone[slot];
 }
 
 // A failed scan ends the wait as a completed one does.
@@ -141,9 +146,8 @@ void CALLBACK WlanSession::OnNotification(PWLAN_NOTIFICATION_DATA data, PVOID co
         data->NotificationCode != wlan_notification_acm_scan_fail)
         return;
     WlanSession* session = static_cast<WlanSession*>(context);
-    const int used = session->scanSlots.load();
-    for (int i = 0; i < used; ++i)
-        if (memcmp(&session->scanGuids[i], &data->InterfaceGuid, sizeof(GUID)) == 0) session->scanDone[i] = true;
+    const int slot = session->ScanSlot(data->InterfaceGuid);
+    if (slot >= 0) session->scanDone[slot] = true;
 }
 
 // Gives the handle back; the service frees what it still holds of it, and

@@ -134,6 +134,8 @@ public:
 
 private:
     InterfaceMemory* Find(const GUID& guid);
+    // The interface's place in the scan table; -1 when it has none.
+    int ScanSlot(const GUID& guid) const;
     void CloseClient();
     void Close();
 
