@@ -16,24 +16,11 @@ bool Find(HMODULE module, const char* name, Pointer* pointer) {
     return *pointer != nullptr;
 }
 
+// Every WLAN pointer and the module null; kernel32's conversion stays.
 void ClearWlanCalls(WlanEntryPoints* api) {
-    api->module = nullptr;
-    api->WlanOpenHandle = nullptr;
-    api->WlanCloseHandle = nullptr;
-    api->WlanEnumInterfaces = nullptr;
-    api->WlanQueryInterface = nullptr;
-    api->WlanSetInterface = nullptr;
-    api->WlanFreeMemory = nullptr;
-    api->WlanScan = nullptr;
-    api->WlanGetAvailableNetworkList = nullptr;
-    api->WlanGetNetworkBssList = nullptr;
-    api->WlanConnect = nullptr;
-    api->WlanDisconnect = nullptr;
-    api->WlanGetProfileList = nullptr;
-    api->WlanGetProfile = nullptr;
-    api->WlanSetProfilePosition = nullptr;
-    api->WlanDeleteProfile = nullptr;
-    api->WlanRegisterNotification = nullptr;
+    WlanEntryPoints cleared = {};
+    cleared.WideCharToMultiByte = api->WideCharToMultiByte;
+    *api = cleared;
 }
 
 // The applet's calls, each left null where the system lacks it.

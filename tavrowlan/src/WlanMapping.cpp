@@ -83,11 +83,10 @@ Link ReadLink(WlanSession& session, InterfaceMemory& memory, DWORD now, LinkSnap
     const WLAN_ASSOCIATION_ATTRIBUTES& a = connection.wlanAssociationAttributes;
     snapshot->bssType = a.dot11BssType;
     snapshot->phyType = a.dot11PhyType;
-    snapshot->signalQuality = a.wlanSignalQuality;
+    snapshot->signalQuality = CappedSignal(a.wlanSignalQuality);
     snapshot->txRate = a.ulTxRate;
     return Link::Connected;
 }
-
 
 // The radio state of every PHY; false when the system gives none (XP, or a failed query).
 bool ReadPhyRadioStates(WlanSession& session, const GUID& guid, WLAN_RADIO_STATE* radio) {
@@ -128,8 +127,7 @@ TAVRONET_SAMPLE SampleOf(const LinkSnapshot& snapshot, DWORD now) {
     TAVRONET_SAMPLE sample = {};
     sample.tick = now;
     sample.linked = snapshot.link == Link::Connected;
-    sample.signalPercent = static_cast<unsigned char>(
-        sample.linked ? (snapshot.signalQuality > kFullSignal ? kFullSignal : snapshot.signalQuality) : 0);
+    sample.signalPercent = static_cast<unsigned char>(sample.linked ? snapshot.signalQuality : 0);
     sample.rssiDbm = static_cast<short>(sample.linked && snapshot.rssiRead ? snapshot.rssi : 0);
     return sample;
 }
@@ -360,9 +358,10 @@ unsigned long CombineRadioStates(const WLAN_RADIO_STATE& radio) {
     return anySoftwareOn ? kRadioOn : 0;
 }
 
+ULONG CappedSignal(ULONG quality) { return quality > kFullSignal ? kFullSignal : quality; }
+
 unsigned long ScaleSignalQuality(ULONG quality) {
-    if (quality > kFullSignal) quality = kFullSignal;
-    return (quality * kFullQuality + kFullSignal / 2) / kFullSignal;
+    return (CappedSignal(quality) * kFullQuality + kFullSignal / 2) / kFullSignal;
 }
 
 ULONG SignalFromRssi(LONG dBm) {

@@ -161,6 +161,8 @@ ULONG SignalFromRssi(LONG dBm);
 // 0 (data frame errors) only when frames arrive and none decrypts;
 // kRxFramesUnknown when the driver counts nothing at all.
 unsigned long RxFramesFromCounters(unsigned long long received, unsigned long long decryptFailures);
+// Signal quality as the service gives it, above 100 counted as 100.
+ULONG CappedSignal(ULONG quality);
 // Signal quality 0..100 to the link quality 0..15, rounded (above 100 counts as 100).
 unsigned long ScaleSignalQuality(ULONG quality);
 // kbit/s to units of 500 kbit/s, rounded.

@@ -80,6 +80,25 @@ unsigned long BssKind(DOT11_BSS_TYPE type) {
     return type == dot11_BSS_type_independent ? TAVRONET_BSS_ADHOC : TAVRONET_BSS_INFRASTRUCTURE;
 }
 
+// The BSS list, where the system has it and allows it (it needs location
+// consent: a refusal is noted and asked again once a minute), handed to
+// `use` and freed after it. `ssid` null: every network's access points.
+template <typename Use>
+void WithBssList(WlanSession& session, InterfaceMemory& memory, const DOT11_SSID* ssid, DOT11_BSS_TYPE type,
+                 BOOL secured, Use use) {
+    const WlanEntryPoints& api = session.Api();
+    const DWORD now = GetTickCount();
+    if (!api.WlanGetNetworkBssList || !MayAsk(memory.bssList, now)) return;
+    DOT11_SSID asked = ssid ? *ssid : DOT11_SSID();
+    PWLAN_BSS_LIST list = nullptr;
+    const DWORD result = NoteAnswer(&memory.bssList, WithClient(session, [&](HANDLE client) {
+        return api.WlanGetNetworkBssList(client, &memory.guid, ssid ? &asked : nullptr, type, secured, nullptr, &list);
+    }), now);
+    if (result != ERROR_SUCCESS || !list) return;
+    use(*list);
+    api.WlanFreeMemory(list);
+}
+
 // ---- the link ----
 
 // The channel of the access point in use, from the BSS list where it is
@@ -87,23 +106,15 @@ unsigned long BssKind(DOT11_BSS_TYPE type) {
 void ReadLinkChannel(WlanSession& session, InterfaceMemory& memory, const WLAN_CONNECTION_ATTRIBUTES& c,
                      TAVRONET_LINK* link) {
     const WLAN_ASSOCIATION_ATTRIBUTES& a = c.wlanAssociationAttributes;
-    const WlanEntryPoints& api = session.Api();
-    PWLAN_BSS_LIST list = nullptr;
-    const DWORD now = GetTickCount();
-    if (api.WlanGetNetworkBssList && MayAsk(memory.bssList, now)) {
-        DOT11_SSID ssid = a.dot11Ssid;
-        const DWORD result = NoteAnswer(&memory.bssList, WithClient(session, [&](HANDLE client) {
-            return api.WlanGetNetworkBssList(client, &memory.guid, &ssid, a.dot11BssType,
-                                             c.wlanSecurityAttributes.bSecurityEnabled, nullptr, &list);
-        }), now);
-        for (DWORD i = 0; result == ERROR_SUCCESS && list && i < list->dwNumberOfItems; ++i) {
-            const WLAN_BSS_ENTRY& bss = list->wlanBssEntries[i];
-            if (memcmp(bss.dot11Bssid, a.dot11Bssid, sizeof bss.dot11Bssid) != 0) continue;
-            link->channel = ChannelFromKhz(bss.ulChCenterFrequency);
-            link->frequencyMHz = bss.ulChCenterFrequency / 1000;
-        }
-        if (result == ERROR_SUCCESS && list) api.WlanFreeMemory(list);
-    }
+    WithBssList(session, memory, &a.dot11Ssid, a.dot11BssType, c.wlanSecurityAttributes.bSecurityEnabled,
+                [&](const WLAN_BSS_LIST& list) {
+                    for (DWORD i = 0; i < list.dwNumberOfItems; ++i) {
+                        const WLAN_BSS_ENTRY& bss = list.wlanBssEntries[i];
+                        if (memcmp(bss.dot11Bssid, a.dot11Bssid, sizeof bss.dot11Bssid) != 0) continue;
+                        link->channel = ChannelFromKhz(bss.ulChCenterFrequency);
+                        link->frequencyMHz = bss.ulChCenterFrequency / 1000;
+                    }
+                });
     ULONG channel = 0;
     if (link->channel == 0 && Query(session, memory.guid, wlan_intf_opcode_channel_number, &channel) == ERROR_SUCCESS)
         link->channel = channel;
@@ -155,7 +166,7 @@ TAVRONET_NETWORK& NetworkOf(std::vector<TAVRONET_NETWORK>& list, const DOT11_SSI
 // once with each of its saved networks and once without; they merge.
 void AddAvailable(const WlanEntryPoints& api, const WLAN_AVAILABLE_NETWORK& entry, std::vector<TAVRONET_NETWORK>& list) {
     TAVRONET_NETWORK& n = NetworkOf(list, entry.dot11Ssid, entry.dot11BssType);
-    if (entry.wlanSignalQuality > n.signalPercent) n.signalPercent = entry.wlanSignalQuality > 100 ? 100 : entry.wlanSignalQuality;
+    if (entry.wlanSignalQuality > n.signalPercent) n.signalPercent = CappedSignal(entry.wlanSignalQuality);
     if (entry.uNumberOfBssids > n.accessPoints) n.accessPoints = entry.uNumberOfBssids;
     n.authentication = AuthFromDot11(entry.dot11DefaultAuthAlgorithm);
     n.cipher = CipherFromDot11(entry.dot11DefaultCipherAlgorithm);
@@ -171,35 +182,31 @@ void AddAvailable(const WlanEntryPoints& api, const WLAN_AVAILABLE_NETWORK& entr
     }
 }
 
+// One access point of the BSS list: counted in `seen` for its network,
+// whose signal strength, channel and PHY it gives when the strongest so far.
+void AddAccessPoint(const WLAN_BSS_ENTRY& bss, std::vector<TAVRONET_NETWORK>& list, std::vector<unsigned long>& seen) {
+    for (size_t k = 0; k < list.size(); ++k) {
+        TAVRONET_NETWORK& n = list[k];
+        if (!SameSsid(n.ssid, n.ssidLength, bss.dot11Ssid) || n.bssType != BssKind(bss.dot11BssType)) continue;
+        if (seen[k]++ > 0 && bss.lRssi <= n.rssiDbm) return;
+        n.rssiDbm = bss.lRssi;
+        n.channel = ChannelFromKhz(bss.ulChCenterFrequency);
+        n.frequencyMHz = bss.ulChCenterFrequency / 1000;
+        if (PhyFromDot11(bss.dot11BssPhyType)) n.phy = PhyFromDot11(bss.dot11BssPhyType);
+        n.known |= TAVRONET_KNOWN_RSSI | TAVRONET_KNOWN_CHANNEL | (n.phy ? TAVRONET_KNOWN_PHY : 0);
+        return;
+    }
+}
+
 // The access points of the BSS list, where the system has it and allows it:
 // their count, and the strongest one's signal strength, channel and PHY.
 void AddAccessPoints(WlanSession& session, InterfaceMemory& memory, std::vector<TAVRONET_NETWORK>& list) {
-    const WlanEntryPoints& api = session.Api();
-    const DWORD now = GetTickCount();
-    if (!api.WlanGetNetworkBssList || !MayAsk(memory.bssList, now)) return;
-    PWLAN_BSS_LIST bsses = nullptr;
-    const DWORD result = NoteAnswer(&memory.bssList, WithClient(session, [&](HANDLE client) {
-        return api.WlanGetNetworkBssList(client, &memory.guid, nullptr, dot11_BSS_type_any, FALSE, nullptr, &bsses);
-    }), now);
-    if (result != ERROR_SUCCESS || !bsses) return;
-    std::vector<unsigned long> seen(list.size(), 0);
-    for (DWORD i = 0; i < bsses->dwNumberOfItems; ++i) {
-        const WLAN_BSS_ENTRY& bss = bsses->wlanBssEntries[i];
-        for (size_t k = 0; k < list.size(); ++k) {
-            TAVRONET_NETWORK& n = list[k];
-            if (!SameSsid(n.ssid, n.ssidLength, bss.dot11Ssid) || n.bssType != BssKind(bss.dot11BssType)) continue;
-            if (seen[k]++ > 0 && bss.lRssi <= n.rssiDbm) break;
-            n.rssiDbm = bss.lRssi;
-            n.channel = ChannelFromKhz(bss.ulChCenterFrequency);
-            n.frequencyMHz = bss.ulChCenterFrequency / 1000;
-            if (PhyFromDot11(bss.dot11BssPhyType)) n.phy = PhyFromDot11(bss.dot11BssPhyType);
-            n.known |= TAVRONET_KNOWN_RSSI | TAVRONET_KNOWN_CHANNEL | (n.phy ? TAVRONET_KNOWN_PHY : 0);
-            break;
-        }
-    }
-    for (size_t k = 0; k < list.size(); ++k)
-        if (seen[k]) list[k].accessPoints = seen[k];
-    api.WlanFreeMemory(bsses);
+    WithBssList(session, memory, nullptr, dot11_BSS_type_any, FALSE, [&](const WLAN_BSS_LIST& bsses) {
+        std::vector<unsigned long> seen(list.size(), 0);
+        for (DWORD i = 0; i < bsses.dwNumberOfItems; ++i) AddAccessPoint(bsses.wlanBssEntries[i], list, seen);
+        for (size_t k = 0; k < list.size(); ++k)
+            if (seen[k]) list[k].accessPoints = seen[k];
+    });
 }
 
 // ---- the saved networks ----
@@ -254,13 +261,32 @@ TAVRONET_PROFILE ProfileOf(WlanSession& session, const GUID& guid, const WLAN_PR
     return profile;
 }
 
+// The saved network a change names, with the interface it is saved for and
+// the number of saved networks there.
+struct ProfileTarget {
+    GUID guid;
+    WCHAR name[256];
+    DWORD count = 0;
+};
+
+// Finds the adapter and its saved network `name` for a change by `call`;
+// ERROR_NOT_SUPPORTED where the system lacks that call.
+template <typename Call>
+DWORD FindProfileTarget(WlanSession& session, const char* adapterId, const char* name, Call WlanEntryPoints::*call,
+                        ProfileTarget* target) {
+    if (!name) return ERROR_INVALID_PARAMETER;
+    if (const DWORD error = FindInterface(session, adapterId, &target->guid)) return error;
+    if (!(session.Api().*call)) return ERROR_NOT_SUPPORTED;
+    return FindProfile(session, target->guid, name, target->name, &target->count);
+}
+
 }  // namespace
 
 unsigned long NetGetLink(WlanSession& session, const char* adapterId, TAVRONET_LINK* out) {
     GUID guid;
     if (!SizeUsable(out)) return ERROR_INVALID_PARAMETER;
     if (const DWORD error = FindInterface(session, adapterId, &guid)) return error;
-    const LinkSnapshot snapshot = CurrentLink(session, guid);  // a copy: the readings below may add interfaces
+    const LinkSnapshot& snapshot = CurrentLink(session, guid);
     if (snapshot.link == Link::Failed) return snapshot.error;
     InterfaceMemory& memory = session.Memory(guid);
     TAVRONET_LINK link = {};
@@ -272,7 +298,7 @@ unsigned long NetGetLink(WlanSession& session, const char* adapterId, TAVRONET_L
     if (Query(session, guid, wlan_intf_opcode_autoconf_enabled, &autoConfig) == ERROR_SUCCESS)
         link.autoConfig = autoConfig ? TAVRONET_AUTOCONFIG_ON : TAVRONET_AUTOCONFIG_OFF;
     if (!connected) return CopySized(out, link);
-    link.signalPercent = snapshot.signalQuality > 100 ? 100 : snapshot.signalQuality;
+    link.signalPercent = snapshot.signalQuality;
     link.known |= TAVRONET_KNOWN_SIGNAL;
     LONG rssi = snapshot.rssi;
     if (snapshot.rssiRead || Query(session, guid, wlan_intf_opcode_rssi, &rssi) == ERROR_SUCCESS) {
@@ -281,7 +307,7 @@ unsigned long NetGetLink(WlanSession& session, const char* adapterId, TAVRONET_L
     }
     if (snapshot.connectionRead) {
         FillFromConnection(session.Api(), snapshot.connection, &link);
-        ReadLinkChannel(session, session.Memory(guid), snapshot.connection, &link);
+        ReadLinkChannel(session, memory, snapshot.connection, &link);
     }
     return CopySized(out, link);
 }
@@ -304,7 +330,7 @@ unsigned long NetGetNetworks(WlanSession& session, const char* adapterId, TAVRON
     std::vector<TAVRONET_NETWORK> list;
     for (DWORD i = 0; i < available->dwNumberOfItems; ++i) AddAvailable(api, available->Network[i], list);
     api.WlanFreeMemory(available);
-    AddAccessPoints(session, session.Memory(guid), list);
+    AddAccessPoints(session, memory, list);
     return FillArray(list, networks, capacity, count);
 }
 
@@ -387,30 +413,24 @@ unsigned long NetGetProfiles(WlanSession& session, const char* adapterId, TAVRON
 }
 
 unsigned long NetMoveProfile(WlanSession& session, const char* adapterId, const char* name, unsigned long position) {
-    GUID guid;
-    if (!name) return ERROR_INVALID_PARAMETER;
-    if (const DWORD error = FindInterface(session, adapterId, &guid)) return error;
+    ProfileTarget target;
+    if (const DWORD error =
+            FindProfileTarget(session, adapterId, name, &WlanEntryPoints::WlanSetProfilePosition, &target))
+        return error;
+    if (position >= target.count) return ERROR_INVALID_PARAMETER;
     const WlanEntryPoints& api = session.Api();
-    if (!api.WlanSetProfilePosition) return ERROR_NOT_SUPPORTED;
-    WCHAR wide[256];
-    DWORD count = 0;
-    if (const DWORD error = FindProfile(session, guid, name, wide, &count)) return error;
-    if (position >= count) return ERROR_INVALID_PARAMETER;
     return WithClient(session, [&](HANDLE client) {
-        return api.WlanSetProfilePosition(client, &guid, wide, position, nullptr);
+        return api.WlanSetProfilePosition(client, &target.guid, target.name, position, nullptr);
     });
 }
 
 unsigned long NetDeleteProfile(WlanSession& session, const char* adapterId, const char* name) {
-    GUID guid;
-    if (!name) return ERROR_INVALID_PARAMETER;
-    if (const DWORD error = FindInterface(session, adapterId, &guid)) return error;
+    ProfileTarget target;
+    if (const DWORD error = FindProfileTarget(session, adapterId, name, &WlanEntryPoints::WlanDeleteProfile, &target))
+        return error;
     const WlanEntryPoints& api = session.Api();
-    if (!api.WlanDeleteProfile) return ERROR_NOT_SUPPORTED;
-    WCHAR wide[256];
-    DWORD count = 0;
-    if (const DWORD error = FindProfile(session, guid, name, wide, &count)) return error;
-    return WithClient(session, [&](HANDLE client) { return api.WlanDeleteProfile(client, &guid, wide, nullptr); });
+    return WithClient(session,
+                      [&](HANDLE client) { return api.WlanDeleteProfile(client, &target.guid, target.name, nullptr); });
 }
 
 unsigned long NetGetHistory(WlanSession& session, const char* adapterId, TAVRONET_HISTORY* history) {

@@ -91,19 +91,17 @@ bool WlanSession::Lost(DWORD error) {
     return true;
 }
 
-InterfaceMemory& WlanSession::Memory(const GUID& guid) {
+InterfaceMemory* WlanSession::Find(const GUID& guid) {
     for (InterfaceMemory& known : interfaces)
-        if (memcmp(&known.guid, &guid, sizeof guid) == 0) return known;
-    InterfaceMemory added;
-    added.guid = guid;
-    interfaces.push_back(added);
-    return interfaces.back();
+        if (memcmp(&known.guid, &guid, sizeof guid) == 0) return &known;
+    return nullptr;
 }
 
-bool WlanSession::Known(const GUID& guid) const {
-    for (const InterfaceMemory& known : interfaces)
-        if (memcmp(&known.guid, &guid, sizeof guid) == 0) return true;
-    return false;
+InterfaceMemory& WlanSession::Memory(const GUID& guid) {
+    if (InterfaceMemory* known = Find(guid)) return *known;
+    interfaces.emplace_back();
+    interfaces.back().guid = guid;
+    return interfaces.back();
 }
 
 bool WlanSession::WatchScans() {
@@ -116,13 +114,20 @@ bool WlanSession::WatchScans() {
     return true;
 }
 
-void WlanSession::ForgetScan(const GUID& guid) {
+int WlanSession::ScanSlot(const GUID& guid) const {
     const int used = scanSlots.load();
     for (int i = 0; i < used; ++i)
-        if (memcmp(&scanGuids[i], &guid, sizeof guid) == 0) {
-            scanDone[i] = false;
-            return;
-        }
+        if (memcmp(&scanGuids[i], &guid, sizeof guid) == 0) return i;
+    return -1;
+}
+
+void WlanSession::ForgetScan(const GUID& guid) {
+    const int slot = ScanSlot(guid);
+    if (slot >= 0) {
+        scanDone[slot] = false;
+        return;
+    }
+    const int used = scanSlots.load();
     if (used == kWatchedScans) return;  // more interfaces than the table: their scans end by time
     scanGuids[used] = guid;
     scanDone[used] = false;
@@ -130,10 +135,8 @@ void WlanSession::ForgetScan(const GUID& guid) {
 }
 
 bool WlanSession::ScanCompleted(const GUID& guid) const {
-    const int used = scanSlots.load();
-    for (int i = 0; i < used; ++i)
-        if (memcmp(&scanGuids[i], &guid, sizeof guid) == 0) return scanDone[i];
-    return false;
+    const int slot = ScanSlot(guid);
+    return slot >= 0 && scanDone[slot];
 }
 
 // A failed scan ends the wait as a completed one does.
@@ -143,9 +146,8 @@ void CALLBACK WlanSession::OnNotification(PWLAN_NOTIFICATION_DATA data, PVOID co
         data->NotificationCode != wlan_notification_acm_scan_fail)
         return;
     WlanSession* session = static_cast<WlanSession*>(context);
-    const int used = session->scanSlots.load();
-    for (int i = 0; i < used; ++i)
-        if (memcmp(&session->scanGuids[i], &data->InterfaceGuid, sizeof(GUID)) == 0) session->scanDone[i] = true;
+    const int slot = session->ScanSlot(data->InterfaceGuid);
+    if (slot >= 0) session->scanDone[slot] = true;
 }
 
 // Gives the handle back; the service frees what it still holds of it, and

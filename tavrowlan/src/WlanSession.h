@@ -12,7 +12,7 @@
 #include "WlanEntryPoints.h"
 
 #include <atomic>
-#include <vector>
+#include <deque>
 
 namespace tavrowlan {
 
@@ -118,9 +118,10 @@ public:
     const WlanEntryPoints& Api() const { return *api; }
 
     // What the library keeps of the interface `guid`, kept from its first
-    // need until the session closes; Known: whether it keeps anything yet.
+    // need until the session closes, and not moved meanwhile; Known:
+    // whether it keeps anything yet.
     InterfaceMemory& Memory(const GUID& guid);
-    bool Known(const GUID& guid) const;
+    bool Known(const GUID& guid) { return Find(guid) != nullptr; }
 
     // Scan completion, which the service reports on a thread of its own:
     // registered once for each client handle where the system offers it
@@ -132,6 +133,9 @@ public:
     static void CALLBACK OnNotification(PWLAN_NOTIFICATION_DATA data, PVOID context);
 
 private:
+    InterfaceMemory* Find(const GUID& guid);
+    // The interface's place in the scan table; -1 when it has none.
+    int ScanSlot(const GUID& guid) const;
     void CloseClient();
     void Close();
 
@@ -144,7 +148,7 @@ private:
     bool loaded = false;
     HANDLE client = nullptr;
     DWORD version = 0;
-    std::vector<InterfaceMemory> interfaces;
+    std::deque<InterfaceMemory> interfaces;  // a deque: adding one moves none of the others
     HANDLE watching = nullptr;  // the client handle scan completions are registered for
     // Interfaces whose scan completed, written by the service's thread: a
     // fixed table, so that it never moves under that thread.

@@ -87,6 +87,15 @@ List* Allocate(DWORD size) {
 
 bool Ours(const GUID* guid) { return guid && memcmp(guid, &kInterface, sizeof kInterface) == 0; }
 
+// The answer a list reading that needs location consent (the network and BSS
+// lists) starts with: the service's state, the arguments, then the consent.
+DWORD CheckListReading(HANDLE client, const GUID* guid, const void* list) {
+    const Mode mode = Now();
+    if (const DWORD error = Check(client, mode)) return error;
+    if (!Ours(guid) || !list) return ERROR_INVALID_PARAMETER;
+    return mode == Mode::Refuse ? ERROR_ACCESS_DENIED : ERROR_SUCCESS;
+}
+
 void SetSsid(DOT11_SSID* ssid) {
     ssid->uSSIDLength = sizeof kSsid - 1;
     memcpy(ssid->ucSSID, kSsid, sizeof kSsid - 1);
@@ -189,10 +198,7 @@ __declspec(dllexport) DWORD WINAPI WlanSetInterface(HANDLE client, const GUID* g
 // The access point of the network, on channel 36.
 __declspec(dllexport) DWORD WINAPI WlanGetNetworkBssList(HANDLE client, const GUID* guid, const PDOT11_SSID,
                                                          DOT11_BSS_TYPE, WINBOOL, PVOID, PWLAN_BSS_LIST* list) {
-    const Mode mode = Now();
-    if (const DWORD error = Check(client, mode)) return error;
-    if (!Ours(guid) || !list) return ERROR_INVALID_PARAMETER;
-    if (mode == Mode::Refuse) return ERROR_ACCESS_DENIED;
+    if (const DWORD error = CheckListReading(client, guid, list)) return error;
     auto* result = Allocate<WLAN_BSS_LIST>(sizeof(WLAN_BSS_LIST));
     if (!result) return ERROR_NOT_ENOUGH_MEMORY;
     result->dwTotalSize = sizeof(WLAN_BSS_LIST);
@@ -211,10 +217,7 @@ __declspec(dllexport) DWORD WINAPI WlanGetNetworkBssList(HANDLE client, const GU
 
 __declspec(dllexport) DWORD WINAPI WlanGetAvailableNetworkList(HANDLE client, const GUID* guid, DWORD, PVOID,
                                                                PWLAN_AVAILABLE_NETWORK_LIST* list) {
-    const Mode mode = Now();
-    if (const DWORD error = Check(client, mode)) return error;
-    if (!Ours(guid) || !list) return ERROR_INVALID_PARAMETER;
-    if (mode == Mode::Refuse) return ERROR_ACCESS_DENIED;
+    if (const DWORD error = CheckListReading(client, guid, list)) return error;
     auto* result = Allocate<WLAN_AVAILABLE_NETWORK_LIST>(sizeof(WLAN_AVAILABLE_NETWORK_LIST));
     if (!result) return ERROR_NOT_ENOUGH_MEMORY;
     result->dwNumberOfItems = 1;
