@@ -36,9 +36,6 @@ const unsigned long kNetworkTypeInfrastructure = 1;
 const unsigned long kNetworkTypeAdHoc = 2;
 const ULONG kFullSignal = 100;
 const unsigned long kFullQuality = 15;
-// The signal scale of Windows' own quality figure: -100 dBm is 0, -50 dBm 100.
-const LONG kRssiNone = -100;
-const LONG kRssiFull = -50;
 // A reading of the link serves every query of one poll (the program polls
 // once a second) and no query of the next.
 const DWORD kSnapshotMs = 900;
@@ -55,15 +52,19 @@ Link ReadStateOnly(WlanSession& session, const GUID& guid, Link whenConnected, L
 // The link from the readings that need no location consent: the signal
 // strength, which the service gives only while connected, and failing
 // that the interface state. Nothing of these gives the rate.
-Link ReadWithoutConsent(WlanSession& session, const GUID& guid, LinkSnapshot* snapshot) {
-    LONG rssi = 0;
-    const DWORD result = Query(session, guid, wlan_intf_opcode_rssi, &rssi);
-    if (result == ERROR_INVALID_STATE) return Link::NotConnected;
-    if (result != ERROR_SUCCESS) return ReadStateOnly(session, guid, Link::Connected, snapshot);
-    snapshot->signalQuality = SignalFromRssi(rssi);
+Link FromRssi(LONG rssi, LinkSnapshot* snapshot) {
+    snapshot->signalQuality = PercentFromRssi(rssi);
     snapshot->rssiRead = true;
     snapshot->rssi = rssi;
     return Link::Connected;
+}
+
+Link ReadWithoutConsent(WlanSession& session, InterfaceMemory& memory, LinkSnapshot* snapshot) {
+    const DWORD result = Query(session, memory.guid, wlan_intf_opcode_rssi, &memory.rssi);
+    memory.byRssi = result == ERROR_SUCCESS ? Link::Connected : result == ERROR_INVALID_STATE ? Link::NotConnected
+                                                                                             : Link::Failed;
+    if (memory.byRssi == Link::Failed) return ReadStateOnly(session, memory.guid, Link::Connected, snapshot);
+    return memory.byRssi == Link::Connected ? FromRssi(memory.rssi, snapshot) : Link::NotConnected;
 }
 
 // The link from the interface's connection. Without one the service fails
@@ -71,11 +72,18 @@ Link ReadWithoutConsent(WlanSession& session, const GUID& guid, LinkSnapshot* sn
 // location consent is answered from the other readings until it is time to
 // ask again; another failure is told from no connection by the interface state.
 Link ReadLink(WlanSession& session, InterfaceMemory& memory, DWORD now, LinkSnapshot* snapshot) {
-    if (!MayAsk(memory.connection, now)) return ReadWithoutConsent(session, memory.guid, snapshot);
+    if (!MayAsk(memory.connection, now)) return ReadWithoutConsent(session, memory, snapshot);
     WLAN_CONNECTION_ATTRIBUTES& connection = snapshot->connection;
     const DWORD result = NoteAnswer(&memory.connection,
                                     Query(session, memory.guid, wlan_intf_opcode_current_connection, &connection), now);
-    if (memory.connection.refused) return ReadWithoutConsent(session, memory.guid, snapshot);
+    if (memory.connection.refused) {
+        // Refused again: that was this poll's reading of the link, so what the
+        // last signal-strength reading told stands in (only the first poll
+        // after the start, which has none, reads it as well).
+        if (memory.byRssi == Link::Connected) return FromRssi(memory.rssi, snapshot);
+        if (memory.byRssi == Link::NotConnected) return Link::NotConnected;
+        return ReadWithoutConsent(session, memory, snapshot);
+    }
     if (result == ERROR_INVALID_STATE) return Link::NotConnected;
     if (result != ERROR_SUCCESS) return ReadStateOnly(session, memory.guid, Link::Failed, snapshot);
     if (connection.isState != wlan_interface_state_connected) return Link::NotConnected;
@@ -362,12 +370,6 @@ ULONG CappedSignal(ULONG quality) { return quality > kFullSignal ? kFullSignal :
 
 unsigned long ScaleSignalQuality(ULONG quality) {
     return (CappedSignal(quality) * kFullQuality + kFullSignal / 2) / kFullSignal;
-}
-
-ULONG SignalFromRssi(LONG dBm) {
-    if (dBm <= kRssiNone) return 0;
-    if (dBm >= kRssiFull) return kFullSignal;
-    return static_cast<ULONG>(dBm - kRssiNone) * kFullSignal / static_cast<ULONG>(kRssiFull - kRssiNone);
 }
 
 unsigned long RxFramesFromCounters(unsigned long long received, unsigned long long decryptFailures) {

@@ -7,6 +7,7 @@
 #define TAVROWLAN_WLANMAPPING_H
 
 #include "WlanSession.h"
+#include "common/Signal.h"
 
 #include <stddef.h>
 #include <string.h>
@@ -153,9 +154,6 @@ long SetSoftwareRadio(WlanSession& session, const GUID& guid, unsigned long on);
 // every switch off, bit 0 tells whether any software radio is on. A state
 // the driver reports as unknown counts as on.
 unsigned long CombineRadioStates(const WLAN_RADIO_STATE& radio);
-// Signal strength in dBm to signal quality 0..100 on Windows' own scale:
-// -100 dBm and below 0, -50 dBm and above 100, linear between.
-ULONG SignalFromRssi(LONG dBm);
 // GetWEPPacketRxOK from the data frames received and those that failed to
 // decrypt: the frames received, stopping at 0xFFFFFFFF rather than wrap;
 // 0 (data frame errors) only when frames arrive and none decrypts;

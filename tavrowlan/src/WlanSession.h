@@ -86,6 +86,10 @@ struct InterfaceMemory {
     LinkSnapshot snapshot;
     // The readings that reveal access points need the user's location consent.
     Refusal connection, networks, bssList;
+    // What the last signal-strength reading told: connected (at `rssi` dBm),
+    // not connected, or nothing (Failed).
+    Link byRssi = Link::Failed;
+    LONG rssi = 0;
     SignalHistory history;
     ScanState scan;
 };
