@@ -63,8 +63,7 @@ protected:
         return id;
     }
     TAVRONET_LINK Link(unsigned long* result) {
-        TAVRONET_LINK link = {};
-        link.size = sizeof link;
+        TAVRONET_LINK link = {sizeof link};
         *result = NetGetLink(session, Id().c_str(), &link);
         return link;
     }
