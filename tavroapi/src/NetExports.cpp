@@ -4,6 +4,7 @@
 #include "TavroNet.h"
 
 #include "Simulator.h"
+#include "common/SizedRecords.h"
 
 #include <cstddef>
 #include <cstring>
@@ -11,43 +12,13 @@
 
 using tavro::Simulator;
 
-namespace {
-
-const unsigned long kHistoryHeader = offsetof(TAVRONET_HISTORY, samples);
-
-// Fills an array the caller sized by its first element, `capacity` elements long.
-template <typename Record>
-unsigned long fillArray(const std::vector<Record>& records, Record* out, unsigned long capacity,
-                        unsigned long* count) {
-    if (!count || (capacity > 0 && !out)) return tavro::kErrorInvalidParameter;
-    unsigned long stride = 0;
-    if (capacity > 0) std::memcpy(&stride, out, sizeof stride);
-    if (capacity > 0 && stride < sizeof stride) return tavro::kErrorInvalidParameter;
-    unsigned char* at = reinterpret_cast<unsigned char*>(out);
-    for (unsigned long i = 0; i < capacity && i < records.size(); ++i, at += stride) {
-        std::memcpy(at, &stride, sizeof stride);
-        tavro::copySized(at, &records[i], sizeof(Record));
-    }
-    *count = static_cast<unsigned long>(records.size());
-    return tavro::kErrorSuccess;
-}
-
-bool sizeUsable(const void* record) {
-    if (!record) return false;
-    unsigned long size;
-    std::memcpy(&size, record, sizeof size);
-    return size >= sizeof size;
-}
-
-}  // namespace
-
 extern "C" {
 
 TAVRONET_API unsigned long TAVRONET_CALL TavroNetGetLink(const char* adapterId, TAVRONET_LINK* link) {
-    if (!adapterId || !sizeUsable(link)) return tavro::kErrorInvalidParameter;
+    if (!adapterId || !SizeUsable(link)) return tavro::kErrorInvalidParameter;
     TAVRONET_LINK full;
     unsigned long r = Simulator::instance().link(adapterId, full);
-    return r == tavro::kErrorSuccess ? tavro::copySized(link, &full, sizeof full) : r;
+    return r == tavro::kErrorSuccess ? CopySized(link, full) : r;
 }
 
 TAVRONET_API unsigned long TAVRONET_CALL TavroNetGetNetworks(const char* adapterId, TAVRONET_NETWORK* networks,
@@ -55,7 +26,7 @@ TAVRONET_API unsigned long TAVRONET_CALL TavroNetGetNetworks(const char* adapter
     if (!adapterId) return tavro::kErrorInvalidParameter;
     std::vector<TAVRONET_NETWORK> all;
     unsigned long r = Simulator::instance().networks(adapterId, all);
-    return r == tavro::kErrorSuccess ? fillArray(all, networks, capacity, count) : r;
+    return r == tavro::kErrorSuccess ? FillArray(all, networks, capacity, count) : r;
 }
 
 TAVRONET_API unsigned long TAVRONET_CALL TavroNetScan(const char* adapterId) {
@@ -87,7 +58,7 @@ TAVRONET_API unsigned long TAVRONET_CALL TavroNetGetProfiles(const char* adapter
     if (!adapterId) return tavro::kErrorInvalidParameter;
     std::vector<TAVRONET_PROFILE> all;
     unsigned long r = Simulator::instance().profiles(adapterId, all);
-    return r == tavro::kErrorSuccess ? fillArray(all, profiles, capacity, count) : r;
+    return r == tavro::kErrorSuccess ? FillArray(all, profiles, capacity, count) : r;
 }
 
 TAVRONET_API unsigned long TAVRONET_CALL TavroNetMoveProfile(const char* adapterId, const char* name,
@@ -102,9 +73,8 @@ TAVRONET_API unsigned long TAVRONET_CALL TavroNetDeleteProfile(const char* adapt
 }
 
 TAVRONET_API unsigned long TAVRONET_CALL TavroNetGetHistory(const char* adapterId, TAVRONET_HISTORY* history) {
-    if (!adapterId || !history || history->size < kHistoryHeader) return tavro::kErrorInvalidParameter;
-    unsigned long capacity = (history->size - kHistoryHeader) / sizeof(TAVRONET_SAMPLE);
-    if (capacity > TAVRONET_HISTORY_SAMPLES) capacity = TAVRONET_HISTORY_SAMPLES;
+    unsigned long capacity = 0;
+    if (!adapterId || !HistoryCapacity(history, &capacity)) return tavro::kErrorInvalidParameter;
     unsigned long count = 0;
     unsigned long r = Simulator::instance().history(adapterId, history->samples, capacity, count);
     if (r != tavro::kErrorSuccess) return r;
@@ -114,7 +84,7 @@ TAVRONET_API unsigned long TAVRONET_CALL TavroNetGetHistory(const char* adapterI
 }
 
 TAVRONET_API unsigned long TAVRONET_CALL TavroNetGetLibrary(const char* adapterId, TAVRONET_LIBRARY* library) {
-    if (!sizeUsable(library)) return tavro::kErrorInvalidParameter;
+    if (!SizeUsable(library)) return tavro::kErrorInvalidParameter;
     TAVRONET_LIBRARY full = {};
     full.size = sizeof full;
     full.kind = TAVRONET_KIND_SIMULATOR;
@@ -122,7 +92,7 @@ TAVRONET_API unsigned long TAVRONET_CALL TavroNetGetLibrary(const char* adapterI
     std::string driver = adapterId ? Simulator::instance().driverText(adapterId) : std::string();
     std::memcpy(full.driverVersion, driver.data(), driver.size() < sizeof full.driverVersion ? driver.size()
                                                                                     : sizeof full.driverVersion - 1);
-    return tavro::copySized(library, &full, sizeof full);
+    return CopySized(library, full);
 }
 
 }  // extern "C"

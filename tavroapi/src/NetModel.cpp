@@ -294,35 +294,4 @@ TAVRONET_SAMPLE sampleOf(const TAVRONET_LINK& link, unsigned long tick) {
     return s;
 }
 
-bool SignalHistory::due(unsigned long tick) const {
-    if (count_ == 0) return true;
-    const TAVRONET_SAMPLE& last = ring_[(next_ + TAVRONET_HISTORY_SAMPLES - 1) % TAVRONET_HISTORY_SAMPLES];
-    return tick - last.tick >= kMinSampleSpacingMs;
-}
-
-bool SignalHistory::record(const TAVRONET_SAMPLE& sample) {
-    if (!due(sample.tick)) return false;
-    ring_[next_] = sample;
-    next_ = (next_ + 1) % TAVRONET_HISTORY_SAMPLES;
-    if (count_ < TAVRONET_HISTORY_SAMPLES) ++count_;
-    return true;
-}
-
-unsigned long SignalHistory::copy(TAVRONET_SAMPLE* out, unsigned long capacity) const {
-    unsigned long n = count_ < capacity ? count_ : capacity;
-    unsigned long first = (next_ + TAVRONET_HISTORY_SAMPLES - n) % TAVRONET_HISTORY_SAMPLES;
-    for (unsigned long i = 0; i < n; ++i) out[i] = ring_[(first + i) % TAVRONET_HISTORY_SAMPLES];
-    return n;
-}
-
-unsigned long copySized(void* dest, const void* src, unsigned long fullSize) {
-    if (!dest) return kErrorInvalidParameter;
-    unsigned long size;
-    std::memcpy(&size, dest, sizeof size);
-    if (size < sizeof size) return kErrorInvalidParameter;
-    std::memcpy(dest, src, size < fullSize ? size : fullSize);
-    std::memcpy(dest, &size, sizeof size);
-    return kErrorSuccess;
-}
-
 }  // namespace tavro

@@ -11,6 +11,8 @@
 
 #include "TavroNet.h"
 #include "common/Signal.h"
+#include "common/SignalHistory.h"
+#include "common/SizedRecords.h"
 
 #include <string>
 #include <vector>
@@ -79,30 +81,6 @@ unsigned long scanState(const LinkSection& link, bool started, unsigned long sta
 
 // A reading of the link, as the history keeps it.
 TAVRONET_SAMPLE sampleOf(const TAVRONET_LINK& link, unsigned long tick);
-
-// The readings of the last TAVRONET_HISTORY_SAMPLES polls, at most one per
-// kMinSampleSpacingMs, so that the several calls of one poll give one reading.
-class SignalHistory {
-public:
-    static const unsigned long kMinSampleSpacingMs = 900;
-
-    // Whether a reading made at `tick` would be kept.
-    bool due(unsigned long tick) const;
-    // Keeps the reading unless the last one is too recent; true when kept.
-    bool record(const TAVRONET_SAMPLE& sample);
-    // The newest readings that fit in `capacity`, oldest first; returns how many.
-    unsigned long copy(TAVRONET_SAMPLE* out, unsigned long capacity) const;
-    unsigned long count() const { return count_; }
-
-private:
-    TAVRONET_SAMPLE ring_[TAVRONET_HISTORY_SAMPLES] = {};
-    unsigned long next_ = 0;   // where the next reading goes
-    unsigned long count_ = 0;
-};
-
-// Copies a structure of `fullSize` bytes into a caller's structure of the same
-// kind, as far as the size in its first field allows, keeping that size.
-unsigned long copySized(void* dest, const void* src, unsigned long fullSize);
 
 }  // namespace tavro
 

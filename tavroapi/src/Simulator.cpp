@@ -116,7 +116,7 @@ long Simulator::view(const std::string& id, AdapterView& out) {
     for (int f = 0; f < FieldCount; ++f) out.values[f] = now.values[f];
     DWORD tick = GetTickCount();
     SignalHistory& history = net_[id].history;
-    if (history.due(tick)) history.record(sampleOf(makeLink(now), tick));
+    if (history.Due(tick)) history.Record(sampleOf(makeLink(now), tick));
     return Ok;
 }
 

@@ -149,7 +149,7 @@ unsigned long Simulator::history(const std::string& id, TAVRONET_SAMPLE* out, un
     checkFile(false);
     AdapterNow now;
     if (!adapterNow(id, now)) return kErrorNotFound;
-    count = net_[id].history.copy(out, capacity);
+    count = net_[id].history.Copy(out, capacity);
     return kErrorSuccess;
 }
 

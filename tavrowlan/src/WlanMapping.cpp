@@ -127,7 +127,7 @@ const LinkSnapshot& CurrentLink(WlanSession& session, const GUID& guid) {
     snapshot.taken = true;
     snapshot.takenAt = now;
     snapshot.link = ReadLink(session, memory, now, &snapshot);
-    memory.history.Add(SampleOf(snapshot, now));
+    memory.history.Record(SampleOf(snapshot, now));
     return snapshot;
 }
 

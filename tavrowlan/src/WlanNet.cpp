@@ -6,6 +6,8 @@
 // out the same way and asked again at most once a minute.
 #include "WlanNet.h"
 
+#include "common/SizedRecords.h"
+
 #include <stddef.h>
 
 #include <vector>
@@ -19,35 +21,6 @@ const DWORD kAvailableConnected = 0x1;   // WLAN_AVAILABLE_NETWORK_CONNECTED
 const DWORD kAvailableHasProfile = 0x2;  // WLAN_AVAILABLE_NETWORK_HAS_PROFILE
 const DWORD kProfileGroupPolicy = 0x1;   // WLAN_PROFILE_GROUP_POLICY
 const DWORD kProfileUser = 0x2;          // WLAN_PROFILE_USER
-
-// The caller's record is at least its size field long.
-template <typename Record>
-bool SizeUsable(const Record* record) {
-    return record && record->size >= sizeof record->size;
-}
-
-// Copies what fits of `full` into the caller's record, whose size stays as the caller set it.
-template <typename Record>
-unsigned long CopySized(Record* out, const Record& full) {
-    const unsigned long size = out->size;
-    memcpy(out, &full, size < sizeof full ? size : sizeof full);
-    out->size = size;
-    return ERROR_SUCCESS;
-}
-
-// Fills an array the caller sized by its first element, up to `capacity` records.
-template <typename Record>
-unsigned long FillArray(const std::vector<Record>& records, Record* out, unsigned long capacity, unsigned long* count) {
-    if (!count || (capacity > 0 && !SizeUsable(out))) return ERROR_INVALID_PARAMETER;
-    const unsigned long stride = capacity > 0 ? out->size : 0;
-    unsigned char* at = reinterpret_cast<unsigned char*>(out);
-    for (unsigned long i = 0; i < capacity && i < records.size(); ++i, at += stride) {
-        memcpy(at, &records[i], stride < sizeof(Record) ? stride : sizeof(Record));
-        memcpy(at, &stride, sizeof stride);
-    }
-    *count = static_cast<unsigned long>(records.size());
-    return ERROR_SUCCESS;
-}
 
 // The interface the identifier names: one the library already reads, or
 // one the service lists now. ERROR_NOT_FOUND for any other.
@@ -434,12 +407,10 @@ unsigned long NetDeleteProfile(WlanSession& session, const char* adapterId, cons
 }
 
 unsigned long NetGetHistory(WlanSession& session, const char* adapterId, TAVRONET_HISTORY* history) {
-    const unsigned long header = offsetof(TAVRONET_HISTORY, samples);
     GUID guid;
-    if (!history || history->size < header) return ERROR_INVALID_PARAMETER;
+    unsigned long capacity = 0;
+    if (!HistoryCapacity(history, &capacity)) return ERROR_INVALID_PARAMETER;
     if (const DWORD error = FindInterface(session, adapterId, &guid)) return error;
-    unsigned long capacity = (history->size - header) / sizeof(TAVRONET_SAMPLE);
-    if (capacity > TAVRONET_HISTORY_SAMPLES) capacity = TAVRONET_HISTORY_SAMPLES;
     history->count = session.Memory(guid).history.Copy(history->samples, capacity);
     history->now = GetTickCount();
     return ERROR_SUCCESS;

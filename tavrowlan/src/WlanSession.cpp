@@ -39,20 +39,6 @@ DWORD NoteAnswer(Refusal* refusal, DWORD result, DWORD now) {
     return result;
 }
 
-void SignalHistory::Add(const TAVRONET_SAMPLE& sample) {
-    samples[next] = sample;
-    next = (next + 1) % TAVRONET_HISTORY_SAMPLES;
-    if (count < TAVRONET_HISTORY_SAMPLES) ++count;
-}
-
-unsigned long SignalHistory::Copy(TAVRONET_SAMPLE* out, unsigned long capacity) const {
-    const unsigned long copied = capacity < count ? capacity : count;
-    // The oldest of the newest `copied` readings.
-    unsigned long at = (next + TAVRONET_HISTORY_SAMPLES - copied) % TAVRONET_HISTORY_SAMPLES;
-    for (unsigned long i = 0; i < copied; ++i, at = (at + 1) % TAVRONET_HISTORY_SAMPLES) out[i] = samples[at];
-    return copied;
-}
-
 WlanSession::WlanSession(WlanEntryPoints* api, Loader load, Unloader unload)
     : api(api), load(load), unload(unload) {}
 

@@ -10,6 +10,7 @@
 
 #include "TavroNet.h"
 #include "WlanEntryPoints.h"
+#include "common/SignalHistory.h"
 
 #include <atomic>
 #include <deque>
@@ -57,19 +58,6 @@ struct LinkSnapshot {
     WLAN_CONNECTION_ATTRIBUTES connection;
     bool rssiRead = false;  // the signal strength was read (without consent)
     LONG rssi = 0;          // dBm
-};
-
-// The signal readings of the last ten minutes, one for each reading of the
-// link the tray program's one-second poll makes: a ring, oldest overwritten.
-class SignalHistory {
-public:
-    void Add(const TAVRONET_SAMPLE& sample);
-    // Copies the newest min(count, capacity) readings, oldest first; returns how many.
-    unsigned long Copy(TAVRONET_SAMPLE* out, unsigned long capacity) const;
-
-private:
-    TAVRONET_SAMPLE samples[TAVRONET_HISTORY_SAMPLES];
-    unsigned long next = 0, count = 0;
 };
 
 // A scan asked of the interface: done when the service reports it complete,

@@ -217,15 +217,15 @@ TEST(NetModelTest, ProfileChangesAndRefusals) {
 TEST(NetModelTest, HistoryKeepsOneReadingAPollOldestFirst) {
     SignalHistory h;
     struct Row { unsigned long tick; bool kept; } rows[] = {{1000, true}, {1001, false}, {1899, false}, {1900, true}};
-    for (const Row& r : rows) EXPECT_EQ(h.record(TAVRONET_SAMPLE{r.tick, 1, 50, -75}), r.kept) << r.tick;
+    for (const Row& r : rows) EXPECT_EQ(h.Record(TAVRONET_SAMPLE{r.tick, 1, 50, -75}), r.kept) << r.tick;
     unsigned long last = 1900;
-    for (int i = 0; i < 700; ++i) h.record(TAVRONET_SAMPLE{last += 1000, 1, 50, -75});
+    for (int i = 0; i < 700; ++i) h.Record(TAVRONET_SAMPLE{last += 1000, 1, 50, -75});
     std::vector<TAVRONET_SAMPLE> all(TAVRONET_HISTORY_SAMPLES + 1);
-    ASSERT_EQ(h.copy(all.data(), all.size()), unsigned(TAVRONET_HISTORY_SAMPLES));
+    ASSERT_EQ(h.Copy(all.data(), all.size()), unsigned(TAVRONET_HISTORY_SAMPLES));
     EXPECT_EQ(all[0].tick, last - 599000);
     EXPECT_EQ(all[599].tick, last);
     TAVRONET_SAMPLE few[3];
-    ASSERT_EQ(h.copy(few, 3), 3u);
+    ASSERT_EQ(h.Copy(few, 3), 3u);
     EXPECT_EQ(few[0].tick + 2000, last);
     World w(kStreet);
     TAVRONET_SAMPLE s = sampleOf(makeLink(w.now(0, 1000)), 77);
@@ -240,11 +240,11 @@ TEST(NetModelTest, RecordsAreFilledAsFarAsTheirSize) {
     TAVRONET_LIBRARY older = {};
     older.size = 8;
     older.wlanApiVersion = 9;
-    EXPECT_EQ(copySized(&older, &full, sizeof full), kErrorSuccess);
+    EXPECT_EQ(CopySized(&older, full), kErrorSuccess);
     EXPECT_EQ(older.size * 100 + older.kind * 10 + older.wlanApiVersion, 819u);
     older.size = 3;
-    EXPECT_EQ(copySized(&older, &full, sizeof full), kErrorInvalidParameter);
-    EXPECT_EQ(copySized(nullptr, &full, sizeof full), kErrorInvalidParameter);
+    EXPECT_EQ(CopySized(&older, full), kErrorInvalidParameter);
+    EXPECT_EQ(CopySized<TAVRONET_LIBRARY>(nullptr, full), kErrorInvalidParameter);
 }
 
 }  // namespace

@@ -705,7 +705,9 @@ TEST_F(WlanTest, ConnectReachesASavedOrOpenNetwork) {
         network.cipher = row.cipher;
         EXPECT_EQ(NetConnect(session, Id().c_str(), &network), row.result);
         EXPECT_EQ(wlan.CountCalls("WlanConnect"), *row.call ? 1 : 0);
-        if (*row.call) EXPECT_EQ(wlan.calls.back(), row.call);
+        if (*row.call) {
+            EXPECT_EQ(wlan.calls.back(), row.call);
+        }
         EXPECT_EQ(Card().state, *row.call ? wlan_interface_state_connected : wlan_interface_state_disconnected);
     }
     EXPECT_EQ(NetDisconnect(session, Id().c_str()), 0u);
