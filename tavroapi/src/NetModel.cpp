@@ -151,12 +151,6 @@ unsigned long frequencyOfChannel(unsigned long channel) {
     return 0;
 }
 
-unsigned long linkState(unsigned long radio, unsigned long adapterState) {
-    if (!(radio & 2)) return TAVRONET_STATE_SWITCH_OFF;
-    if (!(radio & 1)) return TAVRONET_STATE_RADIO_OFF;
-    return adapterState == 1 ? TAVRONET_STATE_CONNECTED : TAVRONET_STATE_NOT_CONNECTED;
-}
-
 std::string connectedSsid(const AdapterNow& now) {
     return now.connection.set ? now.connection.ssid : now.adapter->link.ssid;
 }
@@ -182,7 +176,7 @@ TAVRONET_LINK makeLink(const AdapterNow& now) {
     TAVRONET_LINK l = {};
     l.size = sizeof l;
     const LinkSection& own = now.adapter->link;
-    l.state = linkState(now.values[FieldRadio], now.values[FieldAdapterState]);
+    l.state = LinkStateOf(now.values[FieldRadio], now.values[FieldAdapterState] == 1);
     l.autoConfig = own.autoConfig;
     if (own.hasMac) {
         std::memcpy(l.macAddress, own.mac, sizeof l.macAddress);
@@ -242,7 +236,7 @@ std::vector<ProfileSection> profilesOf(const Scenario& scenario, int index) {
 }
 
 unsigned long connectTarget(const AdapterNow& now, const TAVRONET_NETWORK& network, std::string& ssid) {
-    unsigned long state = linkState(now.values[FieldRadio], now.values[FieldAdapterState]);
+    unsigned long state = LinkStateOf(now.values[FieldRadio], now.values[FieldAdapterState] == 1);
     if (state == TAVRONET_STATE_RADIO_OFF || state == TAVRONET_STATE_SWITCH_OFF) return kErrorNotReady;
     std::string wanted(reinterpret_cast<const char*>(network.ssid),
                        network.ssidLength < TAVRONET_SSID_BYTES ? network.ssidLength : TAVRONET_SSID_BYTES);

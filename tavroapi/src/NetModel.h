@@ -10,6 +10,7 @@
 #include "ScenarioFile.h"
 
 #include "TavroNet.h"
+#include "common/LinkState.h"
 #include "common/Signal.h"
 #include "common/SignalHistory.h"
 #include "common/SizedRecords.h"
@@ -32,8 +33,6 @@ unsigned long signalFromQuality(unsigned long quality);
 unsigned long qualityFromSignal(unsigned long percent);
 // The centre frequency in MHz of a 2.4 GHz or 5 GHz channel; 0 for another number.
 unsigned long frequencyOfChannel(unsigned long channel);
-// TAVRONET_STATE_* from the radio state (bit 0 radio, bit 1 switch) and the adapter state.
-unsigned long linkState(unsigned long radio, unsigned long adapterState);
 
 // The connection that TavroNetConnect or TavroNetDisconnect made; it stands over
 // the scenario's own until the scenario is loaded again.

@@ -56,7 +56,7 @@ unsigned long Simulator::scan(const std::string& id) {
     AdapterNow now;
     unsigned long result = kErrorNotFound;
     if (adapterNow(id, now)) {
-        unsigned long state = linkState(now.values[FieldRadio], now.values[FieldAdapterState]);
+        unsigned long state = LinkStateOf(now.values[FieldRadio], now.values[FieldAdapterState] == 1);
         bool radioOn = state == TAVRONET_STATE_CONNECTED || state == TAVRONET_STATE_NOT_CONNECTED;
         result = radioOn ? kErrorSuccess : kErrorNotReady;
     }

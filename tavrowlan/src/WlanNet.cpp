@@ -6,6 +6,7 @@
 // out the same way and asked again at most once a minute.
 #include "WlanNet.h"
 
+#include "common/LinkState.h"
 #include "common/SizedRecords.h"
 
 #include <stddef.h>
@@ -111,12 +112,10 @@ void FillFromConnection(const WlanEntryPoints& api, const WLAN_CONNECTION_ATTRIB
                    TAVRONET_KNOWN_SECURITY | (link->phy ? TAVRONET_KNOWN_PHY : 0);
 }
 
-unsigned long LinkState(WlanSession& session, const GUID& guid, bool connected) {
+unsigned long ReadLinkState(WlanSession& session, const GUID& guid, bool connected) {
     unsigned long radio = kRadioAssumedOn;
     ReadRadioState(session, guid, &radio);  // XP: assumed on
-    if (!(radio & 2)) return TAVRONET_STATE_SWITCH_OFF;
-    if (!(radio & 1)) return TAVRONET_STATE_RADIO_OFF;
-    return connected ? TAVRONET_STATE_CONNECTED : TAVRONET_STATE_NOT_CONNECTED;
+    return LinkStateOf(radio, connected);
 }
 
 // ---- the networks in range ----
@@ -265,7 +264,7 @@ unsigned long NetGetLink(WlanSession& session, const char* adapterId, TAVRONET_L
     TAVRONET_LINK link = {};
     link.size = sizeof link;
     const bool connected = snapshot.link == Link::Connected;
-    link.state = LinkState(session, guid, connected);
+    link.state = ReadLinkState(session, guid, connected);
     link.locationDenied = memory.connection.refused;
     BOOL autoConfig = FALSE;
     if (Query(session, guid, wlan_intf_opcode_autoconf_enabled, &autoConfig) == ERROR_SUCCESS)

@@ -58,7 +58,7 @@ TEST(NetModelTest, SignalChannelAndStateRules) {
     struct StateRow { unsigned long radio, adapterState, state; } states[] = {
         {3, 1, TAVRONET_STATE_CONNECTED}, {3, 0, TAVRONET_STATE_NOT_CONNECTED},
         {2, 1, TAVRONET_STATE_RADIO_OFF}, {1, 1, TAVRONET_STATE_SWITCH_OFF}, {0, 1, TAVRONET_STATE_SWITCH_OFF}};
-    for (const StateRow& r : states) EXPECT_EQ(linkState(r.radio, r.adapterState), r.state) << r.radio;
+    for (const StateRow& r : states) EXPECT_EQ(LinkStateOf(r.radio, r.adapterState == 1), r.state) << r.radio;
 }
 
 // The link: its state from the radio, its signal from the RSSI or else the
