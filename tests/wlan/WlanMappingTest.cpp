@@ -744,6 +744,10 @@ TEST_F(WlanTest, SavedNetworksAreMovedAndRemovedAsWindowsAllows) {
                   row.result);
         EXPECT_EQ(ProfileNames(), row.after);
     }
+    // The longest name Windows allows, 255 characters, is passed on whole.
+    Card().profiles.push_back({std::u16string(255, u'L'), 0, u""});
+    EXPECT_EQ(NetDeleteProfile(session, Id().c_str(), std::string(255, 'L').c_str()), 0u);
+    EXPECT_EQ(ProfileNames(), (std::vector<std::string>{"Office", "Cafe"}));
 }
 
 TEST_F(WlanTest, ProfileSecurityIsReadFromTheProfileText) {
