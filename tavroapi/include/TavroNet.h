@@ -20,6 +20,13 @@
  *    gives; an identifier the library does not know gives ERROR_NOT_FOUND;
  *  - text is ANSI in the system's code page and always terminated; a network
  *    name is kept as its raw bytes with their count, since it may hold any byte.
+ *    The ANSI form loses what the code page lacks ("日本" and "中国" both
+ *    become "??" on a Western Windows), so each structure that carries a name
+ *    also carries it in UTF-16 at its end (the fields ending in W), and the
+ *    changes that name a saved network have a form that takes it so;
+ *  - functions and fields added after the first eleven functions are marked
+ *    "Added:". A caller that finds a function missing, or gets a structure
+ *    back with a size that ends before a field, treats it as not known.
  * The library is used on one thread, the tray program's (the applet runs on
  * it), and keeps no pointer the caller passes.
  */
@@ -45,6 +52,12 @@ extern "C" {
 #define TAVRONET_NAME_BYTES 256     /* a saved network's name, terminator included */
 #define TAVRONET_VERSION_BYTES 64
 #define TAVRONET_HISTORY_SAMPLES 600 /* ten minutes of one-second readings */
+#define TAVRONET_NAME_CHARS 256     /* a saved network's name in UTF-16, terminator included */
+#define TAVRONET_SSID_CHARS 33      /* a network name decoded to UTF-16, terminator included */
+#define TAVRONET_REASON_CHARS 256   /* Windows' words for a reason code, terminator included */
+
+/* Text in UTF-16, as Windows' WCHAR. */
+typedef unsigned short TAVRONET_WCHAR;
 
 /* Which fields of a TAVRONET_LINK or TAVRONET_NETWORK the library could read;
  * the others are zero. */
@@ -123,14 +136,25 @@ typedef struct TAVRONET_LINK {
     unsigned long cipher;          /* TAVRONET_CIPHER_* */
     unsigned long bssType;         /* TAVRONET_BSS_*, 0 when not connected */
     unsigned long autoConfig;      /* TAVRONET_AUTOCONFIG_* */
-    unsigned long locationDenied;  /* 1: Windows refused the connection's details
-                                      until the user allows location access */
+    unsigned long locationDenied;  /* 1: Windows refused the connection's details, the
+                                      networks or a scan of this adapter until the user
+                                      allows location access (Windows 11 24H2 and later),
+                                      and allowed none of them since */
     char profileName[TAVRONET_NAME_BYTES]; /* the saved network in use; "" if none or not known */
+    /* Added: the names in full. ssidW is the network name decoded (as UTF-8
+     * where its bytes are valid UTF-8, else in the system's ANSI code page),
+     * terminated; profileNameW is the saved network's name as Windows keeps it. */
+    TAVRONET_WCHAR ssidW[TAVRONET_SSID_CHARS];
+    TAVRONET_WCHAR profileNameW[TAVRONET_NAME_CHARS];
 } TAVRONET_LINK;
 
-/* One network in range (all its access points with the same name and kind). */
+/* One network in range: all its access points with the same name, kind and
+ * security (Windows lists a name once for each saved network and once
+ * without; networks of the same name but another security stay apart, and a
+ * secured one is never shown as open). */
 #define TAVRONET_NETWORK_CONNECTED   0x0001 /* the adapter is connected to it */
 #define TAVRONET_NETWORK_HAS_PROFILE 0x0002 /* a saved network exists for it */
+#define TAVRONET_NETWORK_NOT_CONNECTABLE 0x0004 /* Added: Windows says it cannot be joined (notConnectableReason) */
 typedef struct TAVRONET_NETWORK {
     unsigned long size;
     unsigned long known;           /* TAVRONET_KNOWN_* */
@@ -147,6 +171,13 @@ typedef struct TAVRONET_NETWORK {
     unsigned long accessPoints;    /* how many were seen; 0 when the system cannot tell */
     unsigned long flags;           /* TAVRONET_NETWORK_* */
     char profileName[TAVRONET_NAME_BYTES]; /* its saved network; "" if none */
+    /* Added: why Windows cannot join it (a WLAN_REASON_CODE, words from
+     * TavroNetGetReasonText), 0 when it can; and the names in full, as in
+     * TAVRONET_LINK. TavroNetConnect takes the saved network by profileNameW
+     * when the caller's size reaches it and it is not empty. */
+    unsigned long notConnectableReason;
+    TAVRONET_WCHAR ssidW[TAVRONET_SSID_CHARS];
+    TAVRONET_WCHAR profileNameW[TAVRONET_NAME_CHARS];
 } TAVRONET_NETWORK;
 
 /* One saved network (a profile), as its settings say; never its key. */
@@ -166,6 +197,10 @@ typedef struct TAVRONET_PROFILE {
     unsigned long wepKeyBits;      /* 40 or 104 where WEP is used and the length is known, else 0 */
     unsigned long oneX;            /* 1: 802.1X is used */
     unsigned long eapType;         /* the EAP method's type number (13 TLS, 21 TTLS, 25 PEAP, ...), 0 none */
+    /* Added: the names in full, as in TAVRONET_LINK; nameW is how the changes
+     * with a W name this saved network. */
+    TAVRONET_WCHAR ssidW[TAVRONET_SSID_CHARS];
+    TAVRONET_WCHAR nameW[TAVRONET_NAME_CHARS];
 } TAVRONET_PROFILE;
 
 /* One reading of the signal, made by the tray program's one-second poll. */
@@ -192,11 +227,35 @@ typedef struct TAVRONET_LIBRARY {
     unsigned long kind;            /* TAVRONET_KIND_* */
     unsigned long wlanApiVersion;  /* the WLAN client version agreed (1 XP, 2 Vista and later), 0 none */
     char driverVersion[TAVRONET_VERSION_BYTES]; /* of the adapter's driver, "" when not known */
+    unsigned long flags;           /* Added: TAVRONET_LIBRARY_* */
 } TAVRONET_LIBRARY;
+/* On this system a disconnect turns the saved network in use into one that
+ * connects only when asked: it never connects on its own again (XP). */
+#define TAVRONET_LIBRARY_DISCONNECT_STOPS_AUTO 0x0001
 
 /* Scan states. */
 #define TAVRONET_SCAN_DONE    0 /* no scan running: the list is as fresh as it gets */
 #define TAVRONET_SCAN_PENDING 1
+
+/* Added: how the last connect or disconnect asked of an adapter went. Both
+ * return as soon as Windows has taken the request; the outcome comes later,
+ * on a thread of the WLAN service, and is kept here until the next request. */
+#define TAVRONET_CONNECT_NONE          0 /* nothing asked since the library was loaded */
+#define TAVRONET_CONNECT_CONNECTING    1
+#define TAVRONET_CONNECT_CONNECTED     2
+#define TAVRONET_CONNECT_FAILED        3 /* reason tells why */
+#define TAVRONET_CONNECT_DISCONNECTING 4
+#define TAVRONET_CONNECT_DISCONNECTED  5
+typedef struct TAVRONET_CONNECT_STATUS {
+    unsigned long size;
+    unsigned long sequence;        /* one more for each connect or disconnect asked, 0 none */
+    unsigned long state;           /* TAVRONET_CONNECT_* */
+    unsigned long reason;          /* a WLAN_REASON_CODE when FAILED (TavroNetGetReasonText), else 0 */
+    unsigned long ssidLength;      /* the network asked for */
+    unsigned char ssid[TAVRONET_SSID_BYTES];
+    TAVRONET_WCHAR ssidW[TAVRONET_SSID_CHARS];
+    TAVRONET_WCHAR profileNameW[TAVRONET_NAME_CHARS];
+} TAVRONET_CONNECT_STATUS;
 
 /* The link of the adapter now. */
 TAVRONET_API unsigned long TAVRONET_CALL TavroNetGetLink(const char* adapterId, TAVRONET_LINK* link);
@@ -204,7 +263,9 @@ TAVRONET_API unsigned long TAVRONET_CALL TavroNetGetLink(const char* adapterId, 
  * how many there are, which may be more than were written. */
 TAVRONET_API unsigned long TAVRONET_CALL TavroNetGetNetworks(const char* adapterId, TAVRONET_NETWORK* networks,
                                                          unsigned long capacity, unsigned long* count);
-/* Asks the adapter to scan and returns at once; TavroNetGetScanState tells when it is done. */
+/* Asks the adapter to scan and returns at once; TavroNetGetScanState tells when it is done.
+ * ERROR_ACCESS_DENIED with the link's locationDenied set: Windows wants the
+ * user's location consent first (the settings page ms-settings:privacy-location). */
 TAVRONET_API unsigned long TAVRONET_CALL TavroNetScan(const char* adapterId);
 TAVRONET_API unsigned long TAVRONET_CALL TavroNetGetScanState(const char* adapterId, unsigned long* state);
 /* Connects to a network of the list (by its saved network, or as an open one), or disconnects. */
@@ -223,6 +284,23 @@ TAVRONET_API unsigned long TAVRONET_CALL TavroNetGetHistory(const char* adapterI
  * (adapterId may be null or unknown: the driver version is then ""). */
 TAVRONET_API unsigned long TAVRONET_CALL TavroNetGetLibrary(const char* adapterId, TAVRONET_LIBRARY* library);
 
+/* Added: the changes of a saved network named by its name in full
+ * (TAVRONET_PROFILE.nameW). The ANSI forms above reach a saved network only
+ * when its name converts to that text without loss; a name that does not
+ * (or that two saved networks share in ANSI) gives ERROR_NO_UNICODE_TRANSLATION,
+ * never a change of another saved network. */
+TAVRONET_API unsigned long TAVRONET_CALL TavroNetMoveProfileW(const char* adapterId, const TAVRONET_WCHAR* name,
+                                                          unsigned long position);
+TAVRONET_API unsigned long TAVRONET_CALL TavroNetDeleteProfileW(const char* adapterId, const TAVRONET_WCHAR* name);
+/* Added: the outcome of the last connect or disconnect (see above). */
+TAVRONET_API unsigned long TAVRONET_CALL TavroNetGetConnectStatus(const char* adapterId,
+                                                              TAVRONET_CONNECT_STATUS* status);
+/* Added: Windows' words for a WLAN_REASON_CODE ("The network is not
+ * available.", ...), terminated and cut to `capacity` characters;
+ * ERROR_NOT_FOUND when the system has no words for it. */
+TAVRONET_API unsigned long TAVRONET_CALL TavroNetGetReasonText(unsigned long reason, TAVRONET_WCHAR* text,
+                                                           unsigned long capacity);
+
 /* The same functions as pointer types, for GetProcAddress. */
 typedef unsigned long(TAVRONET_CALL* TAVRONET_GET_LINK)(const char*, TAVRONET_LINK*);
 typedef unsigned long(TAVRONET_CALL* TAVRONET_GET_NETWORKS)(const char*, TAVRONET_NETWORK*, unsigned long, unsigned long*);
@@ -235,6 +313,10 @@ typedef unsigned long(TAVRONET_CALL* TAVRONET_MOVE_PROFILE)(const char*, const c
 typedef unsigned long(TAVRONET_CALL* TAVRONET_DELETE_PROFILE)(const char*, const char*);
 typedef unsigned long(TAVRONET_CALL* TAVRONET_GET_HISTORY)(const char*, TAVRONET_HISTORY*);
 typedef unsigned long(TAVRONET_CALL* TAVRONET_GET_LIBRARY)(const char*, TAVRONET_LIBRARY*);
+typedef unsigned long(TAVRONET_CALL* TAVRONET_MOVE_PROFILE_W)(const char*, const TAVRONET_WCHAR*, unsigned long);
+typedef unsigned long(TAVRONET_CALL* TAVRONET_DELETE_PROFILE_W)(const char*, const TAVRONET_WCHAR*);
+typedef unsigned long(TAVRONET_CALL* TAVRONET_GET_CONNECT_STATUS)(const char*, TAVRONET_CONNECT_STATUS*);
+typedef unsigned long(TAVRONET_CALL* TAVRONET_GET_REASON_TEXT)(unsigned long, TAVRONET_WCHAR*, unsigned long);
 
 #ifdef __cplusplus
 }
