@@ -229,6 +229,10 @@ typedef void (CALLBACK* TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
 
 #define SM_CXSCREEN 0
 #define SM_CYSCREEN 1
+#define SM_CXICON 11
+#define SM_CYICON 12
+#define SM_CXSMICON 49
+#define SM_CYSMICON 50
 
 #define HWND_BROADCAST ((HWND)0xffff)
 

@@ -355,6 +355,7 @@ void Desktop::SetScreen(int width, int height) {
     state_->screenWidth = width;
     state_->screenHeight = height;
 }
+void Desktop::SetDpi(int dpi) { state_->dpi = dpi; }
 void Desktop::SetCursor(int x, int y) { state_->cursor = POINT{x, y}; }
 POINT Desktop::Cursor() const { return state_->cursor; }
 void Desktop::SetKey(int key, bool down) {

@@ -60,6 +60,7 @@ LBS_NOTIFY=0x1 LBS_SORT=0x2 LBS_NOREDRAW=0x4 LBS_MULTIPLESEL=0x8 LBS_OWNERDRAWFI
 LBS_OWNERDRAWVARIABLE=0x20 LBS_HASSTRINGS=0x40 LBS_USETABSTOPS=0x80 LBS_NOINTEGRALHEIGHT=0x100
 LBS_MULTICOLUMN=0x200 LBS_WANTKEYBOARDINPUT=0x400 LBS_EXTENDEDSEL=0x800 LBS_DISABLENOSCROLL=0x1000
 LBS_NODATA=0x2000 LBS_NOSEL=0x4000 LBS_STANDARD=0x00A00003 SBS_HORZ=0 SBS_VERT=0x1
+CREATEPROCESS_MANIFEST_RESOURCE_ID=1
 IDOK=1 IDCANCEL=2 IDABORT=3 IDRETRY=4 IDIGNORE=5 IDYES=6 IDNO=7 IDCLOSE=8 IDHELP=9 IDC_STATIC=0xFFFFFFFF
 )";
 
@@ -177,6 +178,8 @@ public:
                 Add(rc.dialogs, id, ReadDialog(id, type == "DIALOGEX"), at, "dialog");
             else if (type == "MENU")
                 Add(rc.menus, id, RcMenu{id, ReadMenuItems()}, at, "menu");
+            else if (type == "RT_MANIFEST" && id == 1 && rc.manifest.empty())
+                rc.manifest = ReadManifest(at);
             else
                 Fail(at.file, at.line, "unsupported resource type " + type);
         }
@@ -377,6 +380,16 @@ private:
             flags |= f->second;
             Next();
         }
+    }
+
+    // The process's manifest, resource 1: its file's text.
+    std::string ReadManifest(const Tok& at) {
+        const fs::path p = fs::path(dir_) / String();
+        std::ifstream in(p, std::ios::binary);
+        if (!in) Fail(at.file, at.line, "manifest file '" + p.string() + "': cannot open");
+        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        if (text.empty()) Fail(at.file, at.line, "manifest file '" + p.string() + "' is empty");
+        return text;
     }
 
     RcIcon ReadIcon(int id, const Tok& at) {

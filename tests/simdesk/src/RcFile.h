@@ -65,6 +65,7 @@ struct RcFile {
     std::map<int, RcMenu> menus;
     std::map<int, std::string> strings;
     std::map<int, RcIcon> icons;
+    std::string manifest;  // the text of the process's manifest (resource 1), "" without one
 };
 
 // Reads the script and everything it includes with #include "..." (relative to the

@@ -64,6 +64,11 @@ int Desktop::IconSize(HICON icon) const {
     return it == state_->icons.end() ? 0 : it->second.size;
 }
 
+bool Desktop::IconScaled(HICON icon) const {
+    auto it = state_->icons.find(icon);
+    return it != state_->icons.end() && it->second.scaled;
+}
+
 int Desktop::OpenIcons() const {
     return static_cast<int>(std::count_if(state_->icons.begin(), state_->icons.end(),
                                           [](const auto& i) { return !i.second.shared; }));
@@ -164,16 +169,25 @@ HICON WINAPI LoadIconA(HINSTANCE, LPCSTR iconName) {
     return icon;
 }
 
-HANDLE WINAPI LoadImageA(HINSTANCE, LPCSTR name, UINT type, int cx, int, UINT) {
+// Windows picks the image of the icon nearest the size asked and stretches
+// it to that size when it has none of exactly that size; a width of 0 (without
+// LR_DEFAULTSIZE) takes the first image's own size.
+HANDLE WINAPI LoadImageA(HINSTANCE, LPCSTR name, UINT type, int cx, int cy, UINT) {
     const int id = ResourceId(name);
     auto& s = S();
-    if (TraceFails("LoadImageA", "%d, %u, %d", id, type, cx) || type != IMAGE_ICON ||
-        !Desktop::Get().Resources().icons.count(id) || !Available(ResourceKind::Icon, id)) {
+    const auto& icons = Desktop::Get().Resources().icons;
+    if (TraceFails("LoadImageA", "%d, %u, %d, %d", id, type, cx, cy) || type != IMAGE_ICON || !icons.count(id) ||
+        !Available(ResourceKind::Icon, id)) {
         SetError(ERROR_RESOURCE_NAME_NOT_FOUND);
         return nullptr;
     }
+    const std::vector<RcIconImage>& images = icons.at(id).images;
+    const int width = cx ? cx : images.empty() ? 32 : images.front().width;
+    const int height = cy ? cy : images.empty() ? 32 : images.front().height;
+    bool exact = false;
+    for (const RcIconImage& image : images) exact = exact || (image.width == width && image.height == height);
     HICON icon = s.NewHandle<HICON>();
-    s.icons[icon] = Icon{id, cx ? cx : 32, false};
+    s.icons[icon] = Icon{id, width, false, !exact};
     return icon;
 }
 

@@ -66,6 +66,7 @@ struct Icon {
     int resource = 0;
     int size = 0;
     bool shared = false;
+    bool scaled = false;  // stretched from an image of another size: blurred
 };
 
 struct Mutex {
@@ -145,6 +146,7 @@ struct sim::Desktop::State {
     DWORD version = Desktop::VersionXp();
     int screenWidth = 1024;
     int screenHeight = 768;
+    int dpi = 96;  // logical pixels per inch of the screen
     POINT cursor = {0, 0};
     std::set<int> keysDown;
     std::string modulePath = "C:\\Program Files\\Quorvane\\ZEVARIDA.EXE";

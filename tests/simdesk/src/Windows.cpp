@@ -487,11 +487,20 @@ SHORT WINAPI GetAsyncKeyState(int key) {
     return S().keysDown.count(key) ? static_cast<SHORT>(0x8000) : 0;
 }
 
+// The icon sizes follow the screen's DPI as on Windows Vista and later for
+// a DPI-aware program: 16 x 16 small icons at 96 DPI, 20 at 120, 24 at 144,
+// rounded as MulDiv rounds.
 int WINAPI GetSystemMetrics(int index) {
-    Trace("GetSystemMetrics", "%d", index);
-    if (index == SM_CXSCREEN) return S().screenWidth;
-    if (index == SM_CYSCREEN) return S().screenHeight;
-    return 0;
+    if (TraceFails("GetSystemMetrics", "%d", index)) return 0;
+    const int dpi = S().dpi;
+    auto MulDiv = [](int pixels, int to, int from) { return (pixels * to + from / 2) / from; };
+    switch (index) {
+        case SM_CXSCREEN: return S().screenWidth;
+        case SM_CYSCREEN: return S().screenHeight;
+        case SM_CXICON: case SM_CYICON: return MulDiv(32, dpi, 96);
+        case SM_CXSMICON: case SM_CYSMICON: return MulDiv(16, dpi, 96);
+        default: return 0;
+    }
 }
 
 BOOL WINAPI MessageBeep(UINT type) {

@@ -165,6 +165,9 @@ public:
     static DWORD VersionNt4() { return 0x05650004; }
     static DWORD Version98() { return 0xC0000A04; }
     void SetScreen(int width, int height);
+    // The screen's logical pixels per inch (96 until set; 120, 144 and 192 are
+    // 125, 150 and 200 %): the icon sizes GetSystemMetrics gives follow it.
+    void SetDpi(int dpi);
     void SetCursor(int x, int y);
     POINT Cursor() const;
     void SetKey(int virtualKey, bool down);
@@ -244,6 +247,7 @@ public:
     // icons and menus
     int IconResource(HICON icon) const;  // resource id the icon was loaded from, 0 if none
     int IconSize(HICON icon) const;      // width in pixels
+    bool IconScaled(HICON icon) const;   // stretched from an image of another size
     int OpenIcons() const;               // icons loaded and not destroyed
     int OpenMenus() const;               // menus loaded and not destroyed
     int OpenMutexHandles() const;
