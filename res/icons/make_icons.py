@@ -4,8 +4,8 @@
 Every picture is built from layers, bottom to top:
   1. a coloured square (status colour) with a one-pixel see-through margin,
      or nothing at all for the radio-off images;
-  2. the station glyph from glyph16.txt / glyph32.txt;
-  3. optionally the red X from cross16.txt / cross32.txt.
+  2. the station glyph from glyphN.txt (N = 16, 20, 24, 32);
+  3. optionally the red X from crossN.txt.
 The pressed ("down") images are the normal picture moved one pixel right
 and one pixel down; the vacated top row and left column are see-through.
 
@@ -82,15 +82,19 @@ SQUARE_POOR = YELLOW
 SQUARE_NOT_LINKED = RED
 SQUARE_APP = NAVY       # darker than the blue antenna ring, so it stays visible
 
-# name, square colour (None: no square), red X?, sizes, bits per pixel.
+# The sizes the shell draws: 16 x 16 at 96 DPI (100 %), 20 at 120, 24 at
+# 144 and 32 at 192 DPI; each is drawn from its own art, never scaled.
+SIZES = (32, 24, 20, 16)
+
+# name, square colour (None: no square), red X?, bits per pixel.
 # The pressed variants are derived from these; see PRESSED below.
 ICONS = [
-    ('app',          SQUARE_APP,        False, (32, 16), 4),   # 128
-    ('linked',       SQUARE_LINKED,     False, (32, 16), 4),   # 512
-    ('poor',         SQUARE_POOR,       False, (32, 16), 4),   # 513
-    ('not_linked',   SQUARE_NOT_LINKED, False, (32, 16), 4),   # 514
-    ('radio_off',    None,              True,  (32, 16), 4),   # 515
-    ('frame_errors', SQUARE_LINKED,     True,  (16,),    8),   # 137
+    ('app',          SQUARE_APP,        False, 4),   # 128
+    ('linked',       SQUARE_LINKED,     False, 4),   # 512
+    ('poor',         SQUARE_POOR,       False, 4),   # 513
+    ('not_linked',   SQUARE_NOT_LINKED, False, 4),   # 514
+    ('radio_off',    None,              True,  4),   # 515
+    ('frame_errors', SQUARE_LINKED,     True,  8),   # 137
 ]
 
 # Images that also get a pressed variant, written as <name>_down.ico.
@@ -229,8 +233,8 @@ def write(name, data):
 
 
 def main():
-    for name, square, cross, sizes, bpp in ICONS:
-        pics = [compose(size, square, cross) for size in sizes]
+    for name, square, cross, bpp in ICONS:
+        pics = [compose(size, square, cross) for size in SIZES]
         write(name, ico([(pic, bpp) for pic in pics]))
         if name in PRESSED:
             write(name + '_down', ico([(pressed(pic), bpp) for pic in pics]))
