@@ -19,10 +19,20 @@ const UINT kStateImageIds[IMAGE_COUNT][2] = {
     {IDI_RADIO_OFF, IDI_RADIO_OFF_DOWN},
     {IDI_FRAME_ERRORS, IDI_FRAME_ERRORS_DOWN},
 };
+// The status images' size where the system cannot tell the shell's: 16 x 16,
+// the small-icon size at 96 DPI.
 const int kStateImageSize = 16;
 const char kTitlePrefix[] = "Quorvane";
 
 HINSTANCE Instance() { return CAppBase::Current()->instance; }
+
+// The size the shell draws notification-area icons at: the small-icon size,
+// 16 at 96 DPI, 20 at 120, 24 at 144, 32 at 192. Each status icon holds an
+// image of each of those sizes, so the shell never stretches one.
+int SmallIconMetric(int index) {
+    const int size = GetSystemMetrics(index);
+    return size > 0 ? size : kStateImageSize;
+}
 
 BOOL IsNt5OrLater() {
     DWORD version = GetVersion();
@@ -110,12 +120,13 @@ BOOL CStatusTrayDlg::OnInitDialog() {
 
 // Loads the ten status images; true when all of them loaded.
 bool CStatusTrayDlg::LoadImages() {
+    const int width = SmallIconMetric(SM_CXSMICON), height = SmallIconMetric(SM_CYSMICON);
     bool all = true;
     for (int image = 0; image < IMAGE_COUNT; ++image)
         for (int pressed = 0; pressed < 2; ++pressed) {
             stateIcons[image][pressed] = static_cast<HICON>(LoadImageA(
-                Instance(), MAKEINTRESOURCEA(kStateImageIds[image][pressed]), IMAGE_ICON, kStateImageSize,
-                kStateImageSize, LR_DEFAULTCOLOR));
+                Instance(), MAKEINTRESOURCEA(kStateImageIds[image][pressed]), IMAGE_ICON, width, height,
+                LR_DEFAULTCOLOR));
             all = all && stateIcons[image][pressed];
         }
     return all;

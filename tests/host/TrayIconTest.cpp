@@ -219,6 +219,63 @@ TEST_F(TrayIconTest, IconIsAddedWithTheApplicationIconAndNameThenRefreshed) {
     EXPECT_EQ(desk.IconSize(TrayIcon(0)->icon), 16);
 }
 
+// At 125 % and more the shell draws notification-area icons larger than
+// 16 x 16: each status image, pressed or not, is loaded at the small-icon size
+// from an image of exactly that size, never stretched from another.
+TEST_F(TrayIconTest, StatusImagesAreLoadedAtTheShellsSizeFromImagesOfThatSize) {
+    struct Case {
+        int dpi;
+        int size;
+    };
+    const Case cases[] = {{96, 16}, {120, 20}, {144, 24}, {192, 32}};
+    struct State {
+        unsigned long radio, quality, wepPacketRxOk;
+        int image;
+    };
+    const State states[] = {{3, 15, 100, IDI_LINKED},
+                            {3, 2, 100, IDI_POOR},
+                            {3, 0, 100, IDI_NOT_LINKED},
+                            {0, 15, 100, IDI_RADIO_OFF},
+                            {3, 15, 0, IDI_FRAME_ERRORS}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.dpi);
+        desk.SetDpi(c.dpi);
+        fake::FakeAdapter& adapter = library.Add("Adapter One");
+        StartPolled();
+        for (const State& state : states) {
+            adapter.radio = state.radio;
+            adapter.linkQuality = state.quality;
+            adapter.wepPacketRxOk = state.wepPacketRxOk;
+            Ticks(1);
+            EXPECT_EQ(IconImage(0), state.image);
+            for (bool down : {false, true}) {
+                if (down) Mouse(0, WM_LBUTTONDOWN);  // the pressed image
+                SCOPED_TRACE(down ? "pressed" : "normal");
+                ASSERT_NE(TrayIcon(0), nullptr);
+                EXPECT_EQ(desk.IconSize(TrayIcon(0)->icon), c.size);
+                EXPECT_FALSE(desk.IconScaled(TrayIcon(0)->icon));
+            }
+            Mouse(0, WM_LBUTTONUP);
+            desk.Advance(600);  // the click's menu, closed again
+            if (desk.TrackedMenu()) desk.DismissMenu();
+        }
+        EXPECT_EQ(CallsWith("LoadImageA(", ", 1, " + std::to_string(c.size) + ", " + std::to_string(c.size) + ")"),
+                  10);
+        StartOver();
+    }
+}
+
+// Where the system cannot tell its small-icon size, the images are 16 x 16.
+TEST_F(TrayIconTest, StatusImagesAre16PixelsWhenTheSystemCannotTellTheSize) {
+    desk.SetDpi(144);
+    desk.FailCall("GetSystemMetrics", -1);
+    library.Add("Adapter One");
+    StartPolled();
+    ASSERT_NE(TrayIcon(0), nullptr);
+    EXPECT_EQ(desk.IconSize(TrayIcon(0)->icon), 16);
+    EXPECT_EQ(CallsWith("LoadImageA(", ", 1, 16, 16)"), 10);
+}
+
 TEST_F(TrayIconTest, IconRefusedByTheShellIsAddedOnALaterTick) {
     library.Add("Adapter One");
     desk.SetShellReady(false);
