@@ -21,7 +21,7 @@ add_subdirectory(tavrocsh)
 add_executable(ZEVARIDA WIN32 ${PROGRAM_SOURCES} app/main.cpp res/ZEVARIDA.rc)
 set_target_properties(ZEVARIDA PROPERTIES OUTPUT_NAME ZEVARIDA SUFFIX ".EXE")
 target_include_directories(ZEVARIDA PRIVATE ${PROGRAM_INCLUDE_DIRS})
-target_link_libraries(ZEVARIDA PRIVATE TavroApi user32 shell32 advapi32 ${STATIC_RUNTIME})
+target_link_libraries(ZEVARIDA PRIVATE TavroApi user32 shell32 advapi32 comctl32 ${STATIC_RUNTIME})
 target_link_options(ZEVARIDA PRIVATE -Wl,-Map=${CMAKE_CURRENT_BINARY_DIR}/ZEVARIDA.map)
 
 # Every binary that ships is small and carries the build's version

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <random>
 #include <stdexcept>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -331,4 +332,30 @@ TEST(RcFileRealScript, ZevaridaResources) {
     EXPECT_EQ(f.strings.at(16389), "Wireless Client Utility");
 
     for (const auto& [id, icon] : f.icons) EXPECT_FALSE(icon.images.empty()) << "icon " << id;
+
+    // Every icon has an image for each size the shell draws small icons at
+    // (96, 120, 144 and 192 DPI) and the 32 x 32 of the large icon.
+    for (int id : {128, 136, 137, 512, 513, 514, 515, 516, 517, 518, 519}) {
+        ASSERT_EQ(f.icons.count(id), 1u) << id;
+        std::set<int> sizes;
+        for (const sim::RcIconImage& image : f.icons.at(id).images) {
+            EXPECT_EQ(image.width, image.height) << id;
+            sizes.insert(image.width);
+        }
+        EXPECT_EQ(sizes, (std::set<int>{16, 20, 24, 32})) << "icon " << id;
+    }
+
+    // The manifest: visual styles, no elevation, written for Vista to 11, DPI aware.
+    const char* const wanted[] = {
+        "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
+        "<trustInfo xmlns=\"urn:schemas-microsoft-com:asm.v2\">",
+        "<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>",
+        "<supportedOS Id=\"{e2011457-1546-43c5-a5fe-008deee3d3f0}\"/>",
+        "<supportedOS Id=\"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}\"/>",
+        "<supportedOS Id=\"{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}\"/>",
+        "<supportedOS Id=\"{1f676c76-80e1-4239-95bb-83d0f6d0da78}\"/>",
+        "<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>",
+        ">true</dpiAware>",
+    };
+    for (const char* text : wanted) EXPECT_NE(f.manifest.find(text), std::string::npos) << text;
 }

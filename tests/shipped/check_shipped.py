@@ -62,7 +62,7 @@ TARGETS = {"wlan": XP, SETUP: XP, UNINSTALLER: XP}
 KB = 1024
 # Path in dist/ -> the most bytes it may have.
 SIZE_LIMITS = {
-    "ZEVARIDA.EXE": 128 * KB,
+    "ZEVARIDA.EXE": 160 * KB,  # with its tray icons at four sizes and its manifest
     "TavroApi.DLL": 96 * KB,
     os.path.join("wlan", "TavroApi.DLL"): 96 * KB,
     "TAVROCFG.CPL": 160 * KB,
