@@ -124,6 +124,15 @@ class Session:
         except OSError:
             return []
 
+    def set_dpi(self, dpi):
+        """The screen's DPI for programs started from now on (96 is 100 %, 144 is 150 %),
+        as Wine reads it when a process starts: HKCU\\Control Panel\\Desktop, LogPixels."""
+        args = ["wine", "reg", "add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
+                "/d", str(dpi), "/f"]
+        result = subprocess.run(args, env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL, timeout=60)
+        return result.returncode == 0
+
     def set_windows_version(self, version, image=APP_IMAGE):
         """The Windows version Wine reports to IMAGE (win98, nt40, win2k, winxp; None: default)."""
         key = "HKCU\\Software\\Wine\\AppDefaults\\" + image

@@ -3,10 +3,12 @@ adapters' state, adapters coming and going, older Windows versions, and a
 shell that announces a new taskbar. See tray_support.py for where the icons
 sit and how their images are told apart."""
 
+import os
 import re
+import subprocess
 import unittest
 
-from e2e_harness import APP_IMAGE, wait_until
+from e2e_harness import APP, APP_IMAGE, ARTIFACTS_DIR, MAIN_WINDOW_TITLE, WAIT_WINDOW, wait_until
 from tray_support import (
     EXPECTED_ICON_DELAY, FRAME_ERRORS, LINKED, NO_ICON, NOT_LINKED, POLL_INTERVAL, POOR, RADIO_OFF,
     WAIT_ICON, TrayTestCase, adapter)
@@ -121,11 +123,12 @@ class AdaptersComeAndGo(TrayTestCase):
 
 
 class OlderWindows(TrayTestCase):
-    """Wine reports an older Windows to the program alone; before NT 5 the
-    program hands the shell the original notify-icon record, whose tip holds
-    the adapter's description only."""
+    """Wine reports an older Windows to the program alone. Windows 98 to 2000
+    do not read the program's manifest, XP reads part of it; the program
+    starts on each. Before NT 5 the program hands the shell the original
+    notify-icon record, whose tip holds the adapter's description only."""
 
-    def check_version(self, version, shot):
+    def check_version(self, version, shot, tip_is_description):
         self.assertTrue(self.session.set_windows_version(version), "could not set the Windows version")
         self.addCleanup(self.session.set_windows_version, None)
         key = "HKCU\\Software\\Wine\\AppDefaults\\" + APP_IMAGE
@@ -134,17 +137,69 @@ class OlderWindows(TrayTestCase):
 
         self.start_tray([card_a(), card_b()], icons={0: LINKED, 1: POOR})
         self.screenshot(shot)
-        self.assertEqual(self.tip_of(0), CARD_A)
-        self.assertEqual(self.tip_of(1), CARD_B)
+        if tip_is_description:
+            self.assertEqual(self.tip_of(0), CARD_A)
+            self.assertEqual(self.tip_of(1), CARD_B)
+        else:
+            self.assertTrue(self.tip_of(0).startswith(CARD_A + "\nSpeed: "), self.tip_of(0))
+            self.assertTrue(self.tip_of(1).startswith(CARD_B + "\nSpeed: "), self.tip_of(1))
         # And the icons still follow the adapters.
         self.set_adapters([card_a(quality=0), card_b(radio=2)])
         self.wait_icons({0: NOT_LINKED, 1: RADIO_OFF}, what="%s, after a change" % version)
 
     def test_windows_98_shows_icons(self):
-        self.check_version("win98", "tray_win98")
+        self.check_version("win98", "tray_win98", tip_is_description=True)
 
     def test_windows_nt4_shows_icons(self):
-        self.check_version("nt40", "tray_nt40")
+        self.check_version("nt40", "tray_nt40", tip_is_description=True)
+
+    def test_windows_2000_and_xp_show_icons(self):
+        for version in ("win2k", "winxp"):
+            with self.subTest(version=version):
+                self.check_version(version, "tray_" + version, tip_is_description=False)
+                self.end_all_instances()
+
+
+# LoadImage as Wine's +resource channel traces it, for the program's own
+# module (loaded at 0x400000): "LoadImageW (00400000,#0200,1,24,24,0x00000000)".
+LOAD_IMAGE = re.compile(r"trace:resource:LoadImageW \(00400000,#([0-9a-fA-F]{4}),1,(\d+),(\d+),")
+STATUS_IMAGES = [0x88, 0x89] + list(range(0x200, 0x208))
+
+
+class HighDpi(TrayTestCase):
+    """At 150 % the shell draws notification-area icons at 24 x 24: the
+    program loads its ten status images at the system's small-icon size,
+    which its manifest lets Wine report at the screen's DPI."""
+
+    def status_image_sizes(self, dpi):
+        """The sizes the program asked of LoadImage for its status images, started at DPI."""
+        self.assertTrue(self.session.set_dpi(dpi), "could not set LogPixels")
+        self.addCleanup(self.session.set_dpi, 96)
+        self.scenario.write([card_a()])
+        os.makedirs(ARTIFACTS_DIR, exist_ok=True)
+        trace_path = os.path.join(ARTIFACTS_DIR, "load_image_%d.log" % dpi)
+        env = dict(self.session.env, WINEDEBUG="+resource", **self.app_env())
+        with open(trace_path, "wb") as trace:
+            wine = subprocess.Popen(["wine", APP], env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                    stderr=trace)
+        res = self.probe.run("wait-window", MAIN_WINDOW_TITLE, WAIT_WINDOW)
+        self.assertEqual(res.rc, 0, res.describe())
+
+        def sizes():
+            with open(trace_path, "rb") as f:
+                found = LOAD_IMAGE.findall(f.read().decode(errors="replace"))
+            return {int(i, 16): (int(w), int(h)) for i, w, h in found if int(i, 16) in STATUS_IMAGES}
+        wait_until(lambda: len(sizes()) == len(STATUS_IMAGES), WAIT_ICON, POLL_INTERVAL)
+        self.end_all_instances()
+        wine.wait(WAIT_WINDOW)
+        return sizes()
+
+    def test_status_images_are_loaded_at_the_small_icon_size_of_the_screen(self):
+        for dpi, size in ((96, 16), (144, 24)):
+            with self.subTest(dpi=dpi):
+                found = self.status_image_sizes(dpi)
+                self.assertEqual(sorted(found), STATUS_IMAGES, "each status image loaded once: %r" % found)
+                self.assertEqual(set(found.values()), {(size, size)}, "at %d DPI: %r" % (dpi, found))
 
 
 class ShellRestart(TrayTestCase):
