@@ -14,6 +14,7 @@
 # TARGET a VERSIONINFO resource, generated into the build tree from
 # cmake/version.rc.in, with the project version, the product and company
 # names, FILE_NAME and DESCRIPTION; no library's own .rc carries a version.
+# Last, the built file is signed (below) under DESCRIPTION.
 
 set(ZEVARIDA_PRODUCT "Wireless LAN Status Tray Applet")
 set(ZEVARIDA_COMPANY "Quorvane")
@@ -22,6 +23,34 @@ set(LEAN_COMPILE_OPTIONS -Os -ffunction-sections -fdata-sections
     -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -fstack-protector-strong)
 set(LEAN_LINK_OPTIONS -s -Wl,--gc-sections
     -Wl,--dynamicbase -Wl,--nxcompat -Wl,--no-seh -Wl,--no-insert-timestamp)
+
+# Authenticode signing (scripts/sign.sh): with the certificate and key that
+# these two name, for a release; without them with a throwaway certificate
+# made once in the build tree. Either way each signature is verified at once,
+# and signing/signer.crt in the build tree is the certificate it verifies
+# against (tests/shipped checks every shipped file with it).
+set(ZEVARIDA_SIGNING_CERT "$ENV{ZEVARIDA_SIGNING_CERT}" CACHE FILEPATH
+    "Certificate (chain) that signs the shipped binaries; empty: a throwaway one")
+set(ZEVARIDA_SIGNING_KEY "$ENV{ZEVARIDA_SIGNING_KEY}" CACHE FILEPATH
+    "Private key of ZEVARIDA_SIGNING_CERT")
+set(SIGN_SCRIPT ${CMAKE_SOURCE_DIR}/scripts/sign.sh)
+set(SIGNING_DIR ${CMAKE_BINARY_DIR}/signing)
+if(ZEVARIDA_SIGNING_CERT AND ZEVARIDA_SIGNING_KEY)
+    set(SIGNING_CERT ${ZEVARIDA_SIGNING_CERT})
+    set(SIGNING_KEY ${ZEVARIDA_SIGNING_KEY})
+elseif(ZEVARIDA_SIGNING_CERT OR ZEVARIDA_SIGNING_KEY)
+    message(FATAL_ERROR "ZEVARIDA_SIGNING_CERT and ZEVARIDA_SIGNING_KEY go together: set both or neither")
+else()
+    execute_process(COMMAND ${SIGN_SCRIPT} throwaway ${SIGNING_DIR} RESULT_VARIABLE made)
+    if(NOT made EQUAL 0)
+        message(FATAL_ERROR "scripts/sign.sh could not make the throwaway certificate")
+    endif()
+    set(SIGNING_CERT ${SIGNING_DIR}/throwaway.crt)
+    set(SIGNING_KEY ${SIGNING_DIR}/throwaway.key)
+endif()
+configure_file(${SIGNING_CERT} ${SIGNING_DIR}/signer.crt COPYONLY)
+# The command that signs and verifies the files after it, under a description.
+set(SIGN_COMMAND ${SIGN_SCRIPT} sign ${SIGNING_CERT} ${SIGNING_KEY})
 
 function(zevarida_shipped_binary target file_name description)
     set(VERSION_FILE_NAME ${file_name})
@@ -38,4 +67,7 @@ function(zevarida_shipped_binary target file_name description)
     target_sources(${target} PRIVATE ${LEAN_RUNTIME} ${version_rc})
     target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:C,CXX>:${LEAN_COMPILE_OPTIONS}>)
     target_link_options(${target} PRIVATE ${LEAN_LINK_OPTIONS})
+    # Signed by its own link step, so that whatever packs it gets it signed.
+    set_property(TARGET ${target} PROPERTY RULE_LAUNCH_LINK
+        "\"${SIGN_SCRIPT}\" link \"${SIGNING_CERT}\" \"${SIGNING_KEY}\" \"${description}\"")
 endfunction()
