@@ -49,8 +49,6 @@ else()
     set(SIGNING_KEY ${SIGNING_DIR}/throwaway.key)
 endif()
 configure_file(${SIGNING_CERT} ${SIGNING_DIR}/signer.crt COPYONLY)
-# The command that signs and verifies the files after it, under a description.
-set(SIGN_COMMAND ${SIGN_SCRIPT} sign ${SIGNING_CERT} ${SIGNING_KEY})
 
 function(zevarida_shipped_binary target file_name description)
     set(VERSION_FILE_NAME ${file_name})
