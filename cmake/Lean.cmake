@@ -59,6 +59,15 @@ function(zevarida_shipped_binary target file_name description)
         set(VERSION_FILE_TYPE VFT_APP)
     else()
         set(VERSION_FILE_TYPE VFT_DLL)
+        # ld's automatic base for a library hashes the output's whole path, so
+        # a tree elsewhere would link other bytes. This one comes from the file
+        # name alone, on 64 KB, between 0x61300000 and 0x6FFF0000 as ld's do:
+        # the family's libraries, loaded into one process, still get bases
+        # apart on the Windows that have no ASLR to move them.
+        string(MD5 name_hash ${file_name})
+        string(SUBSTRING ${name_hash} 0 4 name_hash)
+        math(EXPR image_base "0x61300000 + (0x${name_hash} % 3791) * 0x10000" OUTPUT_FORMAT HEXADECIMAL)
+        target_link_options(${target} PRIVATE -Wl,--image-base,${image_base})
     endif()
     set(version_rc ${CMAKE_BINARY_DIR}/version/${target}.rc)
     configure_file(${CMAKE_SOURCE_DIR}/cmake/version.rc.in ${version_rc} @ONLY)
