@@ -57,7 +57,8 @@ AllowSkipFiles off
 !define SYNCHRONIZE 0x00100000
 ; How long a running applet gets to end, in tenths of a second.
 !define STOP_TIMEOUT 100
-!define EXIT_IN_USE 2
+; A file in use, or aborted: nothing changed (an uninstall: finished at the restart).
+!define EXIT_NOT_DONE 2
 !define ERROR_ELEVATION_REQUIRED 740
 !define ERROR_OLD_WIN_VERSION 1150
 
@@ -214,7 +215,7 @@ Function ${un}StopRunning
     ${If} $0 <> 0
         MessageBox MB_OK|MB_ICONSTOP "The running status tray applet did not end. \
             End it with $\"Remove Status Icon...$\" in its menu and try again." /SD IDOK
-        SetErrorLevel ${EXIT_IN_USE}
+        SetErrorLevel ${EXIT_NOT_DONE}
         Abort
     ${EndIf}
 FunctionEnd
@@ -328,7 +329,7 @@ Section "Status tray applet (required)" SecProgram
         MessageBox MB_OK|MB_ICONSTOP "$0 is in use, perhaps by the status tray applet of another \
             user or session. Nothing has been changed.$\r$\n$\r$\nEnd the program that uses it, \
             or restart Windows, and run the setup again." /SD IDOK
-        SetErrorLevel ${EXIT_IN_USE}
+        SetErrorLevel ${EXIT_NOT_DONE}
         Abort
     ${EndIf}
 
@@ -596,7 +597,7 @@ Function un.onInit
     ReadRegStr $INSTDIR HKLM "${UNINSTALL_KEY}" "InstallLocation"
     ${If} $INSTDIR == ""
         MessageBox MB_OK|MB_ICONSTOP "The ${PRODUCT} is not installed: its entry names no folder." /SD IDOK
-        SetErrorLevel ${EXIT_IN_USE}
+        SetErrorLevel ${EXIT_NOT_DONE}
         Quit
     ${EndIf}
 FunctionEnd
@@ -624,7 +625,7 @@ Section "Uninstall"
         WriteRegStr HKLM "${RUNONCE_KEY}" "${FOLDER}" '"${UNINSTALLER}" /S _?=$INSTDIR'
         MessageBox MB_OK|MB_ICONEXCLAMATION "Some files of the ${PRODUCT} are in use. They are \
             removed when Windows restarts, and the rest of the uninstall finishes then." /SD IDOK
-        SetErrorLevel ${EXIT_IN_USE}
+        SetErrorLevel ${EXIT_NOT_DONE}
     ${Else}
         DeleteRegValue HKLM "${RUNONCE_KEY}" "${FOLDER}"
         DeleteRegKey HKLM "${UNINSTALL_KEY}"
