@@ -56,18 +56,22 @@ TEST_F(MessageFilterTest, ElevatedOnVistaAndLaterLetsItsThreeMessagesThrough) {
 TEST_F(MessageFilterTest, NoElevationReadNoFilterChangedAndOneRefusalStopsNoOther) {
     struct Case {
         const char* failing;
+        int skip;                   // calls that pass first
         std::vector<BOOL> results;  // of the three filter calls, none when the token is not read
     };
     const Case cases[] = {
-        {"OpenProcessToken", {}},
-        {"GetTokenInformation", {}},
-        {"ChangeWindowMessageFilterEx", {FALSE, TRUE, TRUE}},
+        {"OpenProcessToken", 0, {}},
+        {"GetTokenInformation", 0, {}},
+        // After SetDllDirectoryA's, ChangeWindowMessageFilterEx's and
+        // OpenProcessToken's: GetTokenInformation is not found.
+        {"GetProcAddress", 3, {}},
+        {"ChangeWindowMessageFilterEx", 0, {FALSE, TRUE, TRUE}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.failing);
         desk.SetVersion(sim::Desktop::Version7());
         desk.SetElevated(true);
-        desk.FailCall(c.failing);
+        desk.FailCall(c.failing, 1, c.skip);
         Start();
         ASSERT_NE(TrayWindow(), nullptr);
         std::vector<BOOL> results;
