@@ -1,3 +1,5 @@
+// The message filter of an elevated program on Vista and later, opened to its
+// own user (app/MessageFilter.h).
 #include "app/MessageFilter.h"
 
 #include "app/StatusTrayApp.h"

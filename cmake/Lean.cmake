@@ -30,7 +30,7 @@ set(LEAN_LINK_OPTIONS -s -Wl,--gc-sections
 # and signing/signer.crt in the build tree is the certificate it verifies
 # against (tests/shipped checks every shipped file with it).
 set(ZEVARIDA_SIGNING_CERT "$ENV{ZEVARIDA_SIGNING_CERT}" CACHE FILEPATH
-    "Certificate (chain) that signs the shipped binaries; empty: a throwaway one")
+    "Certificate, with its chain up to the root, that signs the shipped binaries; empty: a throwaway one")
 set(ZEVARIDA_SIGNING_KEY "$ENV{ZEVARIDA_SIGNING_KEY}" CACHE FILEPATH
     "Private key of ZEVARIDA_SIGNING_CERT")
 set(SIGN_SCRIPT ${CMAKE_SOURCE_DIR}/scripts/sign.sh)
