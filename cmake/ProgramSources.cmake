@@ -9,6 +9,7 @@ set(PROGRAM_SOURCES
     app/Broadcast.cpp
     app/CommandLine.cpp
     app/LibraryLoad.cpp
+    app/MessageFilter.cpp
     app/StatusTrayApp.cpp
     tray/StatusTrayDlg.cpp
     tray/TrayIcon.cpp

@@ -4,7 +4,8 @@
 set -euo pipefail
 
 need_packages=(cmake make g++ g++-multilib lib32asan8 lib32ubsan1 googletest
-               g++-mingw-w64-i686 nsis p7zip-full wine wine32:i386 wine64 xvfb xdotool imagemagick python3)
+               g++-mingw-w64-i686 nsis p7zip-full osslsigncode openssl wine wine32:i386 wine64 xvfb xdotool
+               imagemagick python3)
 
 missing=()
 for p in "${need_packages[@]}"; do

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A Wine session for running ZEVARIDA.EXE: an X display (our own Xvfb when
-# there is none), a 32-bit Wine prefix, and a virtual desktop with taskbar and
-# notification area that every program of the prefix joins.
+# there is none), a 32-bit Wine prefix (or a 64-bit one, WS_WINEARCH), and a
+# virtual desktop with taskbar and notification area that every program of the
+# prefix joins.
 #
 # Used two ways:
 #
@@ -24,7 +25,9 @@
 # Xvfb even when DISPLAY is set; --fresh throws an existing prefix away first.
 #
 # Settings (environment): WS_DESKTOP_SIZE (800x600), WS_SCREEN (800x600x24,
-# the Xvfb screen), WS_TIMEOUT (seconds to wait for each step, 60).
+# the Xvfb screen), WS_TIMEOUT (seconds to wait for each step, 60), WS_WINEARCH
+# (win32, or win64 for a prefix of 64-bit Windows, where 32-bit programs run
+# as on WOW64: C:\Program Files (x86), syswow64; made only where a case needs it).
 
 WS_DESKTOP_NAME=shell
 : "${WS_DESKTOP_SIZE:=800x600}"
@@ -83,11 +86,11 @@ ws_xvfb_stop() {
     return 0
 }
 
-# Makes sure WINEPREFIX holds a 32-bit prefix with the shell desktop set up.
+# Makes sure WINEPREFIX holds a prefix of WS_WINEARCH with the shell desktop set up.
 # ws_prefix_ensure LOGFILE
 ws_prefix_ensure() {
     local log=$1
-    export WINEARCH=win32
+    export WINEARCH=${WS_WINEARCH:-win32}
     : "${WINEDEBUG:=-all}"
     export WINEDEBUG
     if [ ! -f "$WINEPREFIX/system.reg" ]; then

@@ -3,6 +3,7 @@
 #include "tray/StatusTrayDlg.h"
 
 #include "app/CommandLine.h"
+#include "app/MessageFilter.h"
 #include "app/StatusTrayApp.h"
 #include "common/Mbcs.h"
 #include "resource.h"
@@ -93,6 +94,7 @@ void CStatusTrayDlg::HideWindow() {
 BOOL CStatusTrayDlg::OnInitDialog() {
     CDialogBase::OnInitDialog();
     HideWindow();
+    LetUserMessagesThrough(Handle(), CStatusTrayApp::Get().messages);
     ownConfigAllowed = CheckOwnConfigAllowed();
 
     appIcon = LoadIconA(Instance(), MAKEINTRESOURCEA(IDI_APPLICATION_ICON));

@@ -26,6 +26,7 @@ DWORD WINAPI GetLastError(void) { return 0; }
 void WINAPI SetLastError(DWORD) {}
 DWORD WINAPI GetVersion(void) { return 0x0A280105; }
 DWORD WINAPI GetTickCount(void) { return 0; }
+HANDLE WINAPI GetCurrentProcess(void) { return reinterpret_cast<HANDLE>(-1); }
 HMODULE WINAPI GetModuleHandleA(LPCSTR) { return FakeHandle<HMODULE>(0x400000); }
 DWORD WINAPI GetModuleFileNameA(HMODULE, LPSTR name, DWORD size) {
     const char path[] = "C:\\ZEVARIDA.EXE";

@@ -174,17 +174,18 @@ def _check_binaries():
             % (", ".join(missing), REPO, WIN_BUILD_DIR, REPO, WIN_BUILD_DIR))
 
 
-def session_up():
-    """Starts a session in SESSION_DIR (a new prefix unless E2E_KEEP_PREFIX=1)."""
+def session_up(session_dir=SESSION_DIR, arch="win32"):
+    """Starts a session in SESSION_DIR, the run's unless another is given (a new
+    prefix unless E2E_KEEP_PREFIX=1); ARCH win64 makes it a prefix of 64-bit Windows."""
     _check_binaries()
     for tool in ("wine", "wineserver", "Xvfb", "xdotool", "import"):
         if not shutil.which(tool):
             raise HarnessError("%s is missing; scripts/deps.sh installs it" % tool)
-    os.makedirs(SESSION_DIR, exist_ok=True)
-    env = dict(os.environ)
-    env["WINEPREFIX"] = os.path.join(SESSION_DIR, "prefix")
+    os.makedirs(session_dir, exist_ok=True)
+    env = dict(os.environ, WS_WINEARCH=arch)
+    env["WINEPREFIX"] = os.path.join(session_dir, "prefix")
     env.pop("WINEDEBUG", None)
-    args = ["bash", SESSION_SCRIPT, "up", SESSION_DIR, "--xvfb"]
+    args = ["bash", SESSION_SCRIPT, "up", session_dir, "--xvfb"]
     if not KEEP_PREFIX:
         args.append("--fresh")
     # The keeper holds the desktop open for the whole run.
@@ -197,7 +198,7 @@ def session_up():
     sys.stderr.write(text)
     if result.returncode != 0:
         raise HarnessError("the Wine session did not start (exit %d)" % result.returncode)
-    session = Session(_read_env(os.path.join(SESSION_DIR, "session.env")), owned=True)
+    session = Session(_read_env(os.path.join(session_dir, "session.env")), owned=True)
     # The taskbar is up once the desktop's shell has made it.
     rec = Probe(session).run("wait-window", "class:Shell_TrayWnd", WAIT_WINDOW * 2)
     if rec.rc != 0:
@@ -205,8 +206,8 @@ def session_up():
     return session
 
 
-def session_down():
-    args = ["bash", SESSION_SCRIPT, "down", SESSION_DIR]
+def session_down(session_dir=SESSION_DIR):
+    args = ["bash", SESSION_SCRIPT, "down", session_dir]
     if not KEEP_PREFIX:
         args.append("--remove-prefix")
     with tempfile.TemporaryFile() as log:

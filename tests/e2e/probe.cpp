@@ -989,6 +989,20 @@ int cmdHang(Args& a) {
     return kOk;
 }
 
+// hold-image FILE SECONDS: maps FILE as a program image, as a running copy of
+// it in another session would (no mutex or window of it in this one), so
+// that the file cannot be written until SECONDS have passed.
+int cmdHoldImage(Args& a) {
+    std::string file = takeString(a, "FILE");
+    double seconds = takeSeconds(a, "SECONDS");
+    HMODULE image = LoadLibraryExA(file.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
+    if (!image) return failed("LoadLibraryEx");
+    out("holding pid=%lu\n", (unsigned long)GetCurrentProcessId());
+    Sleep((DWORD)(seconds * 1000));
+    FreeLibrary(image);
+    return kOk;
+}
+
 int cmdSleep(Args& a) {
     Sleep((DWORD)(takeSeconds(a, "SECONDS") * 1000));
     return kOk;
@@ -1383,6 +1397,7 @@ const Command kCommands[] = {
     {"cursor", cmdCursor, "", "GetCursorPos"},
     {"screen", cmdScreen, "", "screen size and work area"},
     {"hold", cmdHold, "[SECONDS]", "stay on the desktop"},
+    {"hold-image", cmdHoldImage, "FILE SECONDS", "map FILE as a running program would, for SECONDS"},
     {"sleep", cmdSleep, "SECONDS", ""},
     {"hang", cmdHang, "TITLE SECONDS", "a shown top-level window that stops answering"},
     {"process-usage", cmdProcessUsage, "PID", "CPU times and working set of a process"},

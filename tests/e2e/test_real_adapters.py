@@ -68,9 +68,13 @@ class RealAdapterTestCase(TrayTestCase):
         return code
 
     def install_fake_wlanapi(self):
-        """Puts our wlanapi.dll in the prefix's system folder, the one place the
-        library loads it from, and Wine's own back when the case ends."""
-        system = os.path.join(self.session.env["WINEPREFIX"], "drive_c", "windows", "system32")
+        """Puts our wlanapi.dll in the prefix's system folder for 32-bit programs
+        (syswow64 in a 64-bit prefix), the one place the library loads it from,
+        and Wine's own back when the case ends."""
+        windows = os.path.join(self.session.env["WINEPREFIX"], "drive_c", "windows")
+        system = os.path.join(windows, "syswow64")
+        if not os.path.isdir(system):
+            system = os.path.join(windows, "system32")
         installed = os.path.join(system, "wlanapi.dll")
         if os.path.exists(installed):
             # Kept in memory: tearDown empties the work folder before the cleanups run.

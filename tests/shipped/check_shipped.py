@@ -6,16 +6,20 @@ windows-functions.txt, which says for each the first Windows 9x and NT version
 that has it, and where that comes from. A binary for Windows 98/Me and NT 4
 fails on a function that either of those lacks, or that 9x only exports as a
 failing stub unless the list says why that failure does no harm; the real-
-adapter library (dist/wlan/) and the setup program that installs it are
-checked against XP instead. A function not in the list fails too: add it with
+adapter library (dist/wlan/) is checked against XP instead; the setup program
+that installs it is held to Windows 98 too, so that it can start there and say
+why the applet cannot run. A function not in the list fails too: add it with
 its source. Also holds each binary to its size limit, and fails when one of
-them is missing or a binary has no limit.
+them is missing or a binary has no limit. With --signer, every binary's
+Authenticode signature must verify against that certificate (the build's,
+scripts/sign.sh).
 
 The setup program's uninstaller is not in dist/: the setup program writes it
 at install time from its own executable header. 7-Zip rebuilds it from the
 setup program the same way (`7z x`), and it is checked as the setup program is.
 
-    check_shipped.py DIST_DIR        (OBJDUMP names the objdump, default MinGW's;
+    check_shipped.py DIST_DIR [--signer CERT]
+                                     (OBJDUMP names the objdump, default MinGW's;
                                       SEVENZIP the 7z, default 7z)
 """
 import os
@@ -26,10 +30,13 @@ import sys
 import tempfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+SIGN_SCRIPT = os.path.join(HERE, "..", "..", "scripts", "sign.sh")
 OBJDUMP = os.environ.get("OBJDUMP", "i686-w64-mingw32-objdump")
 SEVENZIP = os.environ.get("SEVENZIP", "7z")
 SETUP = "ZEVARIDA-setup.exe"
 UNINSTALLER = "Uninstall.exe"
+# Where the setup program writes it, as 7-Zip lists it.
+UNINSTALLER_IN_SETUP = "$COMMONFILES/Zevarida/" + UNINSTALLER
 BINARY_SUFFIXES = (".exe", ".dll", ".cpl")
 
 NT_ORDER = ["3.1", "3.5", "3.51", "4.0", "5.0", "5.1", "5.2", "6.0", "6.1", "none"]
@@ -58,7 +65,7 @@ OLD_WINDOWS = Target("Windows 98/Me and NT 4", nt="4.0", nine_x="98")
 XP = Target("Windows XP", nt="5.1", nine_x=None)
 # Folder of dist/, or the file's own path -> the Windows its binaries are for;
 # everything else is old.
-TARGETS = {"wlan": XP, SETUP: XP, UNINSTALLER: XP}
+TARGETS = {"wlan": XP}
 KB = 1024
 # Path in dist/ -> the most bytes it may have.
 SIZE_LIMITS = {
@@ -76,8 +83,9 @@ def uninstaller_of(setup, folder):
     """The uninstaller that the setup program writes, rebuilt by 7-Zip into folder."""
     if not shutil.which(SEVENZIP):
         sys.exit("%s is needed to check the uninstaller (scripts/deps.sh installs p7zip-full)" % SEVENZIP)
-    subprocess.run([SEVENZIP, "x", "-y", "-o" + folder, setup, UNINSTALLER], check=True, capture_output=True)
-    return os.path.join(folder, UNINSTALLER)
+    subprocess.run([SEVENZIP, "x", "-y", "-o" + folder, setup, UNINSTALLER_IN_SETUP], check=True,
+                   capture_output=True)
+    return os.path.join(folder, *UNINSTALLER_IN_SETUP.split("/"))
 
 
 def size_problems(dist, relatives):
@@ -95,6 +103,19 @@ def size_problems(dist, relatives):
             print("%s: %d bytes (limit %d)" % (relative, size, limit))
             if size > limit:
                 problems.append("%s: %d bytes, over the limit of %d" % (relative, size, limit))
+    return problems
+
+
+def signature_problems(checked, signer):
+    """The binaries whose signature does not verify against the signer's certificate."""
+    if not os.path.isfile(signer):
+        return ["%s: missing; build the Windows binaries first" % signer]
+    problems = []
+    for relative, binary in checked:
+        result = subprocess.run(["bash", SIGN_SCRIPT, "verify", signer, binary], capture_output=True, text=True)
+        print("%s: signature %s" % (relative, "verified" if result.returncode == 0 else "NOT verified"))
+        if result.returncode != 0:
+            problems.append("%s: the signature does not verify against %s" % (relative, signer))
     return problems
 
 
@@ -160,9 +181,14 @@ def check_imports(relative, binary, entries, ours, unverified):
 
 
 def main():
-    if len(sys.argv) != 2:
+    args = sys.argv[1:]
+    signer = None
+    if len(args) == 3 and args[1] == "--signer":
+        signer = args.pop()
+        args.pop()
+    if len(args) != 1:
         sys.exit(__doc__)
-    dist = sys.argv[1]
+    dist = args[0]
     entries = read_list(os.path.join(HERE, "windows-functions.txt"))
     shipped = [(os.path.relpath(b, dist), b) for b in binaries(dist)]
     ours = {re.sub(r"\.[^.]*$", "", os.path.basename(b).upper()) for _, b in shipped}
@@ -174,6 +200,8 @@ def main():
             checked.append((UNINSTALLER, uninstaller_of(os.path.join(dist, SETUP), folder)))
         for relative, binary in checked:
             failures += check_imports(relative, binary, entries, ours, unverified)
+        if signer:
+            failures += signature_problems(checked, signer)
     print("%d of the imported functions rest on list entries no document confirmed yet" % len(unverified))
     failures += size_problems(dist, [relative for relative, _ in shipped])
     for failure in failures:

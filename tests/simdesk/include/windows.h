@@ -339,6 +339,7 @@ DWORD WINAPI GetLastError(void);
 void WINAPI SetLastError(DWORD error);
 DWORD WINAPI GetVersion(void);
 DWORD WINAPI GetTickCount(void);
+HANDLE WINAPI GetCurrentProcess(void);
 HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName);
 DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
 HMODULE WINAPI LoadLibraryA(LPCSTR fileName);

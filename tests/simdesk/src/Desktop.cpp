@@ -336,6 +336,7 @@ void Desktop::ClearRecords() {
     state_->beeps.clear();
     state_->messageBoxes.clear();
     state_->helpCalls.clear();
+    state_->messageFilterCalls.clear();
 }
 const std::vector<UINT>& Desktop::Beeps() const { return state_->beeps; }
 const std::vector<MessageBoxRecord>& Desktop::MessageBoxes() const { return state_->messageBoxes; }

@@ -149,7 +149,7 @@ BOOL WINAPI ReleaseMutex(HANDLE handle) {
 
 BOOL WINAPI CloseHandle(HANDLE handle) {
     Trace("CloseHandle", "%p", handle);
-    if (CloseMutexHandle(handle)) return TRUE;
+    if (CloseMutexHandle(handle) || CloseTokenHandle(handle)) return TRUE;
     SetError(ERROR_INVALID_HANDLE);
     return FALSE;
 }
@@ -178,6 +178,7 @@ DWORD WINAPI GetTickCount(void) {
 HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
     Called("GetModuleHandleA");
     if (!moduleName) return kProgramInstance;
+    if (HMODULE system = SystemModule(moduleName)) return system;
     return Lower(moduleName) == "kernel32.dll" ? kKernelModule : nullptr;
 }
 
@@ -236,6 +237,11 @@ FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName) {
             return reinterpret_cast<FARPROC>(&SetDllDirectoryA);
         SetError(kErrorProcNotFound);
         return nullptr;
+    }
+    if (module == SystemModule("USER32.DLL") || module == SystemModule("ADVAPI32.DLL")) {
+        FARPROC address = fails || !procName ? nullptr : SystemExport(module, procName);
+        if (!address) SetError(kErrorProcNotFound);
+        return address;
     }
     auto handle = s.moduleHandles.find(module);
     if (handle == s.moduleHandles.end() || !procName) {

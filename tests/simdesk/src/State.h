@@ -200,6 +200,10 @@ struct sim::Desktop::State {
     bool helpViewerStarts = true;
     std::vector<HelpCall> helpCalls;
 
+    bool elevated = false;                   // the program holds an administrator's full token
+    std::map<HANDLE, DWORD> tokenHandles;    // open process tokens, with their access
+    std::vector<MessageFilterCall> messageFilterCalls;
+
     std::unique_ptr<OpenMenu> trackedMenu;
     Process::Thread* menuThread = nullptr;
     bool menuClosed = false;
@@ -241,6 +245,11 @@ void RunModalLoop(const std::function<bool()>& done, const std::function<bool()>
 void DestroyWindowObject(HWND window);
 // Closes a mutex handle of any process; false when it is none.
 bool CloseMutexHandle(HANDLE handle);
+// USER32.DLL and ADVAPI32.DLL as GetModuleHandleA finds them, and their
+// exports on the reported Windows (Elevation.cpp); null for others.
+HMODULE SystemModule(const char* name);
+FARPROC SystemExport(HMODULE module, const char* name);
+bool CloseTokenHandle(HANDLE handle);
 // The kernel closes what an ending process left open, and counts it.
 void CloseRegistryHandlesOf(Process::Thread& thread);
 void CloseServiceHandlesOf(Process::Thread& thread);

@@ -133,6 +133,20 @@ struct BroadcastRecord {
     LPARAM lParam = 0;
 };
 
+// One call of ChangeWindowMessageFilter (window null: for the whole process)
+// or ChangeWindowMessageFilterEx, as Windows received it.
+struct MessageFilterCall {
+    HWND window = nullptr;
+    UINT message = 0;
+    DWORD action = 0;  // MSGFLT_ALLOW or MSGFLT_ADD 1, MSGFLT_DISALLOW or MSGFLT_REMOVE 2, MSGFLT_RESET 0
+    BOOL result = FALSE;
+
+    bool operator==(const MessageFilterCall& o) const {
+        return window == o.window && message == o.message && action == o.action && result == o.result;
+    }
+};
+std::ostream& operator<<(std::ostream& out, const MessageFilterCall& call);
+
 enum class ResourceKind { Icon, Menu, Dialog, String };
 
 class Process;
@@ -160,6 +174,8 @@ public:
 
     // ---- the machine ----
     void SetVersion(DWORD getVersionValue);  // GetVersion's result
+    static DWORD Version7() { return 0x1DB10106; }      // 6.1.7601
+    static DWORD VersionVista() { return 0x17720006; }  // 6.0.6002
     static DWORD VersionXp() { return 0x0A280105; }
     static DWORD Version2000() { return 0x08930005; }
     static DWORD VersionNt4() { return 0x05650004; }
@@ -172,6 +188,9 @@ public:
     POINT Cursor() const;
     void SetKey(int virtualKey, bool down);
     void SetModulePath(const std::string& path);
+    // The program runs with an administrator's full token (UAC's elevation,
+    // Vista and later); off until set.
+    void SetElevated(bool elevated);
     // A top-level window of another program that has stopped reading its
     // messages from now on: it answers no message sent to it, and after 5 s
     // the system counts it as hung.
@@ -227,11 +246,15 @@ public:
     const std::set<std::string, std::less<>>& FunctionsCalled() const;
     const std::set<std::string, std::less<>>& FunctionsFailed() const;
 
+    // ---- the message filter of Vista and later ----
+    const std::vector<MessageFilterCall>& MessageFilterCalls() const;
+    int OpenTokenHandles() const;  // process tokens opened and not closed
+
     // ---- what can be seen ----
     const std::vector<std::string>& Calls() const;     // "Function(args)" in call order
     int CountCalls(const std::string& function) const;
     void ClearCalls();  // the calls and the broadcasts
-    void ClearRecords();  // every record: calls, broadcasts, tray calls, beeps, message boxes, help calls
+    void ClearRecords();  // every record: calls, broadcasts, tray calls, beeps, message boxes, help calls, filter calls
     const std::vector<UINT>& Beeps() const;
     const std::vector<MessageBoxRecord>& MessageBoxes() const;
     const std::vector<std::string>& RegisteredMessages() const;  // in registration order
