@@ -3,6 +3,17 @@
 #ifndef TAVROCFG_RESOURCE_H
 #define TAVROCFG_RESOURCE_H
 
+// Sizes in dialog units that the layout rules use too: the window, the
+// signal graph and the channel chart.
+#define APPLET_WIDTH      520
+#define APPLET_HEIGHT     250
+#define PAGE_WIDTH        496
+#define PAGE_HEIGHT       164
+#define SIGNAL_GRAPH_WIDTH  484
+#define SIGNAL_GRAPH_HEIGHT 48
+#define CHANNEL_CHART_WIDTH  484
+#define CHANNEL_CHART_HEIGHT 40
+
 #define IDD_APPLET        100
 #define IDD_STATUS        101
 #define IDD_SURVEY        102

@@ -118,6 +118,8 @@ void FormatRssi(char* text, std::size_t size, long dbm) { Writer(text, size) << 
 
 void FormatPercent(char* text, std::size_t size, unsigned long percent) { Writer(text, size) << percent << " %"; }
 
+void FormatNumber(char* text, std::size_t size, unsigned long number) { Writer(text, size) << number; }
+
 void FormatMac(char* text, std::size_t size, const unsigned char* address) {
     Writer writer(text, size);
     for (int i = 0; i < 6; ++i) {
@@ -200,10 +202,24 @@ const char* LinkStateName(unsigned long state) {
     return state < sizeof kNames / sizeof kNames[0] ? kNames[state] : "";
 }
 
+bool UsesWep(unsigned long authentication, unsigned long cipher) {
+    return cipher == TAVRONET_CIPHER_WEP || authentication == TAVRONET_AUTH_SHARED;
+}
+
 void SecurityText(char* text, std::size_t size, unsigned long authentication, unsigned long cipher) {
+    // WEP is named as such whatever the authentication: "Open" would promise
+    // a network that needs no key.
+    if (UsesWep(authentication, cipher)) {
+        Writer(text, size) << (authentication == TAVRONET_AUTH_SHARED ? "WEP (shared key)" : "WEP (open system)");
+        return;
+    }
     const char* auth = AuthenticationName(authentication);
     const char* ciph = cipher == TAVRONET_CIPHER_NONE ? "" : CipherName(cipher);
     Writer(text, size) << auth << (*auth && *ciph ? ", " : "") << ciph;
+}
+
+const char* SecurityWord(unsigned long authentication, unsigned long cipher) {
+    return UsesWep(authentication, cipher) ? "WEP" : AuthenticationName(authentication);
 }
 
 int CompareNetworks(const TAVRONET_NETWORK& a, const TAVRONET_NETWORK& b, SurveyColumn column, bool descending) {

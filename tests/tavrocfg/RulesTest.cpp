@@ -85,7 +85,10 @@ TEST(AppletRules, WordsOfTheInterfaceValues) {
     const struct { unsigned long auth, cipher; const char* text; } security[] = {
         {TAVRONET_AUTH_WPA2_PSK, TAVRONET_CIPHER_CCMP, "WPA2-Personal, AES (CCMP)"},
         {TAVRONET_AUTH_OPEN, TAVRONET_CIPHER_NONE, "Open"},
-        {TAVRONET_AUTH_OPEN, TAVRONET_CIPHER_WEP, "Open, WEP"},
+        {TAVRONET_AUTH_OPEN, TAVRONET_CIPHER_WEP, "WEP (open system)"},
+        {TAVRONET_AUTH_SHARED, TAVRONET_CIPHER_WEP, "WEP (shared key)"},
+        {TAVRONET_AUTH_SHARED, TAVRONET_CIPHER_UNKNOWN, "WEP (shared key)"},
+        {TAVRONET_AUTH_OPEN, TAVRONET_CIPHER_UNKNOWN, "Open"},
         {TAVRONET_AUTH_UNKNOWN, TAVRONET_CIPHER_TKIP, "TKIP"}};
     for (const auto& row : security) EXPECT_EQ(row.text, Text(SecurityText, row.auth, row.cipher));
     const struct { unsigned long type; const char* text; } methods[] = {
