@@ -1,9 +1,11 @@
 // Advanced Configuration: the saved networks in their order of preference,
-// moved up, down or removed through the library; a change Windows refuses
-// shows its reason and changes nothing. Also the adapter's automatic
-// configuration and radio states.
+// moved up, down or removed through the library by their names in full; a
+// change the system would refuse is greyed with the reason beside it, and a
+// change Windows refuses shows its reason and changes nothing. Also the
+// adapter's automatic configuration and radio states.
 #include "Pages.h"
-#include "Rules.h"
+#include "SavedNetworkRules.h"
+#include "StatusWords.h"
 #include "resource.h"
 
 #include <commctrl.h>
@@ -12,41 +14,31 @@
 
 namespace {
 
-const int kColumns = 4;
+// The saved networks the page lists; one applet window at a time.
+std::vector<TAVRONET_PROFILE> savedNetworks;
 
 HWND List(HWND page) { return GetDlgItem(page, IDC_PROFILE_LIST); }
 
-void AddProfile(HWND list, const TAVRONET_PROFILE& profile, int index) {
-    char position[16], security[64];
-    wsprintfA(position, "%d", index + 1);
-    SecurityText(security, sizeof security, profile.authentication, profile.cipher);
-    const char* kind = (profile.flags & TAVRONET_PROFILE_GROUP_POLICY) ? "Group policy"
-                       : (profile.flags & TAVRONET_PROFILE_PER_USER) ? "This user"
-                                                                     : "All users";
-    const char* texts[kColumns] = {position, profile.name, security, kind};
-    AddRow(list, texts, kColumns, index);
-}
-
 void UpdateButtons(HWND page) {
-    const int row = SelectedRow(List(page));
-    const int count = static_cast<int>(SendMessageA(List(page), LVM_GETITEMCOUNT, 0, 0));
-    EnableWindow(GetDlgItem(page, IDC_MOVE_UP), row > 0);
-    EnableWindow(GetDlgItem(page, IDC_MOVE_DOWN), row >= 0 && row + 1 < count);
-    EnableWindow(GetDlgItem(page, IDC_REMOVE), row >= 0);
+    const SavedNetworkButtons buttons = ButtonsFor(savedNetworks, SelectedRow(List(page)));
+    EnableWindow(GetDlgItem(page, IDC_MOVE_UP), buttons.up);
+    EnableWindow(GetDlgItem(page, IDC_MOVE_DOWN), buttons.down);
+    EnableWindow(GetDlgItem(page, IDC_REMOVE), buttons.remove);
+    SetText(page, IDC_PROFILE_WHY, buttons.why);
 }
 
 // Reads the saved networks again and selects the row `select` (-1: none).
 void ShowProfiles(HWND page, const AppletContext& context, int select) {
-    std::vector<TAVRONET_PROFILE> profiles;
-    const unsigned long code = context.data->GetProfiles(&profiles);
+    const unsigned long code = context.data->GetProfiles(&savedNetworks);
     HWND list = List(page);
     SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
-    for (size_t i = 0; i < profiles.size(); ++i) AddProfile(list, profiles[i], static_cast<int>(i));
+    for (size_t i = 0; i < savedNetworks.size(); ++i)
+        AddRow(list, SavedNetworkRow(savedNetworks[i], static_cast<int>(i)), static_cast<LPARAM>(i));
     FitColumns(list);
-    if (select >= static_cast<int>(profiles.size())) select = static_cast<int>(profiles.size()) - 1;
+    if (select >= static_cast<int>(savedNetworks.size())) select = static_cast<int>(savedNetworks.size()) - 1;
     if (select >= 0) SelectRow(list, select);
-    if (code) SetText(page, IDC_PROFILES_STATUS, std::string("Saved networks: ") + kNotAvailable + " (" + ErrorText(code) + ")");
-    else if (profiles.empty()) SetText(page, IDC_PROFILES_STATUS, "No networks are saved for this adapter.");
+    if (code) SetText(page, IDC_PROFILES_STATUS, "The saved networks are not available (" + ErrorText(code) + ").");
+    else if (savedNetworks.empty()) SetText(page, IDC_PROFILES_STATUS, "No networks are saved for this adapter.");
     else SetText(page, IDC_PROFILES_STATUS, "Windows tries the saved networks in this order.");
     UpdateButtons(page);
 }
@@ -65,40 +57,46 @@ void ShowStates(HWND page, const AppletContext& context) {
     SetText(page, IDC_RADIO, radio);
 }
 
-std::string SelectedName(HWND page) {
-    char name[TAVRONET_NAME_BYTES] = "";
-    LVITEMA item = {};
-    item.iSubItem = 1;
-    item.pszText = name;
-    item.cchTextMax = sizeof name;
+// Windows' reason for a refused change; a name the system's code page cannot
+// hold is explained, as Windows' own words for it speak of code pages.
+void ShowChangeRefused(HWND page, const char* what, unsigned long code) {
+    Text text = Widen(what);
+    if (code == ERROR_NO_UNICODE_TRANSLATION)
+        text += Widen(" Its name has characters that this library can only pass on in the system's code page,"
+                      " which lacks them; change it in Windows' own settings.");
+    ShowRefusal(page, text, code);
+}
+
+const TAVRONET_PROFILE* Selected(HWND page) {
     const int row = SelectedRow(List(page));
-    if (row >= 0) SendMessageA(List(page), LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-    return name;
+    return row >= 0 && row < static_cast<int>(savedNetworks.size()) ? &savedNetworks[row] : nullptr;
 }
 
 void Move(HWND page, const AppletContext& context, int offset) {
     const int row = SelectedRow(List(page));
-    if (row < 0 || row + offset < 0) return;
-    const unsigned long code = context.data->MoveProfile(SelectedName(page).c_str(), row + offset);
-    if (code) ShowRefusal(page, "Windows did not change the order of the saved networks.", code);
+    const TAVRONET_PROFILE* profile = Selected(page);
+    if (!profile || row + offset < 0) return;
+    const unsigned long code = context.data->MoveProfile(*profile, row + offset);
+    if (code) ShowChangeRefused(page, "Windows did not change the order of the saved networks.", code);
     ShowProfiles(page, context, code ? row : row + offset);
 }
 
 void Remove(HWND page, const AppletContext& context) {
     const int row = SelectedRow(List(page));
-    const std::string name = SelectedName(page);
-    if (row < 0) return;
-    const std::string question = "Remove the saved network \"" + name + "\"?";
-    if (MessageBoxA(GetParent(page), question.c_str(), "Wireless LAN Configuration", MB_YESNO | MB_ICONQUESTION) != IDYES)
+    const TAVRONET_PROFILE* selected = Selected(page);
+    if (!selected) return;
+    const TAVRONET_PROFILE profile = *selected;  // the list is read again under the question
+    const Text name = FieldText(profile.nameW, TAVRONET_NAME_CHARS);
+    if (AskOverPage(page, u"Remove the saved network " + Quoted(name) + u"?", MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
-    const unsigned long code = context.data->DeleteProfile(name.c_str());
-    if (code) ShowRefusal(page, "Windows did not remove the saved network.", code);
+    const unsigned long code = context.data->DeleteProfile(profile);
+    if (code) ShowChangeRefused(page, "Windows did not remove the saved network.", code);
     ShowProfiles(page, context, row);
 }
 
 void InitList(HWND page) {
-    static const char* const kNames[kColumns] = {"#", "Saved network", "Security", "Set by"};
-    AddColumns(List(page), kNames, kColumns);
+    static const char* const kNames[kSavedNetworkColumns] = {"Order", "Saved network", "Security", "Set by"};
+    AddColumns(List(page), kNames, kSavedNetworkColumns);
 }
 
 INT_PTR CALLBACK NetworksPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -121,6 +119,9 @@ INT_PTR CALLBACK NetworksPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
     case WM_NOTIFY:
         if (reinterpret_cast<const NMHDR*>(lParam)->code == LVN_ITEMCHANGED) UpdateButtons(page);
         return TRUE;
+    case WM_DESTROY:
+        savedNetworks.clear();
+        return FALSE;
     }
     return FALSE;
 }

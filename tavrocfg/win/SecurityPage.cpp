@@ -3,7 +3,8 @@
 // length, 802.1X and its EAP method), read from the saved networks' settings.
 // No key is ever read or shown.
 #include "Pages.h"
-#include "Rules.h"
+#include "SecurityWords.h"
+#include "StatusWords.h"
 #include "resource.h"
 
 #include <vector>
@@ -19,78 +20,66 @@ const Fields kProfileFields = {IDC_PROFILE_AUTH, IDC_PROFILE_CIPHER, IDC_PROFILE
 // The saved networks the page lists; one applet window at a time.
 std::vector<TAVRONET_PROFILE> savedNetworks;
 
-std::vector<TAVRONET_PROFILE>& Profiles() { return savedNetworks; }
-
-const TAVRONET_PROFILE* FindProfile(const char* name) {
-    for (const TAVRONET_PROFILE& profile : Profiles())
-        if (*name && lstrcmpA(profile.name, name) == 0) return &profile;
+// The saved network of a name in full; null for none.
+const TAVRONET_PROFILE* FindProfile(const Text& name) {
+    for (const TAVRONET_PROFILE& profile : savedNetworks)
+        if (!name.empty() && FieldText(profile.nameW, TAVRONET_NAME_CHARS) == name) return &profile;
     return nullptr;
 }
 
-void ShowKeyAndOneX(HWND page, const Fields& fields, const TAVRONET_PROFILE* profile) {
-    char text[64] = "";
-    if (!profile) {
-        SetText(page, fields.wep, kNotAvailable);
-        SetText(page, fields.oneX, kNotAvailable);
-        SetText(page, fields.eap, kNotAvailable);
-        return;
-    }
-    if (profile->cipher != TAVRONET_CIPHER_WEP) lstrcpyA(text, "WEP not used");
-    else if (profile->wepKeyBits) wsprintfA(text, "Key %lu, %lu bits", profile->wepKeyIndex, profile->wepKeyBits);
-    else wsprintfA(text, "Key %lu, length not known", profile->wepKeyIndex);
-    SetText(page, fields.wep, text);
-    SetText(page, fields.oneX, profile->oneX ? "Used" : "Not used");
-    EapMethodName(text, sizeof text, profile->eapType);
-    SetText(page, fields.eap, profile->oneX && *text ? text : profile->oneX ? kNotAvailable : "");
-}
-
-void ShowWords(HWND page, const Fields& fields, unsigned long authentication, unsigned long cipher, bool known) {
-    SetText(page, fields.auth, known && *AuthenticationName(authentication) ? AuthenticationName(authentication) : kNotAvailable);
-    SetText(page, fields.cipher, known && *CipherName(cipher) ? CipherName(cipher) : kNotAvailable);
+void ShowProtection(HWND page, const Fields& fields, const ProtectionTexts& t) {
+    SetText(page, fields.auth, t.authentication);
+    SetText(page, fields.cipher, t.cipher);
+    SetText(page, fields.wep, t.wepKey);
+    SetText(page, fields.oneX, t.oneX);
+    SetText(page, fields.eap, t.eap);
 }
 
 void ShowLink(HWND page, const AppletContext& context) {
     TAVRONET_LINK link;
     const unsigned long code = context.data->GetLink(&link);
     const bool linked = code == 0 && link.state == TAVRONET_STATE_CONNECTED;
-    char name[64];
-    NetworkName(name, sizeof name, link.ssid, link.ssidLength);
-    SetText(page, IDC_LINK_NETWORK, code ? kNotAvailable : linked ? name : "Not connected");
+    const Text name = NetworkName(link.ssidW, link.ssid, link.ssidLength);
+    SetText(page, IDC_LINK_NETWORK, code ? Widen(kNotAvailable)
+                                    : !linked ? Widen("Not connected")
+                                    : (link.known & TAVRONET_KNOWN_SSID) ? name
+                                                                         : Widen("Not shown without location access"));
     if (!linked) {
-        for (int id : {kLinkFields.auth, kLinkFields.cipher, kLinkFields.wep, kLinkFields.oneX, kLinkFields.eap})
-            SetText(page, id, "");
+        ShowProtection(page, kLinkFields, ProtectionTexts());
         return;
     }
-    ShowWords(page, kLinkFields, link.authentication, link.cipher, (link.known & TAVRONET_KNOWN_SECURITY) != 0);
-    ShowKeyAndOneX(page, kLinkFields, FindProfile(link.profileName));
+    ShowProtection(page, kLinkFields,
+                   ProtectionOf(link.authentication, link.cipher, (link.known & TAVRONET_KNOWN_SECURITY) != 0,
+                                FindProfile(FieldText(link.profileNameW, TAVRONET_NAME_CHARS))));
 }
 
 void ShowChosenProfile(HWND page) {
-    HWND combo = GetDlgItem(page, IDC_PROFILE_COMBO);
-    const LRESULT chosen = SendMessageA(combo, CB_GETCURSEL, 0, 0);
-    const std::vector<TAVRONET_PROFILE>& profiles = Profiles();
+    const LRESULT chosen = SendDlgItemMessageA(page, IDC_PROFILE_COMBO, CB_GETCURSEL, 0, 0);
     const TAVRONET_PROFILE* profile =
-        chosen >= 0 && chosen < static_cast<LRESULT>(profiles.size()) ? &profiles[chosen] : nullptr;
-    ShowWords(page, kProfileFields, profile ? profile->authentication : 0, profile ? profile->cipher : 0, profile != nullptr);
-    ShowKeyAndOneX(page, kProfileFields, profile);
+        chosen >= 0 && chosen < static_cast<LRESULT>(savedNetworks.size()) ? &savedNetworks[chosen] : nullptr;
+    ShowProtection(page, kProfileFields,
+                   ProtectionOf(profile ? profile->authentication : 0, profile ? profile->cipher : 0, profile != nullptr,
+                                profile));
 }
 
 // Lists the saved networks and chooses the one in use, else the first.
 void ReadProfiles(HWND page, const AppletContext& context) {
-    const unsigned long code = context.data->GetProfiles(&Profiles());
+    const unsigned long code = context.data->GetProfiles(&savedNetworks);
     HWND combo = GetDlgItem(page, IDC_PROFILE_COMBO);
     SendMessageA(combo, CB_RESETCONTENT, 0, 0);
     TAVRONET_LINK link;
     const bool linked = context.data->GetLink(&link) == 0 && link.state == TAVRONET_STATE_CONNECTED;
-    int chosen = Profiles().empty() ? -1 : 0;
-    for (size_t i = 0; i < Profiles().size(); ++i) {
-        SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Profiles()[i].name));
-        if (linked && lstrcmpA(Profiles()[i].name, link.profileName) == 0) chosen = static_cast<int>(i);
+    const Text inUse = linked ? FieldText(link.profileNameW, TAVRONET_NAME_CHARS) : Text();
+    int chosen = savedNetworks.empty() ? -1 : 0;
+    for (size_t i = 0; i < savedNetworks.size(); ++i) {
+        const Text name = FieldText(savedNetworks[i].nameW, TAVRONET_NAME_CHARS);
+        AddComboEntry(combo, name);
+        if (!inUse.empty() && name == inUse) chosen = static_cast<int>(i);
     }
-    if (code) SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("(saved networks not available)"));
-    else if (Profiles().empty()) SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("(no saved networks)"));
+    if (code) AddComboEntry(combo, Widen("(saved networks not available)"));
+    else if (savedNetworks.empty()) AddComboEntry(combo, Widen("(no saved networks)"));
     SendMessageA(combo, CB_SETCURSEL, chosen < 0 ? 0 : chosen, 0);
-    EnableWindow(combo, !Profiles().empty());
+    EnableWindow(combo, !savedNetworks.empty());
     ShowChosenProfile(page);
 }
 
@@ -109,7 +98,7 @@ INT_PTR CALLBACK SecurityPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
         if (LOWORD(wParam) == IDC_PROFILE_COMBO && HIWORD(wParam) == CBN_SELCHANGE) ShowChosenProfile(page);
         return TRUE;
     case WM_DESTROY:
-        Profiles().clear();
+        savedNetworks.clear();
         return FALSE;
     }
     return FALSE;

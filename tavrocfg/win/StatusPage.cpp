@@ -1,8 +1,9 @@
 // Network Status: the adapter's link refreshed every second while the page
 // is shown, its addresses, and the signal of the last ten minutes drawn from
-// the library's history of the program's one-second readings.
+// the library's history of the program's one-second readings, with its
+// summary as the graph's text alternative.
 #include "Pages.h"
-#include "Rules.h"
+#include "StatusWords.h"
 #include "resource.h"
 
 namespace {
@@ -12,45 +13,31 @@ const UINT kRefreshMs = 1000;
 // The graph's span: the history's ten minutes.
 const unsigned long kSpanMs = TAVRONET_HISTORY_SAMPLES * 1000ul;
 
-std::string Known(const TAVRONET_LINK& link, unsigned long what, const char* text) {
-    return (link.known & what) && *text ? text : kNotAvailable;
-}
+// The history is large; it lives in static storage, not on the stack. One
+// applet window at a time, on one thread.
+TAVRONET_HISTORY history;
+unsigned long historyCode = 0;
 
 void ShowLink(HWND page, const TAVRONET_LINK& link, unsigned long code) {
-    char text[128];
-    SetText(page, IDC_STATE, code ? std::string(kNotAvailable) + " (" + ErrorText(code) + ")" : LinkStateName(link.state));
-    const bool linked = code == 0 && link.state == TAVRONET_STATE_CONNECTED;
-    NetworkName(text, sizeof text, link.ssid, link.ssidLength);
-    SetText(page, IDC_NETWORK, linked ? Known(link, TAVRONET_KNOWN_SSID, text) : "");
-    FormatMac(text, sizeof text, link.bssid);
-    SetText(page, IDC_ACCESS_POINT, !linked ? std::string()
-                                     : link.locationDenied ? "not shown without location access"
-                                                           : Known(link, TAVRONET_KNOWN_BSSID, text));
-    const char* band = BandName(link.frequencyMHz, link.channel);
-    wsprintfA(text, *band ? "%lu (%s)" : "%lu", link.channel, band);
-    SetText(page, IDC_CHANNEL, linked ? Known(link, TAVRONET_KNOWN_CHANNEL, text) : "");
-    char percent[16] = "", rssi[16] = "";
-    if (link.known & TAVRONET_KNOWN_SIGNAL) FormatPercent(percent, sizeof percent, link.signalPercent);
-    if (link.known & TAVRONET_KNOWN_RSSI) FormatRssi(rssi, sizeof rssi, link.rssiDbm);
-    wsprintfA(text, "%s%s%s", percent, *percent && *rssi ? ", " : "", rssi);
-    SetText(page, IDC_SIGNAL, linked ? (*text ? text : kNotAvailable) : "");
-    FormatRate(text, sizeof text, link.txRateKbps);
-    SetText(page, IDC_TX_RATE, linked ? Known(link, TAVRONET_KNOWN_TX_RATE, text) : "");
-    FormatRate(text, sizeof text, link.rxRateKbps);
-    SetText(page, IDC_RX_RATE, linked ? Known(link, TAVRONET_KNOWN_RX_RATE, text) : "");
-    SetText(page, IDC_PHY, linked ? Known(link, TAVRONET_KNOWN_PHY, PhyName(link.phy)) : "");
-    SecurityText(text, sizeof text, link.authentication, link.cipher);
-    SetText(page, IDC_SECURITY, linked ? Known(link, TAVRONET_KNOWN_SECURITY, text) : "");
-    FormatMac(text, sizeof text, link.macAddress);
-    SetText(page, IDC_MAC, Known(link, TAVRONET_KNOWN_MAC, text));
+    const StatusTexts t = StatusTextsOf(link, code, FromAnsi(ErrorText(code).c_str()));
+    SetText(page, IDC_STATE, t.state);
+    SetText(page, IDC_NETWORK, t.network);
+    SetText(page, IDC_ACCESS_POINT, t.accessPoint);
+    SetText(page, IDC_CHANNEL, t.channel);
+    SetText(page, IDC_SIGNAL, t.signal);
+    SetText(page, IDC_TX_RATE, t.txRate);
+    SetText(page, IDC_RX_RATE, t.rxRate);
+    SetText(page, IDC_PHY, t.standard);
+    SetText(page, IDC_SECURITY, t.security);
+    SetText(page, IDC_MAC, t.mac);
 }
 
 void ShowAddresses(HWND page, const AppletContext& context, const TAVRONET_LINK& link) {
     IpSettings ip;
     const bool found = context.data->GetIpSettings((link.known & TAVRONET_KNOWN_MAC) ? link.macAddress : nullptr, &ip);
-    SetText(page, IDC_IP_ADDRESS, found && !ip.address.empty() ? ip.address : kNotAvailable);
-    SetText(page, IDC_IP_MASK, found && !ip.mask.empty() ? ip.mask : kNotAvailable);
-    SetText(page, IDC_GATEWAY, found && !ip.gateway.empty() ? ip.gateway : kNotAvailable);
+    SetText(page, IDC_IP_ADDRESS, found && !ip.address.empty() ? ip.address.c_str() : kNotAvailable);
+    SetText(page, IDC_IP_MASK, found && !ip.mask.empty() ? ip.mask.c_str() : kNotAvailable);
+    SetText(page, IDC_GATEWAY, found && !ip.gateway.empty() ? ip.gateway.c_str() : kNotAvailable);
 }
 
 void Refresh(HWND page, const AppletContext& context) {
@@ -58,72 +45,76 @@ void Refresh(HWND page, const AppletContext& context) {
     const unsigned long code = context.data->GetLink(&link);
     ShowLink(page, link, code);
     ShowAddresses(page, context, link);
+    historyCode = context.data->GetHistory(&history);
+    const Text summary = SignalSummary(history, historyCode);
+    SetText(page, IDC_SIGNAL_SUMMARY, summary);
+    SetText(page, IDC_SIGNAL_GRAPH, summary);  // what a screen reader reads for the graph
     InvalidateRect(GetDlgItem(page, IDC_SIGNAL_GRAPH), nullptr, FALSE);
 }
 
 // The signal graph: the readings of the last ten minutes as a line over a
 // grid of quarters, "now" at the right edge; readings without a link break
 // the line. Drawn in one routine so that it reads and screenshots as a whole.
-void PaintSignalGraph(HDC dc, RECT area, const TAVRONET_HISTORY& history, unsigned long code) {
-    FillRect(dc, &area, GetSysColorBrush(COLOR_WINDOW));
-    FrameRect(dc, &area, GetSysColorBrush(COLOR_BTNSHADOW));
-    InflateRect(&area, -1, -1);
-    const int width = area.right - area.left, height = area.bottom - area.top;
+void PaintSignalGraph(HDC dc, const RECT& rect, const FontSize& font) {
+    const Box area = {rect.left, rect.top, rect.right, rect.bottom};
+    const GraphParts g = LayoutGraph(area, font);
+    FillRect(dc, &rect, GetSysColorBrush(COLOR_WINDOW));
+    FrameRect(dc, &rect, GetSysColorBrush(COLOR_BTNSHADOW));
     HPEN grid = CreatePen(PS_DOT, 1, GetSysColor(COLOR_BTNSHADOW));
-    HPEN line = CreatePen(PS_SOLID, 2, RGB(0, 128, 0));
+    HPEN line = CreatePen(PS_SOLID, g.lineWidth, RGB(0, 128, 0));
     HGDIOBJ oldPen = SelectObject(dc, grid);
     SetBkMode(dc, TRANSPARENT);
+    const int width = g.plot.right - g.plot.left, height = g.plot.bottom - g.plot.top;
+    for (int quarter = 0; quarter <= 4; ++quarter) {
+        const int y = g.plot.top + (height - 1) * quarter / 4;
+        MoveToEx(dc, g.plot.left, y, nullptr);
+        LineTo(dc, g.plot.right, y);
+    }
+    for (int minute = 0; minute <= 10; ++minute) {
+        const int x = g.plot.left + (width - 1) * minute / 10;
+        MoveToEx(dc, x, g.plot.top, nullptr);
+        LineTo(dc, x, g.plot.bottom);
+    }
     SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
-    for (int quarter = 1; quarter < 4; ++quarter) {
-        const int y = area.top + height * quarter / 4;
-        MoveToEx(dc, area.left, y, nullptr);
-        LineTo(dc, area.right, y);
-    }
-    for (int minute = 1; minute < 10; ++minute) {
-        const int x = area.left + width * minute / 10;
-        MoveToEx(dc, x, area.top, nullptr);
-        LineTo(dc, x, area.bottom);
-    }
-    TextOutA(dc, area.left + 2, area.top + 1, "100 %", 5);
-    TextOutA(dc, area.left + 2, area.bottom - 14, "10 minutes ago", 14);
-    SetTextAlign(dc, TA_RIGHT);
-    TextOutA(dc, area.right - 2, area.bottom - 14, "now", 3);
-    SetTextAlign(dc, TA_LEFT);
-    if (code != 0 || history.count == 0) {
-        const char* text = code ? "Signal history not available" : "No readings yet";
-        TextOutA(dc, area.left + width / 2 - 60, area.top + height / 2 - 6, text, lstrlenA(text));
+    SetTextAlign(dc, TA_RIGHT | TA_TOP);
+    TextOutA(dc, g.topPercent.x, g.topPercent.y, "100 %", 5);
+    TextOutA(dc, g.bottomPercent.x, g.bottomPercent.y, "0 %", 3);
+    TextOutA(dc, g.now.x, g.now.y, "now", 3);
+    SetTextAlign(dc, TA_LEFT | TA_TOP);
+    TextOutA(dc, g.start.x, g.start.y, "10 minutes ago", 14);
+    if (historyCode != 0 || history.count == 0) {
+        const char* text = historyCode ? "Signal history not available" : "No readings yet";
+        SetTextAlign(dc, TA_CENTER | TA_TOP);
+        TextOutA(dc, g.message.x, g.message.y, text, lstrlenA(text));
     }
     SelectObject(dc, line);
     bool drawing = false;
-    for (unsigned long i = 0; code == 0 && i < history.count; ++i) {
+    for (unsigned long i = 0; historyCode == 0 && i < history.count; ++i) {
         const TAVRONET_SAMPLE& sample = history.samples[i];
         const unsigned long age = history.now - sample.tick;
         if (!sample.linked || age > kSpanMs) {
             drawing = false;
             continue;
         }
-        const int x = area.right - 1 - static_cast<int>(static_cast<unsigned long long>(age) * (width - 1) / kSpanMs);
-        const int y = area.bottom - 1 - (height - 2) * (sample.signalPercent > 100 ? 100 : sample.signalPercent) / 100;
-        if (drawing) LineTo(dc, x, y);
-        else MoveToEx(dc, x, y, nullptr);
-        if (!drawing) SetPixel(dc, x, y, RGB(0, 128, 0));
+        const Spot p = GraphPoint(g.plot, age, kSpanMs, sample.signalPercent);
+        if (drawing) {
+            LineTo(dc, p.x, p.y);
+        } else {
+            MoveToEx(dc, p.x, p.y, nullptr);
+            SetPixel(dc, p.x, p.y, RGB(0, 128, 0));  // a reading alone shows too
+        }
         drawing = true;
     }
+    SetTextAlign(dc, TA_LEFT | TA_TOP);
     SelectObject(dc, oldPen);
     DeleteObject(grid);
     DeleteObject(line);
 }
 
-void DrawGraph(const AppletContext& context, const DRAWITEMSTRUCT& item) {
-    // The history is large; it lives in static storage, not on the stack of the paint.
-    static TAVRONET_HISTORY history;
-    const unsigned long code = context.data->GetHistory(&history);
-    PaintSignalGraph(item.hDC, item.rcItem, history, code);
-}
-
-void ShowAdapter(HWND page, const ChosenAdapter& adapter) {
-    SetText(page, IDC_STATUS_DESCRIPTION, adapter.description.empty() ? kNotAvailable : adapter.description.c_str());
-    SetText(page, IDC_STATUS_ID, adapter.adapterId.empty() ? kNotAvailable : adapter.adapterId.c_str());
+void DrawGraph(HWND page, const DRAWITEMSTRUCT& item) {
+    HGDIOBJ oldFont = SelectObject(item.hDC, reinterpret_cast<HGDIOBJ>(SendMessageA(page, WM_GETFONT, 0, 0)));
+    PaintSignalGraph(item.hDC, item.rcItem, DialogFont(page));
+    SelectObject(item.hDC, oldFont);
 }
 
 INT_PTR CALLBACK StatusPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -131,8 +122,7 @@ INT_PTR CALLBACK StatusPageProc(HWND page, UINT message, WPARAM wParam, LPARAM l
     if (!context) return FALSE;  // messages before WM_INITDIALOG
     switch (message) {
     case WM_INITDIALOG:
-        // The link is read when the page is shown.
-        ShowAdapter(page, context->adapter);
+        // The link is read when the page is shown, which follows at once.
         return TRUE;
     case WM_SHOWWINDOW:
         // Refreshed only while shown.
@@ -147,7 +137,7 @@ INT_PTR CALLBACK StatusPageProc(HWND page, UINT message, WPARAM wParam, LPARAM l
         if (wParam == kRefreshTimer) Refresh(page, *context);
         return TRUE;
     case WM_DRAWITEM:
-        if (wParam == IDC_SIGNAL_GRAPH) DrawGraph(*context, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        if (wParam == IDC_SIGNAL_GRAPH) DrawGraph(page, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         return TRUE;
     case WM_DESTROY:
         KillTimer(page, kRefreshTimer);
