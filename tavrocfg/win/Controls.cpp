@@ -112,12 +112,13 @@ void AddColumns(HWND list, const char* const* names, int count) {
     FitColumns(list);
 }
 
-void FitColumns(HWND list) {
+void FitColumns(HWND list, int sortedColumn) {
     HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
     const int count = static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
     // The header leaves three edges' width on each side of a column's name,
-    // and room for the sort arrow.
-    const int nameMargin = 6 * GetSystemMetrics(SM_CXEDGE) + DialogFont(GetParent(list)).charWidth * 2;
+    // and the sorted column's arrow takes about two lines' height beside it.
+    const int nameMargin = 6 * GetSystemMetrics(SM_CXEDGE);
+    const int arrow = 2 * DialogFont(GetParent(list)).lineHeight;
     for (int i = 0; i < count; ++i) {
         char name[64] = "";
         LVCOLUMNA column = {};
@@ -128,7 +129,8 @@ void FitColumns(HWND list) {
         // The list measures its own texts; the name is measured in the list's font.
         SendMessageA(list, LVM_SETCOLUMNWIDTH, i, LVSCW_AUTOSIZE);
         const LRESULT texts = SendMessageA(list, LVM_GETCOLUMNWIDTH, i, 0);
-        const LRESULT named = SendMessageA(list, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(name)) + nameMargin;
+        const LRESULT named = SendMessageA(list, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(name)) + nameMargin +
+                              (i == sortedColumn ? arrow : 0);
         if (named > texts) SendMessageA(list, LVM_SETCOLUMNWIDTH, i, named);
     }
 }

@@ -53,8 +53,9 @@ void SetText(HWND page, int id, const std::string& text);
 // Adds the report view's columns, each as wide as its name.
 void AddColumns(HWND list, const char* const* names, int count);
 // Makes each column as wide as the widest of its name and its texts, so
-// nothing in the list is cut off; called after the rows are filled.
-void FitColumns(HWND list);
+// nothing in the list is cut off; called after the rows are filled. The
+// sorted column (-1: none) has room for its arrow too.
+void FitColumns(HWND list, int sortedColumn = -1);
 // Adds a row to a report view; returns its index.
 int AddRow(HWND list, const std::vector<Text>& cells, LPARAM data);
 // The selected row of a list view, -1 when none is.

@@ -96,7 +96,7 @@ void ShowNetworks(HWND page, const AppletContext& context, const TAVRONET_NETWOR
         AddRow(list, SurveyRow(survey.networks[i]), static_cast<LPARAM>(i));
         if (keep && SameNetwork(*keep, survey.networks[i])) SelectRow(list, static_cast<int>(i));
     }
-    FitColumns(list);
+    FitColumns(list, survey.column);
     ShowSortArrow(list, survey.column, survey.descending);
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
