@@ -3,10 +3,12 @@
 
 #include "Rules.h"
 
+#include <algorithm>
+
 namespace {
 
 // The room between a text and a line: a quarter of a line, at least a pixel.
-int Gap(const FontSize& font) { return font.lineHeight / 4 > 1 ? font.lineHeight / 4 : 1; }
+int Gap(const FontSize& font) { return std::max(1, font.lineHeight / 4); }
 
 // "100 %" is five characters; digits are wider than the average one.
 int PercentLabelWidth(const FontSize& font) { return 6 * font.charWidth; }
@@ -25,7 +27,7 @@ GraphParts LayoutGraph(const Box& area, const FontSize& font) {
     g.start = {g.plot.left, g.plot.bottom + gap};
     g.now = {g.plot.right, g.plot.bottom + gap};
     g.message = {(g.plot.left + g.plot.right) / 2, (g.plot.top + g.plot.bottom - font.lineHeight) / 2};
-    g.lineWidth = font.lineHeight / 6 > 2 ? font.lineHeight / 6 : 2;
+    g.lineWidth = std::max(2, font.lineHeight / 6);
     return g;
 }
 
@@ -41,8 +43,7 @@ Spot GraphPoint(const Box& plot, unsigned long ageMs, unsigned long spanMs, unsi
 std::vector<ChartBar> LayoutChart(const Box& area, const FontSize& font, const std::vector<unsigned long>& networks) {
     std::vector<ChartBar> bars;
     if (networks.empty()) return bars;
-    unsigned long most = 1;
-    for (unsigned long n : networks) most = n > most ? n : most;
+    const unsigned long most = std::max(1ul, *std::max_element(networks.begin(), networks.end()));
     const int gap = Gap(font);
     const int count = static_cast<int>(networks.size());
     const int slot = (area.right - area.left - 2 * gap) / count;

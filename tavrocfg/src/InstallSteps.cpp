@@ -21,8 +21,8 @@ RunAtLogon RunAtLogonOf(const std::string& command, const std::string& ownPath) 
     if (start == std::string::npos) return kRunNone;
     std::string program;
     if (command[start] == '"') {
-        const size_t end = command.find('"', start + 1);
-        program = command.substr(start + 1, end == std::string::npos ? std::string::npos : end - start - 1);
+        const size_t from = start + 1, end = command.find('"', from);
+        program = command.substr(from, end == std::string::npos ? std::string::npos : end - from);
     } else {
         program = command.substr(start, command.find(' ', start) - start);
     }

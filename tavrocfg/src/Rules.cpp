@@ -4,6 +4,7 @@
 #include "Rules.h"
 
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -53,8 +54,9 @@ public:
         return *this;
     }
     Writer& operator<<(long number) {
-        if (number < 0) Put('-');
-        return *this << (number < 0 ? 0ul - static_cast<unsigned long>(number) : static_cast<unsigned long>(number));
+        if (number >= 0) return *this << static_cast<unsigned long>(number);
+        Put('-');
+        return *this << (0ul - static_cast<unsigned long>(number));
     }
     void Hex(unsigned char byte) {
         static const char kDigits[] = "0123456789ABCDEF";
@@ -241,8 +243,8 @@ std::size_t ChannelOverview(const TAVRONET_NETWORK* networks, std::size_t count,
         const unsigned long band = BandOf(network.frequencyMHz, channel);
         std::size_t at = 0;
         // The list stays ordered by band (2.4, 5, 6 GHz) and channel.
-        const unsigned long key = (band % 24) * 1000 + channel;
-        while (at < used && (loads[at].band % 24) * 1000 + loads[at].channel < key) ++at;
+        const std::pair<unsigned long, unsigned long> key(band % 24, channel);
+        while (at < used && std::make_pair(loads[at].band % 24, loads[at].channel) < key) ++at;
         if (at == used || loads[at].channel != channel || loads[at].band != band) {
             if (used == capacity) continue;
             std::memmove(loads + at + 1, loads + at, (used - at) * sizeof *loads);

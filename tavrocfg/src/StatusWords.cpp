@@ -3,6 +3,8 @@
 
 #include "Rules.h"
 
+#include <algorithm>
+
 const char kNotAvailable[] = "Not available";
 
 namespace {
@@ -63,8 +65,8 @@ Text SignalSummary(const TAVRONET_HISTORY& history, unsigned long code) {
     for (unsigned long i = 0; i < history.count && i < TAVRONET_HISTORY_SAMPLES; ++i) {
         const TAVRONET_SAMPLE& s = history.samples[i];
         if (!s.linked || history.now - s.tick > kSpanMs) continue;
-        lowest = s.signalPercent < lowest ? s.signalPercent : lowest;
-        highest = s.signalPercent > highest ? s.signalPercent : highest;
+        lowest = std::min<unsigned long>(lowest, s.signalPercent);
+        highest = std::max<unsigned long>(highest, s.signalPercent);
     }
     if (lowest > 100) return Widen("No signal in the last ten minutes.");
     const unsigned long newest = history.count ? history.count - 1 : 0;

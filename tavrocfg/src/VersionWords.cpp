@@ -6,35 +6,44 @@
 namespace {
 
 struct Named {
-    unsigned long platform, major, minor, firstBuild;
+    unsigned long platform, major, minor;
     bool server;
     const char* name;
 };
-// Later rows of the same numbers are later builds; Windows 11 and the
-// servers after 2012 R2 keep version 10.0 and differ by their build.
 const Named kNames[] = {
-    {1, 4, 0, 0, false, "Windows 95"},
-    {1, 4, 10, 0, false, "Windows 98"},
-    {1, 4, 90, 0, false, "Windows Me"},
-    {2, 4, 0, 0, false, "Windows NT 4.0"},
-    {2, 5, 0, 0, false, "Windows 2000"},
-    {2, 5, 1, 0, false, "Windows XP"},
-    {2, 5, 2, 0, false, "Windows XP Professional x64 Edition"},
-    {2, 5, 2, 0, true, "Windows Server 2003"},
-    {2, 6, 0, 0, false, "Windows Vista"},
-    {2, 6, 0, 0, true, "Windows Server 2008"},
-    {2, 6, 1, 0, false, "Windows 7"},
-    {2, 6, 1, 0, true, "Windows Server 2008 R2"},
-    {2, 6, 2, 0, false, "Windows 8"},
-    {2, 6, 2, 0, true, "Windows Server 2012"},
-    {2, 6, 3, 0, false, "Windows 8.1"},
-    {2, 6, 3, 0, true, "Windows Server 2012 R2"},
-    {2, 10, 0, 0, false, "Windows 10"},
-    {2, 10, 0, 22000, false, "Windows 11"},
-    {2, 10, 0, 0, true, "Windows Server 2016"},
-    {2, 10, 0, 17763, true, "Windows Server 2019"},
-    {2, 10, 0, 20348, true, "Windows Server 2022"},
-    {2, 10, 0, 26100, true, "Windows Server 2025"},
+    {1, 4, 0, false, "Windows 95"},
+    {1, 4, 10, false, "Windows 98"},
+    {1, 4, 90, false, "Windows Me"},
+    {2, 4, 0, false, "Windows NT 4.0"},
+    {2, 4, 0, true, "Windows NT 4.0 Server"},
+    {2, 5, 0, false, "Windows 2000"},
+    {2, 5, 0, true, "Windows 2000 Server"},
+    {2, 5, 1, false, "Windows XP"},
+    {2, 5, 2, false, "Windows XP Professional x64 Edition"},
+    {2, 5, 2, true, "Windows Server 2003"},
+    {2, 6, 0, false, "Windows Vista"},
+    {2, 6, 0, true, "Windows Server 2008"},
+    {2, 6, 1, false, "Windows 7"},
+    {2, 6, 1, true, "Windows Server 2008 R2"},
+    {2, 6, 2, false, "Windows 8"},
+    {2, 6, 2, true, "Windows Server 2012"},
+    {2, 6, 3, false, "Windows 8.1"},
+    {2, 6, 3, true, "Windows Server 2012 R2"},
+    {2, 10, 0, false, "Windows 10"},
+    {2, 10, 0, true, "Windows Server 2016"},
+};
+// Windows 11 and the servers after 2016 keep version 10.0 and differ by
+// their build: the last row that the build reaches names it.
+struct NamedBuild {
+    bool server;
+    unsigned long firstBuild;
+    const char* name;
+};
+const NamedBuild kBuilds[] = {
+    {false, 22000, "Windows 11"},
+    {true, 17763, "Windows Server 2019"},
+    {true, 20348, "Windows Server 2022"},
+    {true, 26100, "Windows Server 2025"},
 };
 
 std::string Number(unsigned long n) {
@@ -53,9 +62,11 @@ std::string WindowsName(const WindowsVersion& v) {
     const char* name = nullptr;
     const bool server = v.platform == 2 && v.productType != 1;
     for (const Named& each : kNames)
-        if (each.platform == v.platform && each.major == v.major && each.minor == v.minor && each.server == server &&
-            v.build >= each.firstBuild)
+        if (each.platform == v.platform && each.major == v.major && each.minor == v.minor && each.server == server)
             name = each.name;
+    const bool ten = v.platform == 2 && v.major == 10 && v.minor == 0;
+    for (const NamedBuild& each : kBuilds)
+        if (ten && each.server == server && v.build >= each.firstBuild) name = each.name;
     std::string text = name ? name : v.platform == 1 ? "Windows" : "Windows NT";
     text += ", version " + Number(v.major) + "." + (v.minor < 10 && v.platform == 1 ? "0" : "") + Number(v.minor) +
             " (build " + Number(v.build) + ")";

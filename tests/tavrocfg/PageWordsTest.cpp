@@ -145,6 +145,19 @@ TEST(AppletPageWords, WindowsIsNamedByItsTrueVersionFrom98To11) {
         {{2, 10, 0, 22000, 1, ""}, "Windows 11, version 10.0 (build 22000)"},
         {{2, 10, 0, 26100, 1, ""}, "Windows 11, version 10.0 (build 26100)"},
         {{2, 10, 0, 17763, 3, ""}, "Windows Server 2019, version 10.0 (build 17763)"},
+        {{2, 5, 2, 3790, 1, "Service Pack 2"}, "Windows XP Professional x64 Edition, version 5.2 (build 3790), Service Pack 2"},
+        {{2, 6, 0, 6003, 3, ""}, "Windows Server 2008, version 6.0 (build 6003)"},
+        {{2, 6, 1, 7601, 2, ""}, "Windows Server 2008 R2, version 6.1 (build 7601)"},
+        {{2, 6, 2, 9200, 3, ""}, "Windows Server 2012, version 6.2 (build 9200)"},
+        {{2, 6, 3, 9600, 3, ""}, "Windows Server 2012 R2, version 6.3 (build 9600)"},
+        {{2, 10, 0, 14393, 3, ""}, "Windows Server 2016, version 10.0 (build 14393)"},
+        {{2, 10, 0, 17762, 3, ""}, "Windows Server 2016, version 10.0 (build 17762)"},
+        {{2, 10, 0, 20348, 3, ""}, "Windows Server 2022, version 10.0 (build 20348)"},
+        {{2, 10, 0, 26100, 3, ""}, "Windows Server 2025, version 10.0 (build 26100)"},
+        {{2, 10, 1, 22000, 1, ""}, "Windows NT, version 10.1 (build 22000)"},
+        {{2, 5, 0, 2195, 3, ""}, "Windows 2000 Server, version 5.0 (build 2195)"},
+        {{2, 4, 0, 1381, 2, ""}, "Windows NT 4.0 Server, version 4.0 (build 1381)"},
+        {{1, 5, 0, 1, 1, ""}, "Windows, version 5.00 (build 1)"},
         {{2, 11, 0, 30000, 1, ""}, "Windows NT, version 11.0 (build 30000)"},
     };
     for (const auto& r : rows) EXPECT_EQ(WindowsName(r.version), r.name);
@@ -164,8 +177,11 @@ TEST(AppletPageWords, InstallationSaysWhatStartsAtLogonAndOnlyStepsStillToDo) {
         {"C:\\Program", kRunOtherCopy},
         {"", kRunNone},
         {"   ", kRunNone},
+        {"\"C\"", kRunOtherCopy},
     };
     for (const auto& r : runs) EXPECT_EQ(RunAtLogonOf(r.command, own), r.run) << r.command;
+    EXPECT_EQ(RunAtLogonOf("\"C\"", "C"), kRunThisCopy);
+    EXPECT_EQ(RunAtLogonOf("C /START", "C"), kRunThisCopy);
     EXPECT_STREQ(RunAtLogonWords(kRunThisCopy), "Yes, for every user of this computer.");
     EXPECT_STREQ(RunAtLogonWords(kRunNone), "No.");
     EXPECT_STREQ(RunAtLogonWords(kRunOtherCopy), "Another copy of the program starts at logon, not this one.");

@@ -44,6 +44,8 @@ TEST(AppletRules, SignalsAndRatesReadAsAUserReadsThem) {
         {54000, "54.0 Mbps"}, {5500, "5.5 Mbps"}, {50, "0.1 Mbps"}, {49, "0.0 Mbps"}, {1000, "1.0 Mbps"}, {0, "0.0 Mbps"}, {866700, "866.7 Mbps"}, {149, "0.1 Mbps"}};
     for (const auto& row : rates) EXPECT_EQ(row.text, Text(FormatRate, row.kbps)) << row.kbps;
     EXPECT_EQ("-55 dBm", Text(FormatRssi, -55l));
+    EXPECT_EQ("0 dBm", Text(FormatRssi, 0l));
+    EXPECT_EQ("-1 dBm", Text(FormatRssi, -1l));
     EXPECT_EQ("72 %", Text(FormatPercent, 72ul));
     char five[5];  // a text cut at the buffer's end, always terminated
     FormatRssi(five, sizeof five, -55l);
