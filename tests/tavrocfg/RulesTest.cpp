@@ -105,6 +105,10 @@ TEST(AppletRules, HiddenAndOddNetworkNames) {
     zeros.ssidLength = 4;
     EXPECT_EQ("(hidden network)", Name(zeros));
     EXPECT_EQ("Cafe?Net", Name(Network("Cafe\tNet", 50, 1)));
+    TAVRONET_NETWORK stale = Network("", 50, 1);  // zero bytes, then a stale one past the name's length
+    stale.ssidLength = 2;
+    stale.ssid[2] = 'x';
+    EXPECT_EQ("(hidden network)", Name(stale));
     TAVRONET_NETWORK longest = Network("", 50, 1);
     longest.ssidLength = 40;  // more than a name holds: cut at 32 bytes
     std::memset(longest.ssid, 'x', sizeof longest.ssid);

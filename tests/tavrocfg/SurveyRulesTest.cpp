@@ -69,6 +69,14 @@ TEST(AppletSurveyRules, RowsNameSecurityFromAuthenticationAndCipher) {
         {unknown, "X||||||||"},
     };
     for (const auto& r : rows) EXPECT_EQ(Joined(SurveyRow(r.network)), r.row);
+    // Hidden is a name of no bytes or of zero bytes only, whatever follows it.
+    TAVRONET_NETWORK trailing = NamedNetwork(u"A");
+    trailing.ssidLength = 2;  // "A" and a zero byte
+    EXPECT_EQ(Utf8(NetworkName(trailing.ssidW, trailing.ssid, trailing.ssidLength)), "A");
+    TAVRONET_NETWORK zeros = NamedNetwork(u"");
+    zeros.ssidLength = 3;
+    zeros.ssid[3] = 'x';
+    EXPECT_EQ(Utf8(NetworkName(zeros.ssidW, zeros.ssid, zeros.ssidLength)), "(hidden network)");
 }
 
 // Connect is offered only for what Windows can join; what it refuses says why.
