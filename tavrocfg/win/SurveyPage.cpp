@@ -30,6 +30,9 @@ struct SurveyState {
     unsigned long sequence = 0;
     int connectPolls = 0;
     Text requestName;
+    // How the last connect or disconnect ended; it stays under the list, after
+    // the count of networks, until the next request or scan.
+    Text outcome;
 };
 
 // One applet window at a time, on one thread.
@@ -118,8 +121,9 @@ void ReadNetworks(HWND page, const AppletContext& context) {
     else if (code)
         SetText(page, IDC_SURVEY_STATUS, "The networks in range are not available (" + ErrorText(code) + ").");
     else
-        SetText(page, IDC_SURVEY_STATUS, std::string(count) + (survey.networks.size() == 1 ? " network" : " networks") +
-                                             " in range.");
+        SetText(page, IDC_SURVEY_STATUS,
+                Widen(std::string(count) + (survey.networks.size() == 1 ? " network" : " networks") + " in range.") +
+                    (survey.outcome.empty() ? Text() : u" " + survey.outcome));
     ShowNetworks(page, context, keep ? &kept : nullptr);
 }
 
@@ -150,6 +154,7 @@ void StartScan(HWND page, const AppletContext& context) {
     }
     survey.scanPolls = 0;
     survey.scanning = true;
+    survey.outcome.clear();
     UpdateButtons(page, context);
     SetText(page, IDC_SURVEY_STATUS, "Scanning...");
     SetTimer(page, kScanTimer, kScanPollMs, nullptr);
@@ -174,6 +179,7 @@ void FollowRequest(HWND page, const AppletContext& context, const Text& name) {
         return;
     }
     survey.requestUnderWay = true;
+    survey.outcome.clear();
     survey.sequence = status.sequence;
     survey.connectPolls = 0;
     survey.requestName = name;
@@ -189,10 +195,10 @@ void PollRequest(HWND page, const AppletContext& context) {
     if (stage == kStageWaiting) return;
     KillTimer(page, kConnectTimer);
     survey.requestUnderWay = false;
-    ReadNetworks(page, context);
     const bool ours = code == 0 && status.sequence == survey.sequence;
     if (ours || stage == kStageLate)
-        SetText(page, IDC_SURVEY_STATUS, ConnectLine(status, stage, survey.requestName, context.data->ReasonText(status.reason)));
+        survey.outcome = ConnectLine(status, stage, survey.requestName, context.data->ReasonText(status.reason));
+    ReadNetworks(page, context);
 }
 
 void Connect(HWND page, const AppletContext& context) {

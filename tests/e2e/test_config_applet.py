@@ -177,7 +177,7 @@ class DemoPages(ConfigAppletTestCase):
             return now["Tavern Guest"] == "Connected" and now["HomeNet-5G"] == ""
         self.assertTrue(wait_until(marked, WAIT_APPLET), self.applet_list(applet, 1201))
         print("note: the row read \"Connected\" %.1f s after Connect" % (time.monotonic() - started))
-        self.assertEqual(self.applet_texts(applet)[IDC_SURVEY_STATUS][0], 'Connected to "Tavern Guest".')
+        self.assertEqual(self.applet_texts(applet)[IDC_SURVEY_STATUS][0], '14 networks in range. Connected to "Tavern Guest".')
         self.assertEqual(self.radio_log().count("TavroNetScan"), 0, "no Refresh was asked")
 
     def group_policy_network_is_greyed(self, applet):
