@@ -41,6 +41,19 @@ Text WhyNotConnect(const TAVRONET_NETWORK& n, const Text& reason) {
     return Widen("A secured network is joined with its saved network; Windows has none for it.");
 }
 
+Text ChannelSummary(const std::vector<TAVRONET_NETWORK>& networks) {
+    ChannelLoad loads[64];
+    const size_t count = ChannelOverview(networks.empty() ? nullptr : &networks[0], networks.size(), loads, 64);
+    Text text = Widen(count ? "Channels in use:" : "No channels in use.");
+    for (size_t i = 0; i < count; ++i) {
+        char channel[16], number[16];
+        FormatNumber(channel, sizeof channel, loads[i].channel);
+        FormatNumber(number, sizeof number, loads[i].networks);
+        text += (i ? u", " : u" ") + Widen(channel) + u" (" + Widen(number) + u")";
+    }
+    return text;
+}
+
 bool AnyConnected(const std::vector<TAVRONET_NETWORK>& networks) {
     for (const TAVRONET_NETWORK& n : networks)
         if (n.flags & TAVRONET_NETWORK_CONNECTED) return true;

@@ -19,6 +19,8 @@ bool CanConnect(const TAVRONET_NETWORK& network);
 // when it is, or when the network is the connected one. `reason` is
 // Windows' words for notConnectableReason ("" when it has none).
 Text WhyNotConnect(const TAVRONET_NETWORK& network, const Text& reason);
+// The channel chart's text alternative: "Channels in use: 1 (3), 6 (2), 36 (1)".
+Text ChannelSummary(const std::vector<TAVRONET_NETWORK>& networks);
 // Whether Disconnect has a network to leave.
 bool AnyConnected(const std::vector<TAVRONET_NETWORK>& networks);
 

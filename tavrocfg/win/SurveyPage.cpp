@@ -72,20 +72,6 @@ bool SameNetwork(const TAVRONET_NETWORK& a, const TAVRONET_NETWORK& b) {
            a.authentication == b.authentication;
 }
 
-// The channel chart's text alternative: each channel with its networks.
-Text ChannelSummary(const std::vector<TAVRONET_NETWORK>& networks) {
-    ChannelLoad loads[64];
-    const size_t count = ChannelOverview(networks.empty() ? nullptr : &networks[0], networks.size(), loads, 64);
-    Text text = Widen(count ? "Channels in use:" : "No channels in use.");
-    for (size_t i = 0; i < count; ++i) {
-        char line[64], number[16];
-        FormatNumber(line, sizeof line, loads[i].channel);
-        FormatNumber(number, sizeof number, loads[i].networks);
-        text += (i ? u"," : u"") + (u" " + Widen(line)) + u" (" + Widen(number) + u")";
-    }
-    return text;
-}
-
 // Fills the list in the chosen order, selecting `keep` (a copy, not a
 // network of the list) again where it is still listed.
 void ShowNetworks(HWND page, const AppletContext& context, const TAVRONET_NETWORK* keep) {

@@ -110,6 +110,12 @@ TEST(AppletSurveyRules, ConnectOnlyForNetworksWindowsCanJoin) {
     list[1].flags = connected;
     EXPECT_TRUE(AnyConnected(list));
     EXPECT_FALSE(AnyConnected({}));
+    std::vector<TAVRONET_NETWORK> channels = list;
+    channels[0].channel = 6;
+    channels[1].channel = 1;
+    channels.push_back(channels[0]);
+    EXPECT_EQ(Utf8(ChannelSummary(channels)), "Channels in use: 1 (1), 6 (2)");
+    EXPECT_EQ(Utf8(ChannelSummary({})), "No channels in use.");
 }
 
 // A connect is followed until Windows tells its outcome; a library that
