@@ -1,12 +1,14 @@
 #!/usr/bin/env python3
 """Pictures of the program for the README, taken under Wine with the real
 binaries: the tray with its icons and a tooltip, the open menu, each dialog,
-each page of the configuration applet and the components page of the setup
-program. Run by scripts/screenshots.sh; writes the PNGs into docs/pictures/
-(or the folder given as the first argument).
+each page of the configuration applet at 96 and at 144 DPI and the components
+page of the setup program. Run by scripts/screenshots.sh; writes the PNGs
+into docs/pictures/ (or the folder given as the first argument);
+`--applet` takes the applet's pages alone.
 
 It uses the end-to-end tests' harness and probe (tests/e2e) on a Wine session
-of its own in build/screenshot-session."""
+of its own in build/screenshot-session, on a desktop of 1366 x 768 so that the
+applet at 144 DPI fits as on a laptop's screen."""
 
 import os
 import subprocess
@@ -16,6 +18,9 @@ import time
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
 os.environ.setdefault("E2E_SESSION_DIR", os.path.join(ROOT, "build", "screenshot-session"))
+SCREEN = (1366, 768)
+os.environ.setdefault("WS_DESKTOP_SIZE", "%dx%d" % SCREEN)
+os.environ.setdefault("WS_SCREEN", "%dx%dx24" % SCREEN)
 sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
 
 import e2e_harness as harness  # noqa: E402
@@ -56,6 +61,8 @@ APPLET_PAGES = [
     (32768, "applet-networks"),
     (32774, "applet-version"),
 ]
+# The DPIs of the applet's pictures and the ending of their names.
+APPLET_DPIS = [(96, ""), (144, "-144dpi")]
 SETUP = os.path.join(harness.DIST_DIR, "ZEVARIDA-setup.exe")
 MARGIN = 8
 
@@ -82,13 +89,16 @@ class Pictures:
         subprocess.run(["import", "-window", "root", self.shot], check=True,
                        env=dict(os.environ, DISPLAY=self.session.display))
         left, top = max(left - MARGIN, 0), max(top - MARGIN, 0)
-        right, bottom = min(right + MARGIN, 800), min(bottom + MARGIN, 600)
+        right, bottom = min(right + MARGIN, SCREEN[0]), min(bottom + MARGIN, SCREEN[1])
         path = os.path.join(self.out_dir, name + ".png")
         subprocess.run(["convert", self.shot, "-crop", "%dx%d+%d+%d" % (right - left, bottom - top, left, top),
                         "+repage", path], check=True)
         print("wrote", os.path.relpath(path, ROOT))
 
-    def take(self):
+    def take(self, applet_only=False):
+        if applet_only:
+            self.take_applet()
+            return
         workdir = tempfile.mkdtemp(prefix="zevarida-pictures-")
         scenario = os.path.join(workdir, "pictures.scn")
         with open(scenario, "w") as f:
@@ -128,21 +138,33 @@ class Pictures:
         self.run("post", "hwnd:" + opened["hwnd"], "WM_COMMAND", 2, 0)
         self.run("wait-gone", "hwnd:" + opened["hwnd"], 10)
 
+    def set_dpi(self, dpi):
+        """The DPI Wine gives the programs started from now on."""
+        subprocess.run(["wine", "reg", "add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
+                        "/d", str(dpi), "/f"], env=self.session.env, check=True, stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
     def take_applet(self):
-        """Each page of the applet on the demo scenario; the installation
-        page, which no menu command opens, from a start with INSTALL."""
+        """Each page of the applet on the demo scenario at each DPI; the
+        installation page, which no menu command opens, from a start with
+        INSTALL. The program has run two of the demo's 24-second rounds
+        first, so the signal graph shows them and the first adapter's link
+        is up again (it is lost 18 to 24 s into each round)."""
         env = {"TAVROAPI_SCENARIO": harness.winpath(DEMO)}
-        self.run("start", harness.winpath(harness.APP), env=env)
-        self.run("wait-window", harness.MAIN_WINDOW_TITLE, 10)
-        time.sleep(1)  # a poll: the signal graph has its first readings
-        for command, name in APPLET_PAGES:
-            self.window(command, APPLET_TITLE, name, pause=1.5)
-        self.probe.run("kill", harness.APP_IMAGE)
-        self.run("start", harness.winpath(harness.APP), "INSTALL", env=env)
-        opened = self.run("wait-window", APPLET_TITLE, 10).first
-        time.sleep(1)
-        self.save("applet-install", *_rect(opened["rect"]))
-        self.probe.run("kill", harness.APP_IMAGE)
+        for dpi, ending in APPLET_DPIS:
+            self.set_dpi(dpi)
+            self.run("start", harness.winpath(harness.APP), env=env)
+            self.run("wait-window", harness.MAIN_WINDOW_TITLE, 10)
+            time.sleep(47)
+            for command, name in APPLET_PAGES:
+                self.window(command, APPLET_TITLE, name + ending, pause=1.5)
+            self.probe.run("kill", harness.APP_IMAGE)
+            self.run("start", harness.winpath(harness.APP), "INSTALL", env=env)
+            opened = self.run("wait-window", APPLET_TITLE, 10).first
+            time.sleep(1)
+            self.save("applet-install" + ending, *_rect(opened["rect"]))
+            self.probe.run("kill", harness.APP_IMAGE)
+        self.set_dpi(96)
 
     def take_setup(self):
         """The setup program's components page (Next on its welcome page); it
@@ -163,10 +185,12 @@ class Pictures:
 
 
 def main(argv):
-    out_dir = os.path.abspath(argv[1]) if len(argv) > 1 else os.path.join(ROOT, "docs", "pictures")
+    applet_only = "--applet" in argv
+    folders = [a for a in argv[1:] if a != "--applet"]
+    out_dir = os.path.abspath(folders[0]) if folders else os.path.join(ROOT, "docs", "pictures")
     os.makedirs(out_dir, exist_ok=True)
     try:
-        Pictures(out_dir).take()
+        Pictures(out_dir).take(applet_only)
     except harness.HarnessError as e:
         print("screenshots: %s" % e, file=sys.stderr)
         return 1

@@ -3,7 +3,7 @@
 # each dialog, the pages of the configuration applet and the setup program's
 # components page, into docs/pictures/.
 #
-# Usage: scripts/screenshots.sh [--no-build] [FOLDER]
+# Usage: scripts/screenshots.sh [--no-build] [--applet] [FOLDER]
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)

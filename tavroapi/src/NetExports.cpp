@@ -12,6 +12,24 @@
 
 using tavro::Simulator;
 
+namespace {
+
+tavro::ProfileKey ansiKey(const char* name) {
+    tavro::ProfileKey key;
+    key.ansi = name;
+    return key;
+}
+
+// A name in full, read up to its terminator (at most as long as a saved network's name).
+tavro::ProfileKey wideKey(const TAVRONET_WCHAR* name) {
+    tavro::ProfileKey key;
+    key.wide = true;
+    key.full = tavro::wideOf(name, TAVRONET_NAME_CHARS);
+    return key;
+}
+
+}  // namespace
+
 extern "C" {
 
 TAVRONET_API unsigned long TAVRONET_CALL TavroNetGetLink(const char* adapterId, TAVRONET_LINK* link) {
@@ -45,6 +63,8 @@ TAVRONET_API unsigned long TAVRONET_CALL TavroNetConnect(const char* adapterId, 
     TAVRONET_NETWORK full = {};  // a shorter caller's record names no saved network
     std::memcpy(&full, network, network->size < sizeof full ? network->size : sizeof full);
     full.profileName[sizeof full.profileName - 1] = '\0';
+    full.ssidW[TAVRONET_SSID_CHARS - 1] = 0;
+    full.profileNameW[TAVRONET_NAME_CHARS - 1] = 0;
     return Simulator::instance().connect(adapterId, full);
 }
 
@@ -64,12 +84,40 @@ TAVRONET_API unsigned long TAVRONET_CALL TavroNetGetProfiles(const char* adapter
 TAVRONET_API unsigned long TAVRONET_CALL TavroNetMoveProfile(const char* adapterId, const char* name,
                                                              unsigned long position) {
     if (!adapterId || !name) return tavro::kErrorInvalidParameter;
-    return Simulator::instance().moveProfile(adapterId, name, position);
+    return Simulator::instance().moveProfile(adapterId, ansiKey(name), position);
 }
 
 TAVRONET_API unsigned long TAVRONET_CALL TavroNetDeleteProfile(const char* adapterId, const char* name) {
     if (!adapterId || !name) return tavro::kErrorInvalidParameter;
-    return Simulator::instance().deleteProfile(adapterId, name);
+    return Simulator::instance().deleteProfile(adapterId, ansiKey(name));
+}
+
+TAVRONET_API unsigned long TAVRONET_CALL TavroNetMoveProfileW(const char* adapterId, const TAVRONET_WCHAR* name,
+                                                              unsigned long position) {
+    if (!adapterId || !name) return tavro::kErrorInvalidParameter;
+    return Simulator::instance().moveProfile(adapterId, wideKey(name), position);
+}
+
+TAVRONET_API unsigned long TAVRONET_CALL TavroNetDeleteProfileW(const char* adapterId, const TAVRONET_WCHAR* name) {
+    if (!adapterId || !name) return tavro::kErrorInvalidParameter;
+    return Simulator::instance().deleteProfile(adapterId, wideKey(name));
+}
+
+TAVRONET_API unsigned long TAVRONET_CALL TavroNetGetConnectStatus(const char* adapterId,
+                                                                  TAVRONET_CONNECT_STATUS* status) {
+    if (!adapterId || !SizeUsable(status)) return tavro::kErrorInvalidParameter;
+    TAVRONET_CONNECT_STATUS full;
+    unsigned long r = Simulator::instance().connectStatus(adapterId, full);
+    return r == tavro::kErrorSuccess ? CopySized(status, full) : r;
+}
+
+TAVRONET_API unsigned long TAVRONET_CALL TavroNetGetReasonText(unsigned long reason, TAVRONET_WCHAR* text,
+                                                               unsigned long capacity) {
+    if (!text || capacity == 0) return tavro::kErrorInvalidParameter;
+    const char* words = tavro::reasonText(reason);
+    if (!words) return tavro::kErrorNotFound;
+    tavro::setWide(text, capacity, tavro::WideText(words, words + std::strlen(words)));
+    return tavro::kErrorSuccess;
 }
 
 TAVRONET_API unsigned long TAVRONET_CALL TavroNetGetHistory(const char* adapterId, TAVRONET_HISTORY* history) {
@@ -89,9 +137,7 @@ TAVRONET_API unsigned long TAVRONET_CALL TavroNetGetLibrary(const char* adapterI
     full.size = sizeof full;
     full.kind = TAVRONET_KIND_SIMULATOR;
     full.wlanApiVersion = 0;
-    std::string driver = adapterId ? Simulator::instance().driverText(adapterId) : std::string();
-    std::memcpy(full.driverVersion, driver.data(), driver.size() < sizeof full.driverVersion ? driver.size()
-                                                                                    : sizeof full.driverVersion - 1);
+    if (adapterId) Simulator::instance().library(adapterId, full);
     return CopySized(library, full);
 }
 

@@ -21,6 +21,37 @@ void setText(char* dest, const std::string& text, size_t capacity) {
     dest[n] = '\0';
 }
 
+// One character of valid UTF-8 at `at`: its code point and length; 0 length when invalid.
+size_t utf8Character(const std::string& bytes, size_t at, unsigned long& code) {
+    const unsigned char lead = static_cast<unsigned char>(bytes[at]);
+    if (lead < 0x80) { code = lead; return 1; }
+    const size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
+    if (length == 0 || lead > 0xF4 || at + length > bytes.size()) return 0;
+    code = lead & (0x7F >> length);
+    for (size_t i = 1; i < length; ++i) {
+        const unsigned char next = static_cast<unsigned char>(bytes[at + i]);
+        if ((next & 0xC0) != 0x80) return 0;
+        code = (code << 6) | (next & 0x3F);
+    }
+    // Overlong forms, surrogates and code points past U+10FFFF are not UTF-8.
+    const unsigned long least[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (code < least[length] || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) return 0;
+    return length;
+}
+
+// The name of a saved network as its ANSI form, and whether that lost a character.
+std::string ansiName(const ProfileSection& p, const AnsiCodec& codec, bool& lossy) {
+    lossy = false;
+    return codec.toAnsi(decodeName(p.name, codec), lossy);
+}
+
+void setProfileNames(const ProfileSection& p, const AnsiCodec& codec, char* ansi, size_t ansiCapacity,
+                     TAVRONET_WCHAR* wide, size_t wideCapacity) {
+    bool lossy;
+    setText(ansi, ansiName(p, codec, lossy), ansiCapacity);
+    setWide(wide, wideCapacity, decodeName(p.name, codec));
+}
+
 const ProfileSection* profileFor(const AdapterNow& now, const std::string& ssid) {
     for (const ProfileSection& p : *now.profiles)
         if (p.ssid == ssid) return &p;
@@ -38,7 +69,10 @@ TAVRONET_NETWORK networkEntry(const AdapterNow& now, const NetworkSection& net) 
     TAVRONET_NETWORK n = {};
     n.size = sizeof n;
     n.known = TAVRONET_KNOWN_SSID | TAVRONET_KNOWN_SECURITY;
-    if (!net.hidden) setSsid(net.ssid, n.ssidLength, n.ssid);
+    if (!net.hidden) {
+        setSsid(net.ssid, n.ssidLength, n.ssid);
+        setWide(n.ssidW, TAVRONET_SSID_CHARS, decodeName(net.ssid, *now.codec));
+    }
     if (networkSignal(net, now.elapsed, n.signalPercent, n.rssiDbm)) n.known |= TAVRONET_KNOWN_SIGNAL;
     if (net.hasRssi) n.known |= TAVRONET_KNOWN_RSSI;
     n.channel = net.channel;
@@ -53,7 +87,11 @@ TAVRONET_NETWORK networkEntry(const AdapterNow& now, const NetworkSection& net) 
     const ProfileSection* p = net.hidden ? nullptr : profileFor(now, net.ssid);
     if (p) {
         n.flags |= TAVRONET_NETWORK_HAS_PROFILE;
-        setText(n.profileName, p->name, sizeof n.profileName);
+        setProfileNames(*p, *now.codec, n.profileName, sizeof n.profileName, n.profileNameW, TAVRONET_NAME_CHARS);
+    }
+    if (net.notConnectable) {
+        n.flags |= TAVRONET_NETWORK_NOT_CONNECTABLE;
+        n.notConnectableReason = net.notConnectable;
     }
     return n;
 }
@@ -77,6 +115,8 @@ TAVRONET_NETWORK linkEntry(const TAVRONET_LINK& link) {
     n.accessPoints = 1;
     n.flags = TAVRONET_NETWORK_CONNECTED | (link.profileName[0] ? TAVRONET_NETWORK_HAS_PROFILE : 0);
     std::memcpy(n.profileName, link.profileName, sizeof n.profileName);
+    std::memcpy(n.ssidW, link.ssidW, sizeof n.ssidW);
+    std::memcpy(n.profileNameW, link.profileNameW, sizeof n.profileNameW);
     return n;
 }
 
@@ -121,20 +161,92 @@ void addConnectedDetails(const AdapterNow& now, const std::string& ssid, TAVRONE
         l.known |= TAVRONET_KNOWN_RX_RATE;
     }
     const ProfileSection* p = profileFor(now, ssid);
-    if (p) setText(l.profileName, p->name, sizeof l.profileName);
+    if (p) setProfileNames(*p, *now.codec, l.profileName, sizeof l.profileName, l.profileNameW, TAVRONET_NAME_CHARS);
 }
 
 bool isOpen(const Security& s) {
     return s.authentication == TAVRONET_AUTH_OPEN && s.cipher == TAVRONET_CIPHER_NONE;
 }
 
-int profileIndex(const std::vector<ProfileSection>& profiles, const std::string& name) {
-    for (size_t i = 0; i < profiles.size(); ++i)
-        if (profiles[i].name == name) return static_cast<int>(i);
-    return -1;
+}  // namespace
+
+WideText decodeName(const std::string& bytes, const AnsiCodec& codec) {
+    WideText out;
+    unsigned long code = 0;
+    for (size_t at = 0; at < bytes.size();) {
+        const size_t length = utf8Character(bytes, at, code);
+        if (length == 0) return codec.toWide(bytes);
+        if (code >= 0x10000) {  // a surrogate pair
+            out.push_back(static_cast<TAVRONET_WCHAR>(0xD800 + ((code - 0x10000) >> 10)));
+            code = 0xDC00 + ((code - 0x10000) & 0x3FF);
+        }
+        out.push_back(static_cast<TAVRONET_WCHAR>(code));
+        at += length;
+    }
+    return out;
 }
 
-}  // namespace
+void setWide(TAVRONET_WCHAR* field, size_t capacity, const WideText& text) {
+    size_t n = text.size() < capacity - 1 ? text.size() : capacity - 1;
+    // A surrogate pair is kept whole or not at all.
+    if (n > 0 && n < text.size() && text[n - 1] >= 0xD800 && text[n - 1] <= 0xDBFF) --n;
+    for (size_t i = 0; i < n; ++i) field[i] = text[i];
+    field[n] = 0;
+}
+
+WideText wideOf(const TAVRONET_WCHAR* field, size_t capacity) {
+    WideText out;
+    for (size_t i = 0; i < capacity && field[i]; ++i) out.push_back(field[i]);
+    return out;
+}
+
+const char* reasonText(unsigned long reason) {
+    // The meanings Windows gives the WLAN reason codes the simulator uses.
+    struct Reason {
+        unsigned long code;
+        const char* text;
+    };
+    static const Reason kReasons[] = {
+        {0x00000, "The operation succeeded."},
+        {0x10001, "The reason for the failure is unknown."},
+        {0x20001, "The wireless network is incompatible."},
+        {0x20002, "The wireless network profile is incompatible."},
+        {0x28002, "The wireless network is not visible."},
+        {0x28003, "The wireless network is blocked by group policy."},
+        {0x28004, "The wireless network is blocked by the user."},
+        {0x28005, "The basic service set (BSS) type is not allowed on this wireless adapter."},
+        {0x2800B, "The specified network is not available."},
+        {0x2800C, "The profile was changed or deleted before the connection was established."},
+        {0x2800D, "The profile key does not match the network key."},
+    };
+    for (const Reason& each : kReasons)
+        if (each.code == reason) return each.text;
+    return nullptr;
+}
+
+Connection connectionAt(const ConnectAttempt& attempt, unsigned long nowTick) {
+    if (attempt.sequence == 0) return Connection();
+    const bool ended = nowTick - attempt.askedAt >= attempt.takesMs;
+    if (!attempt.connect) return ended ? Connection{true, false, attempt.ssid} : attempt.before;
+    return Connection{true, ended && attempt.reason == 0, attempt.ssid};
+}
+
+TAVRONET_CONNECT_STATUS connectStatusAt(const ConnectAttempt& attempt, unsigned long nowTick,
+                                        const AnsiCodec& codec) {
+    TAVRONET_CONNECT_STATUS s = {};
+    s.size = sizeof s;
+    s.sequence = attempt.sequence;
+    if (attempt.sequence == 0) return s;
+    const bool ended = nowTick - attempt.askedAt >= attempt.takesMs;
+    if (!attempt.connect) s.state = ended ? TAVRONET_CONNECT_DISCONNECTED : TAVRONET_CONNECT_DISCONNECTING;
+    else if (!ended) s.state = TAVRONET_CONNECT_CONNECTING;
+    else s.state = attempt.reason ? TAVRONET_CONNECT_FAILED : TAVRONET_CONNECT_CONNECTED;
+    if (s.state == TAVRONET_CONNECT_FAILED) s.reason = attempt.reason;
+    setSsid(attempt.ssid, s.ssidLength, s.ssid);
+    setWide(s.ssidW, TAVRONET_SSID_CHARS, decodeName(attempt.ssid, codec));
+    setWide(s.profileNameW, TAVRONET_NAME_CHARS, attempt.profileNameW);
+    return s;
+}
 
 unsigned long signalFromQuality(unsigned long quality) {
     return quality >= 15 ? 100 : quality * 100 / 15;
@@ -184,8 +296,17 @@ TAVRONET_LINK makeLink(const AdapterNow& now) {
     }
     if (l.state != TAVRONET_STATE_CONNECTED) return l;
     std::string ssid = connectedSsid(now);
-    setSsid(ssid, l.ssidLength, l.ssid);
     addConnectedDetails(now, ssid, l);
+    if (own.locationDenied) {
+        // Windows withholds what tells where the adapter is: the network's
+        // name and the access point.
+        l.locationDenied = 1;
+        l.known &= ~(TAVRONET_KNOWN_SSID | TAVRONET_KNOWN_BSSID);
+        std::memset(l.bssid, 0, sizeof l.bssid);
+        return l;
+    }
+    setSsid(ssid, l.ssidLength, l.ssid);
+    setWide(l.ssidW, TAVRONET_SSID_CHARS, decodeName(ssid, *now.codec));
     return l;
 }
 
@@ -211,11 +332,12 @@ std::vector<TAVRONET_NETWORK> makeNetworks(const AdapterNow& now) {
     return out;
 }
 
-TAVRONET_PROFILE makeProfile(const ProfileSection& p) {
+TAVRONET_PROFILE makeProfile(const ProfileSection& p, const AnsiCodec& codec) {
     TAVRONET_PROFILE out = {};
     out.size = sizeof out;
-    setText(out.name, p.name, sizeof out.name);
+    setProfileNames(p, codec, out.name, sizeof out.name, out.nameW, TAVRONET_NAME_CHARS);
     setSsid(p.ssid, out.ssidLength, out.ssid);
+    setWide(out.ssidW, TAVRONET_SSID_CHARS, decodeName(p.ssid, codec));
     out.flags = (p.groupPolicy ? TAVRONET_PROFILE_GROUP_POLICY : 0) | (p.perUser ? TAVRONET_PROFILE_PER_USER : 0) |
                 (p.autoConnect ? TAVRONET_PROFILE_AUTO_CONNECT : 0);
     out.bssType = p.bssType;
@@ -235,26 +357,56 @@ std::vector<ProfileSection> profilesOf(const Scenario& scenario, int index) {
     return out;
 }
 
-unsigned long connectTarget(const AdapterNow& now, const TAVRONET_NETWORK& network, std::string& ssid) {
+unsigned long connectTarget(const AdapterNow& now, const TAVRONET_NETWORK& network, ConnectTarget& target) {
     unsigned long state = LinkStateOf(now.values[FieldRadio], now.values[FieldAdapterState] == 1);
     if (state == TAVRONET_STATE_RADIO_OFF || state == TAVRONET_STATE_SWITCH_OFF) return kErrorNotReady;
     std::string wanted(reinterpret_cast<const char*>(network.ssid),
                        network.ssidLength < TAVRONET_SSID_BYTES ? network.ssidLength : TAVRONET_SSID_BYTES);
-    std::string profileName(network.profileName, strnlen(network.profileName, sizeof network.profileName));
-    int p = profileName.empty() ? -1 : profileIndex(*now.profiles, profileName);
-    if (!profileName.empty() && p < 0) return kErrorNotFound;
+    // The saved network by its name in full where the caller gives it, else by its ANSI form.
+    ProfileKey key;
+    key.full = wideOf(network.profileNameW, TAVRONET_NAME_CHARS);
+    key.wide = !key.full.empty();
+    key.ansi.assign(network.profileName, strnlen(network.profileName, sizeof network.profileName));
+    unsigned long error = kErrorSuccess;
+    const int p = key.wide || !key.ansi.empty() ? findProfile(*now.profiles, key, *now.codec, error) : -1;
+    if (error != kErrorSuccess) return error;
     if (p >= 0) wanted = (*now.profiles)[p].ssid;  // a hidden network is reached by its profile
     const NetworkSection* net = visibleNetwork(now, wanted);
     if (!net || wanted.empty()) return kErrorNotFound;
-    if (p < 0 && !profileFor(now, wanted) && !isOpen(net->security)) return kErrorNotFound;
-    ssid = wanted;
+    const ProfileSection* saved = p >= 0 ? &(*now.profiles)[p] : profileFor(now, wanted);
+    if (!saved && !isOpen(net->security)) return kErrorNotFound;
+    target.ssid = wanted;
+    target.profileNameW = saved ? decodeName(saved->name, *now.codec) : WideText();
+    // Windows takes the request and tells later why it could not join.
+    target.failReason = net->notConnectable ? net->notConnectable : net->connectFails;
     return kErrorSuccess;
 }
 
-unsigned long moveProfile(std::vector<ProfileSection>& profiles, const std::string& name,
-                          unsigned long position, bool denied) {
-    int from = profileIndex(profiles, name);
-    if (from < 0) return kErrorNotFound;
+int findProfile(const std::vector<ProfileSection>& profiles, const ProfileKey& key, const AnsiCodec& codec,
+                unsigned long& error) {
+    int found = -1;
+    error = kErrorNotFound;
+    for (size_t i = 0; i < profiles.size(); ++i) {
+        bool lossy = false;
+        const bool match = key.wide ? decodeName(profiles[i].name, codec) == key.full
+                                    : ansiName(profiles[i], codec, lossy) == key.ansi;
+        if (!match) continue;
+        // An ANSI name reaches a saved network only when it is that name whole and no other's.
+        if (lossy || found >= 0) {
+            error = kErrorNoUnicodeTranslation;
+            return -1;
+        }
+        found = static_cast<int>(i);
+        error = kErrorSuccess;
+    }
+    return found;
+}
+
+unsigned long moveProfile(std::vector<ProfileSection>& profiles, const ProfileKey& key, unsigned long position,
+                          bool denied, const AnsiCodec& codec) {
+    unsigned long error;
+    int from = findProfile(profiles, key, codec, error);
+    if (from < 0) return error;
     if (position >= profiles.size()) return kErrorInvalidParameter;
     unsigned long policyCount = 0;
     for (const ProfileSection& p : profiles) policyCount += p.groupPolicy ? 1 : 0;
@@ -265,9 +417,11 @@ unsigned long moveProfile(std::vector<ProfileSection>& profiles, const std::stri
     return kErrorSuccess;
 }
 
-unsigned long deleteProfile(std::vector<ProfileSection>& profiles, const std::string& name, bool denied) {
-    int at = profileIndex(profiles, name);
-    if (at < 0) return kErrorNotFound;
+unsigned long deleteProfile(std::vector<ProfileSection>& profiles, const ProfileKey& key, bool denied,
+                            const AnsiCodec& codec) {
+    unsigned long error;
+    int at = findProfile(profiles, key, codec, error);
+    if (at < 0) return error;
     if (denied || profiles[at].groupPolicy) return kErrorAccessDenied;
     profiles.erase(profiles.begin() + at);
     return kErrorSuccess;

@@ -82,6 +82,9 @@ struct LinkSection {
     bool scanNever = false;             // a scan that never ends
     unsigned long scanMs = 1500;        // how long a scan takes
     bool profileChangesDenied = false;  // moves and removals are refused
+    unsigned long connectMs = 2000;     // how long a connect or disconnect takes to end
+    bool disconnectStopsAuto = false;   // a disconnect stops the saved network's own connects (XP)
+    bool locationDenied = false;        // Windows withholds names, networks and scans until location access
 };
 
 // A network in range, for the site survey: a [network] section.
@@ -99,12 +102,14 @@ struct NetworkSection {
     unsigned long phy = 0;
     unsigned long bssType = 1;  // infrastructure
     std::vector<int> adapters;  // the collection indices that see it; empty: every adapter
+    unsigned long notConnectable = 0;  // why Windows cannot join it (a WLAN reason code), 0 when it can
+    unsigned long connectFails = 0;    // a connect to it fails with this WLAN reason code, 0 when it succeeds
 };
 
 // A saved network: a [profile] section. The sections' order is the order of preference.
 struct ProfileSection {
     int line = 0;
-    std::string name;  // the ssid when not given
+    std::string name;  // the ssid when not given; UTF-8 where its bytes are valid UTF-8
     std::string ssid;
     Security security;
     unsigned long bssType = 1;

@@ -145,6 +145,13 @@ bool parseScanTime(const std::string& value, LinkSection& link) {
     return parsePeriod(v, link.scanMs);
 }
 
+// A WLAN reason code, decimal or 0x hex, not 0.
+int parseReason(const std::string& key, const std::string& value, unsigned long& reason, std::string& why) {
+    bool ok = oneNumber(value, reason) && reason != 0;
+    if (!ok) why = key + " must be a WLAN reason code such as 0x2800B";
+    return ok ? 1 : -1;
+}
+
 bool parseFlag(const std::string& value, bool& flag) {
     unsigned long n;
     if (!oneNumber(value, n) || n > 1) return false;
@@ -186,6 +193,14 @@ int parseCommonKey(const std::string& key, const std::string& value, std::string
 int checked(bool ok, const char* problem, std::string& why) {
     if (!ok) why = problem;
     return ok ? 1 : -1;
+}
+
+// "allowed" or "denied", the latter setting `denied`.
+int allowedOrDenied(const std::string& key, const std::string& value, bool& denied, std::string& why) {
+    std::string v = lower(trim(withoutComment(value)));
+    denied = v == "denied";
+    if (v != "denied" && v != "allowed") why = key + " must be allowed or denied";
+    return why.empty() ? 1 : -1;
 }
 
 // A stepping list of dBm or Mbit/s; a problem is told with the key, as for the
@@ -242,11 +257,15 @@ int parseLinkKey(const std::string& key, const std::string& value, LinkSection& 
     }
     if (key == "scan")
         return checked(parseScanTime(value, link), "scan must be never, 0 or a time such as 3s", why);
-    if (key == "profile_changes") {
+    if (key == "profile_changes") return allowedOrDenied(key, value, link.profileChangesDenied, why);
+    if (key == "location") return allowedOrDenied(key, value, link.locationDenied, why);
+    if (key == "connect_time") {
         std::string v = lower(trim(withoutComment(value)));
-        link.profileChangesDenied = v == "denied";
-        return checked(v == "denied" || v == "allowed", "profile_changes must be allowed or denied", why);
+        bool ok = v == "0" ? (link.connectMs = 0, true) : parsePeriod(v, link.connectMs);
+        return checked(ok, "connect_time must be 0 or a time such as 2s", why);
     }
+    if (key == "disconnect_stops_auto")
+        return checked(parseFlag(value, link.disconnectStopsAuto), "disconnect_stops_auto must be yes or no", why);
     return 0;
 }
 
@@ -270,6 +289,8 @@ int parseNetworkKey(const std::string& key, const std::string& value, NetworkSec
     }
     if (key == "adapters")
         return checked(parseAdapterList(value, net.adapters), "adapters must list indices 0..31", why);
+    if (key == "not_connectable") return parseReason(key, value, net.notConnectable, why);
+    if (key == "connect_fails") return parseReason(key, value, net.connectFails, why);
     return 0;
 }
 

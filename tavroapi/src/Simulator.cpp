@@ -78,7 +78,7 @@ void Simulator::load() {
         NetState& n = entry.second;
         n.profilesCopied = false;
         n.profiles.clear();
-        n.connection = Connection();
+        n.attempt = ConnectAttempt();
         n.scanStarted = false;
     }
     scenario_ = fresh;

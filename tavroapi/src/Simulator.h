@@ -57,13 +57,15 @@ public:
     unsigned long connect(const std::string& id, const TAVRONET_NETWORK& network);
     unsigned long disconnect(const std::string& id);
     unsigned long profiles(const std::string& id, std::vector<TAVRONET_PROFILE>& out);
-    unsigned long moveProfile(const std::string& id, const std::string& name, unsigned long position);
-    unsigned long deleteProfile(const std::string& id, const std::string& name);
+    unsigned long moveProfile(const std::string& id, const ProfileKey& key, unsigned long position);
+    unsigned long deleteProfile(const std::string& id, const ProfileKey& key);
+    unsigned long connectStatus(const std::string& id, TAVRONET_CONNECT_STATUS& out);
     // Copies the newest readings that fit in `capacity`, oldest first, and counts them.
     unsigned long history(const std::string& id, TAVRONET_SAMPLE* out, unsigned long capacity,
                           unsigned long& count);
-    // The adapter's driver version text; "" for an unknown adapter.
-    std::string driverText(const std::string& id);
+    // What the library tells of itself for an adapter: its driver version
+    // text and flags; "" and none for an unknown adapter.
+    void library(const std::string& id, TAVRONET_LIBRARY& out);
 
 private:
     struct RadioOverride {
@@ -76,7 +78,8 @@ private:
     struct NetState {
         bool profilesCopied = false;
         std::vector<ProfileSection> profiles;
-        Connection connection;
+        ConnectAttempt attempt;
+        unsigned long requests = 0;  // connects and disconnects asked, across reloads
         bool scanStarted = false;
         DWORD scanStart = 0;
         SignalHistory history;
@@ -87,6 +90,8 @@ private:
     bool adapterNow(const std::string& id, AdapterNow& now);
     void logResult(const std::string& call, const std::string& id, const std::string& details,
                    unsigned long result);
+    // Starts a connect (`connect`) or disconnect of the adapter `now` stands for.
+    void ask(const std::string& id, const AdapterNow& now, bool connect, const ConnectTarget& target);
 
     void checkFile(bool now);
     void load();

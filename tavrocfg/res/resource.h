@@ -3,6 +3,17 @@
 #ifndef TAVROCFG_RESOURCE_H
 #define TAVROCFG_RESOURCE_H
 
+// Sizes in dialog units that the layout rules use too: the window, the
+// signal graph and the channel chart.
+#define APPLET_WIDTH      520
+#define APPLET_HEIGHT     250
+#define PAGE_WIDTH        496
+#define PAGE_HEIGHT       164
+#define SIGNAL_GRAPH_WIDTH  484
+#define SIGNAL_GRAPH_HEIGHT 48
+#define CHANNEL_CHART_WIDTH  484
+#define CHANNEL_CHART_HEIGHT 40
+
 #define IDD_APPLET        100
 #define IDD_STATUS        101
 #define IDD_SURVEY        102
@@ -32,13 +43,12 @@
 #define IDC_RX_RATE       1107
 #define IDC_PHY           1108
 #define IDC_SECURITY      1109
-#define IDC_STATUS_DESCRIPTION 1110
-#define IDC_STATUS_ID     1111
 #define IDC_MAC           1112
 #define IDC_IP_ADDRESS    1113
 #define IDC_IP_MASK       1114
 #define IDC_GATEWAY       1115
 #define IDC_SIGNAL_GRAPH  1116
+#define IDC_SIGNAL_SUMMARY 1117
 
 // Site Survey.
 #define IDC_SURVEY_LIST   1201
@@ -47,6 +57,7 @@
 #define IDC_DISCONNECT    1204
 #define IDC_SURVEY_STATUS 1205
 #define IDC_CHANNEL_CHART 1206
+#define IDC_SURVEY_WHY    1207
 
 // Advanced Configuration.
 #define IDC_PROFILE_LIST  1301
@@ -56,6 +67,7 @@
 #define IDC_AUTO_CONFIG   1305
 #define IDC_RADIO         1306
 #define IDC_PROFILES_STATUS 1307
+#define IDC_PROFILE_WHY   1308
 
 // WEP Encryption and Security: the connected network, then the chosen saved network.
 #define IDC_LINK_NETWORK  1401

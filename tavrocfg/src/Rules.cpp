@@ -4,6 +4,7 @@
 #include "Rules.h"
 
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -53,8 +54,9 @@ public:
         return *this;
     }
     Writer& operator<<(long number) {
-        if (number < 0) Put('-');
-        return *this << (number < 0 ? 0ul - static_cast<unsigned long>(number) : static_cast<unsigned long>(number));
+        if (number >= 0) return *this << static_cast<unsigned long>(number);
+        Put('-');
+        return *this << (0ul - static_cast<unsigned long>(number));
     }
     void Hex(unsigned char byte) {
         static const char kDigits[] = "0123456789ABCDEF";
@@ -117,6 +119,8 @@ void FormatRate(char* text, std::size_t size, unsigned long kbps) {
 void FormatRssi(char* text, std::size_t size, long dbm) { Writer(text, size) << dbm << " dBm"; }
 
 void FormatPercent(char* text, std::size_t size, unsigned long percent) { Writer(text, size) << percent << " %"; }
+
+void FormatNumber(char* text, std::size_t size, unsigned long number) { Writer(text, size) << number; }
 
 void FormatMac(char* text, std::size_t size, const unsigned char* address) {
     Writer writer(text, size);
@@ -200,10 +204,24 @@ const char* LinkStateName(unsigned long state) {
     return state < sizeof kNames / sizeof kNames[0] ? kNames[state] : "";
 }
 
+bool UsesWep(unsigned long authentication, unsigned long cipher) {
+    return cipher == TAVRONET_CIPHER_WEP || authentication == TAVRONET_AUTH_SHARED;
+}
+
 void SecurityText(char* text, std::size_t size, unsigned long authentication, unsigned long cipher) {
+    // WEP is named as such whatever the authentication: "Open" would promise
+    // a network that needs no key.
+    if (UsesWep(authentication, cipher)) {
+        Writer(text, size) << (authentication == TAVRONET_AUTH_SHARED ? "WEP (shared key)" : "WEP (open system)");
+        return;
+    }
     const char* auth = AuthenticationName(authentication);
     const char* ciph = cipher == TAVRONET_CIPHER_NONE ? "" : CipherName(cipher);
     Writer(text, size) << auth << (*auth && *ciph ? ", " : "") << ciph;
+}
+
+const char* SecurityWord(unsigned long authentication, unsigned long cipher) {
+    return UsesWep(authentication, cipher) ? "WEP" : AuthenticationName(authentication);
 }
 
 int CompareNetworks(const TAVRONET_NETWORK& a, const TAVRONET_NETWORK& b, SurveyColumn column, bool descending) {
@@ -225,8 +243,8 @@ std::size_t ChannelOverview(const TAVRONET_NETWORK* networks, std::size_t count,
         const unsigned long band = BandOf(network.frequencyMHz, channel);
         std::size_t at = 0;
         // The list stays ordered by band (2.4, 5, 6 GHz) and channel.
-        const unsigned long key = (band % 24) * 1000 + channel;
-        while (at < used && (loads[at].band % 24) * 1000 + loads[at].channel < key) ++at;
+        const std::pair<unsigned long, unsigned long> key(band % 24, channel);
+        while (at < used && std::make_pair(loads[at].band % 24, loads[at].channel) < key) ++at;
         if (at == used || loads[at].channel != channel || loads[at].band != band) {
             if (used == capacity) continue;
             std::memmove(loads + at + 1, loads + at, (used - at) * sizeof *loads);

@@ -15,6 +15,8 @@ void FormatRate(char* text, std::size_t size, unsigned long kbps);
 void FormatRssi(char* text, std::size_t size, long dbm);
 // "72 %".
 void FormatPercent(char* text, std::size_t size, unsigned long percent);
+// "36".
+void FormatNumber(char* text, std::size_t size, unsigned long number);
 // "00:1A:2B:3C:4D:5E".
 void FormatMac(char* text, std::size_t size, const unsigned char* address);
 // The network name as a user reads it: "(hidden network)" when it is empty
@@ -39,8 +41,14 @@ const char* AuthenticationName(unsigned long authentication);
 const char* CipherName(unsigned long cipher);
 void EapMethodName(char* text, std::size_t size, unsigned long eapType);
 const char* LinkStateName(unsigned long state);
-// "WPA2-Personal, AES (CCMP)"; "Open" alone when nothing is encrypted.
+// Whether a network of this authentication and cipher is secured by WEP
+// (WEP keys with open or shared-key authentication).
+bool UsesWep(unsigned long authentication, unsigned long cipher);
+// "WPA2-Personal, AES (CCMP)"; "WEP (open system)" or "WEP (shared key)";
+// "Open" alone when nothing is encrypted.
 void SecurityText(char* text, std::size_t size, unsigned long authentication, unsigned long cipher);
+// The short word of a list: "WPA2-Personal", "WEP", "Open".
+const char* SecurityWord(unsigned long authentication, unsigned long cipher);
 
 // The columns of the site survey, in their order on the page.
 enum SurveyColumn {

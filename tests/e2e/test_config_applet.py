@@ -1,9 +1,12 @@
 """The configuration applet: the page commands open TAVROCFG.CPL inside the
 program on the page they ask for, each page shows the demo scenario's data
-with no text cut off, a Connect from the site survey reaches TavroApi.DLL, a
-second request brings the open applet to the front, CONFIGURE and a later
-start open it without a click, and the commands the system's wireless service
-takes over are greyed while it runs."""
+with no text cut off, a Connect from the site survey marks its row
+"Connected" when Windows (here the simulator) tells the outcome, what the
+system would refuse is greyed with the reason beside it, every page shows
+long names whole at 96, 120, 144 and 192 DPI and Ctrl+Page Down walks
+through them, a second request brings the open applet to the front,
+CONFIGURE and a later start open it without a click, and the commands the
+system's wireless service takes over are greyed while it runs."""
 
 import os
 import shutil
@@ -56,9 +59,10 @@ class PageCommands(ConfigAppletTestCase):
         self.assertEqual(int(applet["pid"]), pid, "the applet should run inside the program: %r" % applet)
         self.assertEqual(self.applet_page(applet), ("ABOUT", card["id"], "Wireless LAN Card A"))
         self.assertEqual(self.applet_log(), [self.configure_line("ABOUT", card["id"])])
-        # What the applet's button opens for this page on the NT family.
-        settings = self.probe.run("get-text", "hwnd:" + applet["hwnd"], IDC_SYSTEM_SETTINGS)
-        self.assertEqual(settings.first.get("text"), "Network Connections (control.exe ncpa.cpl)", settings.describe())
+        # What the applet's button opens for this page on the NT family, in words.
+        texts = self.applet_texts(applet)
+        self.assertEqual((texts[IDC_OPEN_SYSTEM_SETTINGS][0], texts[IDC_SYSTEM_SETTINGS][0]),
+                         ("&Open Network Connections", "The adapter's properties and Windows' own wireless settings."))
         self.screenshot("config_applet_about")
 
         # Another process sends a page command while the applet is open.
@@ -90,14 +94,16 @@ class PageCommands(ConfigAppletTestCase):
 # the list and one of its rows. The pages after the site survey show its Connect.
 DEMO_PAGES = [
     (ID_NETWORK_STATUS, "STATUS", {1102: "HomeNet-5G", 1104: "36 (5 GHz)", 1112: "00:0C:41:7A:11:00"}, None, None),
-    (ID_SITE_SURVEY, "TEST", {1205: "13 networks in range."}, 1201,
-     ["Fibre-4A2F", "52 %", "-74 dBm", "149", "5 GHz", "WPA3-Personal", "1", "", ""]),
+    (ID_SITE_SURVEY, "TEST", {1205: "14 networks in range."}, 1201,
+     ["Fibre-4A2F", "52 %", "-74 dBm", "149", "5 GHz", "WPA3-Personal", "1", "", "Saved"]),
     (ID_ADVANCED_CONFIGURATION, "CONFIGURE", {1305: "On: Windows configures this adapter", 1306: "On"}, 1301,
      ["4", "Tavern (guest)", "Open", "All users"]),
     (ID_WEP_ENCRYPTION, "WEP", {1401: "Tavern Guest", 1402: "Open", 1403: "None"}, None, None),
-    (ID_VERSION_INFORMATION, "ABOUT", {1505: "12.4.1.7", 1506: "not used (simulated adapters)"}, None, None),
+    (ID_VERSION_INFORMATION, "ABOUT", {1505: "12.4.1.7", 1506: "Not used (simulated adapters)"}, None, None),
 ]
-IDC_NETWORK, IDC_CONNECT = 1102, 1203
+IDC_NETWORK, IDC_CONNECT, IDC_SURVEY_STATUS, IDC_SURVEY_WHY = 1102, 1203, 1205, 1207
+IDC_PROFILE_LIST, IDC_MOVE_UP, IDC_MOVE_DOWN, IDC_REMOVE, IDC_PROFILE_WHY = 1301, 1302, 1303, 1304, 1308
+CONNECTED_COLUMN, SECURITY_COLUMN = 7, 5
 DEMO_ID = "{7A5E0D11-DE40-4000-8000-000000000000}"
 
 
@@ -121,7 +127,10 @@ class DemoPages(ConfigAppletTestCase):
             rows = self.applet_list(applet, list_id) if list_id else []
             self.assertEqual(row in rows, bool(list_id), "%s: %r not in %r" % (keyword, row, rows))
             if keyword == "TEST":
+                self.refused_networks_say_why(applet, rows)
                 self.connect_from_survey(applet, rows)
+            if keyword == "CONFIGURE":
+                self.group_policy_network_is_greyed(applet)
             self.close_applet(applet)
         self.assertEqual(cut, {}, "texts cut off by their controls")
 
@@ -136,14 +145,151 @@ class DemoPages(ConfigAppletTestCase):
         wait_until(linked, 10)
         return texts
 
+    def select_network(self, applet, rows, name):
+        """Selects the row of the network NAME; the texts of the page afterwards."""
+        self.applet_list(applet, 1201, [cells[0] for cells in rows].index(name))
+        return self.applet_texts(applet)
+
+    def refused_networks_say_why(self, applet, rows):
+        security = {cells[0]: cells[SECURITY_COLUMN] for cells in rows}
+        self.assertEqual((security["OldPrinter"], security["Workshop-AdHoc"], security["Tavern Guest"]),
+                         ("WEP", "WEP", "Open"), "WEP networks read as WEP")
+        cases = [("Workshop-AdHoc", False, "Windows cannot join this network. The basic service set (BSS) type "
+                                           "is not allowed on this wireless adapter."),
+                 ("Neighbour-Family", False, "A secured network is joined with its saved network; "
+                                             "Windows has none for it."),
+                 ("OldPrinter", True, "")]
+        for name, offered, why in cases:
+            texts = self.select_network(applet, rows, name)
+            self.assertEqual((texts[IDC_CONNECT][1], texts[IDC_SURVEY_WHY][0]), (offered, why), name)
+
     def connect_from_survey(self, applet, rows):
-        tavern = [cells[0] for cells in rows].index("Tavern Guest")
-        self.applet_list(applet, 1201, tavern)
-        _, enabled, button = self.applet_texts(applet)[IDC_CONNECT]
-        self.assertTrue(enabled, "Connect should be offered for a network with a saved profile")
-        self.probe.run("post", "hwnd:" + button, "BM_CLICK")
+        texts = self.select_network(applet, rows, "Tavern Guest")
+        self.assertTrue(texts[IDC_CONNECT][1], "Connect should be offered for a network with a saved profile")
+        self.probe.run("post", "hwnd:" + texts[IDC_CONNECT][2], "BM_CLICK")
         line = "TavroNetConnect adapter=%s ssid=Tavern Guest result=0" % DEMO_ID
         self.assertTrue(wait_until(lambda: line in self.radio_log(), WAIT_APPLET), self.radio_log())
+        # Windows tells the outcome a moment later: the row follows without Refresh.
+        started = time.monotonic()
+
+        def marked():
+            now = {cells[0]: cells[CONNECTED_COLUMN] for cells in self.applet_list(applet, 1201)}
+            return now["Tavern Guest"] == "Connected" and now["HomeNet-5G"] == ""
+        self.assertTrue(wait_until(marked, WAIT_APPLET), self.applet_list(applet, 1201))
+        print("note: the row read \"Connected\" %.1f s after Connect" % (time.monotonic() - started))
+        self.assertEqual(self.applet_texts(applet)[IDC_SURVEY_STATUS][0], '14 networks in range. Connected to "Tavern Guest".')
+        self.assertEqual(self.radio_log().count("TavroNetScan"), 0, "no Refresh was asked")
+
+    def group_policy_network_is_greyed(self, applet):
+        rows = self.applet_list(applet, IDC_PROFILE_LIST, 0)
+        self.assertEqual(rows[0][1:], ["Office-Corp", "WPA2-Enterprise, AES (CCMP)", "Group policy"])
+        texts = self.applet_texts(applet)
+        self.assertEqual([texts[i][1] for i in (IDC_MOVE_UP, IDC_MOVE_DOWN, IDC_REMOVE)], [False, False, False])
+        self.assertEqual(texts[IDC_PROFILE_WHY][0], "Set by a group policy: only the policy can change it.")
+        texts = self.applet_texts(applet) if self.applet_list(applet, IDC_PROFILE_LIST, 1) else texts
+        self.assertEqual([texts[i][1] for i in (IDC_MOVE_UP, IDC_MOVE_DOWN, IDC_REMOVE)], [False, True, True])
+        self.assertEqual(texts[IDC_PROFILE_WHY][0], "Saved networks set by a group policy stay first.")
+
+
+# A scenario of long names: a 64-character description, a network name of
+# 32 wide letters that the adapter is connected to and that a saved network
+# carries, a name beyond ASCII, a WEP network and one of a group policy.
+WIDE_NAME = "W" * 32
+LONG_DESCRIPTION = ("WWWWWWW " * 8)[:63] + "W"
+LONG_NAMES = """[adapter]
+index = 0
+description = %(description)s
+id = {7A5E0D11-E2E0-4000-8000-000000000000}
+ssid = %(wide)s
+bssid = 00:1A:2B:3C:4D:5E
+mac = 00:0C:41:7A:11:00
+channel = 36
+phy = ac
+authentication = wpa2-psk
+rssi = -60
+tx_rate = 866.7
+rx_rate = 866.7
+autoconfig = on
+driver = 12.4.1.7
+[network]
+ssid = %(wide)s
+channel = 36
+authentication = wpa2-psk
+rssi = -60
+[network]
+ssid = Caf\u00e9 Jard\u00edn
+channel = 1
+rssi = -70
+[network]
+ssid = OldPrinter
+channel = 11
+authentication = wep
+rssi = -80
+[network]
+ssid = Office-Corp
+channel = 44
+authentication = wpa2
+access_points = 3
+rssi = -69
+[profile]
+ssid = Office-Corp
+authentication = wpa2
+eap = peap
+group_policy = yes
+[profile]
+ssid = %(wide)s
+authentication = wpa2-psk
+""" % {"description": LONG_DESCRIPTION, "wide": WIDE_NAME}
+PAGE_ORDER = ["STATUS", "TEST", "CONFIGURE", "SECURITY", "ABOUT", "INSTALL"]
+# The work areas the window must fit: an 800 x 600 screen at 96 DPI, a
+# 1366 x 768 one at 144 DPI (its taskbar 48 pixels at 100 %, 72 at 150 %).
+WORK_AREAS = {96: (800, 600 - 48), 144: (1366, 768 - 72)}
+
+
+class PagesAtEachDpi(ConfigAppletTestCase):
+
+    def set_dpi(self, dpi):
+        key = "HKCU\\Control Panel\\Desktop"
+        self.assertEqual(self.wine("reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi), "/f"), 0)
+
+    def tearDown(self):
+        self.set_dpi(96)
+        super().tearDown()
+
+    def test_every_page_shows_long_names_whole_at_each_dpi(self):
+        with open(self.scenario.path, "w", encoding="utf-8", newline="\n") as f:
+            f.write(LONG_NAMES)
+        cut, sizes = {}, {}
+        for dpi in (96, 120, 144, 192):
+            self.set_dpi(dpi)
+            self.start_first_instance()
+            applet = self.probe.run("time-applet", MAIN_WINDOW_TITLE, ID_NETWORK_STATUS, APPLET_TITLE, 1002,
+                                    WAIT_APPLET).first
+            self.assertIn("hwnd", applet, dpi)
+            window = self.probe.run("find-window", "hwnd:" + applet["hwnd"]).first
+            left, top, right, bottom = (int(v) for v in window["rect"].split(","))
+            sizes[dpi] = (right - left, bottom - top)
+            for keyword in PAGE_ORDER:
+                self.assertTrue(wait_until(lambda: self.applet_page(applet)[0] == keyword, WAIT_APPLET),
+                                "%d DPI: Ctrl+Page Down should lead to %s, not %s" % (dpi, keyword, self.applet_page(applet)[0]))
+                texts = self.applet_texts(applet)
+                if keyword == "STATUS":
+                    self.assertTrue(wait_until(lambda: self.applet_texts(applet)[IDC_NETWORK][0] == WIDE_NAME, 10))
+                    self.assertEqual(self.applet_texts(applet)[1004][0], LONG_DESCRIPTION)
+                clipped = self.probe.run("clipped", "hwnd:" + applet["hwnd"])
+                if clipped.rc != 0:
+                    cut["%d %s" % (dpi, keyword)] = clipped.stdout
+                self.screenshot("applet_%d_%s" % (dpi, keyword.lower()))
+                self.xdotool("key", "ctrl+Next")
+            self.close_applet(applet)
+            self.end_all_instances()
+        print("note: window sizes by DPI: %r" % sizes)
+        self.assertEqual(cut, {}, "texts cut off by their controls")
+        for dpi, (width, height) in WORK_AREAS.items():
+            self.assertLessEqual(sizes[dpi][0], width, "%d DPI: %r" % (dpi, sizes))
+            self.assertLessEqual(sizes[dpi][1], height, "%d DPI: %r" % (dpi, sizes))
+        # The window scales with the DPI: half as large again at 144 as at 96.
+        self.assertAlmostEqual(sizes[144][0] / sizes[96][0], 1.5, delta=0.15)
 
 
 class StartWithoutClick(ConfigAppletTestCase):

@@ -11,6 +11,41 @@ using namespace tavro;
 
 namespace {
 
+// A stand-in for the system's ANSI code page: Latin-1, '?' for the rest.
+WideText latin1ToWide(const std::string& bytes) {
+    WideText out;
+    for (char c : bytes) out.push_back(static_cast<unsigned char>(c));
+    return out;
+}
+std::string wideToLatin1(const WideText& text, bool& lossy) {
+    std::string out;
+    for (TAVRONET_WCHAR c : text) {
+        lossy = lossy || c > 0xFF;
+        out += c > 0xFF ? '?' : static_cast<char>(c);
+    }
+    return out;
+}
+const AnsiCodec kLatin1 = {latin1ToWide, wideToLatin1};
+
+WideText wide(const char16_t* text) {
+    WideText out;
+    for (; *text; ++text) out.push_back(*text);
+    return out;
+}
+
+ProfileKey ansiKey(const std::string& name) {
+    ProfileKey key;
+    key.ansi = name;
+    return key;
+}
+
+ProfileKey wideKey(const char16_t* name) {
+    ProfileKey key;
+    key.wide = true;
+    key.full = wide(name);
+    return key;
+}
+
 // A parsed scenario and the saved networks of the adapter looked at.
 struct World {
     Scenario scenario;
@@ -29,6 +64,7 @@ struct World {
         if (profiles.empty()) profiles = profilesOf(scenario, n.adapter->index);
         n.profiles = &profiles;
         n.connection = c;
+        n.codec = &kLatin1;
         applyConnection(n);
         return n;
     }
@@ -147,9 +183,9 @@ TEST(NetModelTest, ConnectReachesSavedOrOpenNetworks) {
         n.ssidLength = static_cast<unsigned long>(strlen(r.ssid));
         memcpy(n.ssid, r.ssid, n.ssidLength);
         strcpy(n.profileName, r.profile);
-        std::string reached;
+        ConnectTarget reached;
         EXPECT_EQ(connectTarget(w.now(2), n, reached), r.result) << r.ssid << r.profile << r.radio;
-        EXPECT_EQ(reached, r.reached);
+        EXPECT_EQ(reached.ssid, r.reached);
     }
     World w(kStreet);
     TAVRONET_LINK cafe = makeLink(w.now(0, 0, Connection{true, true, "Cafe"}));
@@ -195,23 +231,24 @@ TEST(NetModelTest, ProfileChangesAndRefusals) {
     for (const Row& r : rows) {
         World w("[profile]\nssid = GP\ngroup_policy = yes\n[profile]\nssid = B\n[profile]\nssid = C\n");
         std::vector<ProfileSection> p = w.scenario.profiles;
-        unsigned long result = r.remove ? deleteProfile(p, r.name, r.denied) : moveProfile(p, r.name, r.position, r.denied);
+        unsigned long result = r.remove ? deleteProfile(p, ansiKey(r.name), r.denied, kLatin1)
+                                        : moveProfile(p, ansiKey(r.name), r.position, r.denied, kLatin1);
         EXPECT_EQ(result, r.result) << r.name << r.position;
         std::string order;
         for (const ProfileSection& s : p) order += s.name;
         EXPECT_EQ(order, r.order) << r.name << r.position;
     }
-    TAVRONET_PROFILE gp = makeProfile(World("[profile]\nssid = GP\ngroup_policy = yes\neap = tls\n").scenario.profiles[0]);
+    TAVRONET_PROFILE gp = makeProfile(World("[profile]\nssid = GP\ngroup_policy = yes\neap = tls\n").scenario.profiles[0], kLatin1);
     EXPECT_STREQ(gp.name, "GP");
     EXPECT_EQ(gp.flags, unsigned(TAVRONET_PROFILE_GROUP_POLICY | TAVRONET_PROFILE_AUTO_CONNECT));
     EXPECT_EQ(gp.oneX * 100 + gp.eapType, 113u);
     EXPECT_EQ(gp.bssType, unsigned(TAVRONET_BSS_INFRASTRUCTURE));
-    TAVRONET_PROFILE home = makeProfile(World("[profile]\nssid = H\nper_user = yes\nauthentication = wpa2-psk\n").scenario.profiles[0]);
+    TAVRONET_PROFILE home = makeProfile(World("[profile]\nssid = H\nper_user = yes\nauthentication = wpa2-psk\n").scenario.profiles[0], kLatin1);
     EXPECT_EQ(home.flags, unsigned(TAVRONET_PROFILE_PER_USER | TAVRONET_PROFILE_AUTO_CONNECT));
     EXPECT_EQ(home.authentication * 10 + home.cipher, TAVRONET_AUTH_WPA2_PSK * 10u + TAVRONET_CIPHER_CCMP);
     ProfileSection longest;
     longest.name.assign(kMaxProfileName, 'n');
-    EXPECT_EQ(strlen(makeProfile(longest).name), kMaxProfileName);
+    EXPECT_EQ(strlen(makeProfile(longest, kLatin1).name), kMaxProfileName);
 }
 
 TEST(NetModelTest, HistoryKeepsOneReadingAPollOldestFirst) {
@@ -245,6 +282,196 @@ TEST(NetModelTest, RecordsAreFilledAsFarAsTheirSize) {
     older.size = 3;
     EXPECT_EQ(CopySized(&older, full), kErrorInvalidParameter);
     EXPECT_EQ(CopySized<TAVRONET_LIBRARY>(nullptr, full), kErrorInvalidParameter);
+}
+
+// Names as Windows decodes them: UTF-8 where the bytes are valid UTF-8
+// (also past the 16-bit plane), else the ANSI code page.
+TEST(NetModelTest, NamesAreDecodedAsUtf8ElseInTheAnsiCodePage) {
+    struct Row { const char* bytes; const char16_t* decoded; } rows[] = {
+        {"Home", u"Home"},
+        {"Caf\xC3\xA9", u"Caf\u00E9"},                      // UTF-8
+        {"Caf\xE9", u"Caf\u00E9"},                          // Latin-1: not UTF-8
+        {"\xE6\x97\xA5\xE6\x9C\xAC", u"\u65E5\u672C"},      // three-byte characters
+        {"\xF0\x9F\x93\xB6", u"\U0001F4F6"},                // four bytes: a surrogate pair
+        {"\xC0\xAF", u"\u00C0\u00AF"},                      // an overlong form is not UTF-8
+        {"\xED\xA0\x80", u"\u00ED\u00A0\u0080"},            // nor a surrogate
+        {"\xF4\x90\x80\x80", u"\u00F4\u0090\u0080\u0080"},  // nor past U+10FFFF
+        {"\xE6\x97", u"\u00E6\u0097"},                      // a character cut short
+        {"a\xC3(", u"a\u00C3("},                            // a continuation that is none
+        {"", u""},
+    };
+    for (const Row& r : rows) EXPECT_EQ(decodeName(r.bytes, kLatin1), wide(r.decoded)) << r.bytes;
+    // A field holds what fits and its terminator, and never half a pair.
+    TAVRONET_WCHAR field[4];
+    const struct { const char16_t* text; const char16_t* kept; } cuts[] = {
+        {u"abc", u"abc"}, {u"abcd", u"abc"}, {u"ab\U0001F4F6", u"ab"}, {u"a\U0001F4F6", u"a\U0001F4F6"}};
+    for (const auto& cut : cuts) {
+        setWide(field, 4, wide(cut.text));
+        EXPECT_EQ(wideOf(field, 4), wide(cut.kept));
+    }
+}
+
+// Every record that names a network or saved network carries the name in
+// full; its ANSI form has '?' for what the code page lacks.
+TEST(NetModelTest, RecordsCarryTheNamesInFull) {
+    World w("[adapter]\nssid = \xE6\x97\xA5\xE6\x9C\xAC-Net\n"
+            "[network]\nssid = \xE6\x97\xA5\xE6\x9C\xAC-Net\n"
+            "[network]\nssid = Caf\xC3\xA9\n"
+            "[profile]\nname = \xE6\x97\xA5\xE6\x9C\xAC home\nssid = \xE6\x97\xA5\xE6\x9C\xAC-Net\n");
+    const AdapterNow now = w.now();
+    TAVRONET_LINK link = makeLink(now);
+    EXPECT_EQ(wideOf(link.ssidW, TAVRONET_SSID_CHARS), wide(u"\u65E5\u672C-Net"));
+    EXPECT_EQ(link.ssidLength, 10u);  // the raw bytes stay as they are
+    EXPECT_STREQ(link.profileName, "?? home");
+    EXPECT_EQ(wideOf(link.profileNameW, TAVRONET_NAME_CHARS), wide(u"\u65E5\u672C home"));
+    std::vector<TAVRONET_NETWORK> list = makeNetworks(now);
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(wideOf(list[0].ssidW, TAVRONET_SSID_CHARS), wide(u"\u65E5\u672C-Net"));
+    EXPECT_EQ(wideOf(list[0].profileNameW, TAVRONET_NAME_CHARS), wide(u"\u65E5\u672C home"));
+    EXPECT_EQ(wideOf(list[1].ssidW, TAVRONET_SSID_CHARS), wide(u"Caf\u00E9"));
+    TAVRONET_PROFILE saved = makeProfile(w.scenario.profiles[0], kLatin1);
+    EXPECT_STREQ(saved.name, "?? home");
+    EXPECT_EQ(wideOf(saved.nameW, TAVRONET_NAME_CHARS), wide(u"\u65E5\u672C home"));
+    EXPECT_EQ(wideOf(saved.ssidW, TAVRONET_SSID_CHARS), wide(u"\u65E5\u672C-Net"));
+    // The longest name of wide letters, 32 bytes, fits its field whole.
+    World longest("[adapter]\nssid = " + std::string(32, 'W') + "\n");
+    EXPECT_EQ(wideOf(makeLink(longest.now()).ssidW, TAVRONET_SSID_CHARS).size(), 32u);
+}
+
+// An ANSI name reaches a saved network only when it is that network's name
+// whole and no other's; the name in full always reaches its own.
+TEST(NetModelTest, SavedNetworksAreFoundByTheirWholeName) {
+    World w("[profile]\nname = \xE6\x97\xA5\xE6\x9C\xAC\nssid = A\n"
+            "[profile]\nname = \xE4\xB8\xAD\xE5\x9B\xBD\nssid = B\n"
+            "[profile]\nname = Caf\xC3\xA9\nssid = C\n"
+            "[profile]\nname = Plain\nssid = D\n");
+    const struct { ProfileKey key; int found; unsigned long error; } rows[] = {
+        {ansiKey("Plain"), 3, kErrorSuccess},
+        {ansiKey("Caf\xE9"), 2, kErrorSuccess},              // whole in the code page
+        {ansiKey("??"), -1, kErrorNoUnicodeTranslation},      // two names, neither whole
+        {ansiKey("Nowhere"), -1, kErrorNotFound},
+        {wideKey(u"\u65E5\u672C"), 0, kErrorSuccess},
+        {wideKey(u"\u4E2D\u56FD"), 1, kErrorSuccess},
+        {wideKey(u"Plain"), 3, kErrorSuccess},
+        {wideKey(u"plain"), -1, kErrorNotFound},
+    };
+    for (const auto& r : rows) {
+        unsigned long error = 99;
+        EXPECT_EQ(findProfile(w.scenario.profiles, r.key, kLatin1, error), r.found) << r.key.ansi;
+        EXPECT_EQ(error, r.error) << r.key.ansi;
+    }
+    // A change by a name that stands for two changes neither.
+    std::vector<ProfileSection> p = w.scenario.profiles;
+    EXPECT_EQ(deleteProfile(p, ansiKey("??"), false, kLatin1), kErrorNoUnicodeTranslation);
+    EXPECT_EQ(moveProfile(p, ansiKey("??"), 3, false, kLatin1), kErrorNoUnicodeTranslation);
+    EXPECT_EQ(p.size(), 4u);
+    EXPECT_EQ(deleteProfile(p, wideKey(u"\u4E2D\u56FD"), false, kLatin1), kErrorSuccess);
+    EXPECT_EQ(moveProfile(p, wideKey(u"Plain"), 0, false, kLatin1), kErrorSuccess);
+    std::string order;
+    for (const ProfileSection& s : p) order += s.ssid;
+    EXPECT_EQ(order, "DAC");
+}
+
+// What a connect asks for: the network, the saved network it uses, and the
+// reason Windows will give later for one it cannot join.
+TEST(NetModelTest, ConnectTellsItsNetworkSavedNetworkAndLaterFailure) {
+    World w("[adapter]\n"
+            "[network]\nssid = Cafe\n"
+            "[network]\nssid = Legacy\nnot_connectable = 0x28005\n"
+            "[network]\nssid = Flaky\nconnect_fails = 0x2800D\nauthentication = wpa2-psk\n"
+            "[network]\nssid = Home\nauthentication = wpa2-psk\n"
+            "[profile]\nname = Flaky key\nssid = Flaky\nauthentication = wpa2-psk\n"
+            "[profile]\nname = \xE6\x97\xA5 home\nssid = Home\nauthentication = wpa2-psk\n");
+    struct Row { const char* ssid; const char* profile; const char16_t* profileW; unsigned long result;
+                 const char* reached; const char16_t* saved; unsigned long fails; } rows[] = {
+        {"Cafe", "", u"", kErrorSuccess, "Cafe", u"", 0},
+        {"Legacy", "", u"", kErrorSuccess, "Legacy", u"", 0x28005},
+        {"Flaky", "", u"", kErrorSuccess, "Flaky", u"Flaky key", 0x2800D},
+        {"", "", u"\u65E5 home", kErrorSuccess, "Home", u"\u65E5 home", 0},
+        {"", "? home", u"", kErrorNoUnicodeTranslation, "", u"", 0},
+        {"Home", "", u"", kErrorSuccess, "Home", u"\u65E5 home", 0},
+    };
+    for (const Row& r : rows) {
+        TAVRONET_NETWORK n = {};
+        n.ssidLength = static_cast<unsigned long>(strlen(r.ssid));
+        memcpy(n.ssid, r.ssid, n.ssidLength);
+        strcpy(n.profileName, r.profile);
+        setWide(n.profileNameW, TAVRONET_NAME_CHARS, wide(r.profileW));
+        ConnectTarget target;
+        EXPECT_EQ(connectTarget(w.now(), n, target), r.result) << r.ssid << r.profile;
+        EXPECT_EQ(target.ssid, r.reached) << r.ssid;
+        EXPECT_EQ(target.profileNameW, wide(r.saved)) << r.ssid;
+        EXPECT_EQ(target.failReason, r.fails) << r.ssid;
+    }
+    std::vector<TAVRONET_NETWORK> list = makeNetworks(w.now());
+    EXPECT_EQ(list[1].flags, unsigned(TAVRONET_NETWORK_NOT_CONNECTABLE));
+    EXPECT_EQ(list[1].notConnectableReason, 0x28005u);
+    EXPECT_EQ(list[0].flags | list[0].notConnectableReason, 0u);
+}
+
+// A connect or disconnect ends when Windows tells its outcome, later than
+// the request: the status and the connection follow it.
+TEST(NetModelTest, ConnectOutcomesComeLaterThanTheRequest) {
+    ConnectAttempt joining;
+    joining.sequence = 3;
+    joining.ssid = "Caf\xC3\xA9";
+    joining.askedAt = 0xFFFFFF00;  // across the tick's wrap
+    joining.takesMs = 2000;
+    ConnectAttempt failing = joining;
+    failing.reason = 0x2800D;
+    ConnectAttempt leaving = joining;
+    leaving.connect = false;
+    leaving.before = Connection{true, true, "Caf\xC3\xA9"};
+    struct Row { const ConnectAttempt* attempt; unsigned long now, state, reason; bool set, connected; } rows[] = {
+        {&joining, 0xFFFFFF00, TAVRONET_CONNECT_CONNECTING, 0, true, false},
+        {&joining, 0x000006CF, TAVRONET_CONNECT_CONNECTING, 0, true, false},
+        {&joining, 0x000006D0, TAVRONET_CONNECT_CONNECTED, 0, true, true},
+        {&failing, 0x000006CF, TAVRONET_CONNECT_CONNECTING, 0, true, false},
+        {&failing, 0x000006D0, TAVRONET_CONNECT_FAILED, 0x2800D, true, false},
+        {&leaving, 0x000006CF, TAVRONET_CONNECT_DISCONNECTING, 0, true, true},
+        {&leaving, 0x000006D0, TAVRONET_CONNECT_DISCONNECTED, 0, true, false},
+    };
+    for (const Row& r : rows) {
+        TAVRONET_CONNECT_STATUS s = connectStatusAt(*r.attempt, r.now, kLatin1);
+        EXPECT_EQ(s.state, r.state) << r.now;
+        EXPECT_EQ(s.reason, r.reason) << r.now;
+        EXPECT_EQ(s.sequence, 3u);
+        EXPECT_EQ(wideOf(s.ssidW, TAVRONET_SSID_CHARS), wide(u"Caf\u00E9"));
+        const Connection c = connectionAt(*r.attempt, r.now);
+        EXPECT_EQ(c.set, r.set) << r.now;
+        EXPECT_EQ(c.connected, r.connected) << r.now;
+    }
+    ConnectAttempt none;
+    EXPECT_EQ(connectStatusAt(none, 5, kLatin1).state, unsigned(TAVRONET_CONNECT_NONE));
+    EXPECT_FALSE(connectionAt(none, 5).set);
+    // While it joins, the adapter is not connected: the tray program sees it so.
+    World w("[adapter]\nssid = Home\n[network]\nssid = Cafe\n");
+    EXPECT_EQ(w.now(0, 0, connectionAt(joining, 0x100)).values[FieldAdapterState], 0u);
+    EXPECT_EQ(w.now(0, 0, connectionAt(joining, 0x6D0)).values[FieldAdapterState], 1u);
+}
+
+// Windows withholds the network's name and access point, and refuses scans,
+// until the user allows location access.
+TEST(NetModelTest, WithoutLocationAccessTheLinkTellsNoName) {
+    World w("[adapter]\nssid = Home\nbssid = 00:1A:2B:3C:4D:5E\nlocation = denied\n[network]\nssid = Home\n");
+    TAVRONET_LINK l = makeLink(w.now());
+    EXPECT_EQ(l.locationDenied, 1u);
+    EXPECT_EQ(l.known & (TAVRONET_KNOWN_SSID | TAVRONET_KNOWN_BSSID), 0u);
+    EXPECT_EQ(l.ssidLength + l.ssidW[0] + l.bssid[0] + l.bssid[5], 0u);
+    EXPECT_EQ(l.state, unsigned(TAVRONET_STATE_CONNECTED));
+    EXPECT_EQ(makeLink(World("[adapter]\nssid = Home\n").now()).locationDenied, 0u);
+}
+
+TEST(NetModelTest, ReasonsReadInWindowsWords) {
+    const struct { unsigned long reason; const char* text; } rows[] = {
+        {0x2800B, "The specified network is not available."},
+        {0x2800D, "The profile key does not match the network key."},
+        {0x28005, "The basic service set (BSS) type is not allowed on this wireless adapter."},
+        {0x10001, "The reason for the failure is unknown."},
+    };
+    for (const auto& r : rows) EXPECT_STREQ(reasonText(r.reason), r.text) << r.reason;
+    EXPECT_EQ(reasonText(0x2800A), nullptr);
+    EXPECT_EQ(reasonText(12345), nullptr);
 }
 
 }  // namespace

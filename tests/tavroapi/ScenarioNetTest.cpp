@@ -25,8 +25,10 @@ TEST(ScenarioNetTest, KeysOfEachSectionAreReadWhateverTheirCase) {
     Scenario s = parsed(
         "[adapter]\nSSID = Home #1\nbssid = 00:1a:2B:3c:4d:5e\nChannel = 32\nrssi = -52 -60 every 2s\n"
         "tx_rate = 866.7\nrx_rate = 5.5\nphy = 802.11ac\ncipher = tkip\nauthentication = WPA2-PSK\nautoconfig = off\n"
-        "driver = \"1.2.3.4\"\nscan = never\nprofile_changes = denied\n"
+        "driver = \"1.2.3.4\"\nscan = never\nprofile_changes = denied\nconnect_time = 500ms\n"
+        "disconnect_stops_auto = yes\nlocation = denied\n"
         "[network]\nhidden = yes\nchannel = 11\nsignal = 40\nadapters = 1 3\nbss_type = adhoc\n"
+        "not_connectable = 0x28005\nconnect_fails = 163853\n"
         "[profile]\nname = Office\nssid = Corp\nauthentication = wpa2\neap = peap\ngroup_policy = yes\n"
         "[profile]\nssid = Old\nauthentication = wep\nwep_key_index = 4\nwep_key_bits = 104\nadapters = 31\n");
     EXPECT_EQ(s.adapters.at(0).id, "{7A5E0D11-0000-4000-8000-000000000000}");
@@ -45,11 +47,17 @@ TEST(ScenarioNetTest, KeysOfEachSectionAreReadWhateverTheirCase) {
     EXPECT_EQ(l.driver, "1.2.3.4");
     EXPECT_TRUE(l.scanNever);
     EXPECT_TRUE(l.profileChangesDenied);
+    EXPECT_EQ(l.connectMs, 500u);
+    EXPECT_TRUE(l.disconnectStopsAuto && l.locationDenied);
+    EXPECT_EQ(parsed("[adapter]\nconnect_time = 0\n").adapters.at(0).link.connectMs, 0u);
+    EXPECT_EQ(parsed("[adapter]\n").adapters.at(0).link.connectMs, 2000u);  // a tick or two of the applet
     const NetworkSection& n = s.networks.at(0);
     EXPECT_TRUE(n.hidden && n.hasSignal && !n.hasRssi);
     EXPECT_EQ(n.adapters, (std::vector<int>{1, 3}));
     EXPECT_EQ(n.bssType, unsigned(TAVRONET_BSS_ADHOC));
     EXPECT_EQ(n.security.authentication, unsigned(TAVRONET_AUTH_OPEN));  // nothing said: open
+    EXPECT_EQ(n.notConnectable, 0x28005u);
+    EXPECT_EQ(n.connectFails, 0x2800Du);
     const ProfileSection& corp = s.profiles.at(0);
     EXPECT_EQ(corp.name, "Office");
     EXPECT_TRUE(corp.oneX && corp.groupPolicy && corp.autoConnect);
@@ -77,6 +85,11 @@ TEST(ScenarioNetTest, EachMistakeNamesItsLineAndReason) {
         {"[adapter]\nmac = 00:11:22:33:44.55\n", "line 2: mac looks like 00:1A:2B:3C:4D:5E"},
         {"[adapter]\nscan = soon\n", "line 2: scan must be never, 0 or a time such as 3s"},
         {"[adapter]\nprofile_changes = maybe\n", "line 2: profile_changes must be allowed or denied"},
+        {"[adapter]\nlocation = maybe\n", "line 2: location must be allowed or denied"},
+        {"[adapter]\nconnect_time = soon\n", "line 2: connect_time must be 0 or a time such as 2s"},
+        {"[adapter]\ndisconnect_stops_auto = 2\n", "line 2: disconnect_stops_auto must be yes or no"},
+        {"[network]\nssid = A\nnot_connectable = 0\n", "line 3: not_connectable must be a WLAN reason code such as 0x2800B"},
+        {"[network]\nssid = A\nconnect_fails = key\n", "line 3: connect_fails must be a WLAN reason code such as 0x2800B"},
         {"[adapter]\nssid = 123456789012345678901234567890123\n", "line 2: a network name has at most 32 bytes"},
         {"[adapter]\nphy = z\n", "line 2: phy must be one of b, a, g, n, ac, ax"},
         {"[network]\nchannel = 6\n[profile]\n", "line 1: a [network] needs an ssid, or hidden = yes"},

@@ -44,6 +44,8 @@ TEST(AppletRules, SignalsAndRatesReadAsAUserReadsThem) {
         {54000, "54.0 Mbps"}, {5500, "5.5 Mbps"}, {50, "0.1 Mbps"}, {49, "0.0 Mbps"}, {1000, "1.0 Mbps"}, {0, "0.0 Mbps"}, {866700, "866.7 Mbps"}, {149, "0.1 Mbps"}};
     for (const auto& row : rates) EXPECT_EQ(row.text, Text(FormatRate, row.kbps)) << row.kbps;
     EXPECT_EQ("-55 dBm", Text(FormatRssi, -55l));
+    EXPECT_EQ("0 dBm", Text(FormatRssi, 0l));
+    EXPECT_EQ("-1 dBm", Text(FormatRssi, -1l));
     EXPECT_EQ("72 %", Text(FormatPercent, 72ul));
     char five[5];  // a text cut at the buffer's end, always terminated
     FormatRssi(five, sizeof five, -55l);
@@ -85,7 +87,10 @@ TEST(AppletRules, WordsOfTheInterfaceValues) {
     const struct { unsigned long auth, cipher; const char* text; } security[] = {
         {TAVRONET_AUTH_WPA2_PSK, TAVRONET_CIPHER_CCMP, "WPA2-Personal, AES (CCMP)"},
         {TAVRONET_AUTH_OPEN, TAVRONET_CIPHER_NONE, "Open"},
-        {TAVRONET_AUTH_OPEN, TAVRONET_CIPHER_WEP, "Open, WEP"},
+        {TAVRONET_AUTH_OPEN, TAVRONET_CIPHER_WEP, "WEP (open system)"},
+        {TAVRONET_AUTH_SHARED, TAVRONET_CIPHER_WEP, "WEP (shared key)"},
+        {TAVRONET_AUTH_SHARED, TAVRONET_CIPHER_UNKNOWN, "WEP (shared key)"},
+        {TAVRONET_AUTH_OPEN, TAVRONET_CIPHER_UNKNOWN, "Open"},
         {TAVRONET_AUTH_UNKNOWN, TAVRONET_CIPHER_TKIP, "TKIP"}};
     for (const auto& row : security) EXPECT_EQ(row.text, Text(SecurityText, row.auth, row.cipher));
     const struct { unsigned long type; const char* text; } methods[] = {
@@ -100,6 +105,10 @@ TEST(AppletRules, HiddenAndOddNetworkNames) {
     zeros.ssidLength = 4;
     EXPECT_EQ("(hidden network)", Name(zeros));
     EXPECT_EQ("Cafe?Net", Name(Network("Cafe\tNet", 50, 1)));
+    TAVRONET_NETWORK stale = Network("", 50, 1);  // zero bytes, then a stale one past the name's length
+    stale.ssidLength = 2;
+    stale.ssid[2] = 'x';
+    EXPECT_EQ("(hidden network)", Name(stale));
     TAVRONET_NETWORK longest = Network("", 50, 1);
     longest.ssidLength = 40;  // more than a name holds: cut at 32 bytes
     std::memset(longest.ssid, 'x', sizeof longest.ssid);

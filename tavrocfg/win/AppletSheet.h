@@ -4,11 +4,7 @@
 #ifndef TAVROCFG_APPLETSHEET_H
 #define TAVROCFG_APPLETSHEET_H
 
-#include "AppletRequest.h"
 #include "Pages.h"
-
-// The tab a page keyword opens on (none or unknown: Network Status).
-int FirstTab(const std::string& keyword);
 
 // Shows the window on the caller's thread until the user closes it.
 void RunAppletSheet(AppletContext& context, const AppletRequest& request);

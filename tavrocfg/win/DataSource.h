@@ -6,6 +6,7 @@
 #define TAVROCFG_DATASOURCE_H
 
 #include "TavroNet.h"
+#include "Text.h"
 
 #include <windows.h>
 
@@ -25,7 +26,9 @@ public:
     DataSource& operator=(const DataSource&) = delete;
 
     // Each returns the library's code, 0 on success; the structures come back
-    // with their size set and zeroed where the library left them.
+    // with their size set and zeroed where the library left them. A library
+    // older than the names in full leaves them empty: they are then made
+    // from the ANSI names.
     unsigned long GetLink(TAVRONET_LINK* link) const;
     unsigned long GetNetworks(std::vector<TAVRONET_NETWORK>* networks) const;
     unsigned long Scan() const;
@@ -33,8 +36,13 @@ public:
     unsigned long Connect(const TAVRONET_NETWORK& network) const;
     unsigned long Disconnect() const;
     unsigned long GetProfiles(std::vector<TAVRONET_PROFILE>* profiles) const;
-    unsigned long MoveProfile(const char* name, unsigned long position) const;
-    unsigned long DeleteProfile(const char* name) const;
+    // A saved network is changed by its name in full where the library
+    // takes it (the W forms), else by its ANSI form.
+    unsigned long MoveProfile(const TAVRONET_PROFILE& profile, unsigned long position) const;
+    unsigned long DeleteProfile(const TAVRONET_PROFILE& profile) const;
+    unsigned long GetConnectStatus(TAVRONET_CONNECT_STATUS* status) const;
+    // Windows' words for a WLAN reason code; "" when it has none.
+    Text ReasonText(unsigned long reason) const;
     unsigned long GetHistory(TAVRONET_HISTORY* history) const;
     unsigned long GetLibrary(TAVRONET_LIBRARY* library) const;
 

@@ -1,8 +1,8 @@
 // The applet's window (see AppletSheet.h): a dialog with a tab control over
 // one child dialog per page, created when its tab is first chosen. It chooses
-// the first page, switches pages (also with Ctrl+Tab and Ctrl+Shift+Tab),
-// keeps the system settings line and button for the page shown, and answers
-// "TAVROCFG.CPL POPUP".
+// the first page, switches pages (also with Ctrl+Tab, Ctrl+Page Down and the
+// keys back), keeps the system settings button and line for the page shown,
+// and answers "TAVROCFG.CPL POPUP".
 #include "AppletSheet.h"
 #include "resource.h"
 
@@ -10,16 +10,9 @@
 
 namespace {
 
-struct Tab {
-    const PageInfo* page;
-    const char* keyword;  // the keyword the tab stands for
-    const char* alias;    // another keyword that opens it, which it then stands for; or null
-};
-const Tab kTabs[] = {
-    {&kStatusPage, "STATUS", nullptr},   {&kSurveyPage, "TEST", nullptr},     {&kNetworksPage, "CONFIGURE", nullptr},
-    {&kSecurityPage, "SECURITY", "WEP"}, {&kVersionPage, "ABOUT", nullptr},   {&kInstallPage, "INSTALL", nullptr},
-};
-const int kTabCount = sizeof kTabs / sizeof kTabs[0];
+// The pages in the order of the tabs (kTabKeywords).
+const PageInfo* const kPages[kTabCount] = {&kStatusPage,   &kSurveyPage,  &kNetworksPage,
+                                           &kSecurityPage, &kVersionPage, &kInstallPage};
 
 struct Sheet {
     AppletContext* context;
@@ -34,10 +27,7 @@ HHOOK keyHook = nullptr;
 
 Sheet* SheetOf(HWND window) { return reinterpret_cast<Sheet*>(GetWindowLongPtrA(window, DWLP_USER)); }
 
-const char* KeywordOf(const Sheet& sheet, int tab) {
-    const Tab& each = kTabs[tab];
-    return each.alias && sheet.request->page == each.alias ? each.alias : each.keyword;
-}
+const char* KeywordOf(const Sheet& sheet, int tab) { return TabKeyword(tab, sheet.request->page); }
 
 // Under visual styles, a page takes the tab control's background as the
 // system's property sheets do (uxtheme.dll, XP and later).
@@ -53,9 +43,9 @@ void UseTabBackground(HWND page) {
 // The page's child dialog placed over the tab control's display area, after
 // the tab control in the tab order.
 HWND CreatePage(HWND window, Sheet& sheet, int tab) {
-    const PageInfo& info = *kTabs[tab].page;
-    HWND page = CreateDialogParamA(sheet.context->module, MAKEINTRESOURCEA(info.templateId), window, info.procedure,
-                                   reinterpret_cast<LPARAM>(sheet.context));
+    const PageInfo& info = *kPages[tab];
+    HWND page = CreatePageDialog(sheet.context->module, info.templateId, window, info.procedure,
+                                 reinterpret_cast<LPARAM>(sheet.context));
     if (!page) return nullptr;
     UseTabBackground(page);
     HWND tabs = GetDlgItem(window, IDC_TABS);
@@ -69,7 +59,8 @@ HWND CreatePage(HWND window, Sheet& sheet, int tab) {
 
 void ShowSystemSettings(HWND window, const char* keyword) {
     const SystemSettings settings = SystemSettingsFor(keyword, GetVersion());
-    SetDlgItemTextA(window, IDC_SYSTEM_SETTINGS, (std::string(settings.title) + " (" + settings.command + ")").c_str());
+    SetText(window, IDC_OPEN_SYSTEM_SETTINGS, settings.button);
+    SetText(window, IDC_SYSTEM_SETTINGS, settings.line);
 }
 
 void ShowTab(HWND window, int tab) {
@@ -90,16 +81,15 @@ void ShowTab(HWND window, int tab) {
 }
 
 void ShowAdapter(HWND window, const ChosenAdapter& adapter) {
-    SetDlgItemTextA(window, IDC_ADAPTER_ID, adapter.adapterId.empty() ? "(none)" : adapter.adapterId.c_str());
-    SetDlgItemTextA(window, IDC_DESCRIPTION,
-                    adapter.description.empty() ? "(not known to TavroApi.DLL)" : adapter.description.c_str());
+    SetText(window, IDC_ADAPTER_ID, adapter.adapterId.empty() ? "None" : adapter.adapterId.c_str());
+    SetText(window, IDC_DESCRIPTION, adapter.description.empty() ? "Not available" : adapter.description.c_str());
     std::string note;
     if (adapter.firstInstead && adapter.adapterId.empty())
-        note = "TavroApi.DLL knows no adapter; the pages show what they can.";
+        note = "No wireless adapter is found; the pages show what Windows tells.";
     else if (adapter.firstInstead)
-        note = adapter.askedId.empty() ? "No adapter was named; this is the first adapter."
-                                       : "The adapter \"" + adapter.askedId + "\" is not known; this is the first adapter.";
-    SetDlgItemTextA(window, IDC_ADAPTER_NOTE, note.c_str());
+        note = adapter.askedId.empty() ? "No adapter was named: this is the first one."
+                                       : "The adapter asked for is not found: this is the first one.";
+    SetText(window, IDC_ADAPTER_NOTE, note);
 }
 
 void InitSheet(HWND window, Sheet& sheet) {
@@ -109,7 +99,7 @@ void InitSheet(HWND window, Sheet& sheet) {
     for (int i = 0; i < kTabCount; ++i) {
         TCITEMA item = {};
         item.mask = TCIF_TEXT;
-        item.pszText = const_cast<char*>(kTabs[i].page->label);
+        item.pszText = const_cast<char*>(kPages[i]->label);
         SendMessageA(tabs, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
     }
     ShowAdapter(window, sheet.context->adapter);
@@ -141,16 +131,31 @@ void BringToFront(HWND window) {
     SetForegroundWindow(window);
 }
 
-// Ctrl+Tab and Ctrl+Shift+Tab switch pages, as in the system's property
-// sheets; the dialog manager would otherwise take them as Tab.
+// The pages' lists, by their control numbers.
+bool IsList(int id) { return id == IDC_SURVEY_LIST || id == IDC_PROFILE_LIST || id == IDC_FILE_LIST; }
+
+// Ctrl+Tab, Ctrl+Page Down and the keys back switch pages, as in the
+// system's property sheets; the dialog manager would otherwise take them as
+// Tab or drop them. Enter in a list is the list's: it goes to its page as the
+// list's own NM_RETURN, not to the Close button.
 LRESULT CALLBACK KeyFilter(int code, WPARAM wParam, LPARAM lParam) {
     const MSG* msg = reinterpret_cast<const MSG*>(lParam);
-    if (code == MSGF_DIALOGBOX && sheetWindow && msg->message == WM_KEYDOWN && msg->wParam == VK_TAB &&
-        GetKeyState(VK_CONTROL) < 0 && (msg->hwnd == sheetWindow || IsChild(sheetWindow, msg->hwnd))) {
+    const bool ours = code == MSGF_DIALOGBOX && sheetWindow && msg->message == WM_KEYDOWN &&
+                      (msg->hwnd == sheetWindow || IsChild(sheetWindow, msg->hwnd));
+    if (ours) {
         const Sheet& sheet = *SheetOf(sheetWindow);
-        const int step = GetKeyState(VK_SHIFT) < 0 ? kTabCount - 1 : 1;
-        ShowTab(sheetWindow, (sheet.shown + step) % kTabCount);
-        return 1;
+        const int tab = TabAfterKey(sheet.shown, static_cast<int>(msg->wParam), GetKeyState(VK_CONTROL) < 0,
+                                    GetKeyState(VK_SHIFT) < 0);
+        if (tab >= 0) {
+            ShowTab(sheetWindow, tab);
+            return 1;
+        }
+        const int id = static_cast<int>(GetWindowLongA(msg->hwnd, GWL_ID));
+        if (msg->wParam == VK_RETURN && IsList(id)) {
+            NMHDR notice = {msg->hwnd, static_cast<UINT_PTR>(id), static_cast<UINT>(NM_RETURN)};
+            SendMessageA(GetParent(msg->hwnd), WM_NOTIFY, notice.idFrom, reinterpret_cast<LPARAM>(&notice));
+            return 1;
+        }
     }
     return CallNextHookEx(keyHook, code, wParam, lParam);
 }
@@ -186,17 +191,11 @@ INT_PTR CALLBACK SheetProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 
 }  // namespace
 
-int FirstTab(const std::string& keyword) {
-    for (int i = 0; i < kTabCount; ++i)
-        if (keyword == kTabs[i].keyword || (kTabs[i].alias && keyword == kTabs[i].alias)) return i;
-    return 0;
-}
-
 void RunAppletSheet(AppletContext& context, const AppletRequest& request) {
     Sheet sheet = {&context, &request, {}, -1};
     popupMessage = RegisterWindowMessageA("TAVROCFG.CPL POPUP");
     keyHook = SetWindowsHookExA(WH_MSGFILTER, KeyFilter, nullptr, GetCurrentThreadId());
-    DialogBoxParamA(context.module, MAKEINTRESOURCEA(IDD_APPLET), nullptr, SheetProc, reinterpret_cast<LPARAM>(&sheet));
+    ShowDialog(context.module, IDD_APPLET, SheetProc, reinterpret_cast<LPARAM>(&sheet));
     if (keyHook) UnhookWindowsHookEx(keyHook);
     keyHook = nullptr;
     sheetWindow = nullptr;

@@ -1,6 +1,7 @@
 // Installation: a first-run page naming the files beside the program and
-// whether each is there, whether the program starts at logon (the Run value,
-// only read), and what to do next.
+// whether each is there, whether the program starts at logon (the Run
+// value, only read, in words), and the steps still to do.
+#include "InstallSteps.h"
 #include "Pages.h"
 #include "resource.h"
 
@@ -12,23 +13,26 @@ struct ProductFile {
 };
 const ProductFile kFiles[] = {
     {"ZEVARIDA.EXE", "The tray program: the adapters' state in the notification area"},
-    {"TavroApi.DLL", "The driver-interface library: simulated or real adapters"},
+    {"TavroApi.DLL", "Reads the wireless adapters (simulated or real) for the program"},
     {"TAVROCFG.CPL", "This configuration applet"},
-    {"TAVROCSH.DLL", "Context help of the program's dialogs"},
+    {"TAVROCSH.DLL", "Help for the program's dialogs"},
 };
 const int kColumns = 3;
 
-void ShowFiles(HWND page) {
+// Lists the files; true when one is missing.
+bool ShowFiles(HWND page) {
     HWND list = GetDlgItem(page, IDC_FILE_LIST);
     static const char* const kNames[kColumns] = {"File", "Present", "What it is"};
     AddColumns(list, kNames, kColumns);
     const std::string folder = ProgramFolder();
+    bool missing = false;
     for (const ProductFile& file : kFiles) {
         const bool present = GetFileAttributesA((folder + file.name).c_str()) != INVALID_FILE_ATTRIBUTES;
-        const char* texts[kColumns] = {file.name, present ? "Yes" : "No", file.role};
-        AddRow(list, texts, kColumns, 0);
+        missing = missing || !present;
+        AddRow(list, {Widen(file.name), Widen(present ? "Yes" : "No"), Widen(file.role)}, 0);
     }
     FitColumns(list);
+    return missing;
 }
 
 // The command of the Run value "ZEVARIDA.EXE" for all users; "" when there is none.
@@ -43,22 +47,27 @@ std::string RunCommand() {
     return result == ERROR_SUCCESS && (type == REG_SZ || type == REG_EXPAND_SZ) ? command : "";
 }
 
-void ShowInstallation(HWND page) {
-    ShowFiles(page);
-    const std::string command = RunCommand();
-    SetText(page, IDC_RUN_AT_LOGON, command.empty() ? "No: there is no Run value \"ZEVARIDA.EXE\" for all users."
-                                                    : "Yes: " + command);
-    SetText(page, IDC_NEXT_STEPS,
-            "1. Check on the Status page that the adapter is found and connected.\r\n"
-            "2. Look for the networks in range on the Site Survey page and connect to yours.\r\n"
-            "3. Put the networks you use in order on the Advanced Configuration page.\r\n"
-            "4. To start the program at logon, install it with its installer, which adds the Run value.");
+std::string ProgramPath() {
+    char path[MAX_PATH] = "";
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return length && length < MAX_PATH ? path : "";
+}
+
+void ShowInstallation(HWND page, const AppletContext& context) {
+    InstallState state;
+    state.filesMissing = ShowFiles(page);
+    state.adapterFound = !context.adapter.adapterId.empty();
+    TAVRONET_LINK link;
+    state.connected = context.data->GetLink(&link) == 0 && link.state == TAVRONET_STATE_CONNECTED;
+    state.run = RunAtLogonOf(RunCommand(), ProgramPath());
+    SetText(page, IDC_RUN_AT_LOGON, RunAtLogonWords(state.run));
+    SetText(page, IDC_NEXT_STEPS, StepsToDo(state));
 }
 
 INT_PTR CALLBACK InstallPageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
-    PageContext(page, message, lParam);
+    AppletContext* context = PageContext(page, message, lParam);
     if (message == WM_INITDIALOG) {
-        ShowInstallation(page);
+        ShowInstallation(page, *context);
         return TRUE;
     }
     return FALSE;

@@ -2,6 +2,8 @@
 // their version resources, which library serves the adapters, the driver's
 // and the WLAN API's versions and the Windows version.
 #include "Pages.h"
+#include "StatusWords.h"
+#include "VersionWords.h"
 #include "resource.h"
 
 #include <vector>
@@ -16,13 +18,13 @@ typedef BOOL(WINAPI* QueryFunction)(LPCVOID, LPCSTR, LPVOID*, PUINT);
 // it has none, "not found" when the file is not there; version.dll is the
 // system's, loaded by its full path.
 std::string FileVersion(const char* path) {
-    if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) return "not found";
+    if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) return "Not found";
     HMODULE version = LoadSystemLibrary("version.dll");
     if (!version) return kNotAvailable;
     auto getSize = FindFunction<GetSizeFunction>(version, "GetFileVersionInfoSizeA");
     auto getInfo = FindFunction<GetInfoFunction>(version, "GetFileVersionInfoA");
     auto query = FindFunction<QueryFunction>(version, "VerQueryValueA");
-    std::string result = "no version";
+    std::string result = "No version";
     DWORD handle = 0;
     const DWORD size = getSize && getInfo && query ? getSize(path, &handle) : 0;
     if (size) {
@@ -54,16 +56,42 @@ std::string VersionOf(HMODULE loaded, const char* name) {
     return path.empty() ? kNotAvailable : FileVersion(path.c_str());
 }
 
-std::string WindowsVersion() {
+// Windows 98 names its second edition " A ".
+std::string Trimmed(const char* text) {
+    std::string t = text;
+    while (!t.empty() && t.back() == ' ') t.pop_back();
+    const size_t first = t.find_first_not_of(' ');
+    return first == std::string::npos ? std::string() : t.substr(first);
+}
+
+// The version ntdll's RtlGetVersion gives on the NT family, whatever the
+// program's manifest says; false where there is none (95, 98, Me).
+bool NtdllVersion(WindowsVersion* version) {
+    struct VersionRecord {  // RTL_OSVERSIONINFOEXW
+        ULONG size, major, minor, build, platform;
+        WCHAR servicePack[128];
+        USHORT servicePackMajor, servicePackMinor, suiteMask;
+        UCHAR productType, reserved;
+    };
+    typedef LONG(WINAPI * GetVersionFunction)(VersionRecord*);
+    auto get = FindFunction<GetVersionFunction>(GetModuleHandleA("ntdll.dll"), "RtlGetVersion");
+    VersionRecord record = {};
+    record.size = sizeof record;
+    if (!get || get(&record) != 0) return false;
+    *version = {record.platform, record.major, record.minor, record.build, record.productType ? record.productType : 1ul,
+                Narrow(FieldText(reinterpret_cast<const TAVRONET_WCHAR*>(record.servicePack), 128))};
+    return true;
+}
+
+std::string WindowsVersionText() {
     OSVERSIONINFOA info = {};
     info.dwOSVersionInfoSize = sizeof info;
     if (!GetVersionExA(&info)) return kNotAvailable;
     const bool nt = info.dwPlatformId == VER_PLATFORM_WIN32_NT;
-    char text[256];
-    wsprintfA(text, "%s %lu.%lu, build %lu%s%s", nt ? "Windows NT" : "Windows", info.dwMajorVersion, info.dwMinorVersion,
-              nt ? info.dwBuildNumber : LOWORD(info.dwBuildNumber), info.szCSDVersion[0] ? ", " : "",
-              info.szCSDVersion);
-    return text;
+    const WindowsVersion reported = {info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion,
+                                     nt ? info.dwBuildNumber : LOWORD(info.dwBuildNumber), 1, Trimmed(info.szCSDVersion)};
+    WindowsVersion fromNtdll;
+    return WindowsName(TrueVersion(reported, NtdllVersion(&fromNtdll) ? &fromNtdll : nullptr));
 }
 
 void ShowVersions(HWND page, const AppletContext& context) {
@@ -79,12 +107,12 @@ void ShowVersions(HWND page, const AppletContext& context) {
     SetText(page, IDC_VERSION_HELP, VersionOf(GetModuleHandleA("TAVROCSH.DLL"), "TAVROCSH.DLL"));
     SetText(page, IDC_VERSION_DRIVER, code == 0 && library.driverVersion[0] ? library.driverVersion : kNotAvailable);
     char wlan[64];
-    wsprintfA(wlan, "%lu", library.wlanApiVersion);
+    wsprintfA(wlan, "Version %lu", library.wlanApiVersion);
     SetText(page, IDC_VERSION_WLAN, code ? kNotAvailable
                                     : library.wlanApiVersion ? wlan
-                                    : library.kind == TAVRONET_KIND_SIMULATOR ? "not used (simulated adapters)"
-                                                                              : "none");
-    SetText(page, IDC_VERSION_WINDOWS, WindowsVersion());
+                                    : library.kind == TAVRONET_KIND_SIMULATOR ? "Not used (simulated adapters)"
+                                                                              : "None");
+    SetText(page, IDC_VERSION_WINDOWS, WindowsVersionText());
 }
 
 INT_PTR CALLBACK VersionPageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {

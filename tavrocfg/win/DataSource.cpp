@@ -32,6 +32,25 @@ unsigned long ReadList(Function get, const std::string& adapterId, std::vector<R
     return 0;
 }
 
+// The names in full of a library that gave only the ANSI ones.
+void FillWide(TAVRONET_WCHAR* wide, int capacity, const char* ansi, int length) {
+    if (wide[0] || length <= 0) return;
+    const int n = MultiByteToWideChar(CP_ACP, 0, ansi, length, reinterpret_cast<LPWSTR>(wide), capacity - 1);
+    wide[n > 0 ? n : 0] = 0;
+}
+
+int TextLength(const char* text, int most) {
+    int n = 0;
+    while (n < most && text[n]) ++n;
+    return n;
+}
+
+template <typename Record>
+void FillSsid(Record& r) {
+    FillWide(r.ssidW, TAVRONET_SSID_CHARS, reinterpret_cast<const char*>(r.ssid),
+             static_cast<int>(r.ssidLength < TAVRONET_SSID_BYTES ? r.ssidLength : TAVRONET_SSID_BYTES));
+}
+
 }  // namespace
 
 DataSource::DataSource(const std::string& adapterId)
@@ -44,11 +63,20 @@ DataSource::~DataSource() {
 unsigned long DataSource::GetLink(TAVRONET_LINK* link) const {
     Prepare(link);
     auto get = FindFunction<TAVRONET_GET_LINK>(library_, "TavroNetGetLink");
-    return get ? get(adapterId_.c_str(), link) : ERROR_PROC_NOT_FOUND;
+    const unsigned long code = get ? get(adapterId_.c_str(), link) : ERROR_PROC_NOT_FOUND;
+    FillSsid(*link);
+    FillWide(link->profileNameW, TAVRONET_NAME_CHARS, link->profileName, TextLength(link->profileName, TAVRONET_NAME_BYTES));
+    return code;
 }
 
 unsigned long DataSource::GetNetworks(std::vector<TAVRONET_NETWORK>* networks) const {
-    return ReadList(FindFunction<TAVRONET_GET_NETWORKS>(library_, "TavroNetGetNetworks"), adapterId_, networks);
+    const unsigned long code =
+        ReadList(FindFunction<TAVRONET_GET_NETWORKS>(library_, "TavroNetGetNetworks"), adapterId_, networks);
+    for (TAVRONET_NETWORK& n : *networks) {
+        FillSsid(n);
+        FillWide(n.profileNameW, TAVRONET_NAME_CHARS, n.profileName, TextLength(n.profileName, TAVRONET_NAME_BYTES));
+    }
+    return code;
 }
 
 unsigned long DataSource::Scan() const {
@@ -73,17 +101,40 @@ unsigned long DataSource::Disconnect() const {
 }
 
 unsigned long DataSource::GetProfiles(std::vector<TAVRONET_PROFILE>* profiles) const {
-    return ReadList(FindFunction<TAVRONET_GET_PROFILES>(library_, "TavroNetGetProfiles"), adapterId_, profiles);
+    const unsigned long code =
+        ReadList(FindFunction<TAVRONET_GET_PROFILES>(library_, "TavroNetGetProfiles"), adapterId_, profiles);
+    for (TAVRONET_PROFILE& p : *profiles) {
+        FillSsid(p);
+        FillWide(p.nameW, TAVRONET_NAME_CHARS, p.name, TextLength(p.name, TAVRONET_NAME_BYTES));
+    }
+    return code;
 }
 
-unsigned long DataSource::MoveProfile(const char* name, unsigned long position) const {
+unsigned long DataSource::MoveProfile(const TAVRONET_PROFILE& profile, unsigned long position) const {
+    if (auto move = FindFunction<TAVRONET_MOVE_PROFILE_W>(library_, "TavroNetMoveProfileW"))
+        return move(adapterId_.c_str(), profile.nameW, position);
     auto move = FindFunction<TAVRONET_MOVE_PROFILE>(library_, "TavroNetMoveProfile");
-    return move ? move(adapterId_.c_str(), name, position) : ERROR_PROC_NOT_FOUND;
+    return move ? move(adapterId_.c_str(), profile.name, position) : ERROR_PROC_NOT_FOUND;
 }
 
-unsigned long DataSource::DeleteProfile(const char* name) const {
+unsigned long DataSource::DeleteProfile(const TAVRONET_PROFILE& profile) const {
+    if (auto remove = FindFunction<TAVRONET_DELETE_PROFILE_W>(library_, "TavroNetDeleteProfileW"))
+        return remove(adapterId_.c_str(), profile.nameW);
     auto remove = FindFunction<TAVRONET_DELETE_PROFILE>(library_, "TavroNetDeleteProfile");
-    return remove ? remove(adapterId_.c_str(), name) : ERROR_PROC_NOT_FOUND;
+    return remove ? remove(adapterId_.c_str(), profile.name) : ERROR_PROC_NOT_FOUND;
+}
+
+unsigned long DataSource::GetConnectStatus(TAVRONET_CONNECT_STATUS* status) const {
+    Prepare(status);
+    auto get = FindFunction<TAVRONET_GET_CONNECT_STATUS>(library_, "TavroNetGetConnectStatus");
+    return get ? get(adapterId_.c_str(), status) : ERROR_PROC_NOT_FOUND;
+}
+
+Text DataSource::ReasonText(unsigned long reason) const {
+    TAVRONET_WCHAR text[TAVRONET_REASON_CHARS] = {};
+    auto get = FindFunction<TAVRONET_GET_REASON_TEXT>(library_, "TavroNetGetReasonText");
+    if (!get || get(reason, text, TAVRONET_REASON_CHARS) != 0) return Text();
+    return FieldText(text, TAVRONET_REASON_CHARS);
 }
 
 unsigned long DataSource::GetHistory(TAVRONET_HISTORY* history) const {
