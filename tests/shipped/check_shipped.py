@@ -72,7 +72,7 @@ SIZE_LIMITS = {
     "ZEVARIDA.EXE": 160 * KB,  # with its tray icons at four sizes and its manifest
     "TavroApi.DLL": 96 * KB,
     os.path.join("wlan", "TavroApi.DLL"): 96 * KB,
-    "TAVROCFG.CPL": 160 * KB,
+    "TAVROCFG.CPL": 128 * KB,
     "TAVROCSH.DLL": 16 * KB,
     "tavroctl.exe": 96 * KB,
     SETUP: 400 * KB,
