@@ -14,6 +14,8 @@ set(PROGRAM_SOURCES
     tray/TrayIcon.cpp
     tray/TipText.cpp
     tray/TrayMouse.cpp
+    tray/TrayMenu.cpp
+    tray/TrayCommands.cpp
     adapter/SlotPolling.cpp
     adapter/RadioControl.cpp
     adapter/OwnConfigCheck.cpp
