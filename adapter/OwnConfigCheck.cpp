@@ -1,6 +1,6 @@
 // Whether the program's own configuration commands may be offered: not while
 // the system's wireless configuration service manages the adapter of slot 0.
-#include "tray/StatusTrayDlg.h"
+#include "adapter/AdapterSlots.h"
 
 #include "adapter/Registry.h"
 
@@ -32,7 +32,7 @@ bool ServiceRunning(const char* name) {
 
 }  // namespace
 
-BOOL CStatusTrayDlg::CheckOwnConfigAllowed() {
+BOOL CAdapterSlots::CheckOwnConfigAllowed() {
     const bool serviceRunning = ServiceRunning(kWirelessService);
     if (!slots[0].present && !FindAdapterForSlot(0, 0)) return TRUE;
 

@@ -1,19 +1,12 @@
-// The radio commands of the menu: switch the radio of the slot whose menu was
-// shown, and show the result at once.
-#include "tray/StatusTrayDlg.h"
+// The radio commands of the menu: switch the radio of a slot on or off.
+#include "adapter/AdapterSlots.h"
 
-void CStatusTrayDlg::OnRadioOn() { SwitchRadio(TRUE); }
-
-void CStatusTrayDlg::OnRadioOff() { SwitchRadio(FALSE); }
-
-void CStatusTrayDlg::SwitchRadio(BOOL on) {
-    AdapterSlot& slot = slots[menuSlot];
-    if (slot.radioOn != on) {
-        slot.radioOn = on;
-        if (slot.present) {
-            slot.adapter.SetRadioState(on ? 1 : 0);
-            slot.driver.SetRadioState(on ? 1 : 0);
-        }
+void CAdapterSlots::SwitchRadio(int slot, BOOL on) {
+    AdapterSlot& s = slots[slot];
+    if (s.radioOn == on) return;
+    s.radioOn = on;
+    if (s.present) {
+        s.adapter.SetRadioState(on ? 1 : 0);
+        s.driver.SetRadioState(on ? 1 : 0);
     }
-    RefreshTrayIcon(menuSlot);
 }

@@ -1,6 +1,6 @@
 // Adapter discovery and status polling: each tick attaches the installed
 // adapters to the four slots and reads each slot's radio and link state.
-#include "tray/StatusTrayDlg.h"
+#include "adapter/AdapterSlots.h"
 
 namespace {
 
@@ -16,8 +16,11 @@ const size_t kDescriptionBuffer = 128;
 
 }  // namespace
 
-// Re-reads the adapter collection about every two minutes.
-void CStatusTrayDlg::RefreshAdapterCollection() {
+CWrapNetAdapter* CAdapterSlots::AdapterOf(int slot) {
+    return static_cast<unsigned>(slot) < static_cast<unsigned>(SLOT_COUNT) ? &slots[slot].adapter : nullptr;
+}
+
+void CAdapterSlots::RefreshAdapterCollection() {
     if (refreshTicks > kRefreshAfterTicks) {
         adapters.Refresh();
         refreshTicks = 0;
@@ -25,8 +28,7 @@ void CStatusTrayDlg::RefreshAdapterCollection() {
     ++refreshTicks;
 }
 
-// Attaches the first usable adapter at collection index `firstItem` or above.
-bool CStatusTrayDlg::FindAdapterForSlot(int slot, int firstItem) {
+bool CAdapterSlots::FindAdapterForSlot(int slot, int firstItem) {
     AdapterSlot& s = slots[slot];
     s.present = FALSE;
     for (int item = firstItem; item <= kLastItem; ++item) {
@@ -45,9 +47,7 @@ bool CStatusTrayDlg::FindAdapterForSlot(int slot, int firstItem) {
     return s.present != FALSE;
 }
 
-// Fills the slots in order; a slot that finds nothing ends the pass, and the
-// slots after it keep their state.
-void CStatusTrayDlg::FindAdapters() {
+void CAdapterSlots::FindAdapters() {
     int firstItem = 0;
     for (int slot = 0; slot < SLOT_COUNT; ++slot) {
         if (!FindAdapterForSlot(slot, firstItem)) return;
@@ -55,14 +55,13 @@ void CStatusTrayDlg::FindAdapters() {
     }
 }
 
-void CStatusTrayDlg::PollSlot(int slot) {
+// An empty slot asks for its icon to go; an attached one for its icon to be
+// added, or refreshed once it is shown.
+IconChange CAdapterSlots::PollSlot(int slot) {
     AdapterSlot& s = slots[slot];
     s.dot11Rate = 0;
     s.adapterState = 0;
-    if (!s.present) {
-        if (s.iconShown) DeleteTrayIcon(slot);
-        return;
-    }
+    if (!s.present) return s.iconShown ? ICON_DELETE : ICON_NONE;
 
     // A query that fails leaves the radio reported off with its switch off.
     unsigned long radio = 0;
@@ -90,7 +89,5 @@ void CStatusTrayDlg::PollSlot(int slot) {
             s.driver.GetWEPPacketRxOK(&s.wepPacketRxOk);
         }
     }
-
-    if (s.iconShown) RefreshTrayIcon(slot);
-    else AddTrayIcon(slot);
+    return s.iconShown ? ICON_REFRESH : ICON_ADD;
 }

@@ -35,9 +35,6 @@ CStatusTrayApp::~CStatusTrayApp() {
 }
 
 CStatusTrayApp& CStatusTrayApp::Get() { return *static_cast<CStatusTrayApp*>(CAppBase::Current()); }
-UINT CStatusTrayApp::StopMessage() { return Get().messages.stop; }
-UINT CStatusTrayApp::StartMessage() { return Get().messages.start; }
-UINT CStatusTrayApp::TaskbarCreatedMessage() { return Get().messages.taskbarCreated; }
 
 bool CStatusTrayApp::DecideInstance() {
     const std::string request = commandLine;
@@ -62,7 +59,7 @@ void CStatusTrayApp::RunInstance() {
     if (!instanceMutex) return;
     SetHelpFile(kHelpFileName);
 
-    std::unique_ptr<CStatusTrayDlg> window(new CStatusTrayDlg);
+    std::unique_ptr<CStatusTrayDlg> window(new CStatusTrayDlg(commandLine, messages));
     mainWindow = window.get();
     window->DoModal();
 

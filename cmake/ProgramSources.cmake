@@ -9,12 +9,14 @@ set(PROGRAM_SOURCES
     app/Broadcast.cpp
     app/CommandLine.cpp
     app/LibraryLoad.cpp
-    app/MessageFilter.cpp
+    tray/MessageFilter.cpp
     app/StatusTrayApp.cpp
     tray/StatusTrayDlg.cpp
     tray/TrayIcon.cpp
     tray/TipText.cpp
     tray/TrayMouse.cpp
+    tray/TrayMenu.cpp
+    tray/TrayCommands.cpp
     adapter/SlotPolling.cpp
     adapter/RadioControl.cpp
     adapter/OwnConfigCheck.cpp

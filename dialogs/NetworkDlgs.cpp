@@ -33,7 +33,7 @@ void CNetworkDlg::DoDataExchange(CDataExchange& exchange) {
     CPasswordDlg::DoDataExchange(exchange);
 }
 
-BEGIN_MESSAGE_MAP(CAdhocNetworkDlg)
+BEGIN_MESSAGE_MAP(CAdhocNetworkDlg, CNetworkDlg)
     ON_MESSAGE(WM_SHOWWINDOW, OnShowWindow)
 END_MESSAGE_MAP()
 

@@ -7,7 +7,7 @@ namespace {
 const int kProfileNameLimit = 32;
 }
 
-BEGIN_MESSAGE_MAP(CProfileNameDlg)
+BEGIN_MESSAGE_MAP(CProfileNameDlg, CDialogBase)
     ON_MESSAGE(WM_SHOWWINDOW, OnShowWindow)
 END_MESSAGE_MAP()
 

@@ -68,22 +68,27 @@ INT_PTR CALLBACK CDialogBase::DialogProc(HWND window, UINT message, WPARAM wPara
     return TRUE;
 }
 
+bool CDialogBase::Matches(const MessageMapEntry& entry, UINT message, WPARAM wParam) const {
+    switch (entry.kind) {
+    case MapKind::Message:
+        return entry.id == message;
+    case MapKind::Command:
+        return message == WM_COMMAND && IsCommandRequest(wParam) && entry.id == LOWORD(wParam);
+    case MapKind::Registered:
+        return message >= 0xC000 && entry.registered(*this) == message;
+    case MapKind::End:
+        break;
+    }
+    return false;
+}
+
+// The dialog's own map first; at its end, the map of its base, and so on up.
 const MessageMapEntry* CDialogBase::Find(UINT message, WPARAM wParam) const {
     const MessageMapEntry* entry = MessageMap();
-    for (; entry && entry->kind != MapKind::End; ++entry) {
-        switch (entry->kind) {
-        case MapKind::Message:
-            if (entry->id == message) return entry;
-            break;
-        case MapKind::Command:
-            if (message == WM_COMMAND && IsCommandRequest(wParam) && entry->id == LOWORD(wParam)) return entry;
-            break;
-        case MapKind::Registered:
-            if (message >= 0xC000 && entry->registered() == message) return entry;
-            break;
-        case MapKind::End:
-            break;
-        }
+    while (entry) {
+        if (entry->kind == MapKind::End) entry = entry->base();
+        else if (Matches(*entry, message, wParam)) return entry;
+        else ++entry;
     }
     return nullptr;
 }

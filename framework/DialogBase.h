@@ -24,13 +24,19 @@ public:                                  \
 
 enum class MapKind { Message, Command, Registered, End };
 
+// One entry of a message map. A map ends with an End entry that chains to
+// the map of the class's base, which is searched next: a derived dialog's
+// entries come first, and its base's still apply.
 struct MessageMapEntry {
     MapKind kind;
-    UINT id;               // the message, or the command id
-    UINT (*registered)();  // the registered message's id in this process
+    UINT id;                                        // the message, or the command id
+    UINT (*registered)(const CDialogBase& dialog);  // the registered message's id, as the dialog holds it
     LRESULT (*handler)(CDialogBase& dialog, WPARAM wParam, LPARAM lParam);
+    const MessageMapEntry* (*base)();  // End: the base's map (null past the framework's dialog)
 };
 
+// The handler shapes: any message with its raw parameters; a command, with
+// none; WM_TIMER with the timer's id. A command and a timer answer 0.
 template <class T>
 struct MessageMapThunks {
     template <LRESULT (T::*Handler)(WPARAM, LPARAM)>
@@ -42,26 +48,40 @@ struct MessageMapThunks {
         (static_cast<T&>(dialog).*Handler)();
         return 0;
     }
+    template <void (T::*Handler)(UINT_PTR)>
+    static LRESULT Timer(CDialogBase& dialog, WPARAM timerId, LPARAM) {
+        (static_cast<T&>(dialog).*Handler)(timerId);
+        return 0;
+    }
 };
 
-#define DECLARE_MESSAGE_MAP() \
-protected:                    \
-    const MessageMapEntry* MessageMap() const override;
+#define DECLARE_MESSAGE_MAP()                         \
+protected:                                            \
+    static const MessageMapEntry* StaticMessageMap(); \
+    const MessageMapEntry* MessageMap() const override { return StaticMessageMap(); }
 
-#define BEGIN_MESSAGE_MAP(theClass)                         \
-    const MessageMapEntry* theClass::MessageMap() const {   \
-        using ThisClass = theClass;                         \
+// BEGIN_MESSAGE_MAP(CMyDlg, CDialogBase): the map of CMyDlg, chained to the
+// one of its base class.
+#define BEGIN_MESSAGE_MAP(theClass, theBase)              \
+    const MessageMapEntry* theClass::StaticMessageMap() { \
+        using ThisClass = theClass;                       \
+        using BaseClass = theBase;                        \
         static const MessageMapEntry entries[] = {
 #define ON_MESSAGE(message, handler) \
-    {MapKind::Message, message, nullptr, &MessageMapThunks<ThisClass>::Message<&ThisClass::handler>},
+    {MapKind::Message, message, nullptr, &MessageMapThunks<ThisClass>::Message<&ThisClass::handler>, nullptr},
 #define ON_COMMAND(id, handler) \
-    {MapKind::Command, id, nullptr, &MessageMapThunks<ThisClass>::Command<&ThisClass::handler>},
-#define ON_REGISTERED_MESSAGE(idOfThisProcess, handler) \
-    {MapKind::Registered, 0, idOfThisProcess, &MessageMapThunks<ThisClass>::Message<&ThisClass::handler>},
-#define END_MESSAGE_MAP()                  \
-    {MapKind::End, 0, nullptr, nullptr}    \
-    };                                     \
-    return entries;                        \
+    {MapKind::Command, id, nullptr, &MessageMapThunks<ThisClass>::Command<&ThisClass::handler>, nullptr},
+#define ON_WM_TIMER(handler) \
+    {MapKind::Message, WM_TIMER, nullptr, &MessageMapThunks<ThisClass>::Timer<&ThisClass::handler>, nullptr},
+// `idMember` names the dialog's field that holds the message's id in this process.
+#define ON_REGISTERED_MESSAGE(idMember, handler)                                                              \
+    {MapKind::Registered, 0,                                                                                 \
+     [](const CDialogBase& dialog) -> UINT { return static_cast<const ThisClass&>(dialog).idMember; },     \
+     &MessageMapThunks<ThisClass>::Message<&ThisClass::handler>, nullptr},
+#define END_MESSAGE_MAP()                                                \
+    {MapKind::End, 0, nullptr, nullptr, &BaseClass::StaticMessageMap} \
+    };                                                                   \
+    return entries;                                                      \
     }
 
 class CDialogBase {
@@ -90,12 +110,15 @@ protected:
     virtual void OnOK();
     virtual void OnCancel();
     virtual void DoDataExchange(CDataExchange&) {}
-    virtual const MessageMapEntry* MessageMap() const { return nullptr; }
+    // The map of the class, chained to its bases' maps; the base itself has none.
+    static const MessageMapEntry* StaticMessageMap() { return nullptr; }
+    virtual const MessageMapEntry* MessageMap() const { return StaticMessageMap(); }
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     bool Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     bool DispatchStandard(UINT message, WPARAM wParam, LRESULT& result);
+    bool Matches(const MessageMapEntry& entry, UINT message, WPARAM wParam) const;
     const MessageMapEntry* Find(UINT message, WPARAM wParam) const;
 
     UINT templateId_;

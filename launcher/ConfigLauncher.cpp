@@ -1,14 +1,10 @@
-// The page commands and the configuration applet launcher. Each command
-// records its page request and opens the configuration applet, a library of
-// the product family that runs its pages on this thread until the user closes
-// them; a request while it is open brings the open applet to the front.
-#include "tray/StatusTrayDlg.h"
+// Loading the configuration applet, choosing its page and bringing it forward.
+#include "launcher/ConfigLauncher.h"
 
+#include "adapter/AdapterSlot.h"
 #include "app/Broadcast.h"
+#include "app/CommandLine.h"
 #include "app/LibraryLoad.h"
-#include "app/StatusTrayApp.h"
-
-#include <string>
 
 namespace {
 
@@ -23,17 +19,6 @@ const char kInstallKeyword[] = "INSTALL";
 // identifier and, with count 3, the page keyword. The callee removes the arguments.
 typedef long(WINAPI* ConfigureProc)(int count, const char** entries, DWORD* reserved);
 
-// The page requests in the order a launch serves them.
-struct PageRequest {
-    BOOL CStatusTrayDlg::*flag;
-    const char* keyword;
-};
-const PageRequest kPageRequests[] = {
-    {&CStatusTrayDlg::pageConfigure, "CONFIGURE"}, {&CStatusTrayDlg::pageStatus, "STATUS"},
-    {&CStatusTrayDlg::pageAbout, "ABOUT"},         {&CStatusTrayDlg::pageWep, "WEP"},
-    {&CStatusTrayDlg::pageTest, "TEST"},           {&CStatusTrayDlg::pageSecurity, "SECURITY"},
-};
-
 HMODULE LoadAppletLibrary() {
     for (const char* name : kAppletLibraries)
         if (HMODULE library = LoadFamilyLibrary(name)) return library;
@@ -42,52 +27,55 @@ HMODULE LoadAppletLibrary() {
 
 }  // namespace
 
-void CStatusTrayDlg::RequestPage(BOOL& pageFlag) {
-    pageFlag = TRUE;
-    LaunchConfigApplet();
-    // A request that no launch served (the applet was open already, could not
-    // be loaded, or "INSTALL" went first) is dropped, so that every command
-    // opens the page it asked for and no stale request outranks a newer one.
-    pageFlag = FALSE;
+// The page requests by Page, in the order a launch serves them.
+struct CConfigLauncher::PageRequest {
+    BOOL CConfigLauncher::*flag;
+    const char* keyword;
+};
+const CConfigLauncher::PageRequest CConfigLauncher::kPageRequests[] = {
+    {&CConfigLauncher::pageConfigure, "CONFIGURE"}, {&CConfigLauncher::pageStatus, "STATUS"},
+    {&CConfigLauncher::pageAbout, "ABOUT"},         {&CConfigLauncher::pageWep, "WEP"},
+    {&CConfigLauncher::pageTest, "TEST"},           {&CConfigLauncher::pageSecurity, "SECURITY"},
+};
+
+bool CConfigLauncher::AskedAtStartup() const {
+    return HasKeyword(commandLine_, "CONFIGURE") || HasKeyword(commandLine_, kInstallKeyword);
 }
 
-void CStatusTrayDlg::OnAdvancedConfiguration() { RequestPage(pageConfigure); }
-void CStatusTrayDlg::OnNetworkStatus() { RequestPage(pageStatus); }
-void CStatusTrayDlg::OnVersionInformation() { RequestPage(pageAbout); }
-void CStatusTrayDlg::OnWepEncryption() { RequestPage(pageWep); }
-void CStatusTrayDlg::OnSiteSurvey() { RequestPage(pageTest); }
-void CStatusTrayDlg::OnSecurity() { RequestPage(pageSecurity); }
+void CConfigLauncher::RequestPage(Page page) { this->*kPageRequests[page].flag = TRUE; }
+void CConfigLauncher::DropPage(Page page) { this->*kPageRequests[page].flag = FALSE; }
 
-void CStatusTrayDlg::LaunchConfigApplet() {
-    const std::string commandLine = CStatusTrayApp::Get().commandLine;
+void CConfigLauncher::LaunchConfigApplet(HWND window, CWrapNetAdapter* adapter) {
+    const std::string commandLine = commandLine_;
     if (++launcherDepth != 1) {
         // Configure runs further up this thread: ask the open applet forward.
-        BringAppletForward();
+        BringAppletForward(window);
         --launcherDepth;
         return;
     }
 
     const char* entries[3] = {netCardRegistry.MatchText(), "", nullptr};
     char adapterId[ADAPTER_ID_SIZE];
-    if (static_cast<unsigned>(eventSlot) < static_cast<unsigned>(SLOT_COUNT)) {
+    if (adapter) {
         // Asked whether or not the slot has an adapter attached.
-        ReadAdapterId(slots[eventSlot].adapter, adapterId);
+        ReadAdapterId(*adapter, adapterId);
         entries[1] = adapterId;
     }
 
     if (HMODULE library = LoadAppletLibrary()) {
         if (FARPROC address = GetProcAddress(library, kConfigureExport)) {
-            SetForegroundWindow(Handle());
-            EnableWindow(Handle(), TRUE);
+            SetForegroundWindow(window);
+            EnableWindow(window, TRUE);
             entries[2] = TakePageKeyword(commandLine);
             DWORD reserved = 0;
-            // The applet's pages run here, dispatching this window's messages,
+            // The applet's pages run here, dispatching the window's messages,
             // until the user closes them.
             reinterpret_cast<ConfigureProc>(reinterpret_cast<void (*)()>(address))(entries[2] ? 3 : 1, entries,
                                                                                    &reserved);
             // The window lies off-screen: showing it for a moment is not seen.
-            ShowWindow(Handle(), SW_SHOW);
-            HideWindow();
+            ShowWindow(window, SW_SHOW);
+            EnableWindow(window, FALSE);
+            ShowWindow(window, SW_HIDE);
         }
         FreeLibrary(library);
     }
@@ -97,11 +85,10 @@ void CStatusTrayDlg::LaunchConfigApplet() {
 // "INSTALL" in the command line goes first, and only once: the word is cut off
 // the command line. Otherwise the first pending request is served and cleared.
 // Null when nothing is asked for.
-const char* CStatusTrayDlg::TakePageKeyword(const std::string& commandLine) {
+const char* CConfigLauncher::TakePageKeyword(const std::string& commandLine) {
     const std::string::size_type install = commandLine.find(kInstallKeyword);
     if (install != std::string::npos) {
-        std::string& line = CStatusTrayApp::Get().commandLine;
-        if (install < line.size()) line.resize(install);
+        if (install < commandLine_.size()) commandLine_.resize(install);
         return kInstallKeyword;
     }
     for (const PageRequest& request : kPageRequests)
@@ -112,8 +99,8 @@ const char* CStatusTrayDlg::TakePageKeyword(const std::string& commandLine) {
     return nullptr;
 }
 
-void CStatusTrayDlg::BringAppletForward() {
-    SetForegroundWindow(Handle());
-    EnableWindow(Handle(), TRUE);
+void CConfigLauncher::BringAppletForward(HWND window) {
+    SetForegroundWindow(window);
+    EnableWindow(window, TRUE);
     BroadcastRegisteredMessage(kPopupMessage);
 }

@@ -2,12 +2,10 @@
 // messages of other processes and the shell, and shutdown.
 #include "tray/StatusTrayDlg.h"
 
-#include "app/CommandLine.h"
-#include "app/MessageFilter.h"
-#include "app/StatusTrayApp.h"
 #include "common/Mbcs.h"
+#include "framework/AppBase.h"
 #include "resource.h"
-#include "tray/TrayMessages.h"
+#include "tray/MessageFilter.h"
 
 #include <cstring>
 
@@ -50,9 +48,9 @@ void AppendTitle(char* buffer, size_t size, const char* text) {
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(CStatusTrayDlg)
+BEGIN_MESSAGE_MAP(CStatusTrayDlg, CDialogBase)
     ON_MESSAGE(WM_TRAYICON, OnTrayIcon)
-    ON_MESSAGE(WM_TIMER, OnTimer)
+    ON_WM_TIMER(OnTimer)
     ON_COMMAND(ID_EXIT, Shutdown)
     ON_COMMAND(ID_COMPUTER_TO_COMPUTER, OnComputerToComputer)
     ON_COMMAND(ID_OTHER_NETWORK, OnOtherNetwork)
@@ -69,20 +67,23 @@ BEGIN_MESSAGE_MAP(CStatusTrayDlg)
     ON_COMMAND(ID_SITE_SURVEY, OnSiteSurvey)
     ON_COMMAND(ID_SECURITY, OnSecurity)
     ON_MESSAGE(WM_ACTIVATE, OnActivate)
-    ON_REGISTERED_MESSAGE(&CStatusTrayApp::StopMessage, OnStopMessage)
-    ON_REGISTERED_MESSAGE(&CStatusTrayApp::StartMessage, OnStartMessage)
-    ON_REGISTERED_MESSAGE(&CStatusTrayApp::TaskbarCreatedMessage, OnTaskbarCreated)
+    ON_REGISTERED_MESSAGE(messages.stop, OnStopMessage)
+    ON_REGISTERED_MESSAGE(messages.start, OnStartMessage)
+    ON_REGISTERED_MESSAGE(messages.taskbarCreated, OnTaskbarCreated)
 END_MESSAGE_MAP()
 
-CStatusTrayDlg::CStatusTrayDlg() : CDialogBase(IDD_STATUS_TRAY), nt5OrLater(IsNt5OrLater()) {}
+CStatusTrayDlg::CStatusTrayDlg(std::string& commandLine, const RegisteredMessages& messages)
+    : CDialogBase(IDD_STATUS_TRAY),
+      messages(messages),
+      nt5OrLater(IsNt5OrLater()),
+      launcher(commandLine),
+      mouse(*this) {}
 
 CStatusTrayDlg::~CStatusTrayDlg() {
     for (auto& pair : stateIcons)
         for (HICON icon : pair)
             if (icon) DestroyIcon(icon);
 }
-
-TrayProcessState& CStatusTrayDlg::Process() { return CStatusTrayApp::Get().tray; }
 
 void CStatusTrayDlg::HideWindow() {
     EnableWindow(Handle(), FALSE);
@@ -94,11 +95,11 @@ void CStatusTrayDlg::HideWindow() {
 BOOL CStatusTrayDlg::OnInitDialog() {
     CDialogBase::OnInitDialog();
     HideWindow();
-    LetUserMessagesThrough(Handle(), CStatusTrayApp::Get().messages);
-    ownConfigAllowed = CheckOwnConfigAllowed();
+    LetUserMessagesThrough(Handle(), messages);
+    ownConfigAllowed = adapterSlots.CheckOwnConfigAllowed();
 
     appIcon = LoadIconA(Instance(), MAKEINTRESOURCEA(IDI_APPLICATION_ICON));
-    for (AdapterSlot& slot : slots) slot.icon = appIcon;
+    for (int slot = 0; slot < SLOT_COUNT; ++slot) adapterSlots.Slot(slot).icon = appIcon;
 
     trayMenu.Attach(LoadMenuA(Instance(), MAKEINTRESOURCEA(IDR_TRAY_MENU)));
     if (!ownConfigAllowed) {
@@ -139,27 +140,18 @@ void CStatusTrayDlg::SetTitle() {
                                                                                       : IDS_TITLE_LANDSCAPE;
     char text[256] = {};
     LoadStringA(Instance(), textId, text, sizeof text);
-    char* title = Process().titleBuffer;
-    const size_t size = sizeof Process().titleBuffer;
-    std::memset(title, 0, size);
-    if (text[0] == 0 || text[0] == ' ') AppendTitle(title, size, kTitlePrefix);
-    AppendTitle(title, size, text);
-    SetWindowTextA(Handle(), title);
+    std::memset(titleBuffer, 0, sizeof titleBuffer);
+    if (text[0] == 0 || text[0] == ' ') AppendTitle(titleBuffer, sizeof titleBuffer, kTitlePrefix);
+    AppendTitle(titleBuffer, sizeof titleBuffer, text);
+    SetWindowTextA(Handle(), titleBuffer);
 }
 
 void CStatusTrayDlg::StartPollTimer() { pollTimerId = SetTimer(Handle(), POLL_TIMER, POLL_PERIOD_MS, nullptr); }
 
-// Kills a running timer of the window and marks it as not running.
-void CStatusTrayDlg::StopTimer(UINT_PTR& timerId) {
-    if (!timerId) return;
-    KillTimer(Handle(), timerId);
-    timerId = 0;
-}
-
 // The modal loop shows the window once, when it first runs idle: hide it again.
 LRESULT CStatusTrayDlg::OnActivate(WPARAM, LPARAM) {
-    if (Process().firstActivation) {
-        Process().firstActivation = false;
+    if (firstActivation) {
+        firstActivation = false;
         HideWindow();
     }
     return 0;
@@ -171,45 +163,58 @@ void CStatusTrayDlg::OnCancel() { MessageBeep(MB_ICONASTERISK); }
 
 // ---------------------------------------------------------------- the poll tick
 
-LRESULT CStatusTrayDlg::OnTimer(WPARAM timerId, LPARAM) {
+void CStatusTrayDlg::OnTimer(UINT_PTR timerId) {
     if (timerId == POLL_TIMER) OnPollTick();
     else if (timerId == CLICK_TIMER) OnClickTimer();
-    return 0;
 }
 
 void CStatusTrayDlg::OnPollTick() {
-    TrayProcessState& process = Process();
-    // A tick that arrives through a nested message loop while another tick is
-    // being processed is dropped.
-    if (process.timerBusy) return;
-    process.timerBusy = true;
+    if (timerBusy) return;
+    timerBusy = true;
 
     RunStartupCommandLine();
-    RefreshAdapterCollection();
+    adapterSlots.RefreshAdapterCollection();
     FindAdapters();
     for (int slot = 0; slot < SLOT_COUNT; ++slot) PollSlot(slot);
     CheckHold();
 
-    process.timerBusy = false;
+    timerBusy = false;
 }
 
 // Once per process, the first tick opens the configuration applet when the
 // command line asks for it.
 void CStatusTrayDlg::RunStartupCommandLine() {
-    if (!Process().startupPending) return;
-    const std::string text = CStatusTrayApp::Get().commandLine;
-    Process().startupPending = false;
+    if (!startupPending) return;
+    const bool asked = launcher.AskedAtStartup();
+    startupPending = false;
     HideWindow();
-    if (HasKeyword(text, "CONFIGURE") || HasKeyword(text, "INSTALL"))
-        PostMessageA(Handle(), WM_COMMAND, ID_ADVANCED_CONFIGURATION, 0);
+    if (asked) PostMessageA(Handle(), WM_COMMAND, ID_ADVANCED_CONFIGURATION, 0);
+}
+
+void CStatusTrayDlg::FindAdapters() { adapterSlots.FindAdapters(); }
+
+void CStatusTrayDlg::PollSlot(int slot) {
+    switch (adapterSlots.PollSlot(slot)) {
+    case ICON_ADD:
+        AddTrayIcon(slot);
+        break;
+    case ICON_REFRESH:
+        RefreshTrayIcon(slot);
+        break;
+    case ICON_DELETE:
+        DeleteTrayIcon(slot);
+        break;
+    case ICON_NONE:
+        break;
+    }
 }
 
 // ---------------------------------------------------------------- ending
 
 void CStatusTrayDlg::Shutdown() {
     shutDown = TRUE;
-    StopTimer(pollTimerId);
-    StopTimer(clickTimerId);
+    StopTimer(Handle(), pollTimerId);
+    mouse.StopClickTimer();
     for (int slot = 0; slot < SLOT_COUNT; ++slot) DeleteTrayIcon(slot);
     trayMenu.Destroy();
     EndDialog(IDOK);
@@ -231,11 +236,9 @@ LRESULT CStatusTrayDlg::OnStartMessage(WPARAM, LPARAM) {
 // of our icons any more. Every shown icon is marked as not shown, so that the
 // next poll adds it again, and the poll timer is restarted.
 LRESULT CStatusTrayDlg::OnTaskbarCreated(WPARAM, LPARAM) {
-    // A window shut down while a dialog or the applet still runs its loop
-    // stays down: a poll now would show icons that outlive the program.
     if (shutDown) return 0;
-    StopTimer(pollTimerId);
+    StopTimer(Handle(), pollTimerId);
     StartPollTimer();
-    for (AdapterSlot& slot : slots) slot.iconShown = FALSE;
+    for (int slot = 0; slot < SLOT_COUNT; ++slot) adapterSlots.Slot(slot).iconShown = FALSE;
     return 0;
 }

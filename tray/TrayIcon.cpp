@@ -2,7 +2,7 @@
 // the slot's last polled state, and the radio items of the menu kept in step.
 #include "tray/StatusTrayDlg.h"
 
-#include "app/StatusTrayApp.h"
+#include "framework/AppBase.h"
 #include "resource.h"
 #include "tray/TipText.h"
 #include "tray/TrayMessages.h"
@@ -57,10 +57,10 @@ size_t TipCapacity(const NOTIFYICONDATAA& record) { return record.cbSize == NOTI
 }  // namespace
 
 BOOL CStatusTrayDlg::AddTrayIcon(int slot) {
-    AdapterSlot& s = slots[slot];
+    AdapterSlot& s = adapterSlots.Slot(slot);
     NOTIFYICONDATAA record;
     FillIconRecord(record, NOTIFYICONDATAA_V1_SIZE, Handle(), slot, s.icon);
-    std::snprintf(record.szTip, TipCapacity(record), "%s", CStatusTrayApp::Get().ApplicationName().c_str());
+    std::snprintf(record.szTip, TipCapacity(record), "%s", CAppBase::Current()->ApplicationName().c_str());
     BOOL added = Shell_NotifyIconA(NIM_ADD, &record);
     if (!added) {
         // A shell that still holds this icon refuses to add it again (after
@@ -74,15 +74,14 @@ BOOL CStatusTrayDlg::AddTrayIcon(int slot) {
 }
 
 void CStatusTrayDlg::RefreshTrayIcon(int slot) {
-    AdapterSlot& s = slots[slot];
+    AdapterSlot& s = adapterSlots.Slot(slot);
     // The menu is shared by all icons: while it is open it shows the radio of
     // the icon it was opened for, not of the last icon the poll refreshed.
     if (!menuOpen || slot == menuSlot) SyncRadioItems(slot);
-    if (holdTicks == 0) s.buttonDown = FALSE;
+    if (!mouse.ButtonHeld()) s.buttonDown = FALSE;
 
     const Status status = ChooseStatus(s);
     HICON image = stateIcons[status.image][s.buttonDown ? 1 : 0];
-    int& lastTipTextId = Process().lastTipTextId;
     if (image == s.icon && s.linkQuality == QUALITY_UNKNOWN && status.textId == lastTipTextId) return;
     lastTipTextId = status.textId;
     s.icon = image;
@@ -101,7 +100,7 @@ void CStatusTrayDlg::RefreshTrayIcon(int slot) {
 void CStatusTrayDlg::SyncRadioItems(int slot) {
     HMENU popup = trayMenu.SubMenu(menuVariant);
     if (!popup) return;
-    const AdapterSlot& s = slots[slot];
+    const AdapterSlot& s = adapterSlots.Slot(slot);
     const UINT state = MF_BYCOMMAND | (s.radioSwitchOn ? MF_ENABLED : MF_GRAYED);
     EnableMenuItem(popup, ID_RADIO_ON, state);
     EnableMenuItem(popup, ID_RADIO_OFF, state);
@@ -109,7 +108,7 @@ void CStatusTrayDlg::SyncRadioItems(int slot) {
 }
 
 BOOL CStatusTrayDlg::DeleteTrayIcon(int slot) {
-    AdapterSlot& s = slots[slot];
+    AdapterSlot& s = adapterSlots.Slot(slot);
     s.iconShown = FALSE;
     s.linkQuality = QUALITY_UNKNOWN;
     NOTIFYICONDATAA record;

@@ -19,15 +19,24 @@ struct Binding {
 
 Binding& Of(void* impl) { return *static_cast<Binding*>(impl); }
 
-void Record(const std::string& call) {
+void Keep(const std::string& call) {
     DriverLibrary& library = DriverLibrary::Get();
-    library.calls.push_back(call);
-    library.methodsCalled.insert(call.substr(0, call.find('(')));
+    if (library.keepRecords) {
+        library.calls.push_back(call);
+        library.methodsCalled.insert(call.substr(0, call.find('(')));
+    }
     if (library.onCall) library.onCall(call);
 }
 
-// Whether an injected failure applies to this call of `method`.
-bool Fails(const std::string& method) {
+// Records the call that `text` spells out and runs the hook; with the records
+// off and no hook, nothing is spelled out.
+template <class Text>
+inline void Record(Text text) {
+    const DriverLibrary& library = DriverLibrary::Get();
+    if (library.keepRecords || library.onCall) Keep(text());
+}
+
+bool FailsNow(const char* method) {
     DriverLibrary& library = DriverLibrary::Get();
     auto it = library.failing.find(method);
     if (it == library.failing.end() || it->second == 0) return false;
@@ -35,6 +44,9 @@ bool Fails(const std::string& method) {
     library.methodsFailed.insert(method);
     return true;
 }
+
+// Whether an injected failure applies to this call of `method`.
+inline bool Fails(const char* method) { return !DriverLibrary::Get().failing.empty() && FailsNow(method); }
 
 std::string Call(const char* name, int item) { return std::string(name) + "(" + std::to_string(item) + ")"; }
 
@@ -45,7 +57,7 @@ FakeAdapter* ItemAt(int item) {
 
 long Query(void* impl, const char* name, unsigned long FakeAdapter::*field, unsigned long* out) {
     const int item = Of(impl).item;
-    Record(Call(name, item));
+    Record([&] { return Call(name, item); });
     FakeAdapter* adapter = ItemAt(item);
     if (Fails(name) || !adapter || adapter->failingQueries.count(name)) return 1;
     *out = adapter->*field;
@@ -53,21 +65,21 @@ long Query(void* impl, const char* name, unsigned long FakeAdapter::*field, unsi
 }
 
 long SwitchRadio(const char* caller, int item, unsigned long on) {
-    Record(std::string(caller) + "::SetRadioState(" + std::to_string(item) + "," + std::to_string(on) + ")");
+    Record([&] {
+        return std::string(caller) + "::SetRadioState(" + std::to_string(item) + "," + std::to_string(on) + ")";
+    });
     FakeAdapter* adapter = ItemAt(item);
-    if (Fails(std::string(caller) + "::SetRadioState") || !adapter) return 1;
+    if (Fails((std::string(caller) + "::SetRadioState").c_str()) || !adapter) return 1;
     adapter->radio = on ? (adapter->radio | 1UL) : (adapter->radio & ~1UL);
     return 0;
 }
 
 }  // namespace
 
-DriverLibrary& DriverLibrary::Get() {
-    static DriverLibrary library;
-    return library;
-}
+DriverLibrary DriverLibrary::instance;
 
 void DriverLibrary::Reset() {
+    keepRecords = true;
     items.clear();
     calls.clear();
     failing.clear();
@@ -107,7 +119,7 @@ CWrapNetAdapter::~CWrapNetAdapter() { delete static_cast<Binding*>(m_impl); }
 
 long CWrapNetAdapter::GetVendorDescription(char* description) {
     const int item = fake::Of(m_impl).item;
-    fake::Record(fake::Call("GetVendorDescription", item));
+    fake::Record([&] { return fake::Call("GetVendorDescription", item); });
     fake::FakeAdapter* adapter = fake::ItemAt(item);
     if (fake::Fails("GetVendorDescription") || !adapter) return 1;
     std::strncpy(description, adapter->description.c_str(), 127);
@@ -117,7 +129,7 @@ long CWrapNetAdapter::GetVendorDescription(char* description) {
 
 long CWrapNetAdapter::GetAdapterID(char* adapterId) {
     const int item = fake::Of(m_impl).item;
-    fake::Record(fake::Call("GetAdapterID", item));
+    fake::Record([&] { return fake::Call("GetAdapterID", item); });
     fake::FakeAdapter* adapter = fake::ItemAt(item);
     if (fake::Fails("GetAdapterID") || !adapter) return 1;
     // At most the 260 bytes of the buffer: an identifier that long arrives unterminated.
@@ -133,12 +145,12 @@ CWrapNetAdapters::CWrapNetAdapters() : m_impl(nullptr) {}
 CWrapNetAdapters::~CWrapNetAdapters() {}
 
 long CWrapNetAdapters::Refresh() {
-    fake::Record("Refresh()");
+    fake::Record([] { return std::string("Refresh()"); });
     return fake::Fails("Refresh") ? 1 : 0;
 }
 
 long CWrapNetAdapters::Item(int index, CWrapNetAdapter* adapter) {
-    fake::Record(fake::Call("Item", index));
+    fake::Record([&] { return fake::Call("Item", index); });
     if (fake::Fails("Item") || !fake::ItemAt(index)) return 1;
     fake::Of(adapter->m_impl).item = index;
     return 0;
@@ -149,7 +161,7 @@ CWrapDriverInterface::~CWrapDriverInterface() { delete static_cast<Binding*>(m_i
 
 long CWrapDriverInterface::Attach(CWrapNetAdapter* adapter) {
     const int item = fake::Of(adapter->m_impl).item;
-    fake::Record(fake::Call("Attach", item));
+    fake::Record([&] { return fake::Call("Attach", item); });
     fake::FakeAdapter* found = fake::ItemAt(item);
     if (fake::Fails("Attach") || !found || !found->attachOk) return 1;
     fake::Of(m_impl).item = item;

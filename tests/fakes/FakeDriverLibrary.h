@@ -25,12 +25,12 @@ struct FakeAdapter {
     unsigned long wepPacketRxOk = 100;
     unsigned long networkTypeInUse = 1;
     unsigned long driverVersion = 0x0501;
-    std::set<std::string> failingQueries;  // these Get... calls fail and write nothing
+    std::set<std::string, std::less<>> failingQueries;  // these Get... calls fail and write nothing
 };
 
 class DriverLibrary {
 public:
-    static DriverLibrary& Get();
+    static DriverLibrary& Get() { return instance; }
     void Reset();
 
     // The collection, by item index. An item that cannot be attached stands
@@ -45,17 +45,21 @@ public:
     // "CWrapDriverInterface::SetRadioState", ...) fail on any item: they
     // return 1 and write nothing.
     void FailCall(const std::string& method, int times = 1);
-    std::map<std::string, int> failing;
+    std::map<std::string, int, std::less<>> failing;
     // Since the last Reset, not cleared with `calls`: the methods called, and those a failure reached.
     std::set<std::string> methodsCalled;
     std::set<std::string> methodsFailed;
     int CountCalls(const std::string& prefix) const;
+    // false: `calls` and `methodsCalled` take nothing from now on, until
+    // Reset; failures still apply. For a benchmark.
+    bool keepRecords = true;
     // Runs inside every call, after it is recorded (for example to run a
     // nested message loop the way a real driver call might).
     std::function<void(const std::string& call)> onCall;
 
 private:
     DriverLibrary() = default;
+    static DriverLibrary instance;
 };
 
 }  // namespace fake

@@ -336,11 +336,11 @@ protected:
         ASSERT_EQ(desk.ModuleLoads(std::string(sim::Desktop::CurrentFolder()) + "\\TAVRONDI.DLL"), 0) << Where();
         CStatusTrayDlg* window = Tray();
         ASSERT_NE(window, nullptr) << Where();
-        ASSERT_EQ(window->menuOpen, FALSE) << Where();
-        ASSERT_EQ(window->launcherDepth, 0) << Where();
-        ASSERT_FALSE(LastApp()->tray.timerBusy) << Where();
-        for (const AdapterSlot& slot : window->slots)
+        ASSERT_TRUE(window->AtRest()) << Where() << ": a re-entry guard still raised";
+        for (int i = 0; i < SLOT_COUNT; ++i) {
+            const AdapterSlot& slot = window->AdapterSlots().Slot(i);
             ASSERT_TRUE(!slot.iconShown || slot.present) << Where() << ": an icon shown for an empty slot";
+        }
     }
 };
 

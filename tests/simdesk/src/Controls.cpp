@@ -492,6 +492,6 @@ BOOL WINAPI IsCharAlphaNumericA(CHAR character) {
 
 BOOL WINAPI WinHelpA(HWND window, LPCSTR helpFile, UINT command, ULONG_PTR data) {
     Trace("WinHelpA", "%p, \"%s\", %u, %lu", (void*)window, helpFile ? helpFile : "", command, data);
-    S().helpCalls.push_back(HelpCall{window, helpFile ? helpFile : "", command, data});
-    return S().helpViewerStarts && !Desktop::Get().ShouldFail("WinHelpA") ? TRUE : FALSE;
+    if (S().keepRecords) S().helpCalls.push_back(HelpCall{window, helpFile ? helpFile : "", command, data});
+    return S().helpViewerStarts && !Fails("WinHelpA") ? TRUE : FALSE;
 }

@@ -73,10 +73,12 @@ void EndProcessWindows(Process::Thread& t) {
 
 }  // namespace
 
-Desktop::State& S() { return Desktop::Get().state(); }
 Process::Thread* CurrentThread() { return tlsThread; }
 
-Desktop::Desktop() : state_(new State) {}
+Desktop::Desktop() : state_(new State) { currentState = state_.get(); }
+
+// Made before main: every simulated function may reach it from then on.
+Desktop::State* currentState = &Desktop::Get().state();
 
 Desktop& Desktop::Get() {
     static Desktop desktop;
@@ -91,6 +93,7 @@ void Desktop::Reset() {
         std::abort();
     }
     state_.reset(new State);
+    currentState = state_.get();
 }
 
 const RcFile& Desktop::Resources() const { return ProgramResources(); }
@@ -99,9 +102,41 @@ const RcFile& Desktop::Resources() const { return ProgramResources(); }
 
 DWORD Desktop::Now() const { return state_->now; }
 
+namespace {
+
+// When the next timer of any window or the next timed wake-up of any thread
+// is due, but no later than `target`.
+DWORD NextEventTime(DWORD target) {
+    auto& s = S();
+    DWORD next = target;
+    for (auto& [handle, window] : s.windows)
+        for (auto& [id, timer] : window->timers)
+            if (timer.due > s.now) next = std::min(next, timer.due);
+    for (Process::Thread* t : s.threads)
+        if (t->wakeAt > s.now) next = std::min(next, t->wakeAt);
+    return next;
+}
+
+// While Advance waits for the one process that is still running, that
+// process's idle wait moves the clock to its next event itself and goes on,
+// as Advance would have had it do, without handing control to the test
+// thread and back for each tick.
+bool MoveClockAlone(Process::Thread& t) {
+    auto& s = S();
+    if (!s.advancing || s.now >= s.advanceTarget || HasWork(t, s.now)) return false;
+    for (Process::Thread* other : s.threads)
+        if (other != &t && !other->finished) return false;
+    s.now = NextEventTime(s.advanceTarget);
+    return true;
+}
+
+}  // namespace
+
 void Desktop::Advance(DWORD ms) {
     auto& s = *state_;
     const DWORD target = s.now + ms;
+    s.advancing = true;
+    s.advanceTarget = target;
     for (;;) {
         Process::Thread* ready = nullptr;
         for (Process::Thread* t : s.threads)
@@ -113,15 +148,10 @@ void Desktop::Advance(DWORD ms) {
             Resume(*ready);
             continue;
         }
-        if (s.now >= target) return;
-        DWORD next = target;
-        for (auto& [handle, window] : s.windows)
-            for (auto& [id, timer] : window->timers)
-                if (timer.due > s.now) next = std::min(next, timer.due);
-        for (Process::Thread* t : s.threads)
-            if (t->wakeAt > s.now) next = std::min(next, t->wakeAt);
-        s.now = next;
+        if (s.now >= target) break;
+        s.now = NextEventTime(target);
     }
+    s.advancing = false;
 }
 
 // The thread's timer that is due first, as a WM_TIMER message. A due timer
@@ -174,6 +204,7 @@ bool NextMessage(MSG& message, const std::function<bool()>& done, const std::fun
             if (DueTimer(t, message)) return true;
         }
         if (onIdle && onIdle()) continue;
+        if (MoveClockAlone(t)) continue;
 
         std::unique_lock<std::mutex> lock(s.lock);
         s.running = nullptr;
@@ -260,7 +291,8 @@ void Desktop::FailCall(const std::string& function, int times, int skip) {
     state_->failures[function] = FailureRule{skip, times};
 }
 
-bool Desktop::ShouldFail(const std::string& function) {
+bool Desktop::ShouldFail(const char* function) {
+    if (state_->failures.empty()) return false;
     auto it = state_->failures.find(function);
     if (it == state_->failures.end()) return false;
     FailureRule& rule = it->second;
@@ -278,38 +310,24 @@ const std::set<std::string, std::less<>>& Desktop::FunctionsCalled() const { ret
 const std::set<std::string, std::less<>>& Desktop::FunctionsFailed() const { return state_->functionsFailed; }
 
 // Only calls from a process count; the test's own calls into the desktop do not.
-void Called(const char* function) {
+void NoteCalled(const char* function) {
     auto& called = S().functionsCalled;
     if (CurrentThread() && called.find(function) == called.end()) called.insert(function);
 }
 
 bool CalledFails(const char* function) {
     Called(function);
-    return CurrentThread() && Desktop::Get().ShouldFail(function);
+    return CurrentThread() && Fails(function);
 }
 
-namespace {
-void VTrace(const char* function, const char* format, va_list args) {
+void TraceCall(const char* function, const char* format, ...) {
     char text[512];
+    va_list args;
+    va_start(args, format);
     std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
     Called(function);
     S().calls.push_back(std::string(function) + "(" + text + ")");
-}
-}  // namespace
-
-void Trace(const char* function, const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    VTrace(function, format, args);
-    va_end(args);
-}
-
-bool TraceFails(const char* function, const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    VTrace(function, format, args);
-    va_end(args);
-    return Desktop::Get().ShouldFail(function);
 }
 
 void SetError(DWORD error) {
@@ -329,6 +347,8 @@ void Desktop::ClearCalls() {
     state_->calls.clear();
     state_->broadcasts.clear();
 }
+
+void Desktop::KeepRecords(bool keep) { state_->keepRecords = keep; }
 
 void Desktop::ClearRecords() {
     ClearCalls();
@@ -364,7 +384,9 @@ void Desktop::SetKey(int key, bool down) {
     else state_->keysDown.erase(key);
 }
 void Desktop::SetModulePath(const std::string& path) { state_->modulePath = path; }
-void Desktop::SetLeadBytes(std::set<BYTE> leadBytes) { state_->leadBytes = std::move(leadBytes); }
+void Desktop::SetLeadBytes(std::set<BYTE> leadBytes) {
+    for (int byte = 0; byte < 256; ++byte) state_->leadBytes[byte] = leadBytes.count(static_cast<BYTE>(byte)) != 0;
+}
 void Desktop::SetCodePage(UINT codePage) { state_->codePage = codePage; }
 void Desktop::HideResource(ResourceKind kind, int id) { state_->hidden.insert({kind, id}); }
 void Desktop::OverrideString(int id, const std::string& text) { state_->stringOverrides[id] = text; }

@@ -277,4 +277,5 @@ UINT WINAPI GetACP(void) {
 
 BOOL WINAPI IsDBCSLeadByte(BYTE testChar) {
     Called("IsDBCSLeadByte");
-    return S().leadBytes.count(testChar) ? TRUE : FALSE; }
+    return S().leadBytes[testChar] ? TRUE : FALSE;
+}

@@ -133,10 +133,10 @@ int WINAPI LoadStringA(HINSTANCE, UINT id, LPSTR buffer, int bufferMax) {
         return 0;
     }
     auto& s = S();
-    std::string text;
+    const std::string* text = nullptr;
     auto overridden = s.stringOverrides.find(static_cast<int>(id));
     if (overridden != s.stringOverrides.end()) {
-        text = overridden->second;
+        text = &overridden->second;
     } else {
         const auto& strings = Desktop::Get().Resources().strings;
         auto it = strings.find(static_cast<int>(id));
@@ -144,10 +144,10 @@ int WINAPI LoadStringA(HINSTANCE, UINT id, LPSTR buffer, int bufferMax) {
             SetError(ERROR_RESOURCE_NAME_NOT_FOUND);
             return 0;
         }
-        text = it->second;
+        text = &it->second;
     }
-    size_t n = std::min(text.size(), static_cast<size_t>(bufferMax - 1));
-    std::memcpy(buffer, text.data(), n);
+    size_t n = std::min(text->size(), static_cast<size_t>(bufferMax - 1));
+    std::memcpy(buffer, text->data(), n);
     buffer[n] = 0;
     return static_cast<int>(n);
 }
@@ -274,7 +274,7 @@ BOOL WINAPI TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int, HWND windo
     Trace("TrackPopupMenu", "%p, 0x%X, %d, %d, %p", (void*)menu, flags, x, y, (void*)window);
     auto& s = S();
     if (!MenuObject(menu) || !FindWindowObject(window) || s.trackedMenu ||
-        Desktop::Get().ShouldFail("TrackPopupMenu"))
+        Fails("TrackPopupMenu"))
         return FALSE;
     auto open = std::make_unique<OpenMenu>();
     open->menu = menu;

@@ -17,6 +17,15 @@ bool AllZero(const void* data, size_t size) {
     return true;
 }
 
+size_t TipField(const NOTIFYICONDATAA& data) { return data.cbSize >= kLargeRecord ? 128 : 64; }
+
+// The tip as the shell reads it: up to its terminator inside the field, or
+// the field but its last byte when there is none.
+size_t TipLength(const NOTIFYICONDATAA& data) {
+    const void* end = std::memchr(data.szTip, 0, TipField(data));
+    return end ? static_cast<size_t>(static_cast<const char*>(end) - data.szTip) : TipField(data) - 1;
+}
+
 // Reads the record the way the shell does: only the bytes that cbSize covers.
 TrayCall ReadRecord(DWORD message, const NOTIFYICONDATAA& data) {
     TrayCall call;
@@ -27,15 +36,20 @@ TrayCall ReadRecord(DWORD message, const NOTIFYICONDATAA& data) {
     call.flags = data.uFlags;
     call.callbackMessage = data.uCallbackMessage;
     call.icon = data.hIcon;
-    const size_t tipField = data.cbSize >= kLargeRecord ? 128 : 64;
-    const char* end = static_cast<const char*>(std::memchr(data.szTip, 0, tipField));
-    call.tipTerminated = end != nullptr;
-    call.tip.assign(data.szTip, end ? static_cast<size_t>(end - data.szTip) : tipField - 1);
+    call.tipTerminated = std::memchr(data.szTip, 0, TipField(data)) != nullptr;
+    call.tip.assign(data.szTip, TipLength(data));
     if (data.cbSize >= kLargeRecord) {
         const char* from = reinterpret_cast<const char*>(&data.dwState);
         call.otherFieldsZero = AllZero(from, kLargeRecord - offsetof(NOTIFYICONDATAA, dwState));
     }
     return call;
+}
+
+// What an add or a modify sets: the members its flags name.
+void SetMembers(TrayIcon& icon, const NOTIFYICONDATAA& data) {
+    if (data.uFlags & NIF_MESSAGE) icon.callbackMessage = data.uCallbackMessage;
+    if (data.uFlags & NIF_ICON) icon.icon = data.hIcon;
+    if (data.uFlags & NIF_TIP) icon.tip.assign(data.szTip, TipLength(data));
 }
 
 }  // namespace
@@ -67,31 +81,24 @@ BOOL WINAPI Shell_NotifyIconA(DWORD message, PNOTIFYICONDATAA data) {
     auto& s = S();
     Trace("Shell_NotifyIconA", "%lu, %p, %u", message, data ? (void*)data->hWnd : nullptr, data ? data->uID : 0);
     if (!data) return FALSE;
-    TrayCall call = ReadRecord(message, *data);
-    const bool validSize = call.size == kSmallRecord || call.size == kLargeRecord;
-    auto key = std::make_pair(call.window, call.id);
+    const bool validSize = data->cbSize == kSmallRecord || data->cbSize == kLargeRecord;
+    const auto key = std::make_pair(data->hWnd, data->uID);
     auto existing = s.trayIcons.find(key);
     BOOL ok = FALSE;
-    if (validSize && s.shellReady && !Desktop::Get().ShouldFail("Shell_NotifyIconA")) {
+    if (validSize && s.shellReady && !Fails("Shell_NotifyIconA")) {
         switch (message) {
         case NIM_ADD:
-            if ((existing == s.trayIcons.end() || !s.refuseDuplicates) && IsWindow(call.window)) {
-                TrayIcon icon;
-                icon.window = call.window;
-                icon.id = call.id;
-                if (call.flags & NIF_MESSAGE) icon.callbackMessage = call.callbackMessage;
-                if (call.flags & NIF_ICON) icon.icon = call.icon;
-                if (call.flags & NIF_TIP) icon.tip = call.tip;
-                s.trayIcons[key] = icon;
+            if ((existing == s.trayIcons.end() || !s.refuseDuplicates) && IsWindow(data->hWnd)) {
+                TrayIcon& icon = s.trayIcons[key] = TrayIcon{};
+                icon.window = data->hWnd;
+                icon.id = data->uID;
+                SetMembers(icon, *data);
                 ok = TRUE;
             }
             break;
         case NIM_MODIFY:
             if (existing != s.trayIcons.end()) {
-                TrayIcon& icon = existing->second;
-                if (call.flags & NIF_MESSAGE) icon.callbackMessage = call.callbackMessage;
-                if (call.flags & NIF_ICON) icon.icon = call.icon;
-                if (call.flags & NIF_TIP) icon.tip = call.tip;
+                SetMembers(existing->second, *data);
                 ok = TRUE;
             }
             break;
@@ -106,7 +113,10 @@ BOOL WINAPI Shell_NotifyIconA(DWORD message, PNOTIFYICONDATAA data) {
         }
     }
     if (message == NIM_DELETE && !ok && existing != s.trayIcons.end()) existing->second.deleteRefused = true;
-    call.result = ok;
-    s.trayCalls.push_back(call);
+    if (s.keepRecords) {
+        TrayCall call = ReadRecord(message, *data);
+        call.result = ok;
+        s.trayCalls.push_back(call);
+    }
     return ok;
 }

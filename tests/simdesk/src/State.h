@@ -141,6 +141,8 @@ struct sim::Desktop::State {
     std::condition_variable changed;
     Process::Thread* running = nullptr;
     std::vector<Process::Thread*> threads;
+    bool advancing = false;  // Advance runs, up to advanceTarget
+    DWORD advanceTarget = 0;
 
     DWORD now = 0;
     DWORD version = Desktop::VersionXp();
@@ -150,13 +152,14 @@ struct sim::Desktop::State {
     POINT cursor = {0, 0};
     std::set<int> keysDown;
     std::string modulePath = "C:\\Program Files\\Quorvane\\ZEVARIDA.EXE";
-    std::set<BYTE> leadBytes;
+    bool leadBytes[256] = {};  // by byte value: a lead byte of the double-byte code page
     UINT codePage = 1252;
     std::set<std::pair<ResourceKind, int>> hidden;
     std::map<int, std::string> stringOverrides;
     DWORD driverLastError = 0;
 
-    std::map<std::string, FailureRule> failures;
+    std::map<std::string, FailureRule, std::less<>> failures;
+    bool keepRecords = true;  // false: none of the records below is kept
     std::vector<std::string> calls;
     // Over the desktop's life: what the processes called, and what was made to fail.
     std::set<std::string, std::less<>> functionsCalled;
@@ -218,18 +221,35 @@ struct sim::Desktop::State {
 
 namespace sim {
 
-Desktop::State& S();
+// The state of the desktop, which every simulated function reaches: kept
+// beside the desktop object so that reaching it costs no call.
+extern Desktop::State* currentState;
+inline Desktop::State& S() { return *currentState; }
 Process::Thread* CurrentThread();
 
+// Whether an injected failure applies to this call of `function`.
+inline bool Fails(const char* function) { return !S().failures.empty() && Desktop::Get().ShouldFail(function); }
+
 // Notes that a process called `function` (which the call log leaves out).
-void Called(const char* function);
+void NoteCalled(const char* function);
+inline void Called(const char* function) {
+    if (S().keepRecords) NoteCalled(function);
+}
 // Notes the call, not in the log, and answers whether an injected failure applies to it.
 bool CalledFails(const char* function);
 // Records a call in the call log, printf-style arguments.
-void Trace(const char* function, const char* format, ...) __attribute__((format(printf, 2, 3)));
+void TraceCall(const char* function, const char* format, ...) __attribute__((format(printf, 2, 3)));
+template <class... Args>
+inline void Trace(const char* function, const char* format, Args... args) {
+    if (S().keepRecords) TraceCall(function, format, args...);
+}
 inline void Trace(const char* function) { Trace(function, "%s", ""); }
 // Records the call and answers whether an injected failure applies to it.
-bool TraceFails(const char* function, const char* format, ...) __attribute__((format(printf, 2, 3)));
+template <class... Args>
+inline bool TraceFails(const char* function, const char* format, Args... args) {
+    Trace(function, format, args...);
+    return Fails(function);
+}
 inline bool TraceFails(const char* function) { return TraceFails(function, "%s", ""); }
 void SetError(DWORD error);
 

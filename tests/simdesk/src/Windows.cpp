@@ -38,6 +38,7 @@ LRESULT DefaultDialogProcessing(Window& w, UINT message, WPARAM wParam, LPARAM l
 }
 
 void RecordBroadcast(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!S().keepRecords) return;
     auto name = S().registeredNames.find(message);
     S().broadcasts.push_back(
         BroadcastRecord{message, name == S().registeredNames.end() ? "" : name->second, wParam, lParam});
@@ -189,7 +190,7 @@ using namespace sim;
 UINT WINAPI RegisterWindowMessageA(LPCSTR name) {
     auto& s = S();
     Trace("RegisterWindowMessageA", "\"%s\"", name ? name : "");
-    if (!name || !*name || Desktop::Get().ShouldFail("RegisterWindowMessageA")) return 0;
+    if (!name || !*name || Fails("RegisterWindowMessageA")) return 0;
     s.registrations.push_back(name);
     std::string key = name;
     std::transform(key.begin(), key.end(), key.begin(), ::tolower);
@@ -303,7 +304,7 @@ BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     }
     Trace("PostMessageA", "%p, 0x%X, %u, %ld", (void*)window, message, wParam, lParam);
     Window* w = Checked(window);
-    if (!w || Desktop::Get().ShouldFail("PostMessageA")) return FALSE;
+    if (!w || Fails("PostMessageA")) return FALSE;
     w->thread->posted.push_back(MSG{window, message, wParam, lParam, s.now, s.cursor});
     return TRUE;
 }
@@ -317,7 +318,7 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE, LPCSTR templateName, HWND parent, DLGP
     const auto& dialogs = Desktop::Get().Resources().dialogs;
     auto found = dialogs.find(id);
     if (found == dialogs.end() || s.hidden.count({ResourceKind::Dialog, id}) ||
-        Desktop::Get().ShouldFail("DialogBoxParamA")) {
+        Fails("DialogBoxParamA")) {
         SetError(ERROR_RESOURCE_NAME_NOT_FOUND);
         return -1;
     }
@@ -444,7 +445,7 @@ BOOL WINAPI IsWindow(HWND window) {
 BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text) {
     Trace("SetWindowTextA", "%p, \"%s\"", (void*)window, text ? text : "");
     Window* w = Checked(window);
-    if (!w || Desktop::Get().ShouldFail("SetWindowTextA")) return FALSE;
+    if (!w || Fails("SetWindowTextA")) return FALSE;
     if (!w->dialog) return SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)) ? TRUE : FALSE;
     w->text = text ? text : "";
     return TRUE;
@@ -462,7 +463,7 @@ BOOL WINAPI SetForegroundWindow(HWND window) {
 UINT_PTR WINAPI SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC) {
     Trace("SetTimer", "%p, 0x%X, %u", (void*)window, id, elapse);
     Window* w = Checked(window);
-    if (!w || Desktop::Get().ShouldFail("SetTimer")) return 0;
+    if (!w || Fails("SetTimer")) return 0;
     w->timers[id] = Timer{elapse, S().now + std::max<UINT>(elapse, 1)};
     return id;
 }
@@ -505,13 +506,14 @@ int WINAPI GetSystemMetrics(int index) {
 
 BOOL WINAPI MessageBeep(UINT type) {
     if (TraceFails("MessageBeep", "0x%X", type)) return FALSE;
-    S().beeps.push_back(type);
+    if (S().keepRecords) S().beeps.push_back(type);
     return TRUE;
 }
 
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     // Fails without showing anything when there is not memory enough for the box.
     if (TraceFails("MessageBoxA", "%p, \"%s\"", (void*)owner, text ? text : "")) return 0;
-    S().messageBoxes.push_back(MessageBoxRecord{owner, text ? text : "", caption ? caption : "", type});
+    if (S().keepRecords)
+        S().messageBoxes.push_back(MessageBoxRecord{owner, text ? text : "", caption ? caption : "", type});
     return IDOK;
 }

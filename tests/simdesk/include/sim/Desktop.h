@@ -240,7 +240,7 @@ public:
     // The next `times` calls of `function` (after `skip` successful ones) fail the
     // way the real function fails. times < 0: every call fails from then on.
     void FailCall(const std::string& function, int times = 1, int skip = 0);
-    bool ShouldFail(const std::string& function);
+    bool ShouldFail(const char* function);
     // Over the desktop's life, not cleared with the records: the simulated
     // functions a process called, and those an injected failure reached.
     const std::set<std::string, std::less<>>& FunctionsCalled() const;
@@ -255,6 +255,10 @@ public:
     int CountCalls(const std::string& function) const;
     void ClearCalls();  // the calls and the broadcasts
     void ClearRecords();  // every record: calls, broadcasts, tray calls, beeps, message boxes, help calls, filter calls
+    // false: from now on the desktop keeps none of those records, nor the
+    // functions called, until Reset; what it holds (windows, icons, timers,
+    // the registry, ...) and the failures injected work as ever. For a benchmark.
+    void KeepRecords(bool keep);
     const std::vector<UINT>& Beeps() const;
     const std::vector<MessageBoxRecord>& MessageBoxes() const;
     const std::vector<std::string>& RegisteredMessages() const;  // in registration order

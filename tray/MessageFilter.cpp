@@ -1,8 +1,10 @@
 // The message filter of an elevated program on Vista and later, opened to its
-// own user (app/MessageFilter.h).
-#include "app/MessageFilter.h"
+// own user (tray/MessageFilter.h).
+#include "tray/MessageFilter.h"
 
-#include "app/StatusTrayApp.h"
+#include "tray/TrayMessages.h"
+
+#include <initializer_list>
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Opening the tray window to the messages of its own user while the program
 // runs elevated.
-#ifndef APP_MESSAGEFILTER_H
-#define APP_MESSAGEFILTER_H
+#ifndef TRAY_MESSAGEFILTER_H
+#define TRAY_MESSAGEFILTER_H
 
 #include <windows.h>
 
