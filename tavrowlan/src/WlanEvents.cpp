@@ -50,6 +50,11 @@ Events::Entry* Events::Add(const GUID& guid) {
     return &added;
 }
 
+void Events::Clear() {
+    Held held(lock);
+    used = 0;
+}
+
 void Events::ScanAsked(const GUID& guid) {
     Held held(lock);
     if (Entry* entry = Add(guid)) entry->scanDone = false;

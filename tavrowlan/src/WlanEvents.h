@@ -76,6 +76,9 @@ public:
     // The interface's status now; sequence 0 when nothing was asked.
     TAVRONET_CONNECT_STATUS Status(const GUID& guid) const;
 
+    // Forgets every interface's events (the client handle is closed, so none come meanwhile).
+    void Clear();
+
     // How many times an interface arrived or was removed; it only grows.
     long Changes() const { return changes.load(); }
 

@@ -103,6 +103,7 @@ void WlanSession::Close() {
     CloseClient();
     attempted = false;
     interfaces.clear();
+    events.Clear();
     if (loaded) unload(api);
     loaded = false;
 }

@@ -65,6 +65,12 @@ protected:
         session.Release();
         session.Acquire();
     }
+    // A fresh session on a fresh service, for the next row of a table.
+    void FreshService() {
+        session.Release();
+        wlan.Reset();
+        session.Acquire();
+    }
     Interface& Card() { return wlan.interfaces.empty() ? wlan.Add(u"Wireless LAN Card", 1) : wlan.interfaces[0]; }
     GUID CardGuid() { return Card().guid; }
     // Time passes, and the service reports what became due meanwhile, on its own thread.
