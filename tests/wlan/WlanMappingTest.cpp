@@ -715,7 +715,7 @@ TEST_F(WlanTest, ScalesAndNames) {
     for (const auto& r : rssis) EXPECT_EQ(PercentFromRssi(r.first), r.second) << r.first;
     for (DWORD gone : {6, 1702, 1717, 1722, 1726, 1727, 1753}) EXPECT_TRUE(HandleGone(gone)) << gone;
     EXPECT_EQ(std::vector<DWORD>({kReopenMs, kScanMostMs, kConnectionReadingMs, TAVRONET_HISTORY_SAMPLES}),
-              std::vector<DWORD>({3000, 4000, 300000, 600})) << "the times README.TXT promises";
+              std::vector<DWORD>({3000, 4000, 300000, 600})) << "the times the READMEs promise";
     for (DWORD other : {0, 5, 7, 1701, 1723, 1752, 1754}) EXPECT_FALSE(HandleGone(other)) << other;
     const ULONG signals[][2] = {{0, 0}, {3, 0}, {4, 1}, {50, 8}, {93, 14}, {97, 15}, {100, 15}, {1000, 15}};
     for (const auto& s : signals) EXPECT_EQ(ScaleSignalQuality(s[0]), s[1]) << s[0];
