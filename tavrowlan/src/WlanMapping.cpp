@@ -73,7 +73,7 @@ void FromConnection(const ConnectionReading& reading, LinkSnapshot* snapshot) {
 bool ReadSignal(WlanSession& session, InterfaceMemory& memory, DWORD now, LinkSnapshot* snapshot) {
     if (session.Version() == 1) {
         if (ReadConnection(session, memory, now) != ERROR_SUCCESS || !memory.connection.held) return false;
-        snapshot->signalQuality = CappedSignal(memory.connection.attributes.wlanAssociationAttributes.wlanSignalQuality);
+        snapshot->signalQuality = ConnectionSignal(memory.connection);
         return true;
     }
     if (Query(session, memory.guid, wlan_intf_opcode_rssi, &snapshot->rssi) != ERROR_SUCCESS) return false;
@@ -91,7 +91,7 @@ void KeepLastSignal(InterfaceMemory& memory, LinkSnapshot* snapshot) {
         snapshot->rssiRead = memory.lastGood.rssiRead;
         snapshot->rssi = memory.lastGood.rssi;
     } else if (memory.connection.held) {
-        snapshot->signalQuality = CappedSignal(memory.connection.attributes.wlanAssociationAttributes.wlanSignalQuality);
+        snapshot->signalQuality = ConnectionSignal(memory.connection);
     }
 }
 
@@ -163,10 +163,19 @@ DWORD ReadConnection(WlanSession& session, InterfaceMemory& memory, DWORD now) {
     ConnectionReading& reading = memory.connection;
     reading.asked = true;
     reading.askedAt = now;
-    const DWORD result = Query(session, memory.guid, wlan_intf_opcode_current_connection, &reading.attributes);
-    if (result == ERROR_ACCESS_DENIED || result == ERROR_SUCCESS) memory.locationDenied = result == ERROR_ACCESS_DENIED;
+    const DWORD result =
+        NoteConsent(memory, Query(session, memory.guid, wlan_intf_opcode_current_connection, &reading.attributes));
     reading.held = result == ERROR_SUCCESS && reading.attributes.isState == wlan_interface_state_connected;
     return result;
+}
+
+DWORD NoteConsent(InterfaceMemory& memory, DWORD result) {
+    if (result == ERROR_ACCESS_DENIED || result == ERROR_SUCCESS) memory.locationDenied = result == ERROR_ACCESS_DENIED;
+    return result;
+}
+
+ULONG ConnectionSignal(const ConnectionReading& reading) {
+    return CappedSignal(reading.attributes.wlanAssociationAttributes.wlanSignalQuality);
 }
 
 TAVRONET_SAMPLE SampleOf(const LinkSnapshot& snapshot, DWORD now) {

@@ -121,9 +121,13 @@ DWORD Query(WlanSession& session, const GUID& guid, WLAN_INTF_OPCODE opCode, Rec
 // signal-strength query, the connection at each poll).
 const LinkSnapshot& CurrentLink(WlanSession& session, const GUID& guid);
 // Reads the interface's connection (which needs location consent) into the
-// interface's memory and returns the service's answer; a refusal sets, and
-// an answer clears, its locationDenied.
+// interface's memory and returns the service's answer, noted by NoteConsent.
 DWORD ReadConnection(WlanSession& session, InterfaceMemory& memory, DWORD now);
+// Notes the answer to a reading that needs location consent: a refusal sets
+// the interface's locationDenied, an answer clears it. Returns the answer.
+DWORD NoteConsent(InterfaceMemory& memory, DWORD result);
+// The signal quality of the connection as last read, 0..100.
+ULONG ConnectionSignal(const ConnectionReading& reading);
 // The history's sample of a reading of the link taken at `now`.
 TAVRONET_SAMPLE SampleOf(const LinkSnapshot& snapshot, DWORD now);
 

@@ -31,13 +31,6 @@ unsigned long BssKind(DOT11_BSS_TYPE type) {
     return type == dot11_BSS_type_independent ? TAVRONET_BSS_ADHOC : TAVRONET_BSS_INFRASTRUCTURE;
 }
 
-// Notes a reading that needs location consent in the interface's memory:
-// a refusal sets locationDenied, an answer clears it. Returns the result.
-DWORD NoteConsent(InterfaceMemory& memory, DWORD result) {
-    if (result == ERROR_ACCESS_DENIED || result == ERROR_SUCCESS) memory.locationDenied = result == ERROR_ACCESS_DENIED;
-    return result;
-}
-
 // The BSS list, where the system has it (it needs location consent), handed
 // to `use` and freed after it. `ssid` null: every network's access points.
 template <typename Use>
@@ -250,8 +243,7 @@ unsigned long NetGetLink(WlanSession& session, const char* adapterId, TAVRONET_L
     if (!connected) return CopySized(out, link);
     // Without the signal strength (XP), the connection just read tells the signal.
     const bool fromConnection = !snapshot.rssiRead && memory.connection.held;
-    link.signalPercent = fromConnection ? CappedSignal(memory.connection.attributes.wlanAssociationAttributes.wlanSignalQuality)
-                                        : snapshot.signalQuality;
+    link.signalPercent = fromConnection ? ConnectionSignal(memory.connection) : snapshot.signalQuality;
     link.known |= TAVRONET_KNOWN_SIGNAL;
     LONG rssi = snapshot.rssi;
     if (snapshot.rssiRead || Query(session, guid, wlan_intf_opcode_rssi, &rssi) == ERROR_SUCCESS) {

@@ -427,7 +427,10 @@ int WINAPI FakeWideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int
                                    LPCSTR defaultChar, LPBOOL usedDefault) {
     S().Record("WideCharToMultiByte");
     DWORD error;
-    if (S().Fails("WideCharToMultiByte", &error) || codePage != CP_ACP) return 0;
+    if (S().Fails("WideCharToMultiByte", &error) || codePage != CP_ACP) {
+        if (bytes) memset(bytes, '#', capacity);  // what a failed call leaves there is not defined
+        return 0;
+    }
     const bool utf8 = GetACP() == CP_UTF8, doubleByte = IsDBCSLeadByte(0x81);
     if (utf8 && (flags || defaultChar || usedDefault)) return 0;  // ERROR_INVALID_PARAMETER
     if (usedDefault) *usedDefault = FALSE;

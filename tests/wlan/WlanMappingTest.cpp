@@ -211,6 +211,10 @@ TEST_F(WlanTest, DescriptionIsCutWholeCharactersAndTerminated) {
     wlan.FailNext("WideCharToMultiByte", ERROR_INVALID_PARAMETER);
     EXPECT_EQ(DescribeInterface(api, u"Card", out, sizeof out), SystemFailed);
     EXPECT_STREQ(out, "");
+    EXPECT_EQ(DescribeInterface(api, nullptr, out, sizeof out), Internal);
+    out[0] = 'X';
+    EXPECT_EQ(DescribeInterface(api, u"Card", out, 0), BadArgument);
+    EXPECT_EQ(out[0], 'X') << "no room: nothing written";
 }
 
 TEST_F(WlanTest, AdapterIdIsTheGuidInRegistryForm) {
@@ -502,6 +506,11 @@ TEST_F(WlanTest, NetworksInRangeMergeTheirAccessPoints) {
              c.networks[1].dwFlags = 0;
              c.networks[1].wlanSignalQuality = 95;
          }, 256, 1, 3, 0x19D, TAVRONET_NETWORK_CONNECTED | TAVRONET_NETWORK_HAS_PROFILE, TAVRONET_PHY_AC, 36, -50},
+        {"a hidden network of no known PHY", [](Interface& c) {
+             c.AddNetwork("", 60, -70, 2437000);
+             c.networks[0].dot11PhyTypes[0] = dot11_phy_type_unknown;
+             c.bsses[0].dot11BssPhyType = dot11_phy_type_unknown;
+         }, 256, 1, 1, TAVRONET_KNOWN_SIGNAL | TAVRONET_KNOWN_SECURITY | TAVRONET_KNOWN_RSSI | TAVRONET_KNOWN_CHANNEL, 0, 0, 6, -70},
         {"XP: no BSS list", [this](Interface& c) { wlan.missingCalls = {"WlanGetNetworkBssList"}; c.AddNetwork("Cafe", 60, -70, 2412000, 2); c.networks[0].dot11PhyTypes[1] = static_cast<DOT11_PHY_TYPE>(10); }, 256, 1, 2, 0x189, 0, TAVRONET_PHY_N, 0, 0},
     };
     for (const Row& row : rows) {
@@ -571,6 +580,7 @@ TEST_F(WlanTest, ConnectReachesASavedOrOpenNetwork) {
         {"by its saved network", "HomeNet", "HomeNet", TAVRONET_AUTH_WPA2_PSK, TAVRONET_CIPHER_CCMP, 0, "WlanConnect(profile HomeNet)"},
         {"open, by its name", "Cafe", "", TAVRONET_AUTH_OPEN, TAVRONET_CIPHER_NONE, 0, "WlanConnect(open Cafe)"},
         {"secured without a saved network", "Office", "", TAVRONET_AUTH_WPA2, TAVRONET_CIPHER_CCMP, ERROR_NOT_FOUND, ""},
+        {"WEP with open authentication is not open", "Office", "", TAVRONET_AUTH_OPEN, TAVRONET_CIPHER_WEP, ERROR_NOT_FOUND, ""},
         {"a saved network that is gone", "Old", "Old", TAVRONET_AUTH_OPEN, TAVRONET_CIPHER_NONE, ERROR_NOT_FOUND, ""},
         {"open on XP", "Cafe", "", TAVRONET_AUTH_OPEN, TAVRONET_CIPHER_NONE, ERROR_NOT_SUPPORTED, "", 1},
     };

@@ -169,6 +169,7 @@ TEST_F(WlanTest, AnAnsiNameIsWholeOnlyWithoutLoss) {
         {"Western, a look-alike", 1252, u"Ａ", false, "?"},
         {"UTF-8", CP_UTF8, u"日本", true, "\xE6\x97\xA5\xE6\x9C\xAC"},
         {"cut to fit", 1252, std::u16string(255, u'e'), false, std::string(15, 'e')},
+        {"the conversion fails", 1252, u"Cafe", false, ""},
     };
     api = wlan.Table();
     for (const Row& row : rows) {
@@ -177,6 +178,7 @@ TEST_F(WlanTest, AnAnsiNameIsWholeOnlyWithoutLoss) {
         WCHAR wide[kNameUnits] = {};
         memcpy(wide, row.wide.data(), row.wide.size() * sizeof(WCHAR));
         char ansi[16];
+        if (row.ansi.empty()) wlan.FailNext("WideCharToMultiByte", ERROR_INVALID_PARAMETER);
         EXPECT_EQ(AnsiName(api, wide, ansi, sizeof ansi), row.whole);
         EXPECT_EQ(std::string(ansi), row.ansi);
     }
