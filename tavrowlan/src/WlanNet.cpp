@@ -134,9 +134,9 @@ TAVRONET_NETWORK& NetworkOf(const WlanEntryPoints& api, Gathered& gathered, cons
     added.bssType = BssKind(entry.dot11BssType);
     added.authentication = AuthFromDot11(entry.dot11DefaultAuthAlgorithm);
     added.cipher = NetworkCipher(entry);
-    // Joinable until an entry of it says otherwise (below).
-    added.flags = entry.bNetworkConnectable ? 0 : TAVRONET_NETWORK_NOT_CONNECTABLE;
-    added.notConnectableReason = entry.bNetworkConnectable ? 0 : entry.wlanNotConnectableReason;
+    // Not to be joined until one of its entries can be (AddAvailable).
+    added.flags = TAVRONET_NETWORK_NOT_CONNECTABLE;
+    added.notConnectableReason = entry.wlanNotConnectableReason;
     added.known = TAVRONET_KNOWN_SIGNAL | TAVRONET_KNOWN_SECURITY | (added.ssidLength ? TAVRONET_KNOWN_SSID : 0);
     gathered.networks.push_back(added);
     gathered.firsts.push_back(entry);
