@@ -72,7 +72,9 @@ TEST_F(WlanTest, AnAdapterPluggedInOrOutShowsAtTheNextTick) {
         TrayTick();
         EXPECT_EQ(TrayDescriptions(), row.shown);
         for (const TraySlot& slot : tray)
-            if (slot.present) EXPECT_EQ(std::string(1, static_cast<char>('A' + slot.driver.guid.Data1 - 0xA)), slot.description);
+            if (slot.present) {
+                EXPECT_EQ(std::string(1, static_cast<char>('A' + slot.driver.guid.Data1 - 0xA)), slot.description);
+            }
     }
     EXPECT_EQ(wlan.CountCalls("WlanEnumInterfaces"), 1 + 5) << "once at the start and after each event";
 }

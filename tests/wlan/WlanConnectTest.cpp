@@ -63,8 +63,10 @@ TEST_F(WlanTest, AConnectIsReportedAsTheServiceReportsIt) {
         steps.sequence = done.sequence;
         EXPECT_EQ(steps, row.steps);
         EXPECT_EQ(Card().state, row.after);
-        if (!row.result) EXPECT_EQ(std::vector<std::u16string>({Units(done.ssidW), Units(done.profileNameW)}),
-                                   (std::vector<std::u16string>{u"Home", u"Home"}));
+        if (!row.result) {
+            EXPECT_EQ(std::vector<std::u16string>({Units(done.ssidW), Units(done.profileNameW)}),
+                      (std::vector<std::u16string>{u"Home", u"Home"}));
+        }
         EXPECT_EQ(wlan.Pending(), 0);
     }
 }
@@ -102,7 +104,9 @@ TEST_F(WlanTest, ADisconnectIsReportedAndXpsCostIsToldBeforehand) {
                   std::vector<unsigned long>({row.taken, row.done, 1}));
         EXPECT_EQ(Card().state, wlan_interface_state_disconnected);
         EXPECT_EQ(Profiles().at(0).flags & TAVRONET_PROFILE_AUTO_CONNECT, row.autoAfter);
-        if (row.before == wlan_interface_state_connected) EXPECT_EQ(Units(done.profileNameW), u"HomeNet");
+        if (row.before == wlan_interface_state_connected) {
+            EXPECT_EQ(Units(done.profileNameW), u"HomeNet");
+        }
     }
 }
 
@@ -129,7 +133,9 @@ TEST_F(WlanTest, AReasonIsShownInWindowsOwnWords) {
         TAVRONET_WCHAR text[TAVRONET_REASON_CHARS + 1];
         memset(text, 0x55, sizeof text);
         EXPECT_EQ(NetGetReasonText(session, row.reason, text, row.capacity), row.result);
-        if (row.capacity) EXPECT_EQ(Units(text), row.text);
+        if (row.capacity) {
+            EXPECT_EQ(Units(text), row.text);
+        }
         EXPECT_EQ(text[row.capacity], 0x5555) << "written past the buffer";
     }
 }
