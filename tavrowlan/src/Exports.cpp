@@ -14,10 +14,11 @@ using namespace tavrowlan;
 
 namespace {
 
-// The WLAN calls stay null until the first need loads wlanapi.dll; the conversion is kernel32's.
+// The WLAN calls stay null until the first need loads wlanapi.dll; the conversions are kernel32's.
 WlanEntryPoints EmptyTable() {
     WlanEntryPoints table = {};
     table.WideCharToMultiByte = &WideCharToMultiByte;
+    table.MultiByteToWideChar = &MultiByteToWideChar;
     return table;
 }
 

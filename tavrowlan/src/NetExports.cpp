@@ -56,4 +56,23 @@ TAVRONET_API unsigned long TAVRONET_CALL TavroNetGetLibrary(const char* adapterI
     return NetGetLibrary(ProcessSession(), adapterId, library);
 }
 
+TAVRONET_API unsigned long TAVRONET_CALL TavroNetMoveProfileW(const char* adapterId, const TAVRONET_WCHAR* name,
+                                                              unsigned long position) {
+    return NetMoveProfileW(ProcessSession(), adapterId, name, position);
+}
+
+TAVRONET_API unsigned long TAVRONET_CALL TavroNetDeleteProfileW(const char* adapterId, const TAVRONET_WCHAR* name) {
+    return NetDeleteProfileW(ProcessSession(), adapterId, name);
+}
+
+TAVRONET_API unsigned long TAVRONET_CALL TavroNetGetConnectStatus(const char* adapterId,
+                                                                  TAVRONET_CONNECT_STATUS* status) {
+    return NetGetConnectStatus(ProcessSession(), adapterId, status);
+}
+
+TAVRONET_API unsigned long TAVRONET_CALL TavroNetGetReasonText(unsigned long reason, TAVRONET_WCHAR* text,
+                                                               unsigned long capacity) {
+    return NetGetReasonText(ProcessSession(), reason, text, capacity);
+}
+
 }  // extern "C"

@@ -1,7 +1,8 @@
 // Loading wlanapi.dll at run time: Windows 98, NT 4, 2000 and XP before its
 // second service pack have no such library, and the library must load there.
 // It is loaded by its full path in the system folder only, so that a
-// wlanapi.dll in the current folder or on PATH is never run.
+// wlanapi.dll in the current folder or on PATH is never run; so is
+// iphlpapi.dll, whose link speeds only Vista and later have.
 #include "WlanEntryPoints.h"
 
 #include <string.h>
@@ -16,10 +17,11 @@ bool Find(HMODULE module, const char* name, Pointer* pointer) {
     return *pointer != nullptr;
 }
 
-// Every WLAN pointer and the module null; kernel32's conversion stays.
+// Every WLAN pointer and the modules null; kernel32's conversions stay.
 void ClearWlanCalls(WlanEntryPoints* api) {
     WlanEntryPoints cleared = {};
     cleared.WideCharToMultiByte = api->WideCharToMultiByte;
+    cleared.MultiByteToWideChar = api->MultiByteToWideChar;
     *api = cleared;
 }
 
@@ -35,16 +37,33 @@ void FindOptionalCalls(HMODULE module, WlanEntryPoints* api) {
     Find(module, "WlanSetProfilePosition", &api->WlanSetProfilePosition);
     Find(module, "WlanDeleteProfile", &api->WlanDeleteProfile);
     Find(module, "WlanRegisterNotification", &api->WlanRegisterNotification);
+    Find(module, "WlanReasonCodeToString", &api->WlanReasonCodeToString);
 }
 
-// "<system folder>\wlanapi.dll" into `path`; false when the system folder
+// "<system folder>\<name>" into `path`; false when the system folder
 // cannot be read or the name does not fit.
-bool SystemLibraryPath(char* path, UINT capacity) {
-    static const char kName[] = "\\wlanapi.dll";
+template <size_t N>
+bool SystemLibraryPath(const char (&name)[N], char* path, UINT capacity) {
     const UINT length = GetSystemDirectoryA(path, capacity);
-    if (length == 0 || length + sizeof kName > capacity) return false;
-    memcpy(path + length, kName, sizeof kName);
+    if (length == 0 || length + 1 + N > capacity) return false;
+    path[length] = '\\';
+    memcpy(path + length + 1, name, N);
     return true;
+}
+
+// iphlpapi.dll with both its calls, or neither.
+void LoadIpHelper(WlanEntryPoints* api) {
+    char path[MAX_PATH];
+    HMODULE module = SystemLibraryPath("iphlpapi.dll", path, MAX_PATH) ? LoadLibraryA(path) : nullptr;
+    if (!module) return;
+    if (Find(module, "ConvertInterfaceGuidToLuid", &api->ConvertInterfaceGuidToLuid) &&
+        Find(module, "GetIfEntry2", &api->GetIfEntry2)) {
+        api->ipHelper = module;
+        return;
+    }
+    api->ConvertInterfaceGuidToLuid = nullptr;
+    api->GetIfEntry2 = nullptr;
+    FreeLibrary(module);
 }
 
 }  // namespace
@@ -52,7 +71,7 @@ bool SystemLibraryPath(char* path, UINT capacity) {
 bool LoadWlanApi(WlanEntryPoints* api) {
     ClearWlanCalls(api);
     char path[MAX_PATH];
-    if (!SystemLibraryPath(path, MAX_PATH)) return false;
+    if (!SystemLibraryPath("wlanapi.dll", path, MAX_PATH)) return false;
     HMODULE module = LoadLibraryA(path);
     if (!module) return false;
     const bool complete = Find(module, "WlanOpenHandle", &api->WlanOpenHandle) &&
@@ -68,12 +87,14 @@ bool LoadWlanApi(WlanEntryPoints* api) {
     }
     FindOptionalCalls(module, api);
     api->module = module;
+    LoadIpHelper(api);
     return true;
 }
 
 void UnloadWlanApi(WlanEntryPoints* api) {
-    HMODULE module = api->module;
+    HMODULE module = api->module, ipHelper = api->ipHelper;
     ClearWlanCalls(api);
+    if (ipHelper) FreeLibrary(ipHelper);
     if (module) FreeLibrary(module);
 }
 

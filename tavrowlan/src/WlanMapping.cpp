@@ -40,59 +40,87 @@ const unsigned long kFullQuality = 15;
 // once a second) and no query of the next.
 const DWORD kSnapshotMs = 900;
 
-// The link by the interface state alone, after a reading that failed:
-// `whenConnected` is what a connected interface counts as.
-Link ReadStateOnly(WlanSession& session, const GUID& guid, Link whenConnected, LinkSnapshot* snapshot) {
-    WLAN_INTERFACE_STATE state;
-    snapshot->error = Query(session, guid, wlan_intf_opcode_interface_state, &state);
-    if (snapshot->error != ERROR_SUCCESS) return Link::Failed;
-    return state == wlan_interface_state_connected ? whenConnected : Link::NotConnected;
+// Whether the tray program's methods may read the connection at `now`.
+bool MayReadConnection(const ConnectionReading& reading, DWORD now) {
+    return !reading.asked || now - reading.askedAt >= kConnectionReadingMs;
 }
 
-// The link from the readings that need no location consent: the signal
-// strength, which the service gives only while connected, and failing
-// that the interface state. Nothing of these gives the rate.
-Link FromRssi(LONG rssi, LinkSnapshot* snapshot) {
-    snapshot->signalQuality = PercentFromRssi(rssi);
-    snapshot->rssiRead = true;
-    snapshot->rssi = rssi;
-    return Link::Connected;
+// The interface's link speed from iphlpapi (Vista and later), in kbit/s; 0
+// where the system gives none. The interface's identifier there is looked
+// up once.
+ULONG ReadLinkSpeed(const WlanEntryPoints& api, InterfaceMemory& memory) {
+    if (!api.GetIfEntry2 || !api.ConvertInterfaceGuidToLuid || memory.luidState == LuidState::None) return 0;
+    if (memory.luidState == LuidState::Unknown)
+        memory.luidState = api.ConvertInterfaceGuidToLuid(&memory.guid, &memory.luid) == ERROR_SUCCESS ? LuidState::Known
+                                                                                                      : LuidState::None;
+    if (memory.luidState == LuidState::None) return 0;
+    InterfaceRow row = {};
+    row.luid = memory.luid;
+    return api.GetIfEntry2(&row) == ERROR_SUCCESS ? KbitFromLinkSpeed(row.transmitLinkSpeed) : 0;
 }
 
-Link ReadWithoutConsent(WlanSession& session, InterfaceMemory& memory, LinkSnapshot* snapshot) {
-    const DWORD result = Query(session, memory.guid, wlan_intf_opcode_rssi, &memory.rssi);
-    memory.byRssi = result == ERROR_SUCCESS ? Link::Connected : result == ERROR_INVALID_STATE ? Link::NotConnected
-                                                                                             : Link::Failed;
-    if (memory.byRssi == Link::Failed) return ReadStateOnly(session, memory.guid, Link::Connected, snapshot);
-    return memory.byRssi == Link::Connected ? FromRssi(memory.rssi, snapshot) : Link::NotConnected;
-}
-
-// The link from the interface's connection. Without one the service fails
-// the connection reading with ERROR_INVALID_STATE; a refusal for want of
-// location consent is answered from the other readings until it is time to
-// ask again; another failure is told from no connection by the interface state.
-Link ReadLink(WlanSession& session, InterfaceMemory& memory, DWORD now, LinkSnapshot* snapshot) {
-    if (!MayAsk(memory.connection, now)) return ReadWithoutConsent(session, memory, snapshot);
-    WLAN_CONNECTION_ATTRIBUTES& connection = snapshot->connection;
-    const DWORD result = NoteAnswer(&memory.connection,
-                                    Query(session, memory.guid, wlan_intf_opcode_current_connection, &connection), now);
-    if (memory.connection.refused) {
-        // Refused again: that was this poll's reading of the link, so what the
-        // last signal-strength reading told stands in (only the first poll
-        // after the start, which has none, reads it as well).
-        if (memory.byRssi == Link::Connected) return FromRssi(memory.rssi, snapshot);
-        if (memory.byRssi == Link::NotConnected) return Link::NotConnected;
-        return ReadWithoutConsent(session, memory, snapshot);
-    }
-    if (result == ERROR_INVALID_STATE) return Link::NotConnected;
-    if (result != ERROR_SUCCESS) return ReadStateOnly(session, memory.guid, Link::Failed, snapshot);
-    if (connection.isState != wlan_interface_state_connected) return Link::NotConnected;
-    snapshot->connectionRead = true;
-    const WLAN_ASSOCIATION_ATTRIBUTES& a = connection.wlanAssociationAttributes;
+// What the interface's connection, as last read, tells the poll.
+void FromConnection(const ConnectionReading& reading, LinkSnapshot* snapshot) {
+    const WLAN_ASSOCIATION_ATTRIBUTES& a = reading.attributes.wlanAssociationAttributes;
     snapshot->bssType = a.dot11BssType;
     snapshot->phyType = a.dot11PhyType;
-    snapshot->signalQuality = CappedSignal(a.wlanSignalQuality);
     snapshot->txRate = a.ulTxRate;
+}
+
+// The signal of a connected interface: on XP from the connection (it has
+// no signal-strength query and asks no consent), else from the signal
+// strength. False when the reading failed.
+bool ReadSignal(WlanSession& session, InterfaceMemory& memory, DWORD now, LinkSnapshot* snapshot) {
+    if (session.Version() == 1) {
+        if (ReadConnection(session, memory, now) != ERROR_SUCCESS || !memory.connection.held) return false;
+        snapshot->signalQuality = ConnectionSignal(memory.connection);
+        return true;
+    }
+    if (Query(session, memory.guid, wlan_intf_opcode_rssi, &snapshot->rssi) != ERROR_SUCCESS) return false;
+    snapshot->rssiRead = true;
+    snapshot->signalQuality = PercentFromRssi(snapshot->rssi);
+    return true;
+}
+
+// A connected interface whose signal reading failed: the last good reading
+// for kStaleReadings polls; then, the state being what it says, the signal
+// of the newest connection reading, or none.
+void KeepLastSignal(InterfaceMemory& memory, LinkSnapshot* snapshot) {
+    if (memory.lastGood.link == Link::Connected && ++memory.staleReadings <= kStaleReadings) {
+        snapshot->signalQuality = memory.lastGood.signalQuality;
+        snapshot->rssiRead = memory.lastGood.rssiRead;
+        snapshot->rssi = memory.lastGood.rssi;
+    } else if (memory.connection.held) {
+        snapshot->signalQuality = ConnectionSignal(memory.connection);
+    }
+}
+
+// The link from the readings that need no location consent: the interface
+// state, the signal strength, the link speed. Only where the link speed is
+// missing is the connection read for the rate, at most once in
+// kConnectionReadingMs; the kind of network and the PHY come from the
+// newest connection reading there is (the applet's included).
+Link ReadLink(WlanSession& session, InterfaceMemory& memory, DWORD now, LinkSnapshot* snapshot) {
+    WLAN_INTERFACE_STATE state;
+    snapshot->error = Query(session, memory.guid, wlan_intf_opcode_interface_state, &state);
+    if (snapshot->error != ERROR_SUCCESS) return Link::Failed;
+    if (state != wlan_interface_state_connected) {
+        // A later connection is another one.
+        memory.connection.held = false;
+        memory.lastGood = LinkSnapshot();
+        return Link::NotConnected;
+    }
+    if (ReadSignal(session, memory, now, snapshot)) {
+        memory.staleReadings = 0;
+        memory.lastGood = *snapshot;
+        memory.lastGood.link = Link::Connected;
+    } else {
+        KeepLastSignal(memory, snapshot);
+    }
+    const ULONG speed = ReadLinkSpeed(session.Api(), memory);
+    if (!speed && MayReadConnection(memory.connection, now)) ReadConnection(session, memory, now);
+    if (memory.connection.held) FromConnection(memory.connection, snapshot);
+    if (speed) snapshot->txRate = speed;
     return Link::Connected;
 }
 
@@ -131,6 +159,25 @@ const LinkSnapshot& CurrentLink(WlanSession& session, const GUID& guid) {
     return snapshot;
 }
 
+DWORD ReadConnection(WlanSession& session, InterfaceMemory& memory, DWORD now) {
+    ConnectionReading& reading = memory.connection;
+    reading.asked = true;
+    reading.askedAt = now;
+    const DWORD result =
+        NoteConsent(memory, Query(session, memory.guid, wlan_intf_opcode_current_connection, &reading.attributes));
+    reading.held = result == ERROR_SUCCESS && reading.attributes.isState == wlan_interface_state_connected;
+    return result;
+}
+
+DWORD NoteConsent(InterfaceMemory& memory, DWORD result) {
+    if (result == ERROR_ACCESS_DENIED || result == ERROR_SUCCESS) memory.locationDenied = result == ERROR_ACCESS_DENIED;
+    return result;
+}
+
+ULONG ConnectionSignal(const ConnectionReading& reading) {
+    return CappedSignal(reading.attributes.wlanAssociationAttributes.wlanSignalQuality);
+}
+
 TAVRONET_SAMPLE SampleOf(const LinkSnapshot& snapshot, DWORD now) {
     TAVRONET_SAMPLE sample = {};
     sample.tick = now;
@@ -163,19 +210,42 @@ long EnumerateInterfaces(WlanSession& session, std::vector<InterfaceEntry>* item
     return Ok;
 }
 
+void MergeInterfaces(const std::vector<InterfaceEntry>& listed, std::vector<InterfaceEntry>* known) {
+    for (InterfaceEntry& entry : *known) entry.present = false;
+    for (const InterfaceEntry& entry : listed) {
+        auto place = known->begin();
+        while (place != known->end() && memcmp(&place->guid, &entry.guid, sizeof entry.guid) != 0) ++place;
+        if (place == known->end()) place = known->insert(known->end(), entry);
+        *place = entry;
+    }
+    for (auto gone = known->begin(); known->size() > kLastItem + 1u && gone != known->end();)
+        gone = gone->present ? gone + 1 : known->erase(gone);
+}
+
+namespace {
+// Enumerates into the collection: a failed enumeration (no service yet) is
+// an empty one, tried again by the next Item.
+long ReadCollection(WlanSession& session, Collection* collection) {
+    collection->changesSeen = session.Reported().Changes();  // an event during the call asks again
+    std::vector<InterfaceEntry> listed;
+    const long result = EnumerateInterfaces(session, &listed);
+    MergeInterfaces(listed, &collection->items);
+    collection->enumerated = result == Ok;
+    return result;
+}
+}  // namespace
+
 long RefreshCollection(WlanSession& session, Collection* collection) {
     // The service may have started since a first attempt failed.
     session.AllowRetry();
-    const long result = EnumerateInterfaces(session, &collection->items);
-    collection->enumerated = result == Ok;
-    return result;
+    return ReadCollection(session, collection);
 }
 
 long SelectItem(WlanSession& session, Collection* collection, int index, AdapterBinding* adapter) {
     adapter->bound = false;
     if (index < 0 || index > kLastItem) return BadArgument;
-    // A failed enumeration (no service yet) is tried again by the next Item.
-    if (!collection->enumerated) collection->enumerated = EnumerateInterfaces(session, &collection->items) == Ok;
+    if (!collection->enumerated || collection->changesSeen != session.Reported().Changes())
+        ReadCollection(session, collection);
     if (static_cast<size_t>(index) >= collection->items.size()) return NoSuchItem;
     adapter->entry = collection->items[index];
     adapter->bound = true;
@@ -185,6 +255,7 @@ long SelectItem(WlanSession& session, Collection* collection, int index, Adapter
 long AttachDriver(WlanSession& session, const AdapterBinding* adapter, DriverBinding* driver) {
     driver->bound = false;
     if (!adapter->bound) return NotBound;
+    if (!adapter->entry.present) return InterfaceGone;
     const long result = CheckInterface(session, adapter->entry.guid);
     if (result != Ok) return result;
     driver->guid = adapter->entry.guid;
@@ -296,20 +367,25 @@ long ReadRxFrames(WlanSession& session, const GUID& guid, unsigned long* count) 
     return Ok;
 }
 
+// Not part of the poll (the program asks it when it checks the system's
+// wireless configuration), so where no connection reading tells the PHY it
+// reads the connection, within the poll's rule of once in kConnectionReadingMs.
 long ReadNetworkTypeInUse(WlanSession& session, const GUID& guid, unsigned long* type) {
     if (!type) return BadArgument;
     const LinkSnapshot& link = CurrentLink(session, guid);
-    switch (link.link) {
-    case Link::Connected:
-        // XP's WLAN API reports no PHY: its documented value instead.
-        *type = session.Version() == 1 ? kNetworkTypeInUseXp : NdisNetworkType(link.phyType);
+    if (link.link == Link::NotConnected) return NotConnected;
+    if (link.link == Link::Failed) return SystemFailed;
+    // XP's WLAN API reports no PHY: its documented value instead.
+    if (session.Version() == 1) {
+        *type = kNetworkTypeInUseXp;
         return Ok;
-    case Link::NotConnected:
-        return NotConnected;
-    case Link::Failed:
-        break;
     }
-    return SystemFailed;
+    InterfaceMemory& memory = session.Memory(guid);
+    const DWORD now = GetTickCount();
+    if (!memory.connection.held && MayReadConnection(memory.connection, now)) ReadConnection(session, memory, now);
+    if (!memory.connection.held) return SystemFailed;
+    *type = NdisNetworkType(memory.connection.attributes.wlanAssociationAttributes.dot11PhyType);
+    return Ok;
 }
 
 long ReadDriverVersion(WlanSession& session, unsigned long* version) {
@@ -379,6 +455,12 @@ unsigned long RxFramesFromCounters(unsigned long long received, unsigned long lo
 }
 
 unsigned long RateUnits(ULONG kbitPerSecond) { return kbitPerSecond / 500 + (kbitPerSecond % 500 >= 250 ? 1 : 0); }
+
+ULONG KbitFromLinkSpeed(ULONGLONG bitsPerSecond) {
+    if (bitsPerSecond == ~0ull) return 0;
+    const ULONGLONG kbit = bitsPerSecond / 1000;
+    return kbit > 0xFFFFFFFFull ? 0xFFFFFFFFul : static_cast<ULONG>(kbit);
+}
 
 unsigned long NdisNetworkType(DOT11_PHY_TYPE phy) {
     switch (phy) {

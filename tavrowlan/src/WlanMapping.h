@@ -53,11 +53,18 @@ const unsigned long kDriverVersionNative = 0x0600;
 struct InterfaceEntry {
     GUID guid;
     WCHAR description[256];  // always terminated
+    bool present = true;     // false: gone since, its place kept (see Collection)
 };
 
 // What the library's objects hold (their m_impl).
 struct Collection {
     bool enumerated = false;  // the first Item enumerates; Refresh enumerates again
+    long changesSeen = 0;     // the service's count of interfaces come and gone when last enumerated
+    // Every interface seen, each in the place it was first seen: one that
+    // goes keeps its place (Attach refuses it), one that comes is added at
+    // the end, one that comes back takes its old place. So the program's
+    // slot whose item index stays the same stays with the same adapter and
+    // its description, which the program reads only when the index changes.
     std::vector<InterfaceEntry> items;
 };
 struct AdapterBinding {
@@ -107,8 +114,20 @@ DWORD Query(WlanSession& session, const GUID& guid, WLAN_INTF_OPCODE opCode, Rec
 
 // ---- the reading of the link ----
 // The link as read at the first query of this poll, or read now: each new
-// reading also goes into the interface's signal history.
+// reading also goes into the interface's signal history. It needs no
+// location consent: the interface state, the signal strength, the link
+// speed (iphlpapi), and only where that is missing the connection, at most
+// once in kConnectionReadingMs (on XP, which asks no consent and has no
+// signal-strength query, the connection at each poll).
 const LinkSnapshot& CurrentLink(WlanSession& session, const GUID& guid);
+// Reads the interface's connection (which needs location consent) into the
+// interface's memory and returns the service's answer, noted by NoteConsent.
+DWORD ReadConnection(WlanSession& session, InterfaceMemory& memory, DWORD now);
+// Notes the answer to a reading that needs location consent: a refusal sets
+// the interface's locationDenied, an answer clears it. Returns the answer.
+DWORD NoteConsent(InterfaceMemory& memory, DWORD result);
+// The signal quality of the connection as last read, 0..100.
+ULONG ConnectionSignal(const ConnectionReading& reading);
 // The history's sample of a reading of the link taken at `now`.
 TAVRONET_SAMPLE SampleOf(const LinkSnapshot& snapshot, DWORD now);
 
@@ -117,10 +136,15 @@ TAVRONET_SAMPLE SampleOf(const LinkSnapshot& snapshot, DWORD now);
 // On failure `items` is empty.
 // `error`, if given, receives the service's answer.
 long EnumerateInterfaces(WlanSession& session, std::vector<InterfaceEntry>* items, DWORD* error = nullptr);
+// The interfaces listed now merged into those known (see Collection): all
+// known ones are marked gone but those listed, new ones added at the end.
+// Past kLastItem + 1 entries the gone ones go, oldest first.
+void MergeInterfaces(const std::vector<InterfaceEntry>& listed, std::vector<InterfaceEntry>* known);
 // Refresh: enumerates again, and lets a failed open of the client be tried again.
 long RefreshCollection(WlanSession& session, Collection* collection);
 // Item: binds `adapter` to item `index` of the collection as last enumerated
-// (enumerating first if it never was); NoSuchItem past the last one.
+// (enumerating first if it never was, or if the service reported an
+// interface come or gone since); NoSuchItem past the last one.
 long SelectItem(WlanSession& session, Collection* collection, int index, AdapterBinding* adapter);
 // Attach: binds `driver` to the adapter's interface if the service still knows it.
 long AttachDriver(WlanSession& session, const AdapterBinding* adapter, DriverBinding* driver);
@@ -165,6 +189,9 @@ ULONG CappedSignal(ULONG quality);
 unsigned long ScaleSignalQuality(ULONG quality);
 // kbit/s to units of 500 kbit/s, rounded.
 unsigned long RateUnits(ULONG kbitPerSecond);
+// iphlpapi's link speed in bit/s to kbit/s; 0 for none or the value NDIS
+// gives for an unknown speed (all bits set), at most 0xFFFFFFFF.
+ULONG KbitFromLinkSpeed(ULONGLONG bitsPerSecond);
 // The PHY of the connection as NDIS names the network type in use:
 // 0 frequency hopping, 1 direct sequence (802.11 and 802.11b), 2 OFDM at
 // 5 GHz (802.11a), 3 OFDM at 2.4 GHz (802.11g), 4 any other (802.11n and later).

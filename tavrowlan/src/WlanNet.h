@@ -8,6 +8,8 @@
 #define TAVROWLAN_WLANNET_H
 
 #include "WlanMapping.h"
+#include "WlanNames.h"
+#include "common/SizedRecords.h"
 
 namespace tavrowlan {
 
@@ -25,8 +27,40 @@ unsigned long NetMoveProfile(WlanSession& session, const char* adapterId, const 
 unsigned long NetDeleteProfile(WlanSession& session, const char* adapterId, const char* name);
 unsigned long NetGetHistory(WlanSession& session, const char* adapterId, TAVRONET_HISTORY* history);
 unsigned long NetGetLibrary(WlanSession& session, const char* adapterId, TAVRONET_LIBRARY* library);
+unsigned long NetMoveProfileW(WlanSession& session, const char* adapterId, const TAVRONET_WCHAR* name,
+                              unsigned long position);
+unsigned long NetDeleteProfileW(WlanSession& session, const char* adapterId, const TAVRONET_WCHAR* name);
+unsigned long NetGetConnectStatus(WlanSession& session, const char* adapterId, TAVRONET_CONNECT_STATUS* status);
+unsigned long NetGetReasonText(WlanSession& session, unsigned long reason, TAVRONET_WCHAR* text,
+                               unsigned long capacity);
+
+// ---- shared by the functions above ----
+// The interface the identifier names: one the library already reads, or
+// one the service lists now. ERROR_NOT_FOUND for any other.
+DWORD FindInterface(WlanSession& session, const char* adapterId, GUID* guid);
+// A saved network as a change names it: by its ANSI text (`ansi`) or by its
+// name in full (`wide`), one of them set.
+struct ProfileName {
+    const char* ansi;
+    const TAVRONET_WCHAR* wide;
+};
+// The saved network of the interface that `name` reaches: its name as
+// Windows keeps it into `found` (kNameUnits), and the number of saved
+// networks into `count`. By its name in full exactly; by ANSI text only
+// when one saved network's name converts to exactly that text without
+// loss: ERROR_NO_UNICODE_TRANSLATION when the text is a lossy one's or
+// several share it, ERROR_NOT_FOUND when none has it.
+DWORD FindProfile(WlanSession& session, const GUID& guid, const ProfileName& name, WCHAR* found, DWORD* count);
 
 // ---- the rules, without the service ----
+// Whether two entries of the available network list are the same network:
+// the same name, kind and security (the service lists a network once for
+// each of its saved networks and once without; another security is another
+// network, even of the same name).
+bool SameNetwork(const WLAN_AVAILABLE_NETWORK& a, const WLAN_AVAILABLE_NETWORK& b);
+// The cipher of an available network; a secured one is never shown as open
+// (none): its cipher is then unknown.
+unsigned long NetworkCipher(const WLAN_AVAILABLE_NETWORK& network);
 // The identifier GetAdapterID gives, "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}"
 // in either case, back to its GUID; false for any other text.
 bool ParseInterfaceId(const char* text, GUID* guid);

@@ -4,6 +4,8 @@
 // saved network's security read from its profile text.
 #include "WlanNet.h"
 
+#include <string.h>
+
 namespace tavrowlan {
 
 namespace {
@@ -199,6 +201,19 @@ unsigned long CipherFromDot11(DOT11_CIPHER_ALGORITHM cipher) {
     case 0x09: return TAVRONET_CIPHER_GCMP;  // GCMP_256
     default: return TAVRONET_CIPHER_UNKNOWN;
     }
+}
+
+bool SameNetwork(const WLAN_AVAILABLE_NETWORK& a, const WLAN_AVAILABLE_NETWORK& b) {
+    return a.dot11Ssid.uSSIDLength == b.dot11Ssid.uSSIDLength &&
+           memcmp(a.dot11Ssid.ucSSID, b.dot11Ssid.ucSSID, a.dot11Ssid.uSSIDLength) == 0 &&
+           a.dot11BssType == b.dot11BssType && !a.bSecurityEnabled == !b.bSecurityEnabled &&
+           a.dot11DefaultAuthAlgorithm == b.dot11DefaultAuthAlgorithm &&
+           a.dot11DefaultCipherAlgorithm == b.dot11DefaultCipherAlgorithm;
+}
+
+unsigned long NetworkCipher(const WLAN_AVAILABLE_NETWORK& network) {
+    const unsigned long cipher = CipherFromDot11(network.dot11DefaultCipherAlgorithm);
+    return network.bSecurityEnabled && cipher == TAVRONET_CIPHER_NONE ? TAVRONET_CIPHER_UNKNOWN : cipher;
 }
 
 void ReadProfileText(const WCHAR* xml, TAVRONET_PROFILE* profile) {

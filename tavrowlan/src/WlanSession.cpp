@@ -31,14 +31,6 @@ bool HandleGone(DWORD error) {
     return false;
 }
 
-bool MayAsk(const Refusal& refusal, DWORD now) { return !refusal.refused || now - refusal.at >= kConsentRetryMs; }
-
-DWORD NoteAnswer(Refusal* refusal, DWORD result, DWORD now) {
-    refusal->refused = result == ERROR_ACCESS_DENIED;
-    if (refusal->refused) refusal->at = now;
-    return result;
-}
-
 WlanSession::WlanSession(WlanEntryPoints* api, Loader load, Unloader unload)
     : api(api), load(load), unload(unload) {}
 
@@ -63,9 +55,18 @@ HANDLE WlanSession::Client() {
         if (!handle) continue;
         client = handle;
         version = negotiated ? negotiated : wanted;
+        WatchEvents();
         break;
     }
     return client;
+}
+
+// Every event of the ACM, duplicates too: two scans in a row complete with
+// the same event, and the second must end its wait as well.
+void WlanSession::WatchEvents() {
+    if (api->WlanRegisterNotification)
+        api->WlanRegisterNotification(client, WLAN_NOTIFICATION_SOURCE_ACM, FALSE, Events::OnNotification, &events,
+                                      nullptr, nullptr);
 }
 
 void WlanSession::AllowRetry() { attempted = false; }
@@ -90,58 +91,11 @@ InterfaceMemory& WlanSession::Memory(const GUID& guid) {
     return interfaces.back();
 }
 
-bool WlanSession::WatchScans() {
-    if (!client || !api->WlanRegisterNotification) return false;
-    if (watching == client) return true;
-    if (api->WlanRegisterNotification(client, WLAN_NOTIFICATION_SOURCE_ACM, TRUE, OnNotification, this, nullptr,
-                                      nullptr) != ERROR_SUCCESS)
-        return false;
-    watching = client;
-    return true;
-}
-
-int WlanSession::ScanSlot(const GUID& guid) const {
-    const int used = scanSlots.load();
-    for (int i = 0; i < used; ++i)
-        if (memcmp(&scanGuids[i], &guid, sizeof guid) == 0) return i;
-    return -1;
-}
-
-void WlanSession::ForgetScan(const GUID& guid) {
-    const int slot = ScanSlot(guid);
-    if (slot >= 0) {
-        scanDone[slot] = false;
-        return;
-    }
-    const int used = scanSlots.load();
-    if (used == kWatchedScans) return;  // more interfaces than the table: their scans end by time
-    scanGuids[used] = guid;
-    scanDone[used] = false;
-    scanSlots = used + 1;
-}
-
-bool WlanSession::ScanCompleted(const GUID& guid) const {
-    const int slot = ScanSlot(guid);
-    return slot >= 0 && scanDone[slot];
-}
-
-// A failed scan ends the wait as a completed one does.
-void CALLBACK WlanSession::OnNotification(PWLAN_NOTIFICATION_DATA data, PVOID context) {
-    if (!data || !context || data->NotificationSource != WLAN_NOTIFICATION_SOURCE_ACM) return;
-    if (data->NotificationCode != wlan_notification_acm_scan_complete &&
-        data->NotificationCode != wlan_notification_acm_scan_fail)
-        return;
-    WlanSession* session = static_cast<WlanSession*>(context);
-    const int slot = session->ScanSlot(data->InterfaceGuid);
-    if (slot >= 0) session->scanDone[slot] = true;
-}
-
 // Gives the handle back; the service frees what it still holds of it, and
 // for a handle it already forgot the call only fails.
 void WlanSession::CloseClient() {
     if (client) api->WlanCloseHandle(client, nullptr);
     client = nullptr;
-    watching = nullptr;
     version = 0;
 }
 
@@ -149,6 +103,7 @@ void WlanSession::Close() {
     CloseClient();
     attempted = false;
     interfaces.clear();
+    events.Clear();
     if (loaded) unload(api);
     loaded = false;
 }

@@ -10,9 +10,9 @@
 
 #include "TavroNet.h"
 #include "WlanEntryPoints.h"
+#include "WlanEvents.h"
 #include "common/SignalHistory.h"
 
-#include <atomic>
 #include <deque>
 
 namespace tavrowlan {
@@ -26,21 +26,15 @@ const DWORD kReopenMs = 3000;
 // restarted (the handle is unknown to it) or cannot be reached over RPC.
 bool HandleGone(DWORD error);
 
-// After a reading was refused for want of the user's location consent
-// (Windows 11 24H2 and later) it is asked again at most once a minute: each
-// call lights the location indicator, and the first refused one shows the
-// consent prompt.
-const DWORD kConsentRetryMs = 60000;
-
-// What the library remembers of one reading Windows may refuse.
-struct Refusal {
-    bool refused = false;
-    DWORD at = 0;  // GetTickCount of the last refusal
-};
-// Whether the reading may be asked at `now`.
-bool MayAsk(const Refusal& refusal, DWORD now);
-// Notes the service's answer to the reading; returns it unchanged.
-DWORD NoteAnswer(Refusal* refusal, DWORD result, DWORD now);
+// The tray program's poll makes no reading that needs the user's location
+// consent (Windows 11 24H2 and later: each lights the location indicator,
+// and the first refused one shows the consent prompt). Only where nothing
+// else gives the rate does it read the connection, at most once in this long.
+const DWORD kConnectionReadingMs = 5 * 60 * 1000;
+// A failed signal reading while the interface state says connected keeps
+// the last good reading for this many polls (the service answers a reading
+// now and then with an error of its own while the link is fine).
+const int kStaleReadings = 3;
 
 enum class Link { Connected, NotConnected, Failed };
 
@@ -53,11 +47,18 @@ struct LinkSnapshot {
     DOT11_PHY_TYPE phyType = dot11_phy_type_unknown;
     ULONG signalQuality = 0;  // 0..100
     ULONG txRate = 0;         // kbit/s; 0 where nothing allowed gives it
-    DWORD error = ERROR_SUCCESS;  // the service's answer when the link is Failed
-    bool connectionRead = false;  // the connection reading was given: `connection` holds it
-    WLAN_CONNECTION_ATTRIBUTES connection;
-    bool rssiRead = false;  // the signal strength was read (without consent)
+    DWORD error = ERROR_SUCCESS;  // the service's answer when the link is Failed: never ERROR_SUCCESS then
+    bool rssiRead = false;  // the signal strength was read
     LONG rssi = 0;          // dBm
+};
+
+// The last reading of the connection (it reveals the access point, so it
+// needs location consent on Windows 11 24H2 and later), by the poll or by the applet.
+struct ConnectionReading {
+    bool asked = false;
+    DWORD askedAt = 0;  // GetTickCount when last asked
+    bool held = false;  // `attributes` is the connection the interface has now
+    WLAN_CONNECTION_ATTRIBUTES attributes;
 };
 
 // A scan asked of the interface: done when the service reports it complete,
@@ -68,16 +69,22 @@ struct ScanState {
     DWORD startedAt = 0;
 };
 
-// What the library keeps of one interface.
+// Whether the interface's locally unique identifier for iphlpapi is known yet.
+enum class LuidState { Unknown, Known, None };
+
+// What the library keeps of one interface. Only the caller's thread uses it.
 struct InterfaceMemory {
     GUID guid;
     LinkSnapshot snapshot;
-    // The readings that reveal access points need the user's location consent.
-    Refusal connection, networks, bssList;
-    // What the last signal-strength reading told: connected (at `rssi` dBm),
-    // not connected, or nothing (Failed).
-    Link byRssi = Link::Failed;
-    LONG rssi = 0;
+    // The newest reading that told the signal, and how many failed since.
+    LinkSnapshot lastGood;
+    int staleReadings = 0;
+    ConnectionReading connection;
+    // Windows refused the connection, the networks or a scan for want of
+    // location consent, and has allowed none of them since.
+    bool locationDenied = false;
+    LuidState luidState = LuidState::Unknown;
+    InterfaceLuid luid;
     SignalHistory history;
     ScanState scan;
 };
@@ -97,7 +104,8 @@ public:
 
     // The client handle, opened on the first call; null where the WLAN API
     // or its service is missing. A failed open is tried again only after
-    // kReopenMs, or at once after AllowRetry.
+    // kReopenMs, or at once after AllowRetry. Each new handle is registered
+    // for the service's events where the system offers them.
     HANDLE Client();
     void AllowRetry();
     // Called with the error of a failed WLAN call: when it says the handle
@@ -115,19 +123,12 @@ public:
     InterfaceMemory& Memory(const GUID& guid);
     bool Known(const GUID& guid) { return Find(guid) != nullptr; }
 
-    // Scan completion, which the service reports on a thread of its own:
-    // registered once for each client handle where the system offers it
-    // (false where it does not). Forget before a scan, Completed after.
-    bool WatchScans();
-    void ForgetScan(const GUID& guid);
-    bool ScanCompleted(const GUID& guid) const;
-    // The service's notification callback.
-    static void CALLBACK OnNotification(PWLAN_NOTIFICATION_DATA data, PVOID context);
+    // What the service reported on its own thread since the library loaded.
+    Events& Reported() { return events; }
 
 private:
     InterfaceMemory* Find(const GUID& guid);
-    // The interface's place in the scan table; -1 when it has none.
-    int ScanSlot(const GUID& guid) const;
+    void WatchEvents();
     void CloseClient();
     void Close();
 
@@ -141,13 +142,7 @@ private:
     HANDLE client = nullptr;
     DWORD version = 0;
     std::deque<InterfaceMemory> interfaces;  // a deque: adding one moves none of the others
-    HANDLE watching = nullptr;  // the client handle scan completions are registered for
-    // Interfaces whose scan completed, written by the service's thread: a
-    // fixed table, so that it never moves under that thread.
-    static const int kWatchedScans = 8;
-    GUID scanGuids[kWatchedScans] = {};
-    std::atomic<int> scanSlots{0};
-    std::atomic<bool> scanDone[kWatchedScans] = {};
+    Events events;  // written by the service's thread
 };
 
 // The DLL's one session, shared by its objects and its TavroNet functions.

@@ -9,20 +9,30 @@
 //
 // A test steers the service through the file FAKEWLAN_CONTROL names, read
 // at every call: "refuse" refuses the readings that need location consent
-// (the connection, the network and BSS lists) with ERROR_ACCESS_DENIED
-// while the signal strength (-55 dBm) and the interface state still answer;
-// "stopped" fails every call over RPC and every open, as a stopped service
-// does; anything else, or no file, is a service running normally. After a
-// stop the service hands out a new client handle, so old ones are invalid.
+// (the connection, the network and BSS lists, a scan) with
+// ERROR_ACCESS_DENIED while the signal strength (-55 dBm) and the interface
+// state still answer; "stopped" fails every call over RPC and every open, as
+// a stopped service does; anything else, or no file, is a service running
+// normally. After a stop the service hands out a new client handle, so old
+// ones are invalid. Words after the mode: "second" plugs in a second
+// interface (and taking the word away pulls it out), which the service
+// reports to its registered client (WlanRegisterNotification) from a
+// thread of its own, as Windows does; "fail-connect=N" makes a connect,
+// which answers at once, fail half a second later with the WLAN_REASON_CODE
+// N (WlanReasonCodeToString has words for a few), where it otherwise
+// completes.
 #include <windows.h>
 #include <wlanapi.h>
 
+#include <stdlib.h>
 #include <string.h>
 
 namespace {
 
 const GUID kInterface = {0x7A5E0D11, 0x1234, 0x4000, {0x80, 0x00, 0x00, 0x00, 0x00, 0x00, 0x0E, 0x2E}};
+const GUID kSecond = {0x7A5E0D12, 0x1234, 0x4000, {0x80, 0x00, 0x00, 0x00, 0x00, 0x00, 0x0E, 0x2E}};
 const wchar_t kDescription[] = L"E2E Wireless LAN Card";
+const wchar_t kSecondDescription[] = L"E2E Second Card";
 const char kSsid[] = "E2E-Home";
 const wchar_t kProfile[] = L"E2E-Home";
 const wchar_t kProfileXml[] =
@@ -40,23 +50,35 @@ enum class Mode { Normal, Refuse, Stopped };
 int generation = 0;  // client handles of an earlier generation are invalid
 bool wasStopped = false;
 
-Mode ReadMode() {
-    char path[MAX_PATH], text[16] = "";
-    if (!GetEnvironmentVariableA("FAKEWLAN_CONTROL", path, sizeof path)) return Mode::Normal;
+// What the control file says now.
+struct Control {
+    Mode mode = Mode::Normal;
+    bool second = false;       // a second interface is plugged in
+    DWORD connectFailure = 0;  // the reason a connect fails with; 0: it completes
+};
+
+Control ReadControl() {
+    Control control;
+    char path[MAX_PATH], text[128] = "";
+    if (!GetEnvironmentVariableA("FAKEWLAN_CONTROL", path, sizeof path)) return control;
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return Mode::Normal;
+    if (file == INVALID_HANDLE_VALUE) return control;
     DWORD read = 0;
     ReadFile(file, text, sizeof text - 1, &read, nullptr);
     CloseHandle(file);
     text[read] = 0;
-    return strncmp(text, "stopped", 7) == 0 ? Mode::Stopped : strncmp(text, "refuse", 6) == 0 ? Mode::Refuse
-                                                                                              : Mode::Normal;
+    control.mode = strncmp(text, "stopped", 7) == 0 ? Mode::Stopped
+                   : strncmp(text, "refuse", 6) == 0 ? Mode::Refuse
+                                                     : Mode::Normal;
+    control.second = strstr(text, "second") != nullptr;
+    if (const char* failure = strstr(text, "fail-connect=")) control.connectFailure = strtoul(failure + 13, nullptr, 0);
+    return control;
 }
 
 // The mode now; a service that runs again after a stop gives handles of a new generation.
 Mode Now() {
-    const Mode mode = ReadMode();
+    const Mode mode = ReadControl().mode;
     if (mode == Mode::Stopped) wasStopped = true;
     else if (wasStopped) wasStopped = false, ++generation;
     return mode;
@@ -85,7 +107,78 @@ List* Allocate(DWORD size) {
     return static_cast<List*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size));
 }
 
-bool Ours(const GUID* guid) { return guid && memcmp(guid, &kInterface, sizeof kInterface) == 0; }
+bool Same(const GUID* guid, const GUID& other) { return guid && memcmp(guid, &other, sizeof other) == 0; }
+// An interface the service has now.
+bool Ours(const GUID* guid) { return Same(guid, kInterface) || (Same(guid, kSecond) && ReadControl().second); }
+
+// ---- the service's reports, from a thread of its own ----
+
+WLAN_NOTIFICATION_CALLBACK callback = nullptr;
+PVOID callbackContext = nullptr;
+HANDLE watcher = nullptr;     // the thread that watches for interfaces plugged in or out
+volatile LONG watching = 0;   // 1 while it should go on
+volatile LONG connecting = 0;  // connects whose outcome is still to be reported
+// One report at a time, as the service's thread makes them.
+struct Reporting {
+    CRITICAL_SECTION section;
+    Reporting() { InitializeCriticalSection(&section); }
+} reporting;
+
+void Report(DWORD code, const GUID& guid, WLAN_CONNECTION_NOTIFICATION_DATA* connection = nullptr) {
+    EnterCriticalSection(&reporting.section);
+    WLAN_NOTIFICATION_DATA data = {WLAN_NOTIFICATION_SOURCE_ACM, code, guid,
+                                   connection ? static_cast<DWORD>(sizeof *connection) : 0, connection};
+    if (callback) callback(&data, callbackContext);
+    LeaveCriticalSection(&reporting.section);
+}
+
+// Reports the second interface as it comes and goes, until the handle closes.
+DWORD WINAPI Watch(LPVOID) {
+    bool second = ReadControl().second;
+    while (InterlockedCompareExchange(&watching, 1, 1)) {
+        Sleep(100);
+        const bool now = ReadControl().second;
+        if (now == second) continue;
+        second = now;
+        Report(now ? wlan_notification_acm_interface_arrival : wlan_notification_acm_interface_removal, kSecond);
+    }
+    return 0;
+}
+
+// No more reports: as WlanCloseHandle, it waits for those under way, and
+// drops those still to come.
+void StopWatching() {
+    InterlockedExchange(&watching, 0);
+    if (watcher) {
+        WaitForSingleObject(watcher, INFINITE);
+        CloseHandle(watcher);
+        watcher = nullptr;
+    }
+    EnterCriticalSection(&reporting.section);
+    callback = nullptr;
+    LeaveCriticalSection(&reporting.section);
+    while (InterlockedCompareExchange(&connecting, 0, 0)) Sleep(10);
+}
+
+// A connect's outcome, reported after WlanConnect returned.
+struct Outcome {
+    GUID guid;
+    DWORD failure;
+    WLAN_CONNECTION_NOTIFICATION_DATA data;
+};
+
+DWORD WINAPI ReportConnect(LPVOID parameter) {
+    Outcome* outcome = static_cast<Outcome*>(parameter);
+    Sleep(100);
+    Report(wlan_notification_acm_connection_start, outcome->guid, &outcome->data);
+    Sleep(400);
+    outcome->data.wlanReasonCode = outcome->failure;
+    if (outcome->failure) Report(wlan_notification_acm_connection_attempt_fail, outcome->guid, &outcome->data);
+    Report(wlan_notification_acm_connection_complete, outcome->guid, &outcome->data);
+    HeapFree(GetProcessHeap(), 0, outcome);
+    InterlockedDecrement(&connecting);
+    return 0;
+}
 
 // The answer a list reading that needs location consent (the network and BSS
 // lists) starts with: the service's state, the arguments, then the consent.
@@ -133,19 +226,74 @@ __declspec(dllexport) DWORD WINAPI WlanOpenHandle(DWORD version, PVOID, PDWORD n
     return ERROR_SUCCESS;
 }
 
-__declspec(dllexport) DWORD WINAPI WlanCloseHandle(HANDLE client, PVOID) { return Check(client, Now()); }
+__declspec(dllexport) DWORD WINAPI WlanCloseHandle(HANDLE client, PVOID) {
+    const DWORD result = Check(client, Now());
+    if (result == ERROR_SUCCESS) StopWatching();
+    return result;
+}
+
+// The ACM's events to one callback, reported from a thread of the service's own.
+__declspec(dllexport) DWORD WINAPI WlanRegisterNotification(HANDLE client, DWORD sources, WINBOOL, WLAN_NOTIFICATION_CALLBACK function,
+                                                            PVOID context, PVOID, PDWORD) {
+    if (const DWORD error = Check(client, Now())) return error;
+    StopWatching();
+    if (!(sources & WLAN_NOTIFICATION_SOURCE_ACM) || !function) return ERROR_SUCCESS;
+    callback = function;
+    callbackContext = context;
+    InterlockedExchange(&watching, 1);
+    watcher = CreateThread(nullptr, 0, Watch, nullptr, 0, nullptr);
+    return ERROR_SUCCESS;
+}
+
+// Answers at once; the outcome comes later (fail-connect=N: a failure with reason N).
+__declspec(dllexport) DWORD WINAPI WlanConnect(HANDLE client, const GUID* guid, const PWLAN_CONNECTION_PARAMETERS parameters,
+                                               PVOID) {
+    if (const DWORD error = Check(client, Now())) return error;
+    if (!Ours(guid) || !parameters) return ERROR_INVALID_PARAMETER;
+    auto* outcome = static_cast<Outcome*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(Outcome)));
+    if (!outcome) return ERROR_NOT_ENOUGH_MEMORY;
+    outcome->guid = *guid;
+    outcome->failure = ReadControl().connectFailure;
+    outcome->data.wlanConnectionMode = parameters->wlanConnectionMode;
+    if (parameters->strProfile) lstrcpynW(outcome->data.strProfileName, parameters->strProfile, WLAN_MAX_NAME_LENGTH);
+    if (parameters->pDot11Ssid) outcome->data.dot11Ssid = *parameters->pDot11Ssid;
+    else SetSsid(&outcome->data.dot11Ssid);  // the one saved network is E2E-Home's
+    outcome->data.dot11BssType = parameters->dot11BssType;
+    InterlockedIncrement(&connecting);
+    HANDLE thread = CreateThread(nullptr, 0, ReportConnect, outcome, 0, nullptr);
+    if (!thread) {
+        InterlockedDecrement(&connecting);
+        HeapFree(GetProcessHeap(), 0, outcome);
+        return ERROR_NOT_ENOUGH_MEMORY;
+    }
+    CloseHandle(thread);
+    return ERROR_SUCCESS;
+}
+
+// Words for the reasons the tests use; success answers a pointer to them, as documented.
+__declspec(dllexport) DWORD WINAPI WlanReasonCodeToString(DWORD reason, DWORD capacity, PWCHAR text, PVOID reserved) {
+    if (!text || capacity == 0 || reserved) return ERROR_INVALID_PARAMETER;
+    const wchar_t* words = reason == 0x0002800D   ? L"The key does not match the network's."
+                           : reason == 0x0002800B ? L"The network is not available."
+                                                  : L"";
+    lstrcpynW(text, words, static_cast<int>(capacity));
+    return static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(text));
+}
 
 __declspec(dllexport) VOID WINAPI WlanFreeMemory(PVOID memory) { HeapFree(GetProcessHeap(), 0, memory); }
 
 __declspec(dllexport) DWORD WINAPI WlanEnumInterfaces(HANDLE client, PVOID, PWLAN_INTERFACE_INFO_LIST* list) {
     if (const DWORD error = Check(client, Now())) return error;
     if (!list) return ERROR_INVALID_PARAMETER;
-    auto* result = Allocate<WLAN_INTERFACE_INFO_LIST>(sizeof(WLAN_INTERFACE_INFO_LIST) + sizeof(WLAN_INTERFACE_INFO));
+    auto* result = Allocate<WLAN_INTERFACE_INFO_LIST>(sizeof(WLAN_INTERFACE_INFO_LIST) + 2 * sizeof(WLAN_INTERFACE_INFO));
     if (!result) return ERROR_NOT_ENOUGH_MEMORY;
-    result->dwNumberOfItems = 1;
+    result->dwNumberOfItems = ReadControl().second ? 2 : 1;
     result->InterfaceInfo[0].InterfaceGuid = kInterface;
     memcpy(result->InterfaceInfo[0].strInterfaceDescription, kDescription, sizeof kDescription);
     result->InterfaceInfo[0].isState = wlan_interface_state_connected;
+    result->InterfaceInfo[1].InterfaceGuid = kSecond;
+    memcpy(result->InterfaceInfo[1].strInterfaceDescription, kSecondDescription, sizeof kSecondDescription);
+    result->InterfaceInfo[1].isState = wlan_interface_state_connected;
     *list = result;
     return ERROR_SUCCESS;
 }

@@ -6,7 +6,10 @@ later start with STOP, closing its WLAN client handle. On our wlanapi.dll
 radio commands work through the library's exports, the configuration applet's
 status page shows the fake's network, the icon stays linked while the fake
 refuses the connection reading (location consent) and comes back after the
-fake's service stops and runs again."""
+fake's service stops and runs again, and a second interface plugged in while
+the program runs gets its icon within two seconds (the service reports it;
+the program itself refreshes its collection only every two minutes) and
+loses it as fast."""
 
 import os
 import shutil
@@ -90,7 +93,9 @@ class RealAdapterTestCase(TrayTestCase):
         shutil.copy(FAKE_WLANAPI, installed)
 
     def set_fake_mode(self, mode):
-        """Tells the fake's service what to be: "refuse", "stopped" or "running"
+        """Tells the fake's service what to be: "refuse", "stopped" or "running",
+        then words of what it has: "second" (a second interface),
+        "fail-connect=N" (a connect fails with the WLAN_REASON_CODE N)
         (the file FAKEWLAN_CONTROL names, written whole and moved into place)."""
         control = os.path.join(self.workdir, "fakewlan.mode")
         with open(control + ".new", "w") as f:
@@ -169,6 +174,23 @@ class OneInterface(AppletMixin, RealAdapterTestCase):
         self.wait_icons({0: NO_ICON}, what="while the service is stopped", seconds=10)
         self.set_fake_mode("running")
         self.wait_icons({0: LINKED}, what="after the service runs again", seconds=10)
+        self.assertEqual(self.stop_copy(process), 0, "the instance's exit code")
+
+
+class PluggedInterface(RealAdapterTestCase):
+
+    def test_a_second_interface_plugged_in_gets_its_icon_within_two_seconds(self):
+        self.install_fake_wlanapi()
+        control = self.set_fake_mode("running")
+        process = self.start_copy(WINEDLLOVERRIDES="wlanapi=n", **control)
+        self.wait_icons({0: LINKED, 1: NO_ICON}, what="on the first interface")
+        self.set_fake_mode("running second")
+        elapsed = self.wait_icons({0: LINKED, 1: LINKED}, what="after a second interface is plugged in", seconds=2)
+        print("note: the second interface's icon showed after %.1f s" % elapsed)
+        self.assertEqual(self.tip_of(1).split("\n")[0], "E2E Second Card")
+        self.assertEqual(self.tip_of(0).split("\n")[0], "E2E Wireless LAN Card", "the first slot names its own adapter")
+        self.set_fake_mode("running")
+        self.wait_icons({0: LINKED, 1: NO_ICON}, what="after it is pulled out", seconds=2)
         self.assertEqual(self.stop_copy(process), 0, "the instance's exit code")
 
 

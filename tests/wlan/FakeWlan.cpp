@@ -1,12 +1,17 @@
 // The stand-in WLAN service: the calls of the library's table, answering
 // from the interfaces a test describes.
 #include "FakeWlan.h"
+#include "sim/Desktop.h"
 
 #include <string.h>
 
+#include <algorithm>
 #include <new>
 
 namespace fakewlan {
+
+using tavrowlan::InterfaceLuid;
+using tavrowlan::InterfaceRow;
 
 namespace {
 
@@ -36,7 +41,7 @@ DWORD Hand(const Record& record, PDWORD dataSize, PVOID* data, DWORD bytes = siz
 }
 
 DWORD WINAPI FakeOpenHandle(DWORD clientVersion, PVOID reserved, PDWORD negotiatedVersion, PHANDLE client) {
-    S().calls.push_back("WlanOpenHandle(" + std::to_string(clientVersion) + ")");
+    S().Record("WlanOpenHandle(" + std::to_string(clientVersion) + ")");
     DWORD error;
     if (S().Fails("WlanOpenHandle", &error)) return error;
     if (reserved || !negotiatedVersion || !client) return ERROR_INVALID_PARAMETER;
@@ -48,13 +53,13 @@ DWORD WINAPI FakeOpenHandle(DWORD clientVersion, PVOID reserved, PDWORD negotiat
 }
 
 DWORD WINAPI FakeCloseHandle(HANDLE client, PVOID) {
-    S().calls.push_back("WlanCloseHandle");
+    S().Record("WlanCloseHandle");
     if (!S().CloseHandle(client)) return ERROR_INVALID_HANDLE;
     return ERROR_SUCCESS;
 }
 
 DWORD WINAPI FakeEnumInterfaces(HANDLE client, PVOID, PWLAN_INTERFACE_INFO_LIST* list) {
-    S().calls.push_back("WlanEnumInterfaces");
+    S().Record("WlanEnumInterfaces");
     if (!S().Known(client)) return ERROR_INVALID_HANDLE;
     DWORD error;
     if (S().Fails("WlanEnumInterfaces", &error)) return error;
@@ -78,10 +83,11 @@ DWORD WINAPI FakeEnumInterfaces(HANDLE client, PVOID, PWLAN_INTERFACE_INFO_LIST*
 
 DWORD WINAPI FakeQueryInterface(HANDLE client, const GUID* guid, WLAN_INTF_OPCODE opCode, PVOID, PDWORD dataSize,
                                 PVOID* data, PWLAN_OPCODE_VALUE_TYPE) {
-    S().calls.push_back(std::string("WlanQueryInterface(") + OpCodeName(opCode) + ")");
+    const std::string call = std::string("WlanQueryInterface(") + OpCodeName(opCode) + ")";
+    S().Record(call);
     if (!S().Known(client)) return ERROR_INVALID_HANDLE;
     DWORD error;
-    if (S().Fails("WlanQueryInterface", &error)) return error;
+    if (S().Fails("WlanQueryInterface", &error) || S().Fails(call, &error)) return error;
     Interface* found = guid ? S().Find(*guid) : nullptr;
     if (!found || !dataSize || !data) return ERROR_INVALID_PARAMETER;
     switch (opCode) {
@@ -146,7 +152,7 @@ DWORD WINAPI FakeSetInterface(HANDLE client, const GUID* guid, WLAN_INTF_OPCODE 
         call += " phy=" + std::to_string(phy->dwPhyIndex) + " software=" +
                 (phy->dot11SoftwareRadioState == dot11_radio_state_on ? "on" : "off");
     }
-    S().calls.push_back(call + ")");
+    S().Record(call + ")");
     if (!S().Known(client)) return ERROR_INVALID_HANDLE;
     DWORD error;
     if (S().Fails("WlanSetInterface", &error)) return error;
@@ -167,7 +173,7 @@ DWORD WINAPI FakeSetInterface(HANDLE client, const GUID* guid, WLAN_INTF_OPCODE 
 
 // The interface a call of the applet's names, after the checks every call makes.
 DWORD Enter(const std::string& call, HANDLE client, const GUID* guid, Interface** found) {
-    S().calls.push_back(call);
+    S().Record(call);
     if (!S().Known(client)) return ERROR_INVALID_HANDLE;
     DWORD error;
     const std::string function = call.substr(0, call.find('('));
@@ -186,9 +192,11 @@ List* HandList(const std::vector<Item>& items, size_t header) {
     return list;
 }
 
+// Windows 11 24H2 and later refuse a scan without location consent too.
 DWORD WINAPI FakeScan(HANDLE client, const GUID* guid, const PDOT11_SSID, const PWLAN_RAW_DATA, PVOID) {
     Interface* found;
-    return Enter("WlanScan", client, guid, &found);
+    if (DWORD error = Enter("WlanScan", client, guid, &found)) return error;
+    return found->locationConsent ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
 }
 
 DWORD WINAPI FakeGetAvailableNetworkList(HANDLE client, const GUID* guid, DWORD, PVOID,
@@ -222,21 +230,86 @@ std::string Narrow(const WCHAR* text) {
     return out;
 }
 
+Interface::Profile* ProfileNamed(Interface* found, LPCWSTR name, size_t* at) {
+    for (*at = 0; *at < found->profiles.size(); ++*at)
+        if (found->profiles[*at].name == name) return &found->profiles[*at];
+    return nullptr;
+}
+
+std::string SsidOf(const Interface::Profile& profile) {
+    if (!profile.ssid.empty()) return profile.ssid;
+    std::string ssid;
+    for (char16_t unit : profile.name) ssid += static_cast<char>(unit);
+    return ssid;
+}
+
+// The connection the interface has ends: disconnecting, then disconnected.
+void EndConnection(Interface* found, DWORD delayMs) {
+    if (found->state != wlan_interface_state_connected) return;
+    const GUID guid = found->guid;
+    S().NotifyConnection(guid, wlan_notification_acm_disconnecting, delayMs, found->ssid, found->profileName, 0);
+    S().NotifyConnection(guid, wlan_notification_acm_disconnected, delayMs + 400, found->ssid, found->profileName, 0,
+                         [guid] {
+                             if (Interface* now = S().Find(guid)) now->state = wlan_interface_state_disconnected;
+                         });
+}
+
+// WlanConnect returns at once; the service ends the connection the
+// interface has, reports the start, and after connectMs the outcome: a
+// completion with reason 0, or an attempt that failed and a completion,
+// both with the reason. The interface's state changes only then.
 DWORD WINAPI FakeConnect(HANDLE client, const GUID* guid, const PWLAN_CONNECTION_PARAMETERS parameters, PVOID) {
-    const std::string target = parameters->wlanConnectionMode == wlan_connection_mode_profile
-                                   ? "profile " + Narrow(parameters->strProfile)
-                                   : "open " + std::string(reinterpret_cast<const char*>(parameters->pDot11Ssid->ucSSID),
-                                                           parameters->pDot11Ssid->uSSIDLength);
+    const bool byProfile = parameters->wlanConnectionMode == wlan_connection_mode_profile;
+    const std::string target = byProfile ? "profile " + Narrow(parameters->strProfile)
+                                         : "open " + std::string(reinterpret_cast<const char*>(parameters->pDot11Ssid->ucSSID),
+                                                                 parameters->pDot11Ssid->uSSIDLength);
     Interface* found;
     if (DWORD error = Enter("WlanConnect(" + target + ")", client, guid, &found)) return error;
-    found->state = wlan_interface_state_connected;
+    std::string ssid;
+    std::u16string profile;
+    if (byProfile) {
+        size_t at;
+        const Interface::Profile* saved = ProfileNamed(found, parameters->strProfile, &at);
+        if (!saved) return ERROR_NOT_FOUND;
+        ssid = SsidOf(*saved);
+        profile = saved->name;
+    } else {
+        ssid.assign(reinterpret_cast<const char*>(parameters->pDot11Ssid->ucSSID), parameters->pDot11Ssid->uSSIDLength);
+    }
+    EndConnection(found, 50);
+    const GUID id = found->guid;
+    const DWORD reason = found->connectFailure, done = found->connectMs;
+    S().NotifyConnection(id, wlan_notification_acm_connection_start, 500, ssid, profile, 0);
+    if (reason)
+        S().NotifyConnection(id, wlan_notification_acm_connection_attempt_fail, done, ssid, profile, reason);
+    S().NotifyConnection(id, wlan_notification_acm_connection_complete, done, ssid, profile, reason,
+                         [id, ssid, profile, reason] {
+                             Interface* now = S().Find(id);
+                             if (!now || reason) return;
+                             now->state = wlan_interface_state_connected;
+                             now->ssid = ssid;
+                             now->profileName = profile;
+                         });
     return ERROR_SUCCESS;
+}
+
+// On XP (client version 1) a disconnect turns the saved network in use
+// into one that connects only when asked.
+void MakeOnDemand(Interface* found) {
+    size_t at;
+    Interface::Profile* profile = ProfileNamed(found, found->profileName.c_str(), &at);
+    if (!profile) return;
+    const std::u16string automatic = u"<connectionMode>auto</connectionMode>";
+    const size_t place = profile->xml.find(automatic);
+    if (place != std::u16string::npos) profile->xml.erase(place, automatic.size());
+    profile->xml.insert(0, u"<connectionMode>manual</connectionMode>");
 }
 
 DWORD WINAPI FakeDisconnect(HANDLE client, const GUID* guid, PVOID) {
     Interface* found;
     if (DWORD error = Enter("WlanDisconnect", client, guid, &found)) return error;
-    found->state = wlan_interface_state_disconnected;
+    if (S().newestVersion == 1) MakeOnDemand(found);
+    EndConnection(found, 50);
     return ERROR_SUCCESS;
 }
 
@@ -253,12 +326,6 @@ DWORD WINAPI FakeGetProfileList(HANDLE client, const GUID* guid, PVOID, PWLAN_PR
     *list = HandList<WLAN_PROFILE_INFO_LIST>(infos, offsetof(WLAN_PROFILE_INFO_LIST, ProfileInfo));
     (*list)->dwNumberOfItems = static_cast<DWORD>(infos.size());
     return ERROR_SUCCESS;
-}
-
-Interface::Profile* ProfileNamed(Interface* found, LPCWSTR name, size_t* at) {
-    for (*at = 0; *at < found->profiles.size(); ++*at)
-        if (found->profiles[*at].name == name) return &found->profiles[*at];
-    return nullptr;
 }
 
 DWORD WINAPI FakeGetProfile(HANDLE client, const GUID* guid, LPCWSTR name, PVOID, LPWSTR* xml, DWORD*, PDWORD) {
@@ -299,41 +366,163 @@ DWORD WINAPI FakeDeleteProfile(HANDLE client, const GUID* guid, LPCWSTR name, PV
     return ERROR_SUCCESS;
 }
 
-DWORD WINAPI FakeRegisterNotification(HANDLE client, DWORD sources, BOOL, WLAN_NOTIFICATION_CALLBACK callback,
-                                      PVOID context, PVOID, PDWORD) {
-    S().calls.push_back("WlanRegisterNotification");
+DWORD WINAPI FakeRegisterNotification(HANDLE client, DWORD sources, BOOL ignoreDuplicate,
+                                      WLAN_NOTIFICATION_CALLBACK callback, PVOID context, PVOID, PDWORD) {
+    S().Record("WlanRegisterNotification");
     if (!S().Known(client)) return ERROR_INVALID_HANDLE;
-    S().callback = sources ? callback : nullptr;
-    S().callbackContext = context;
+    S().Register(client, sources, ignoreDuplicate, callback, context);
     return ERROR_SUCCESS;
 }
 
 VOID WINAPI FakeFreeMemory(PVOID memory) {
-    S().calls.push_back("WlanFreeMemory");
+    S().Record("WlanFreeMemory");
     S().Free(memory);
 }
 
-// A double-byte code page: ASCII stays one byte, every other unit becomes
-// the lead byte 0x81 and a second byte. Fails when the buffer is too small.
-int WINAPI FakeWideCharToMultiByte(UINT, DWORD, LPCWSTR wide, int wideLength, LPSTR bytes, int capacity, LPCSTR,
-                                   LPBOOL) {
-    S().calls.push_back("WideCharToMultiByte");
+// ---- kernel32's conversions, as the code page of the desktop converts ----
+
+// Windows-1252's bytes 0x80 to 0x9F; its undefined ones (0x81, 0x8D, 0x8F,
+// 0x90, 0x9D) convert to the C1 controls of the same number and back.
+const char16_t kWestern80[32] = {0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x8D,   0x017D, 0x8F,
+                                 0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D,   0x017E, 0x0178};
+
+// The Western code page's byte for a unit; false where it has none. A few
+// units it lacks have a look-alike ("best fit"), which Windows uses unless
+// told WC_NO_BEST_FIT_CHARS, without setting the used-default flag.
+bool WesternByte(char16_t unit, bool bestFit, unsigned char* byte) {
+    if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF)) return *byte = static_cast<unsigned char>(unit), true;
+    for (int i = 0; i < 32; ++i)
+        if (kWestern80[i] == unit) return *byte = static_cast<unsigned char>(0x80 + i), true;
+    if (bestFit && unit >= 0xFF01 && unit <= 0xFF5E)  // fullwidth ASCII
+        return *byte = static_cast<unsigned char>(unit - 0xFF01 + 0x21), true;
+    return false;
+}
+
+void Utf8Bytes(unsigned long point, std::string* out) {
+    if (point < 0x80) {
+        *out += static_cast<char>(point);
+    } else if (point < 0x800) {
+        *out += static_cast<char>(0xC0 | point >> 6);
+        *out += static_cast<char>(0x80 | (point & 0x3F));
+    } else if (point < 0x10000) {
+        *out += static_cast<char>(0xE0 | point >> 12);
+        *out += static_cast<char>(0x80 | (point >> 6 & 0x3F));
+        *out += static_cast<char>(0x80 | (point & 0x3F));
+    } else {
+        *out += static_cast<char>(0xF0 | point >> 18);
+        *out += static_cast<char>(0x80 | (point >> 12 & 0x3F));
+        *out += static_cast<char>(0x80 | (point >> 6 & 0x3F));
+        *out += static_cast<char>(0x80 | (point & 0x3F));
+    }
+}
+
+// The ANSI code page of the desktop: a double-byte one where it has lead
+// bytes (every unit past ASCII becomes the lead byte 0x81 and a second
+// byte), UTF-8 where GetACP says 65001, else Western (1252), where what the
+// code page lacks becomes "?" and sets the used-default flag. With UTF-8,
+// as Windows, flags and the used-default flag are refused.
+int WINAPI FakeWideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength, LPSTR bytes, int capacity,
+                                   LPCSTR defaultChar, LPBOOL usedDefault) {
+    S().Record("WideCharToMultiByte");
     DWORD error;
-    if (S().Fails("WideCharToMultiByte", &error)) return 0;
+    if (S().Fails("WideCharToMultiByte", &error) || codePage != CP_ACP) {
+        if (bytes) memset(bytes, '#', capacity);  // what a failed call leaves there is not defined
+        return 0;
+    }
+    const bool utf8 = GetACP() == CP_UTF8, doubleByte = IsDBCSLeadByte(0x81);
+    if (utf8 && (flags || defaultChar || usedDefault)) return 0;  // ERROR_INVALID_PARAMETER
+    if (usedDefault) *usedDefault = FALSE;
     std::string out;
-    for (int i = 0; wideLength < 0 ? true : i < wideLength; ++i) {
+    for (int i = 0; wideLength < 0 || i < wideLength; ++i) {
         const char16_t unit = wide[i];
-        if (unit < 0x80) {
-            out += static_cast<char>(unit);
+        unsigned char byte;
+        if (utf8 && unit >= 0xD800 && unit <= 0xDBFF && wide[i + 1] >= 0xDC00 && wide[i + 1] <= 0xDFFF) {
+            Utf8Bytes(0x10000 + ((unit - 0xD800) << 10) + (wide[i + 1] - 0xDC00), &out);
+            ++i;
+        } else if (utf8) {
+            Utf8Bytes(unit, &out);
+        } else if (doubleByte) {
+            if (unit < 0x80) {
+                out += static_cast<char>(unit);
+            } else {
+                out += '\x81';
+                out += static_cast<char>(0x40 + (unit & 0x3F));
+            }
+        } else if (WesternByte(unit, !(flags & WC_NO_BEST_FIT_CHARS), &byte)) {
+            out += static_cast<char>(byte);
         } else {
-            out += '\x81';
-            out += static_cast<char>(0x40 + (unit & 0x3F));
+            out += defaultChar ? *defaultChar : '?';
+            if (usedDefault) *usedDefault = TRUE;
         }
         if (wideLength < 0 && unit == 0) break;
     }
     if (static_cast<int>(out.size()) > capacity) return 0;
     memcpy(bytes, out.data(), out.size());
     return static_cast<int>(out.size());
+}
+
+// Bytes of the desktop's code page to UTF-16: Western (1252) or UTF-8
+// (its ill-formed bytes as U+FFFD). Fails on no bytes or too small a buffer.
+int WINAPI FakeMultiByteToWideChar(UINT codePage, DWORD, LPCSTR bytes, int byteLength, LPWSTR wide, int capacity) {
+    S().Record("MultiByteToWideChar");
+    if (codePage != CP_ACP || byteLength == 0) return 0;
+    const size_t length = byteLength < 0 ? strlen(bytes) + 1 : static_cast<size_t>(byteLength);
+    std::u16string out;
+    for (size_t i = 0; i < length; ++i) {
+        const unsigned char byte = static_cast<unsigned char>(bytes[i]);
+        if (GetACP() == CP_UTF8) out += byte < 0x80 ? byte : 0xFFFD;
+        else out += byte >= 0x80 && byte < 0xA0 ? kWestern80[byte - 0x80] : byte;
+    }
+    if (static_cast<int>(out.size()) > capacity) return 0;
+    memcpy(wide, out.data(), out.size() * sizeof(WCHAR));
+    return static_cast<int>(out.size());
+}
+
+// ---- Windows' words for reasons, and iphlpapi's link speed ----
+
+// Success answers a pointer to the text, as documented, not ERROR_SUCCESS;
+// a reason without words leaves the buffer empty.
+DWORD WINAPI FakeReasonCodeToString(DWORD reason, DWORD capacity, LPWSTR text, PVOID reserved) {
+    S().Record("WlanReasonCodeToString(" + std::to_string(reason) + ")");
+    if (!text || capacity == 0 || reserved) return ERROR_INVALID_PARAMETER;
+    static const std::map<DWORD, std::u16string> kWords = {
+        {0, u"The operation was successful."},
+        {0x00020001, u"The network is not compatible."},          // WLAN_REASON_CODE_NETWORK_NOT_COMPATIBLE
+        {0x0002800B, u"The network is not available."},           // WLAN_REASON_CODE_NETWORK_NOT_AVAILABLE
+        {0x0002800D, u"The key does not match the network's."}};  // WLAN_REASON_CODE_KEY_MISMATCH
+    const auto found = kWords.find(reason);
+    const std::u16string words = found == kWords.end() ? u"" : found->second;
+    const size_t units = words.size() < capacity - 1 ? words.size() : capacity - 1;
+    memcpy(text, words.data(), units * sizeof(WCHAR));
+    text[units] = 0;
+    return static_cast<DWORD>(reinterpret_cast<uintptr_t>(text));
+}
+
+InterfaceLuid LuidOf(const GUID& guid) { return {0x0047000000000000ull | guid.Data1}; }
+
+DWORD WINAPI FakeConvertInterfaceGuidToLuid(const GUID* guid, InterfaceLuid* luid) {
+    S().Record("ConvertInterfaceGuidToLuid");
+    if (!guid || !luid) return ERROR_INVALID_PARAMETER;
+    if (!S().Find(*guid)) return ERROR_INVALID_PARAMETER;
+    *luid = LuidOf(*guid);
+    return ERROR_SUCCESS;
+}
+
+// The row of the interface the LUID names (ERROR_FILE_NOT_FOUND for none).
+DWORD WINAPI FakeGetIfEntry2(InterfaceRow* row) {
+    S().Record("GetIfEntry2");
+    if (!row) return ERROR_INVALID_PARAMETER;
+    for (const Interface& i : S().interfaces) {
+        if (LuidOf(i.guid).value != row->luid.value) continue;
+        memset(row, 0, sizeof *row);
+        row->luid = LuidOf(i.guid);
+        const bool linked = i.state == wlan_interface_state_connected;
+        row->transmitLinkSpeed = row->receiveLinkSpeed = linked ? i.linkSpeed : 0;
+        return ERROR_SUCCESS;
+    }
+    return 2;  // ERROR_FILE_NOT_FOUND
 }
 
 }  // namespace
@@ -366,10 +555,129 @@ Interface* Service::Find(const GUID& guid) {
 void Service::Restart() {
     forgotten.insert(handles.begin(), handles.end());
     handles.clear();
+    Unregister(registered);
 }
 
 int Service::ServiceCalls() const {
-    return static_cast<int>(calls.size()) - CountCalls("WlanFreeMemory") - CountCalls("WideCharToMultiByte");
+    int service = 0;
+    for (const char* prefix : {"WlanOpen", "WlanClose", "WlanEnum", "WlanQuery", "WlanSet", "WlanScan", "WlanGet",
+                               "WlanConnect", "WlanDisconnect", "WlanDelete", "WlanRegister"})
+        service += CountCalls(prefix);
+    return service;
+}
+
+namespace {
+const char* const kGatedCalls[] = {"WlanQueryInterface(current_connection)", "WlanGetAvailableNetworkList",
+                                   "WlanGetNetworkBssList", "WlanScan"};
+bool Gated(const std::string& call) {
+    for (const char* gated : kGatedCalls)
+        if (call.compare(0, strlen(gated), gated) == 0) return true;
+    return false;
+}
+}  // namespace
+
+int Service::GatedCalls() const {
+    return static_cast<int>(std::count_if(calls.begin(), calls.end(), Gated));
+}
+
+std::vector<int> Service::GatedCallsPerMinute() const {
+    std::vector<int> perMinute;
+    for (size_t i = 0; i < calls.size(); ++i) {
+        if (!Gated(calls[i])) continue;
+        const size_t minute = callTimes[i] / 60000;
+        if (perMinute.size() <= minute) perMinute.resize(minute + 1, 0);
+        ++perMinute[minute];
+    }
+    return perMinute;
+}
+
+void Service::Record(const std::string& call) {
+    calls.push_back(call);
+    callTimes.push_back(sim::Desktop::Get().Now());
+    if (std::this_thread::get_id() == serviceThread) ++callsFromCallback;
+}
+
+void Service::Register(HANDLE handle, DWORD sources, BOOL ignoreDuplicates, WLAN_NOTIFICATION_CALLBACK function,
+                       PVOID context) {
+    registered = sources ? handle : nullptr;
+    callback = sources & WLAN_NOTIFICATION_SOURCE_ACM ? function : nullptr;
+    callbackContext = context;
+    ignoreDuplicate = ignoreDuplicates;
+}
+
+// A closed handle gets no more events, and those not yet reported are dropped.
+void Service::Unregister(HANDLE handle) {
+    if (!handle || handle != registered) return;
+    registered = nullptr;
+    callback = nullptr;
+    events.clear();
+}
+
+void Service::Queue(Event event) {
+    event.due = sim::Desktop::Get().Now() + (event.due ? event.due : 1);
+    auto place = std::upper_bound(events.begin(), events.end(), event.due,
+                                  [](DWORD due, const Event& queued) { return due < queued.due; });
+    events.insert(place, std::move(event));
+}
+
+void Service::Notify(const GUID& guid, DWORD code, DWORD delayMs, DWORD source) {
+    Event event = {};
+    event.due = delayMs;
+    event.data = {source, code, guid, 0, nullptr};
+    Queue(std::move(event));
+}
+
+void Service::NotifyConnection(const GUID& guid, DWORD code, DWORD delayMs, const std::string& ssid,
+                               const std::u16string& profile, DWORD reason, std::function<void()> change) {
+    Event event = {};
+    event.due = delayMs;
+    event.data = {WLAN_NOTIFICATION_SOURCE_ACM, code, guid, sizeof event.connection, nullptr};
+    WLAN_CONNECTION_NOTIFICATION_DATA& c = event.connection;
+    c.wlanConnectionMode = profile.empty() ? wlan_connection_mode_discovery_unsecure : wlan_connection_mode_profile;
+    memcpy(c.strProfileName, profile.data(), std::min<size_t>(profile.size(), 255) * sizeof(WCHAR));
+    c.dot11Ssid.uSSIDLength = static_cast<ULONG>(std::min<size_t>(ssid.size(), 32));
+    memcpy(c.dot11Ssid.ucSSID, ssid.data(), c.dot11Ssid.uSSIDLength);
+    c.dot11BssType = dot11_BSS_type_infrastructure;
+    c.wlanReasonCode = reason;
+    event.change = std::move(change);
+    Queue(std::move(event));
+}
+
+// Each event on a thread of the service's own, as Windows reports them; the
+// test waits for it. What changes in the service changes as it is reported.
+void Service::Deliver() {
+    const DWORD now = sim::Desktop::Get().Now();
+    while (!events.empty() && events.front().due <= now) {
+        Event event = std::move(events.front());
+        events.erase(events.begin());
+        if (event.change) event.change();
+        if (event.data.dwDataSize) event.data.pData = &event.connection;
+        const bool duplicate = ignoreDuplicate && delivered && last.NotificationCode == event.data.NotificationCode &&
+                               memcmp(&last.InterfaceGuid, &event.data.InterfaceGuid, sizeof(GUID)) == 0;
+        if (!callback || duplicate) continue;
+        last = event.data;
+        delivered = true;
+        std::thread service([this, &event] {
+            serviceThread = std::this_thread::get_id();
+            callback(&event.data, callbackContext);
+        });
+        service.join();
+        serviceThread = std::thread::id();
+    }
+}
+
+Interface& Service::Plug(const std::u16string& description, DWORD guidData1, DWORD delayMs) {
+    Interface& added = Add(description, guidData1);
+    Notify(added.guid, wlan_notification_acm_interface_arrival, delayMs);
+    return added;
+}
+
+void Service::Unplug(DWORD guidData1, DWORD delayMs) {
+    const GUID guid = MakeGuid(guidData1);
+    interfaces.erase(std::remove_if(interfaces.begin(), interfaces.end(),
+                                    [&](const Interface& i) { return memcmp(&i.guid, &guid, sizeof guid) == 0; }),
+                     interfaces.end());
+    Notify(guid, wlan_notification_acm_interface_removal, delayMs);
 }
 
 void Service::FailNext(const std::string& function, DWORD error, int skip) { failures.push_back({function, error, skip}); }
@@ -417,6 +725,7 @@ HANDLE Service::OpenHandle() {
 }
 
 bool Service::CloseHandle(HANDLE handle) {
+    Unregister(handle);
     if (forgotten.erase(handle)) return false;
     if (!handles.erase(handle)) {
         ++badHandles;
@@ -444,6 +753,13 @@ tavrowlan::WlanEntryPoints Service::Table() const {
     table.WlanSetProfilePosition = FakeSetProfilePosition;
     table.WlanDeleteProfile = FakeDeleteProfile;
     table.WlanRegisterNotification = FakeRegisterNotification;
+    table.WlanReasonCodeToString = FakeReasonCodeToString;
+    table.MultiByteToWideChar = FakeMultiByteToWideChar;
+    if (!missingCalls.count("GetIfEntry2")) {
+        table.ConvertInterfaceGuidToLuid = FakeConvertInterfaceGuidToLuid;
+        table.GetIfEntry2 = FakeGetIfEntry2;
+    }
+    if (missingCalls.count("WlanReasonCodeToString")) table.WlanReasonCodeToString = nullptr;
     if (missingCalls.count("WlanGetNetworkBssList")) table.WlanGetNetworkBssList = nullptr;
     if (missingCalls.count("WlanScan")) table.WlanScan = nullptr;
     if (missingCalls.count("WlanRegisterNotification")) table.WlanRegisterNotification = nullptr;
@@ -461,16 +777,12 @@ void Service::Unload(tavrowlan::WlanEntryPoints* api) {
     ++S().unloads;
     tavrowlan::WlanEntryPoints cleared = {};
     cleared.WideCharToMultiByte = api->WideCharToMultiByte;
+    cleared.MultiByteToWideChar = api->MultiByteToWideChar;
     *api = cleared;
 }
 
-void Service::Notify(const GUID& guid, DWORD code, DWORD source) {
-    WLAN_NOTIFICATION_DATA data = {source, code, guid, 0, nullptr};
-    if (callback) callback(&data, callbackContext);
-}
-
 void Interface::AddNetwork(const std::string& name, ULONG signal, LONG rssi, ULONG kHz, int accessPoints, DWORD flags,
-                           const std::u16string& profile) {
+                           const std::u16string& profile, int auth, int cipher) {
     WLAN_AVAILABLE_NETWORK network = {};
     memcpy(network.strProfileName, profile.data(), profile.size() * sizeof(WCHAR));
     network.dot11Ssid.uSSIDLength = static_cast<ULONG>(name.size());
@@ -480,8 +792,10 @@ void Interface::AddNetwork(const std::string& name, ULONG signal, LONG rssi, ULO
     network.uNumberOfPhyTypes = 1;
     network.dot11PhyTypes[0] = dot11_phy_type_ht;
     network.wlanSignalQuality = signal;
-    network.dot11DefaultAuthAlgorithm = 7;
-    network.dot11DefaultCipherAlgorithm = 4;
+    network.bNetworkConnectable = TRUE;
+    network.bSecurityEnabled = cipher != 0;
+    network.dot11DefaultAuthAlgorithm = auth;
+    network.dot11DefaultCipherAlgorithm = cipher;
     network.dwFlags = flags;
     networks.push_back(network);
     for (int i = 0; i < accessPoints; ++i) {
@@ -492,6 +806,7 @@ void Interface::AddNetwork(const std::string& name, ULONG signal, LONG rssi, ULO
         bss.dot11BssPhyType = static_cast<DOT11_PHY_TYPE>(8);  // 802.11ac
         bss.lRssi = rssi - 10 * i;
         bss.ulChCenterFrequency = kHz;
+        bss.usCapabilityInformation = cipher != 0 ? 0x0011 : 0x0001;  // ESS, and Privacy where secured
         bsses.push_back(bss);
     }
 }

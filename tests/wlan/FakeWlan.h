@@ -7,9 +7,11 @@
 
 #include "WlanEntryPoints.h"
 
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace fakewlan {
@@ -33,7 +35,15 @@ struct Interface {
     unsigned long long unicastDecryptFailures = 0, multicastDecryptFailures = 0;
     LONG rssi = -60;             // dBm, given while connected
     bool rssiQuery = true;       // false: the system has no signal-strength query
-    bool locationConsent = true;  // false: the connection reading is refused (Windows 11 24H2)
+    // false: the readings that reveal access points are refused, and so is
+    // a scan (Windows 11 24H2 without the user's location consent).
+    bool locationConsent = true;
+    // iphlpapi's transmit link speed in bit/s (GetIfEntry2); 0: the row has none.
+    unsigned long long linkSpeed = 54000000;
+    // A connect asked completes this long after WlanConnect returned, with
+    // this reason (0: connected; else it fails with it).
+    DWORD connectMs = 2000;
+    DWORD connectFailure = 0;
     std::set<DWORD> refusedPhys;  // WlanSetInterface refuses to switch these PHYs
     // The connection in detail, the channel query and automatic configuration.
     std::string ssid = "HomeNet";
@@ -46,16 +56,27 @@ struct Interface {
     // The networks in range (the available network list) and their access points.
     std::vector<WLAN_AVAILABLE_NETWORK> networks;
     std::vector<WLAN_BSS_ENTRY> bsses;
-    // The saved networks in their order: name, WLAN_PROFILE_* flags, profile text.
+    // The saved networks in their order: name, WLAN_PROFILE_* flags, profile
+    // text, and the network it is for (empty: the name's ASCII units).
     struct Profile {
         std::u16string name;
         DWORD flags;
         std::u16string xml;
+        std::string ssid = "";
     };
     std::vector<Profile> profiles;
-    // Adds a network and `accessPoints` access points for it, the first the strongest.
+    // Adds a network (WPA2-PSK unless `auth` and `cipher` say otherwise) and
+    // `accessPoints` access points for it, the first the strongest.
     void AddNetwork(const std::string& name, ULONG signal, LONG rssi, ULONG kHz, int accessPoints = 1,
-                    DWORD flags = 0, const std::u16string& profile = u"");
+                    DWORD flags = 0, const std::u16string& profile = u"", int auth = 7, int cipher = 4);
+};
+
+// An event the service reports later, on a thread of its own.
+struct Event {
+    DWORD due;  // virtual time
+    WLAN_NOTIFICATION_DATA data;
+    WLAN_CONNECTION_NOTIFICATION_DATA connection;  // pData of a connection event
+    std::function<void()> change;  // what changes in the service as it is reported
 };
 
 class Service {
@@ -72,21 +93,39 @@ public:
 
     // The service restarts: every client handle open now is forgotten.
     void Restart();
-    // The calls the table leaves out, as a system without them (XP: "WlanGetNetworkBssList").
+    // The calls the table leaves out, as a system without them (XP:
+    // "WlanGetNetworkBssList"; before Vista: "GetIfEntry2", iphlpapi's link speed).
     std::set<std::string> missingCalls;
-    // The service reports an event (of the ACM source unless told) to the registered client.
-    void Notify(const GUID& guid, DWORD code, DWORD source = WLAN_NOTIFICATION_SOURCE_ACM);
-    WLAN_NOTIFICATION_CALLBACK callback = nullptr;
-    PVOID callbackContext = nullptr;
 
-    // The next call of `function` after `skip` successful ones fails with `error`.
+    // The service's events: reported `delayMs` after now to the client
+    // registered for their source, never at once and never on the caller's
+    // thread. Deliver reports those due by the desktop's clock, each on a
+    // thread of its own, in order, and returns when they are handled.
+    void Notify(const GUID& guid, DWORD code, DWORD delayMs = 0, DWORD source = WLAN_NOTIFICATION_SOURCE_ACM);
+    void NotifyConnection(const GUID& guid, DWORD code, DWORD delayMs, const std::string& ssid,
+                          const std::u16string& profile, DWORD reason, std::function<void()> change = nullptr);
+    void Deliver();
+    int Pending() const { return static_cast<int>(events.size()); }
+    // A USB adapter plugged in (reported by interface_arrival) and pulled out.
+    Interface& Plug(const std::u16string& description, DWORD guidData1, DWORD delayMs = 10);
+    void Unplug(DWORD guidData1, DWORD delayMs = 10);
+    // Calls the library made on the service's thread, from inside its callback:
+    // WlanCloseHandle there never returns on Windows, and any call there holds up the service.
+    int callsFromCallback = 0;
+
+    // The next call of `function` after `skip` successful ones fails with
+    // `error`; a WlanQueryInterface of one opcode is "WlanQueryInterface(rssi)".
     void FailNext(const std::string& function, DWORD error, int skip = 0);
 
     // What was seen: "WlanOpenHandle(2)", "WlanQueryInterface(radio_state)", ...
     std::vector<std::string> calls;
     int CountCalls(const std::string& prefix) const;
-    // The calls that reach the service (all but WlanFreeMemory and the conversion).
+    // The calls that reach the service (all but WlanFreeMemory, the conversions and iphlpapi's).
     int ServiceCalls() const;
+    // The calls that need the user's location consent on Windows 11 24H2 and
+    // later (they reveal access points), in all and in each minute of the clock.
+    int GatedCalls() const;
+    std::vector<int> GatedCallsPerMinute() const;
     int OpenHandles() const { return static_cast<int>(handles.size()); }
     int BlocksOutstanding() const { return static_cast<int>(blocks.size()); }
     int BadFrees() const { return badFrees; }
@@ -100,6 +139,9 @@ public:
     int loads = 0, unloads = 0;
 
     // Internals of the fake's functions.
+    void Record(const std::string& call);
+    void Register(HANDLE handle, DWORD sources, BOOL ignoreDuplicates, WLAN_NOTIFICATION_CALLBACK callback,
+                  PVOID context);
     bool Fails(const std::string& function, DWORD* error);
     void* Allocate(size_t size);
     bool Free(void* block);
@@ -116,6 +158,17 @@ private:
         int skip;
     };
     std::vector<Failure> failures;
+    std::vector<DWORD> callTimes;  // the clock at each of `calls`
+    std::vector<Event> events;     // reported later, in the order of `due`
+    HANDLE registered = nullptr;   // the handle events go to
+    BOOL ignoreDuplicate = FALSE;
+    bool delivered = false;        // `last` holds the last event reported
+    WLAN_NOTIFICATION_DATA last = {};
+    std::thread::id serviceThread;
+    WLAN_NOTIFICATION_CALLBACK callback = nullptr;
+    PVOID callbackContext = nullptr;
+    void Queue(Event event);
+    void Unregister(HANDLE handle);
     std::set<void*> blocks;
     std::set<HANDLE> handles;
     std::set<HANDLE> forgotten;  // open before a restart; closing them only fails

@@ -39,6 +39,9 @@ typedef unsigned long long ULONGLONG __attribute__((aligned(8)));
 #define ERROR_SERVICE_NOT_ACTIVE 1062L
 #define ERROR_NOT_READY 21L
 #define CP_UTF8 65001
+#define WC_NO_BEST_FIT_CHARS 0x00000400
+#define ERROR_GEN_FAILURE 31L
+#define ERROR_NO_UNICODE_TRANSLATION 1113L
 
 typedef enum _WLAN_INTERFACE_STATE {
     wlan_interface_state_not_ready = 0,
@@ -248,9 +251,31 @@ typedef struct _WLAN_RAW_DATA {
 } WLAN_RAW_DATA, *PWLAN_RAW_DATA;
 
 typedef enum _WLAN_NOTIFICATION_ACM {
+    wlan_notification_acm_start = 0,
     wlan_notification_acm_scan_complete = 7,
-    wlan_notification_acm_scan_fail = 8
+    wlan_notification_acm_scan_fail = 8,
+    wlan_notification_acm_connection_start = 9,
+    wlan_notification_acm_connection_complete = 10,
+    wlan_notification_acm_connection_attempt_fail = 11,
+    wlan_notification_acm_filter_list_change = 12,
+    wlan_notification_acm_interface_arrival = 13,
+    wlan_notification_acm_interface_removal = 14,
+    wlan_notification_acm_disconnecting = 20,
+    wlan_notification_acm_disconnected = 21
 } WLAN_NOTIFICATION_ACM;
+
+#define WLAN_MAX_NAME_LENGTH 256
+// pData of the ACM's connection events.
+typedef struct _WLAN_CONNECTION_NOTIFICATION_DATA {
+    WLAN_CONNECTION_MODE wlanConnectionMode;
+    WCHAR strProfileName[WLAN_MAX_NAME_LENGTH];
+    DOT11_SSID dot11Ssid;
+    DOT11_BSS_TYPE dot11BssType;
+    BOOL bSecurityEnabled;
+    WLAN_REASON_CODE wlanReasonCode;
+    DWORD dwFlags;
+    WCHAR strProfileXml[1];
+} WLAN_CONNECTION_NOTIFICATION_DATA;
 
 typedef struct _WLAN_NOTIFICATION_DATA {
     DWORD NotificationSource;
