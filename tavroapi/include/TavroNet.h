@@ -86,6 +86,7 @@ typedef unsigned short TAVRONET_WCHAR;
 #define TAVRONET_PHY_N       4 /* HT */
 #define TAVRONET_PHY_AC      5 /* VHT */
 #define TAVRONET_PHY_AX      6 /* HE */
+#define TAVRONET_PHY_BE      7 /* EHT */
 
 /* Authentication. */
 #define TAVRONET_AUTH_UNKNOWN   0
@@ -265,7 +266,11 @@ TAVRONET_API unsigned long TAVRONET_CALL TavroNetGetNetworks(const char* adapter
                                                          unsigned long capacity, unsigned long* count);
 /* Asks the adapter to scan and returns at once; TavroNetGetScanState tells when it is done.
  * ERROR_ACCESS_DENIED with the link's locationDenied set: Windows wants the
- * user's location consent first (the settings page ms-settings:privacy-location). */
+ * user's location consent first (the settings page ms-settings:privacy-location).
+ * A scan that Windows took and then failed answers TavroNetGetScanState, once
+ * done and until the next scan, with Windows' reason for it: a WLAN_REASON_CODE
+ * (words from TavroNetGetReasonText), which is 0x10000 or more, where every
+ * error code is below. */
 TAVRONET_API unsigned long TAVRONET_CALL TavroNetScan(const char* adapterId);
 TAVRONET_API unsigned long TAVRONET_CALL TavroNetGetScanState(const char* adapterId, unsigned long* state);
 /* Connects to a network of the list (by its saved network, or as an open one), or disconnects. */

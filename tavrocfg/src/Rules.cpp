@@ -14,18 +14,19 @@ struct Band {
     unsigned long ghz;          // 24 stands for 2.4
 };
 const Band kBands[] = {{2412, 2472, 2407, 24}, {5000, 5885, 5000, 5}, {5955, 7115, 5950, 6}};
+// The channels outside the bands' steps: 2.4 GHz's 14 and 6 GHz's 2.
+const struct { unsigned long mhz, channel, ghz; } kOddChannels[] = {{2484, 14, 24}, {5935, 2, 6}};
 
-unsigned long BandOf(unsigned long mhz, unsigned long channel) {
-    if (mhz == 2484) return 24;
+unsigned long BandOf(unsigned long mhz) {
+    for (const auto& odd : kOddChannels)
+        if (mhz == odd.mhz) return odd.ghz;
     for (const Band& band : kBands)
         if (mhz >= band.first && mhz <= band.last) return band.ghz;
-    if (mhz != 0) return 0;
-    // Without a frequency: channels 1 to 14 are the 2.4 GHz band's, 32 and
-    // above outside 6 GHz's own numbering are the 5 GHz band's.
-    if (channel >= 1 && channel <= 14) return 24;
-    if (channel >= 32 && channel <= 177) return 5;
     return 0;
 }
+
+// The order of the bands in lists: 2.4, 5, 6 GHz, then the unknown.
+unsigned long BandOrder(unsigned long band) { return band ? band % 24 : 7; }
 
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -98,7 +99,7 @@ int CompareColumn(const TAVRONET_NETWORK& a, const TAVRONET_NETWORK& b, SurveyCo
     case kColumnSignal: return CompareNumbers(a.signalPercent, b.signalPercent);
     case kColumnRssi: return a.rssiDbm < b.rssiDbm ? -1 : a.rssiDbm > b.rssiDbm ? 1 : 0;
     case kColumnChannel: return CompareNumbers(a.channel, b.channel);
-    case kColumnBand: return CompareNumbers(BandOf(a.frequencyMHz, a.channel) % 24, BandOf(b.frequencyMHz, b.channel) % 24);
+    case kColumnBand: return CompareNumbers(BandOrder(BandOf(a.frequencyMHz)), BandOrder(BandOf(b.frequencyMHz)));
     case kColumnSecurity: return CompareNumbers(a.authentication, b.authentication);
     case kColumnAccessPoints: return CompareNumbers(a.accessPoints, b.accessPoints);
     case kColumnConnected:
@@ -146,14 +147,15 @@ void NetworkName(char* text, std::size_t size, const unsigned char* ssid, unsign
 }
 
 unsigned long ChannelFromFrequency(unsigned long mhz) {
-    if (mhz == 2484) return 14;
+    for (const auto& odd : kOddChannels)
+        if (mhz == odd.mhz) return odd.channel;
     for (const Band& band : kBands)
         if (mhz >= band.first && mhz <= band.last && (mhz - band.base) % 5 == 0) return (mhz - band.base) / 5;
     return 0;
 }
 
-const char* BandName(unsigned long mhz, unsigned long channel) {
-    switch (BandOf(mhz, channel)) {
+const char* BandName(unsigned long mhz) {
+    switch (BandOf(mhz)) {
     case 24: return "2.4 GHz";
     case 5: return "5 GHz";
     case 6: return "6 GHz";
@@ -167,7 +169,7 @@ long RssiFromPercent(unsigned long percent) {
 }
 
 const char* PhyName(unsigned long phy) {
-    static const char* const kNames[] = {"", "802.11b", "802.11a", "802.11g", "802.11n", "802.11ac", "802.11ax"};
+    static const char* const kNames[] = {"", "802.11b", "802.11a", "802.11g", "802.11n", "802.11ac", "802.11ax", "802.11be"};
     return phy < sizeof kNames / sizeof kNames[0] ? kNames[phy] : "";
 }
 
@@ -240,11 +242,11 @@ std::size_t ChannelOverview(const TAVRONET_NETWORK* networks, std::size_t count,
         const TAVRONET_NETWORK& network = networks[i];
         const unsigned long channel = network.channel ? network.channel : ChannelFromFrequency(network.frequencyMHz);
         if (channel == 0) continue;
-        const unsigned long band = BandOf(network.frequencyMHz, channel);
+        const unsigned long band = BandOf(network.frequencyMHz);
         std::size_t at = 0;
-        // The list stays ordered by band (2.4, 5, 6 GHz) and channel.
-        const std::pair<unsigned long, unsigned long> key(band % 24, channel);
-        while (at < used && std::make_pair(loads[at].band % 24, loads[at].channel) < key) ++at;
+        // The list stays ordered by band (2.4, 5, 6 GHz, unknown) and channel.
+        const std::pair<unsigned long, unsigned long> key(BandOrder(band), channel);
+        while (at < used && std::make_pair(BandOrder(loads[at].band), loads[at].channel) < key) ++at;
         if (at == used || loads[at].channel != channel || loads[at].band != band) {
             if (used == capacity) continue;
             std::memmove(loads + at + 1, loads + at, (used - at) * sizeof *loads);

@@ -24,11 +24,12 @@ void FormatMac(char* text, std::size_t size, const unsigned char* address);
 void NetworkName(char* text, std::size_t size, const unsigned char* ssid, unsigned long length);
 
 // The channel of a frequency: 2412 -> 1 ... 2472 -> 13, 2484 -> 14,
-// 5180 -> 36, 5955 -> 1 (6 GHz); 0 when the frequency is none of these.
+// 5180 -> 36, 5935 -> 2 and 5955 -> 1 (6 GHz); 0 when the frequency is none of these.
 unsigned long ChannelFromFrequency(unsigned long mhz);
-// "2.4 GHz", "5 GHz" or "6 GHz"; without a frequency, from a channel that
-// only one band has; "" when not known.
-const char* BandName(unsigned long mhz, unsigned long channel);
+// "2.4 GHz", "5 GHz" or "6 GHz" from the frequency; "" without one: a
+// channel's number alone does not tell its band (6 GHz numbers its channels
+// 1 to 233, over both others' numbers).
+const char* BandName(unsigned long mhz);
 
 // A received signal strength from signal quality in percent, the reverse of
 // PercentFromRssi (common/Signal.h).
@@ -67,7 +68,7 @@ bool DescendingFirst(SurveyColumn column);
 // How crowded one channel is: the networks on it and the strongest signal.
 struct ChannelLoad {
     unsigned long channel;
-    unsigned long band;        // 24, 5 or 6 (GHz), 0 when not known
+    unsigned long band;        // 24, 5 or 6 (GHz), 0 when not known (after the others)
     unsigned long networks;
     unsigned long strongestPercent;
 };

@@ -38,7 +38,7 @@ StatusTexts StatusTextsOf(const TAVRONET_LINK& link, unsigned long code, const T
     FormatMac(text, sizeof text, link.bssid);
     t.accessPoint = link.locationDenied ? Widen(kWithoutLocation) : Known(link, TAVRONET_KNOWN_BSSID, text);
     FormatNumber(text, sizeof text, link.channel);
-    const char* band = BandName(link.frequencyMHz, link.channel);
+    const char* band = BandName(link.frequencyMHz);
     Text where = Widen(text);
     if (*band) where += u" (" + Widen(band) + u")";
     t.channel = (link.known & TAVRONET_KNOWN_CHANNEL) ? where : Widen(kNotAvailable);

@@ -12,7 +12,7 @@ std::vector<Text> SurveyRow(const TAVRONET_NETWORK& n) {
     row[kColumnSignal] = Widen(percent);
     row[kColumnRssi] = Widen(rssi);
     row[kColumnChannel] = Widen(channel);
-    row[kColumnBand] = Widen(BandName(n.frequencyMHz, n.channel));
+    row[kColumnBand] = Widen(BandName(n.frequencyMHz));
     row[kColumnSecurity] = Widen((n.known & TAVRONET_KNOWN_SECURITY) ? SecurityWord(n.authentication, n.cipher) : "");
     row[kColumnAccessPoints] = Widen(points);
     row[kColumnConnected] = Widen((n.flags & TAVRONET_NETWORK_CONNECTED) ? "Connected" : "");
@@ -82,4 +82,10 @@ Text ConnectLine(const TAVRONET_CONNECT_STATUS& status, ConnectStage stage, cons
     case TAVRONET_CONNECT_DISCONNECTED: return u"Disconnected from " + network + u".";
     default: return Text();
     }
+}
+
+bool IsReasonCode(unsigned long code) { return code >= 0x10000; }
+
+Text ScanFailureLine(const Text& reason) {
+    return u"Windows could not scan for networks." + (reason.empty() ? Widen(" Windows gave no reason.") : u" " + reason);
 }

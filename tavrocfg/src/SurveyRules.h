@@ -37,6 +37,13 @@ ConnectStage StageOf(unsigned long code, const TAVRONET_CONNECT_STATUS& status, 
 // "Could not connect to "Home". The profile key does not match the network key."
 Text ConnectLine(const TAVRONET_CONNECT_STATUS& status, ConnectStage stage, const Text& name, const Text& reason);
 
+// Whether what a scan answered is Windows' reason for its failure (a WLAN
+// reason code, 0x10000 and more) rather than an error code (all below).
+bool IsReasonCode(unsigned long code);
+// The line under the list after a scan that failed, in place of the count:
+// "Windows could not scan for networks. The network is not available."
+Text ScanFailureLine(const Text& reason);
+
 // What the survey's refresh waits for, between reads of the list while shown.
 const unsigned kSurveyRefreshMs = 3000;
 const unsigned kConnectPollMs = 500;

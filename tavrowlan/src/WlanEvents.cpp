@@ -16,7 +16,17 @@ static_assert(offsetof(WLAN_CONNECTION_NOTIFICATION_DATA, strProfileXml) == 568,
 
 namespace {
 
+// WLAN_REASON_CODE_UNKNOWN: a failure the service gave no reason for.
+const DWORD kReasonUnknown = 0x00010001;
+
 bool SameGuid(const GUID& a, const GUID& b) { return memcmp(&a, &b, sizeof a) == 0; }
+
+// The reason a scan_fail event carries (its data is a WLAN_REASON_CODE).
+DWORD ScanFailureOf(const WLAN_NOTIFICATION_DATA& data) {
+    if (!data.pData || data.dwDataSize < sizeof(WLAN_REASON_CODE)) return kReasonUnknown;
+    const DWORD reason = *static_cast<const WLAN_REASON_CODE*>(data.pData);
+    return reason ? reason : kReasonUnknown;
+}
 
 bool Connecting(unsigned long state) {
     return state == TAVRONET_CONNECT_CONNECTING || state == TAVRONET_CONNECT_FAILED;
@@ -60,10 +70,12 @@ void Events::ScanAsked(const GUID& guid) {
     if (Entry* entry = Add(guid)) entry->scanDone = false;
 }
 
-bool Events::ScanDone(const GUID& guid) const {
+bool Events::ScanDone(const GUID& guid, DWORD* failure) const {
     Held held(lock);
     const Entry* entry = Find(guid);
-    return entry && entry->scanDone;
+    if (!entry || !entry->scanDone) return false;
+    *failure = entry->scanFailure;
+    return true;
 }
 
 bool Events::Ask(const GUID& guid, const TAVRONET_CONNECT_STATUS& asked, TAVRONET_CONNECT_STATUS* previous) {
@@ -120,9 +132,13 @@ void Events::Take(const WLAN_NOTIFICATION_DATA& data) {
         ++changes;
         return;
     case kAcmScanComplete:
-    case kAcmScanFail: {  // a failed scan ends the wait as a completed one does
+    case kAcmScanFail: {  // a failed scan ends the wait as a completed one does, with its reason
+        const DWORD failure = data.NotificationCode == kAcmScanFail ? ScanFailureOf(data) : 0;
         Held held(lock);
-        if (Entry* entry = Find(data.InterfaceGuid)) entry->scanDone = true;
+        if (Entry* entry = Find(data.InterfaceGuid)) {
+            entry->scanDone = true;
+            entry->scanFailure = failure;
+        }
         return;
     }
     case kAcmConnectionStart:

@@ -63,9 +63,10 @@ public:
     static const int kInterfaces = 8;
 
     // A scan asked: an earlier completion is forgotten. Done: the service
-    // said it completed or failed since.
+    // said it completed or failed since; `failure` receives the failure's
+    // reason (a WLAN_REASON_CODE), 0 for a completed scan.
     void ScanAsked(const GUID& guid);
-    bool ScanDone(const GUID& guid) const;
+    bool ScanDone(const GUID& guid, DWORD* failure) const;
 
     // A connect or disconnect asked: `asked` (its state CONNECTING or
     // DISCONNECTING, the network named) becomes the interface's status with
@@ -90,6 +91,7 @@ private:
     struct Entry {
         GUID guid;
         bool scanDone;
+        DWORD scanFailure;
         TAVRONET_CONNECT_STATUS status;
     };
     // The interface's entry, or null; Add makes one where there is room. Under the lock.

@@ -270,6 +270,10 @@ unsigned long NetGetNetworks(WlanSession& session, const char* adapterId, TAVRON
     for (DWORD i = 0; i < available->dwNumberOfItems; ++i) AddAvailable(api, available->Network[i], gathered);
     api.WlanFreeMemory(available);
     AddAccessPoints(session, memory, gathered);
+    // XP's list counts at most one access point for a network, however many
+    // carry it, and it has no BSS list: the count is not known there.
+    if (session.Version() == 1)
+        for (TAVRONET_NETWORK& n : gathered.networks) n.accessPoints = 0;
     return FillArray(gathered.networks, networks, capacity, count);
 }
 
@@ -285,6 +289,7 @@ unsigned long NetScan(WlanSession& session, const char* adapterId) {
     }));
     memory.scan.pending = result == ERROR_SUCCESS;
     memory.scan.startedAt = GetTickCount();
+    memory.scan.failure = 0;
     return result;
 }
 
@@ -293,10 +298,11 @@ unsigned long NetGetScanState(WlanSession& session, const char* adapterId, unsig
     if (!state) return ERROR_INVALID_PARAMETER;
     if (const DWORD error = FindInterface(session, adapterId, &guid)) return error;
     ScanState& scan = session.Memory(guid).scan;
-    if (scan.pending && (session.Reported().ScanDone(guid) || GetTickCount() - scan.startedAt >= kScanMostMs))
+    if (scan.pending && (session.Reported().ScanDone(guid, &scan.failure) || GetTickCount() - scan.startedAt >= kScanMostMs))
         scan.pending = false;
     *state = scan.pending ? TAVRONET_SCAN_PENDING : TAVRONET_SCAN_DONE;
-    return ERROR_SUCCESS;
+    // A scan the service reports failed answers its reason, which no error code is.
+    return scan.pending ? ERROR_SUCCESS : scan.failure;
 }
 
 unsigned long NetGetHistory(WlanSession& session, const char* adapterId, TAVRONET_HISTORY* history) {

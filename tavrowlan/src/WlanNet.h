@@ -64,7 +64,8 @@ unsigned long NetworkCipher(const WLAN_AVAILABLE_NETWORK& network);
 // The identifier GetAdapterID gives, "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}"
 // in either case, back to its GUID; false for any other text.
 bool ParseInterfaceId(const char* text, GUID* guid);
-// A channel's centre frequency in kHz to its number at 2.4, 5 or 6 GHz; 0 when none.
+// A channel's centre frequency in kHz to its number at 2.4, 5 or 6 GHz
+// (5935 MHz is 6 GHz's channel 2); 0 when none.
 unsigned long ChannelFromKhz(ULONG kHz);
 // The service's PHY, authentication and cipher to TavroNet.h's (its *_UNKNOWN for others).
 unsigned long PhyFromDot11(DOT11_PHY_TYPE phy);

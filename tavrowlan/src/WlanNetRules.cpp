@@ -146,6 +146,8 @@ unsigned long ChannelFromKhz(ULONG kHz) {
     if (mhz == 2484) return 14;
     if (mhz >= 2412 && mhz <= 2472) return (mhz - 2407) / 5;
     if (mhz >= 5150 && mhz <= 5895) return (mhz - 5000) / 5;
+    // 6 GHz: channel 2 below the others, then 1 to 233 from 5955 MHz.
+    if (mhz == 5935) return 2;
     if (mhz >= 5955 && mhz <= 7115) return (mhz - 5950) / 5;
     return 0;
 }
@@ -166,6 +168,8 @@ unsigned long PhyFromDot11(DOT11_PHY_TYPE phy) {
         return TAVRONET_PHY_AC;
     case 10:  // dot11_phy_type_he
         return TAVRONET_PHY_AX;
+    case 11:  // dot11_phy_type_eht
+        return TAVRONET_PHY_BE;
     default:
         return TAVRONET_PHY_UNKNOWN;
     }

@@ -61,12 +61,14 @@ struct ConnectionReading {
     WLAN_CONNECTION_ATTRIBUTES attributes;
 };
 
-// A scan asked of the interface: done when the service reports it complete,
-// or at the latest kScanMostMs after it was asked.
+// A scan asked of the interface: done when the service reports it complete
+// or failed, or at the latest kScanMostMs after it was asked. A failure's
+// reason is kept until the next scan.
 const DWORD kScanMostMs = 4000;
 struct ScanState {
     bool pending = false;
     DWORD startedAt = 0;
+    DWORD failure = 0;  // a WLAN_REASON_CODE
 };
 
 // Whether the interface's locally unique identifier for iphlpapi is known yet.

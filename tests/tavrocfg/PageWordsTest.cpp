@@ -51,7 +51,19 @@ TEST(AppletPageWords, StatusReadsEachValueInOneCapitalisation) {
     wide.ssidLength = 32;
     TAVRONET_LINK cafe = Link(TAVRONET_STATE_CONNECTED, all);
     SetWide(cafe.ssidW, TAVRONET_SSID_CHARS, u"Caf\u00E9 \u65E5\u672C\tx");
+    // The channel query gives no frequency: channel 6 may be 2.4 or 6 GHz's.
+    TAVRONET_LINK channelOnly = Link(TAVRONET_STATE_CONNECTED, all);
+    channelOnly.channel = 6;
+    channelOnly.frequencyMHz = 0;
+    TAVRONET_LINK eht = Link(TAVRONET_STATE_CONNECTED, all);
+    eht.channel = 2;
+    eht.frequencyMHz = 5935;
+    eht.phy = TAVRONET_PHY_BE;
     const struct { TAVRONET_LINK link; unsigned long code; const char* line; } rows[] = {
+        {channelOnly, 0, "Connected|HomeNet-5G|00:1A:2B:3C:4D:5E|6|72 %, -64 dBm|866.7 Mbps|54.0 Mbps|802.11ac|"
+                         "WPA2-Personal, AES (CCMP)|02:00:00:00:00:01"},
+        {eht, 0, "Connected|HomeNet-5G|00:1A:2B:3C:4D:5E|2 (6 GHz)|72 %, -64 dBm|866.7 Mbps|54.0 Mbps|802.11be|"
+                 "WPA2-Personal, AES (CCMP)|02:00:00:00:00:01"},
         {Link(TAVRONET_STATE_CONNECTED, all), 0,
          "Connected|HomeNet-5G|00:1A:2B:3C:4D:5E|36 (5 GHz)|72 %, -64 dBm|866.7 Mbps|54.0 Mbps|802.11ac|"
          "WPA2-Personal, AES (CCMP)|02:00:00:00:00:01"},

@@ -56,10 +56,14 @@ TEST(AppletSurveyRules, RowsNameSecurityFromAuthenticationAndCipher) {
     full.channel = 149;
     full.frequencyMHz = 5745;
     full.accessPoints = 3;
+    TAVRONET_NETWORK channelOnly = full;  // no frequency: channel 1 may be 2.4 or 6 GHz's
+    channelOnly.channel = 1;
+    channelOnly.frequencyMHz = 0;
     TAVRONET_NETWORK unknown = Secured(u"X", TAVRONET_AUTH_OPEN, TAVRONET_CIPHER_NONE, 0);
     unknown.known = 0;
     const struct { TAVRONET_NETWORK network; const char* row; } rows[] = {
         {full, "Caf\xC3\xA9 Jard\xC3\xADn|52 %|-74 dBm|149|5 GHz|WPA2-Personal|3|Connected|Saved"},
+        {channelOnly, "Caf\xC3\xA9 Jard\xC3\xADn|52 %|-74 dBm|1||WPA2-Personal|3|Connected|Saved"},
         {Secured(u"OldPrinter", TAVRONET_AUTH_OPEN, TAVRONET_CIPHER_WEP, 0), "OldPrinter|||||WEP|||"},
         {Secured(u"Shared", TAVRONET_AUTH_SHARED, TAVRONET_CIPHER_WEP, 0), "Shared|||||WEP|||"},
         {Secured(u"Guest", TAVRONET_AUTH_OPEN, TAVRONET_CIPHER_NONE, 0), "Guest|||||Open|||"},
@@ -174,4 +178,16 @@ TEST(AppletSurveyRules, SavedNetworksOfAGroupPolicyCannotBeMovedOrRemoved) {
     EXPECT_EQ(Joined(SavedNetworkRow(wep, 4)), "5|\xE6\x97\xA5\xE6\x9C\xAC printer|WEP (open system)|This user");
     EXPECT_EQ(Joined(SavedNetworkRow(list[0], 0)), "1|Office|WPA2-Personal, AES (CCMP)|Group policy");
     EXPECT_EQ(Joined(SavedNetworkRow(list[1], 1)), "2|Home|WPA2-Personal, AES (CCMP)|All users");
+}
+
+// A scan that Windows took and then failed answers with Windows' reason, a
+// WLAN reason code (from 0x10000 on); an error code is below it. The line
+// under the list says so instead of counting the networks of no scan.
+TEST(AppletSurveyRules, AFailedScanSaysWhy) {
+    const struct { unsigned long code; bool reason; } codes[] = {
+        {0, false}, {5, false}, {1168, false}, {0xFFFF, false}, {0x10000, true}, {0x10001, true}, {0x2800B, true}};
+    for (const auto& c : codes) EXPECT_EQ(IsReasonCode(c.code), c.reason) << c.code;
+    EXPECT_EQ(Utf8(ScanFailureLine(u"The network is not available.")),
+              "Windows could not scan for networks. The network is not available.");
+    EXPECT_EQ(Utf8(ScanFailureLine(u"")), "Windows could not scan for networks. Windows gave no reason.");
 }

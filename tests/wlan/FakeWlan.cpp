@@ -192,11 +192,14 @@ List* HandList(const std::vector<Item>& items, size_t header) {
     return list;
 }
 
+// WlanScan returns at once; the service reports the scan's end later.
 // Windows 11 24H2 and later refuse a scan without location consent too.
 DWORD WINAPI FakeScan(HANDLE client, const GUID* guid, const PDOT11_SSID, const PWLAN_RAW_DATA, PVOID) {
     Interface* found;
     if (DWORD error = Enter("WlanScan", client, guid, &found)) return error;
-    return found->locationConsent ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+    if (!found->locationConsent) return ERROR_ACCESS_DENIED;
+    if (S().newestVersion != 1) S().NotifyScan(found->guid, found->scanMs, found->scanFailure);
+    return ERROR_SUCCESS;
 }
 
 DWORD WINAPI FakeGetAvailableNetworkList(HANDLE client, const GUID* guid, DWORD, PVOID,
@@ -206,6 +209,9 @@ DWORD WINAPI FakeGetAvailableNetworkList(HANDLE client, const GUID* guid, DWORD,
     if (!found->locationConsent) return ERROR_ACCESS_DENIED;
     *list = HandList<WLAN_AVAILABLE_NETWORK_LIST>(found->networks, offsetof(WLAN_AVAILABLE_NETWORK_LIST, Network));
     (*list)->dwNumberOfItems = static_cast<DWORD>(found->networks.size());
+    // XP counts at most one access point for a network, however many carry it.
+    for (DWORD i = 0; S().newestVersion == 1 && i < (*list)->dwNumberOfItems; ++i)
+        (*list)->Network[i].uNumberOfBssids = std::min<ULONG>((*list)->Network[i].uNumberOfBssids, 1);
     return ERROR_SUCCESS;
 }
 
@@ -643,6 +649,15 @@ void Service::NotifyConnection(const GUID& guid, DWORD code, DWORD delayMs, cons
     Queue(std::move(event));
 }
 
+void Service::NotifyScan(const GUID& guid, DWORD delayMs, WLAN_REASON_CODE failure) {
+    Event event = {};
+    event.due = delayMs;
+    const DWORD code = failure ? wlan_notification_acm_scan_fail : wlan_notification_acm_scan_complete;
+    event.data = {WLAN_NOTIFICATION_SOURCE_ACM, code, guid, failure ? static_cast<DWORD>(sizeof event.reason) : 0, nullptr};
+    event.reason = failure;
+    Queue(std::move(event));
+}
+
 // Each event on a thread of the service's own, as Windows reports them; the
 // test waits for it. What changes in the service changes as it is reported.
 void Service::Deliver() {
@@ -651,7 +666,10 @@ void Service::Deliver() {
         Event event = std::move(events.front());
         events.erase(events.begin());
         if (event.change) event.change();
-        if (event.data.dwDataSize) event.data.pData = &event.connection;
+        if (event.data.dwDataSize)
+            event.data.pData = event.data.NotificationCode == wlan_notification_acm_scan_fail
+                                   ? static_cast<void*>(&event.reason)
+                                   : static_cast<void*>(&event.connection);
         const bool duplicate = ignoreDuplicate && delivered && last.NotificationCode == event.data.NotificationCode &&
                                memcmp(&last.InterfaceGuid, &event.data.InterfaceGuid, sizeof(GUID)) == 0;
         if (!callback || duplicate) continue;

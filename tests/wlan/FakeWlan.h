@@ -44,6 +44,11 @@ struct Interface {
     // this reason (0: connected; else it fails with it).
     DWORD connectMs = 2000;
     DWORD connectFailure = 0;
+    // A scan asked ends this long after WlanScan returned, reported
+    // scan_complete, or scan_fail with this reason where it is not 0. XP's
+    // service reports neither (it has only connection_complete and disconnected).
+    DWORD scanMs = 1500;
+    DWORD scanFailure = 0;
     std::set<DWORD> refusedPhys;  // WlanSetInterface refuses to switch these PHYs
     // The connection in detail, the channel query and automatic configuration.
     std::string ssid = "HomeNet";
@@ -76,6 +81,7 @@ struct Event {
     DWORD due;  // virtual time
     WLAN_NOTIFICATION_DATA data;
     WLAN_CONNECTION_NOTIFICATION_DATA connection;  // pData of a connection event
+    WLAN_REASON_CODE reason;                       // pData of scan_fail
     std::function<void()> change;  // what changes in the service as it is reported
 };
 
@@ -104,6 +110,7 @@ public:
     void Notify(const GUID& guid, DWORD code, DWORD delayMs = 0, DWORD source = WLAN_NOTIFICATION_SOURCE_ACM);
     void NotifyConnection(const GUID& guid, DWORD code, DWORD delayMs, const std::string& ssid,
                           const std::u16string& profile, DWORD reason, std::function<void()> change = nullptr);
+    void NotifyScan(const GUID& guid, DWORD delayMs, WLAN_REASON_CODE failure);
     void Deliver();
     int Pending() const { return static_cast<int>(events.size()); }
     // A USB adapter plugged in (reported by interface_arrival) and pulled out.

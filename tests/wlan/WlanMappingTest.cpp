@@ -511,7 +511,9 @@ TEST_F(WlanTest, NetworksInRangeMergeTheirAccessPoints) {
              c.networks[0].dot11PhyTypes[0] = dot11_phy_type_unknown;
              c.bsses[0].dot11BssPhyType = dot11_phy_type_unknown;
          }, 256, 1, 1, TAVRONET_KNOWN_SIGNAL | TAVRONET_KNOWN_SECURITY | TAVRONET_KNOWN_RSSI | TAVRONET_KNOWN_CHANNEL, 0, 0, 6, -70},
-        {"XP: no BSS list", [this](Interface& c) { wlan.missingCalls = {"WlanGetNetworkBssList"}; c.AddNetwork("Cafe", 60, -70, 2412000, 2); c.networks[0].dot11PhyTypes[1] = static_cast<DOT11_PHY_TYPE>(10); }, 256, 1, 2, 0x189, 0, TAVRONET_PHY_N, 0, 0},
+        {"the BSS list refused", [this](Interface& c) { wlan.FailNext("WlanGetNetworkBssList", ERROR_ACCESS_DENIED); c.AddNetwork("Cafe", 60, -70, 2412000, 2); c.networks[0].dot11PhyTypes[1] = static_cast<DOT11_PHY_TYPE>(10); }, 256, 1, 2, 0x189, 0, TAVRONET_PHY_N, 0, 0},
+        // XP has no BSS list, and its list counts one access point for any network: it cannot tell.
+        {"XP", [this](Interface& c) { wlan.newestVersion = 1; wlan.missingCalls = {"WlanGetNetworkBssList"}; c.AddNetwork("Cafe", 60, -70, 2412000, 2); }, 256, 1, 0, 0x189, 0, TAVRONET_PHY_N, 0, 0},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -534,38 +536,62 @@ TEST_F(WlanTest, NetworksInRangeMergeTheirAccessPoints) {
     }
 }
 
+// WlanScan returns at once; the service reports the scan complete or failed
+// (with its reason) later, on its own thread. A failed scan's reason is what
+// TavroNetGetScanState answers once it is done, until the next scan.
 TEST_F(WlanTest, AScanEndsWhenTheServiceSaysOrAfterFourSeconds) {
+    const unsigned long P = TAVRONET_SCAN_PENDING, D = TAVRONET_SCAN_DONE, kNotAvailable = 0x0002800B;
     struct Row {
         const char* name;
-        const char* missing;
-        DWORD notifiedBy;  // the source of a scan-complete event; 0 none
-        DWORD failure;
-        unsigned long result, atOnce, before, after;
+        std::function<void(Interface&)> set;
+        unsigned long result;
+        // TavroNetGetScanState's answer and state at once, two seconds and four seconds after the scan.
+        std::vector<unsigned long> seen;
     } rows[] = {
-        {"completes", "", WLAN_NOTIFICATION_SOURCE_ACM, 0, 0, TAVRONET_SCAN_DONE, TAVRONET_SCAN_DONE, TAVRONET_SCAN_DONE},
-        {"never completes (an event of another source)", "", 0x10, 0, 0, TAVRONET_SCAN_PENDING, TAVRONET_SCAN_PENDING, TAVRONET_SCAN_DONE},
-        {"no notifications", "WlanRegisterNotification", WLAN_NOTIFICATION_SOURCE_ACM, 0, 0, TAVRONET_SCAN_PENDING, TAVRONET_SCAN_PENDING, TAVRONET_SCAN_DONE},
-        {"radio off", "", 0, ERROR_NOT_READY, ERROR_NOT_READY, TAVRONET_SCAN_DONE, TAVRONET_SCAN_DONE, TAVRONET_SCAN_DONE},
-        {"no scan call", "WlanScan", 0, 0, ERROR_NOT_SUPPORTED, TAVRONET_SCAN_DONE, TAVRONET_SCAN_DONE, TAVRONET_SCAN_DONE},
+        {"reported complete after 1.5 s", [](Interface&) {}, 0, {0, P, 0, D, 0, D}},
+        {"reported failed after 1.5 s", [](Interface& c) { c.scanFailure = kNotAvailable; }, 0,
+         {0, P, kNotAvailable, D, kNotAvailable, D}},
+        {"reported failed without its reason", [this](Interface& c) {
+             c.scanMs = 10000;
+             wlan.Notify(c.guid, wlan_notification_acm_scan_fail);
+         }, 0, {0x00010001, D, 0x00010001, D, 0x00010001, D}},
+        {"XP: the service reports no scan", [this](Interface&) { wlan.newestVersion = 1; }, 0, {0, P, 0, P, 0, D}},
+        {"an event of another source is no end", [this](Interface& c) {
+             c.scanMs = 10000;
+             wlan.Notify(c.guid, wlan_notification_acm_scan_complete, 0, 0x10);
+         }, 0, {0, P, 0, P, 0, D}},
+        {"no notifications", [this](Interface&) { wlan.missingCalls = {"WlanRegisterNotification"}; }, 0,
+         {0, P, 0, P, 0, D}},
+        {"radio off", [this](Interface&) { wlan.FailNext("WlanScan", ERROR_NOT_READY); }, ERROR_NOT_READY,
+         {0, D, 0, D, 0, D}},
+        {"no scan call", [this](Interface&) { wlan.missingCalls = {"WlanScan"}; }, ERROR_NOT_SUPPORTED, {0, D, 0, D, 0, D}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         session.Release();
         wlan.Reset();
-        wlan.missingCalls = {row.missing};
+        row.set(Card());
         session.Acquire();
-        Card();
-        if (row.failure) wlan.FailNext("WlanScan", row.failure);
         EXPECT_EQ(NetScan(session, Id().c_str()), row.result);
-        if (row.notifiedBy) wlan.Notify(CardGuid(), wlan_notification_acm_scan_complete, 0, row.notifiedBy);
-        Later(1);  // the service reports on its own thread
-        unsigned long states[3];
-        for (unsigned long& state : states) {
-            EXPECT_EQ(NetGetScanState(session, Id().c_str(), &state), 0u);
-            sim::Desktop::Get().Advance(&state == states ? kScanMostMs - 2 : 1);
+        std::vector<unsigned long> seen;
+        for (DWORD wait : {1, 1999, 2001}) {
+            Later(wait);
+            unsigned long state = kUntouched;
+            seen.push_back(NetGetScanState(session, Id().c_str(), &state));
+            seen.push_back(state);
         }
-        EXPECT_EQ(std::vector<unsigned long>(states, states + 3), std::vector<unsigned long>({row.atOnce, row.before, row.after}));
+        EXPECT_EQ(seen, row.seen);
     }
+    // The next scan forgets the last one's failure.
+    FreshService();
+    Card().scanFailure = kNotAvailable;
+    unsigned long state = kUntouched;
+    EXPECT_EQ(NetScan(session, Id().c_str()), 0u);
+    Later(2000);
+    EXPECT_EQ(NetGetScanState(session, Id().c_str(), &state), kNotAvailable);
+    EXPECT_EQ(NetScan(session, Id().c_str()), 0u);
+    EXPECT_EQ(NetGetScanState(session, Id().c_str(), &state), 0u);
+    EXPECT_EQ(state, P);
 }
 
 TEST_F(WlanTest, ConnectReachesASavedOrOpenNetwork) {
@@ -735,14 +761,14 @@ TEST_F(WlanTest, ScalesAndNames) {
         {dot11_phy_type_fhss, 0}, {dot11_phy_type_dsss, 1}, {dot11_phy_type_hrdsss, 1}, {dot11_phy_type_ofdm, 2},
         {dot11_phy_type_erp, 3},  {dot11_phy_type_ht, 4},   {dot11_phy_type_unknown, 4}};
     for (const auto& p : phys) EXPECT_EQ(NdisNetworkType(p.first), p.second) << p.first;
-    const ULONG channels[][2] = {{2412000, 1}, {2472000, 13}, {2484000, 14}, {5180000, 36}, {5825000, 165}, {5955000, 1}, {7115000, 233}, {2400000, 0}, {5149000, 0}, {7116000, 0}, {0, 0}};
+    const ULONG channels[][2] = {{2412000, 1}, {2472000, 13}, {2484000, 14}, {5180000, 36}, {5825000, 165}, {5935000, 2}, {5955000, 1}, {7115000, 233}, {2400000, 0}, {5930000, 0}, {5149000, 0}, {7116000, 0}, {0, 0}};
     for (const auto& c : channels) EXPECT_EQ(ChannelFromKhz(c[0]), c[1]) << c[0];
     const unsigned long auths[] = {0, TAVRONET_AUTH_OPEN, TAVRONET_AUTH_SHARED, TAVRONET_AUTH_WPA, TAVRONET_AUTH_WPA_PSK, TAVRONET_AUTH_WPA_PSK, TAVRONET_AUTH_WPA2, TAVRONET_AUTH_WPA2_PSK, TAVRONET_AUTH_WPA3, TAVRONET_AUTH_WPA3_SAE, TAVRONET_AUTH_OWE, TAVRONET_AUTH_WPA3, 0};
     for (int a = 0; a < 13; ++a) EXPECT_EQ(AuthFromDot11(a), auths[a]) << a;
     const std::pair<int, unsigned long> ciphers[] = {{0, TAVRONET_CIPHER_NONE}, {1, TAVRONET_CIPHER_WEP}, {5, TAVRONET_CIPHER_WEP}, {0x101, TAVRONET_CIPHER_WEP}, {2, TAVRONET_CIPHER_TKIP}, {4, TAVRONET_CIPHER_CCMP}, {0xA, TAVRONET_CIPHER_CCMP}, {8, TAVRONET_CIPHER_GCMP}, {9, TAVRONET_CIPHER_GCMP}, {3, 0}};
     for (const auto& c : ciphers) EXPECT_EQ(CipherFromDot11(c.first), c.second) << c.first;
-    const unsigned long phyNames[] = {0, TAVRONET_PHY_B, TAVRONET_PHY_B, 0, TAVRONET_PHY_A, TAVRONET_PHY_B, TAVRONET_PHY_G, TAVRONET_PHY_N, TAVRONET_PHY_AC, 0, TAVRONET_PHY_AX, 0};
-    for (int p = 0; p < 12; ++p) EXPECT_EQ(PhyFromDot11(static_cast<DOT11_PHY_TYPE>(p)), phyNames[p]) << p;
+    const unsigned long phyNames[] = {0, TAVRONET_PHY_B, TAVRONET_PHY_B, 0, TAVRONET_PHY_A, TAVRONET_PHY_B, TAVRONET_PHY_G, TAVRONET_PHY_N, TAVRONET_PHY_AC, 0, TAVRONET_PHY_AX, TAVRONET_PHY_BE, 0};
+    for (int p = 0; p < 13; ++p) EXPECT_EQ(PhyFromDot11(static_cast<DOT11_PHY_TYPE>(p)), phyNames[p]) << p;
     GUID guid = {};
     for (const char* id : {"{0123ABCD-1234-ABCD-8001-00A0C9144B0F}", "{0123abcd-1234-abcd-8001-00a0c9144b0f}"}) {
         ASSERT_TRUE(ParseInterfaceId(id, &guid)) << id;
