@@ -433,6 +433,10 @@ unsigned long scanState(const LinkSection& link, bool started, unsigned long sta
     return TAVRONET_SCAN_DONE;
 }
 
+unsigned long scanResult(const LinkSection& link, bool started, unsigned long state) {
+    return started && state == TAVRONET_SCAN_DONE ? link.scanFails : 0;
+}
+
 TAVRONET_SAMPLE sampleOf(const TAVRONET_LINK& link, unsigned long tick) {
     TAVRONET_SAMPLE s = {};
     s.tick = tick;

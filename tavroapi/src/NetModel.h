@@ -139,6 +139,9 @@ unsigned long deleteProfile(std::vector<ProfileSection>& profiles, const Profile
 
 // TAVRONET_SCAN_PENDING while a scan started at `startTick` runs at `nowTick`.
 unsigned long scanState(const LinkSection& link, bool started, unsigned long startTick, unsigned long nowTick);
+// What TavroNetGetScanState answers in `state`: a scan asked and done that
+// the scenario fails answers its reason (a WLAN reason code), else 0.
+unsigned long scanResult(const LinkSection& link, bool started, unsigned long state);
 
 // A reading of the link, as the history keeps it.
 TAVRONET_SAMPLE sampleOf(const TAVRONET_LINK& link, unsigned long tick);

@@ -81,6 +81,7 @@ struct LinkSection {
     std::string driver;                 // the driver's version text, "" when not known
     bool scanNever = false;             // a scan that never ends
     unsigned long scanMs = 1500;        // how long a scan takes
+    unsigned long scanFails = 0;        // a scan fails with this WLAN reason code once done, 0 when it completes
     bool profileChangesDenied = false;  // moves and removals are refused
     unsigned long connectMs = 2000;     // how long a connect or disconnect takes to end
     bool disconnectStopsAuto = false;   // a disconnect stops the saved network's own connects (XP)

@@ -46,7 +46,7 @@ const Word kCiphers[] = {
 };
 const Word kPhys[] = {
     {"b", TAVRONET_PHY_B}, {"a", TAVRONET_PHY_A},   {"g", TAVRONET_PHY_G},
-    {"n", TAVRONET_PHY_N}, {"ac", TAVRONET_PHY_AC}, {"ax", TAVRONET_PHY_AX},
+    {"n", TAVRONET_PHY_N}, {"ac", TAVRONET_PHY_AC}, {"ax", TAVRONET_PHY_AX}, {"be", TAVRONET_PHY_BE},
 };
 const Word kBssTypes[] = {
     {"infrastructure", TAVRONET_BSS_INFRASTRUCTURE}, {"adhoc", TAVRONET_BSS_ADHOC},
@@ -145,9 +145,10 @@ bool parseScanTime(const std::string& value, LinkSection& link) {
     return parsePeriod(v, link.scanMs);
 }
 
-// A WLAN reason code, decimal or 0x hex, not 0.
+// A WLAN reason code of a failure, decimal or 0x hex: 0x10000 or more, where
+// no error code is.
 int parseReason(const std::string& key, const std::string& value, unsigned long& reason, std::string& why) {
-    bool ok = oneNumber(value, reason) && reason != 0;
+    bool ok = oneNumber(value, reason) && reason >= 0x10000;
     if (!ok) why = key + " must be a WLAN reason code such as 0x2800B";
     return ok ? 1 : -1;
 }
@@ -257,6 +258,7 @@ int parseLinkKey(const std::string& key, const std::string& value, LinkSection& 
     }
     if (key == "scan")
         return checked(parseScanTime(value, link), "scan must be never, 0 or a time such as 3s", why);
+    if (key == "scan_fails") return parseReason(key, value, link.scanFails, why);
     if (key == "profile_changes") return allowedOrDenied(key, value, link.profileChangesDenied, why);
     if (key == "location") return allowedOrDenied(key, value, link.locationDenied, why);
     if (key == "connect_time") {

@@ -112,7 +112,7 @@ unsigned long Simulator::scanState(const std::string& id, unsigned long& state) 
     if (!adapterNow(id, now)) return kErrorNotFound;
     const NetState& n = net_[id];
     state = tavro::scanState(now.adapter->link, n.scanStarted, n.scanStart, GetTickCount());
-    return kErrorSuccess;
+    return tavro::scanResult(now.adapter->link, n.scanStarted, state);
 }
 
 void Simulator::ask(const std::string& id, const AdapterNow& now, bool connect, const ConnectTarget& target) {

@@ -195,20 +195,28 @@ TEST(NetModelTest, ConnectReachesSavedOrOpenNetworks) {
     EXPECT_EQ(makeLink(w.now(0, 0, Connection{true, false, "Home"})).state, unsigned(TAVRONET_STATE_NOT_CONNECTED));
 }
 
+// A scan that fails (scan_fails) answers its reason once it is done.
 TEST(NetModelTest, ScanEndsAfterItsTimeOrNever) {
-    struct Row { bool never; unsigned long ms; bool started; unsigned long start, now, state; } rows[] = {
-        {false, 1500, false, 0, 0, TAVRONET_SCAN_DONE},
-        {false, 1500, true, 100, 1599, TAVRONET_SCAN_PENDING},
-        {false, 1500, true, 100, 1600, TAVRONET_SCAN_DONE},
-        {false, 0, true, 100, 100, TAVRONET_SCAN_DONE},
-        {false, 1500, true, 0xFFFFFF00, 0x100, TAVRONET_SCAN_PENDING},  // across the tick's wrap
-        {true, 0, true, 100, 9000000, TAVRONET_SCAN_PENDING},
+    const unsigned long kUnknown = 0x10001;
+    struct Row { bool never; unsigned long ms, fails; bool started; unsigned long start, now, state, result; } rows[] = {
+        {false, 1500, 0, false, 0, 0, TAVRONET_SCAN_DONE, 0},
+        {false, 1500, 0, true, 100, 1599, TAVRONET_SCAN_PENDING, 0},
+        {false, 1500, 0, true, 100, 1600, TAVRONET_SCAN_DONE, 0},
+        {false, 0, 0, true, 100, 100, TAVRONET_SCAN_DONE, 0},
+        {false, 1500, 0, true, 0xFFFFFF00, 0x100, TAVRONET_SCAN_PENDING, 0},  // across the tick's wrap
+        {true, 0, 0, true, 100, 9000000, TAVRONET_SCAN_PENDING, 0},
+        {false, 1500, kUnknown, true, 100, 1599, TAVRONET_SCAN_PENDING, 0},
+        {false, 1500, kUnknown, true, 100, 1600, TAVRONET_SCAN_DONE, kUnknown},
+        {false, 1500, kUnknown, false, 0, 0, TAVRONET_SCAN_DONE, 0},  // none asked
     };
     for (const Row& r : rows) {
         LinkSection link;
         link.scanNever = r.never;
         link.scanMs = r.ms;
-        EXPECT_EQ(scanState(link, r.started, r.start, r.now), r.state) << r.now;
+        link.scanFails = r.fails;
+        const unsigned long state = scanState(link, r.started, r.start, r.now);
+        EXPECT_EQ(state, r.state) << r.now;
+        EXPECT_EQ(scanResult(link, r.started, state), r.result) << r.now;
     }
 }
 

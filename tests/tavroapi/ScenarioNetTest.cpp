@@ -26,7 +26,7 @@ TEST(ScenarioNetTest, KeysOfEachSectionAreReadWhateverTheirCase) {
         "[adapter]\nSSID = Home #1\nbssid = 00:1a:2B:3c:4d:5e\nChannel = 32\nrssi = -52 -60 every 2s\n"
         "tx_rate = 866.7\nrx_rate = 5.5\nphy = 802.11ac\ncipher = tkip\nauthentication = WPA2-PSK\nautoconfig = off\n"
         "driver = \"1.2.3.4\"\nscan = never\nprofile_changes = denied\nconnect_time = 500ms\n"
-        "disconnect_stops_auto = yes\nlocation = denied\n"
+        "disconnect_stops_auto = yes\nlocation = denied\nscan_fails = 0x10001\n"
         "[network]\nhidden = yes\nchannel = 11\nsignal = 40\nadapters = 1 3\nbss_type = adhoc\n"
         "not_connectable = 0x28005\nconnect_fails = 163853\n"
         "[profile]\nname = Office\nssid = Corp\nauthentication = wpa2\neap = peap\ngroup_policy = yes\n"
@@ -49,6 +49,8 @@ TEST(ScenarioNetTest, KeysOfEachSectionAreReadWhateverTheirCase) {
     EXPECT_TRUE(l.profileChangesDenied);
     EXPECT_EQ(l.connectMs, 500u);
     EXPECT_TRUE(l.disconnectStopsAuto && l.locationDenied);
+    EXPECT_EQ(l.scanFails, 0x10001u);
+    EXPECT_EQ(parsed("[adapter]\nphy = 802.11be\n").adapters.at(0).link.phy, unsigned(TAVRONET_PHY_BE));
     EXPECT_EQ(parsed("[adapter]\nconnect_time = 0\n").adapters.at(0).link.connectMs, 0u);
     EXPECT_EQ(parsed("[adapter]\n").adapters.at(0).link.connectMs, 2000u);  // a tick or two of the applet
     const NetworkSection& n = s.networks.at(0);
@@ -90,8 +92,9 @@ TEST(ScenarioNetTest, EachMistakeNamesItsLineAndReason) {
         {"[adapter]\ndisconnect_stops_auto = 2\n", "line 2: disconnect_stops_auto must be yes or no"},
         {"[network]\nssid = A\nnot_connectable = 0\n", "line 3: not_connectable must be a WLAN reason code such as 0x2800B"},
         {"[network]\nssid = A\nconnect_fails = key\n", "line 3: connect_fails must be a WLAN reason code such as 0x2800B"},
+        {"[adapter]\nscan_fails = 5\n", "line 2: scan_fails must be a WLAN reason code such as 0x2800B"},
         {"[adapter]\nssid = 123456789012345678901234567890123\n", "line 2: a network name has at most 32 bytes"},
-        {"[adapter]\nphy = z\n", "line 2: phy must be one of b, a, g, n, ac, ax"},
+        {"[adapter]\nphy = z\n", "line 2: phy must be one of b, a, g, n, ac, ax, be"},
         {"[network]\nchannel = 6\n[profile]\n", "line 1: a [network] needs an ssid, or hidden = yes"},
         {"[network]\nssid = A\naccess_points = 1001\n", "line 3: access_points must be a number, 0..1000"},
         {"[network]\nssid = A\nadapters = 0 32\n", "line 3: adapters must list indices 0..31"},
