@@ -1,7 +1,8 @@
 // Site Survey: the networks in range in a list sorted by signal (a click on a
-// column sorts by it), read again every few seconds while the page is shown;
-// a scan on request; Connect and Disconnect followed until Windows tells how
-// they ended; and under the list an overview of how crowded each channel is.
+// column sorts by it), first from a scan when the page is first shown, then
+// read again every few seconds while it is; a scan on request; Connect and
+// Disconnect followed until Windows tells how they ended; and under the list
+// an overview of how crowded each channel is.
 #include "Pages.h"
 #include "SurveyRules.h"
 #include "resource.h"
@@ -25,6 +26,9 @@ struct SurveyState {
     bool descending = true;
     int scanPolls = 0;
     bool scanning = false;
+    bool scanned = false;  // the page's first scan was asked
+    // Why the last scan failed; in place of the count until the next request or scan.
+    Text scanFailure;
     // The connect or disconnect under way, and the network it is for.
     bool requestUnderWay = false;
     unsigned long sequence = 0;
@@ -106,6 +110,8 @@ void ReadNetworks(HWND page, const AppletContext& context) {
         SetText(page, IDC_SURVEY_STATUS, "Windows shows the networks in range only to programs allowed to use your location.");
     else if (code)
         SetText(page, IDC_SURVEY_STATUS, "The networks in range are not available (" + ErrorText(code) + ").");
+    else if (!survey.scanFailure.empty())
+        SetText(page, IDC_SURVEY_STATUS, survey.scanFailure);
     else
         SetText(page, IDC_SURVEY_STATUS,
                 Widen(std::string(count) + (survey.networks.size() == 1 ? " network" : " networks") + " in range.") +
@@ -127,10 +133,14 @@ void OfferLocationSettings(HWND page) {
     if (shell) FreeLibrary(shell);
 }
 
-void StartScan(HWND page, const AppletContext& context) {
+// A scan, then the list when it is done. `asked`: the user asked for it with
+// Refresh, and a refusal says why; the page's first scan refused shows the
+// list Windows keeps.
+void StartScan(HWND page, const AppletContext& context, bool asked) {
     const unsigned long code = context.data->Scan();
     if (code) {
         ReadNetworks(page, context);
+        if (!asked) return;
         TAVRONET_LINK link;
         if (code == ERROR_ACCESS_DENIED && context.data->GetLink(&link) == 0 && link.locationDenied)
             OfferLocationSettings(page);
@@ -141,6 +151,7 @@ void StartScan(HWND page, const AppletContext& context) {
     survey.scanPolls = 0;
     survey.scanning = true;
     survey.outcome.clear();
+    survey.scanFailure.clear();
     UpdateButtons(page, context);
     SetText(page, IDC_SURVEY_STATUS, "Scanning...");
     SetTimer(page, kScanTimer, kScanPollMs, nullptr);
@@ -152,6 +163,11 @@ void PollScan(HWND page, const AppletContext& context) {
     if (code == 0 && state == TAVRONET_SCAN_PENDING && ++survey.scanPolls < kScanPolls) return;
     KillTimer(page, kScanTimer);
     survey.scanning = false;
+    // A scan Windows took and then failed answers its reason.
+    if (code) {
+        const Text why = IsReasonCode(code) ? context.data->ReasonText(code) : Widen(ErrorText(code));
+        survey.scanFailure = ScanFailureLine(why);
+    }
     ReadNetworks(page, context);
 }
 
@@ -166,6 +182,7 @@ void FollowRequest(HWND page, const AppletContext& context, const Text& name) {
     }
     survey.requestUnderWay = true;
     survey.outcome.clear();
+    survey.scanFailure.clear();
     survey.sequence = status.sequence;
     survey.connectPolls = 0;
     survey.requestName = name;
@@ -290,13 +307,18 @@ BOOL OnNotify(HWND page, const AppletContext& context, const NMHDR& header) {
 }
 
 void OnShow(HWND page, const AppletContext& context, bool shown) {
-    // Read when shown and every few seconds while shown, from the list
-    // Windows keeps (no scan).
+    // The first list comes from a scan; later ones, when shown and every few
+    // seconds while shown, from the list Windows keeps (no scan).
     if (!shown) {
         KillTimer(page, kRefreshTimer);
         return;
     }
-    if (!survey.requestUnderWay && !survey.scanning) ReadNetworks(page, context);
+    if (!survey.scanned) {
+        survey.scanned = true;
+        StartScan(page, context, false);
+    } else if (!survey.requestUnderWay && !survey.scanning) {
+        ReadNetworks(page, context);
+    }
     SetTimer(page, kRefreshTimer, kSurveyRefreshMs, nullptr);
 }
 
@@ -319,7 +341,7 @@ INT_PTR CALLBACK SurveyPageProc(HWND page, UINT message, WPARAM wParam, LPARAM l
         OnShow(page, *context, wParam != 0);
         return FALSE;
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDC_REFRESH) StartScan(page, *context);
+        if (LOWORD(wParam) == IDC_REFRESH) StartScan(page, *context, true);
         if (LOWORD(wParam) == IDC_CONNECT) Connect(page, *context);
         if (LOWORD(wParam) == IDC_DISCONNECT) Disconnect(page, *context);
         return TRUE;

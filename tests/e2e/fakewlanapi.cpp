@@ -4,8 +4,10 @@
 // (WINEDLLOVERRIDES=wlanapi=n), so that the library's exports are seen
 // working on real Win32 calls. The interface is connected to one network
 // (name, access point, channel 36 in the BSS list, WPA2-PSK), which is also
-// its one saved network; its software radio follows WlanSetInterface within
-// the process.
+// its one saved network, and sees an open one without a saved network
+// ("E2E-Cafe"); its software radio follows WlanSetInterface within the
+// process. A scan answers at once and the service reports it complete a
+// second later.
 //
 // A test steers the service through the file FAKEWLAN_CONTROL names, read
 // at every call: "refuse" refuses the readings that need location consent
@@ -20,7 +22,7 @@
 // thread of its own, as Windows does; "fail-connect=N" makes a connect,
 // which answers at once, fail half a second later with the WLAN_REASON_CODE
 // N (WlanReasonCodeToString has words for a few), where it otherwise
-// completes.
+// completes; "fail-scan=N" makes a scan fail with the reason N.
 #include <windows.h>
 #include <wlanapi.h>
 
@@ -34,6 +36,7 @@ const GUID kSecond = {0x7A5E0D12, 0x1234, 0x4000, {0x80, 0x00, 0x00, 0x00, 0x00,
 const wchar_t kDescription[] = L"E2E Wireless LAN Card";
 const wchar_t kSecondDescription[] = L"E2E Second Card";
 const char kSsid[] = "E2E-Home";
+const char kOpenSsid[] = "E2E-Cafe";
 const wchar_t kProfile[] = L"E2E-Home";
 const wchar_t kProfileXml[] =
     L"<?xml version=\"1.0\"?><WLANProfile xmlns=\"http://www.microsoft.com/networking/WLAN/profile/v1\">"
@@ -55,6 +58,7 @@ struct Control {
     Mode mode = Mode::Normal;
     bool second = false;       // a second interface is plugged in
     DWORD connectFailure = 0;  // the reason a connect fails with; 0: it completes
+    DWORD scanFailure = 0;     // the reason a scan fails with; 0: it completes
 };
 
 Control ReadControl() {
@@ -73,6 +77,7 @@ Control ReadControl() {
                                                      : Mode::Normal;
     control.second = strstr(text, "second") != nullptr;
     if (const char* failure = strstr(text, "fail-connect=")) control.connectFailure = strtoul(failure + 13, nullptr, 0);
+    if (const char* failure = strstr(text, "fail-scan=")) control.scanFailure = strtoul(failure + 10, nullptr, 0);
     return control;
 }
 
@@ -117,17 +122,17 @@ WLAN_NOTIFICATION_CALLBACK callback = nullptr;
 PVOID callbackContext = nullptr;
 HANDLE watcher = nullptr;     // the thread that watches for interfaces plugged in or out
 volatile LONG watching = 0;   // 1 while it should go on
-volatile LONG connecting = 0;  // connects whose outcome is still to be reported
+volatile LONG outstanding = 0;  // connects and scans whose outcome is still to be reported
 // One report at a time, as the service's thread makes them.
 struct Reporting {
     CRITICAL_SECTION section;
     Reporting() { InitializeCriticalSection(&section); }
 } reporting;
 
-void Report(DWORD code, const GUID& guid, WLAN_CONNECTION_NOTIFICATION_DATA* connection = nullptr) {
+// `event` (of `size` bytes) is the event's data: a connection event's record, a scan failure's reason.
+void Report(DWORD code, const GUID& guid, void* event = nullptr, DWORD size = 0) {
     EnterCriticalSection(&reporting.section);
-    WLAN_NOTIFICATION_DATA data = {WLAN_NOTIFICATION_SOURCE_ACM, code, guid,
-                                   connection ? static_cast<DWORD>(sizeof *connection) : 0, connection};
+    WLAN_NOTIFICATION_DATA data = {WLAN_NOTIFICATION_SOURCE_ACM, code, guid, size, event};
     if (callback) callback(&data, callbackContext);
     LeaveCriticalSection(&reporting.section);
 }
@@ -157,7 +162,7 @@ void StopWatching() {
     EnterCriticalSection(&reporting.section);
     callback = nullptr;
     LeaveCriticalSection(&reporting.section);
-    while (InterlockedCompareExchange(&connecting, 0, 0)) Sleep(10);
+    while (InterlockedCompareExchange(&outstanding, 0, 0)) Sleep(10);
 }
 
 // A connect's outcome, reported after WlanConnect returned.
@@ -169,15 +174,39 @@ struct Outcome {
 
 DWORD WINAPI ReportConnect(LPVOID parameter) {
     Outcome* outcome = static_cast<Outcome*>(parameter);
+    const DWORD size = sizeof outcome->data;
     Sleep(100);
-    Report(wlan_notification_acm_connection_start, outcome->guid, &outcome->data);
+    Report(wlan_notification_acm_connection_start, outcome->guid, &outcome->data, size);
     Sleep(400);
     outcome->data.wlanReasonCode = outcome->failure;
-    if (outcome->failure) Report(wlan_notification_acm_connection_attempt_fail, outcome->guid, &outcome->data);
-    Report(wlan_notification_acm_connection_complete, outcome->guid, &outcome->data);
+    if (outcome->failure) Report(wlan_notification_acm_connection_attempt_fail, outcome->guid, &outcome->data, size);
+    Report(wlan_notification_acm_connection_complete, outcome->guid, &outcome->data, size);
     HeapFree(GetProcessHeap(), 0, outcome);
-    InterlockedDecrement(&connecting);
+    InterlockedDecrement(&outstanding);
     return 0;
+}
+
+// A scan's end, reported a second after WlanScan returned: complete, or
+// failed with the reason the thread is given.
+DWORD WINAPI ReportScan(LPVOID parameter) {
+    WLAN_REASON_CODE reason = static_cast<WLAN_REASON_CODE>(reinterpret_cast<ULONG_PTR>(parameter));
+    Sleep(1000);
+    if (reason) Report(wlan_notification_acm_scan_fail, kInterface, &reason, sizeof reason);
+    else Report(wlan_notification_acm_scan_complete, kInterface);
+    InterlockedDecrement(&outstanding);
+    return 0;
+}
+
+// Runs `report` on a thread of its own, counted in `outstanding`.
+bool ReportLater(LPTHREAD_START_ROUTINE report, LPVOID parameter) {
+    InterlockedIncrement(&outstanding);
+    HANDLE thread = CreateThread(nullptr, 0, report, parameter, 0, nullptr);
+    if (!thread) {
+        InterlockedDecrement(&outstanding);
+        return false;
+    }
+    CloseHandle(thread);
+    return true;
 }
 
 // The answer a list reading that needs location consent (the network and BSS
@@ -189,9 +218,9 @@ DWORD CheckListReading(HANDLE client, const GUID* guid, const void* list) {
     return mode == Mode::Refuse ? ERROR_ACCESS_DENIED : ERROR_SUCCESS;
 }
 
-void SetSsid(DOT11_SSID* ssid) {
-    ssid->uSSIDLength = sizeof kSsid - 1;
-    memcpy(ssid->ucSSID, kSsid, sizeof kSsid - 1);
+void SetSsid(DOT11_SSID* ssid, const char* name = kSsid) {
+    ssid->uSSIDLength = static_cast<ULONG>(strlen(name));
+    memcpy(ssid->ucSSID, name, ssid->uSSIDLength);
 }
 
 WLAN_CONNECTION_ATTRIBUTES Connection() {
@@ -259,15 +288,21 @@ __declspec(dllexport) DWORD WINAPI WlanConnect(HANDLE client, const GUID* guid, 
     if (parameters->pDot11Ssid) outcome->data.dot11Ssid = *parameters->pDot11Ssid;
     else SetSsid(&outcome->data.dot11Ssid);  // the one saved network is E2E-Home's
     outcome->data.dot11BssType = parameters->dot11BssType;
-    InterlockedIncrement(&connecting);
-    HANDLE thread = CreateThread(nullptr, 0, ReportConnect, outcome, 0, nullptr);
-    if (!thread) {
-        InterlockedDecrement(&connecting);
-        HeapFree(GetProcessHeap(), 0, outcome);
-        return ERROR_NOT_ENOUGH_MEMORY;
-    }
-    CloseHandle(thread);
-    return ERROR_SUCCESS;
+    if (ReportLater(ReportConnect, outcome)) return ERROR_SUCCESS;
+    HeapFree(GetProcessHeap(), 0, outcome);
+    return ERROR_NOT_ENOUGH_MEMORY;
+}
+
+// Answers at once; the scan's end comes later (fail-scan=N: a failure with reason N).
+// Refused without location consent, as the network lists are.
+__declspec(dllexport) DWORD WINAPI WlanScan(HANDLE client, const GUID* guid, const PDOT11_SSID, const PWLAN_RAW_DATA,
+                                            PVOID) {
+    const Mode mode = Now();
+    if (const DWORD error = Check(client, mode)) return error;
+    if (!Same(guid, kInterface)) return ERROR_INVALID_PARAMETER;
+    if (mode == Mode::Refuse) return ERROR_ACCESS_DENIED;
+    const ULONG_PTR failure = ReadControl().scanFailure;
+    return ReportLater(ReportScan, reinterpret_cast<LPVOID>(failure)) ? ERROR_SUCCESS : ERROR_NOT_ENOUGH_MEMORY;
 }
 
 // Words for the reasons the tests use; success answers a pointer to them, as documented.
@@ -275,6 +310,7 @@ __declspec(dllexport) DWORD WINAPI WlanReasonCodeToString(DWORD reason, DWORD ca
     if (!text || capacity == 0 || reserved) return ERROR_INVALID_PARAMETER;
     const wchar_t* words = reason == 0x0002800D   ? L"The key does not match the network's."
                            : reason == 0x0002800B ? L"The network is not available."
+                           : reason == 0x00010001 ? L"The reason is not known."  // WLAN_REASON_CODE_UNKNOWN
                                                   : L"";
     lstrcpynW(text, words, static_cast<int>(capacity));
     return static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(text));
@@ -366,9 +402,9 @@ __declspec(dllexport) DWORD WINAPI WlanGetNetworkBssList(HANDLE client, const GU
 __declspec(dllexport) DWORD WINAPI WlanGetAvailableNetworkList(HANDLE client, const GUID* guid, DWORD, PVOID,
                                                                PWLAN_AVAILABLE_NETWORK_LIST* list) {
     if (const DWORD error = CheckListReading(client, guid, list)) return error;
-    auto* result = Allocate<WLAN_AVAILABLE_NETWORK_LIST>(sizeof(WLAN_AVAILABLE_NETWORK_LIST));
+    auto* result = Allocate<WLAN_AVAILABLE_NETWORK_LIST>(sizeof(WLAN_AVAILABLE_NETWORK_LIST) + sizeof(WLAN_AVAILABLE_NETWORK));
     if (!result) return ERROR_NOT_ENOUGH_MEMORY;
-    result->dwNumberOfItems = 1;
+    result->dwNumberOfItems = 2;
     WLAN_AVAILABLE_NETWORK& network = result->Network[0];
     memcpy(network.strProfileName, kProfile, sizeof kProfile);
     SetSsid(&network.dot11Ssid);
@@ -382,6 +418,16 @@ __declspec(dllexport) DWORD WINAPI WlanGetAvailableNetworkList(HANDLE client, co
     network.dot11DefaultAuthAlgorithm = DOT11_AUTH_ALGO_RSNA_PSK;
     network.dot11DefaultCipherAlgorithm = DOT11_CIPHER_ALGO_CCMP;
     network.dwFlags = 0x3;  // connected, has a profile
+    WLAN_AVAILABLE_NETWORK& open = result->Network[1];  // open, no saved network
+    SetSsid(&open.dot11Ssid, kOpenSsid);
+    open.dot11BssType = dot11_BSS_type_infrastructure;
+    open.uNumberOfBssids = 1;
+    open.bNetworkConnectable = TRUE;
+    open.uNumberOfPhyTypes = 1;
+    open.dot11PhyTypes[0] = dot11_phy_type_erp;
+    open.wlanSignalQuality = 60;
+    open.dot11DefaultAuthAlgorithm = DOT11_AUTH_ALGO_80211_OPEN;
+    open.dot11DefaultCipherAlgorithm = DOT11_CIPHER_ALGO_NONE;
     *list = result;
     return ERROR_SUCCESS;
 }

@@ -6,10 +6,11 @@ later start with STOP, closing its WLAN client handle. On our wlanapi.dll
 radio commands work through the library's exports, the configuration applet's
 status page shows the fake's network, the icon stays linked while the fake
 refuses the connection reading (location consent) and comes back after the
-fake's service stops and runs again, and a second interface plugged in while
+fake's service stops and runs again, a second interface plugged in while
 the program runs gets its icon within two seconds (the service reports it;
 the program itself refreshes its collection only every two minutes) and
-loses it as fast."""
+loses it as fast, and the site survey shows Windows' reason for a scan and
+for a connect that failed."""
 
 import os
 import shutil
@@ -17,7 +18,7 @@ import subprocess
 import time
 import unittest
 
-from applet_support import AppletMixin
+from applet_support import WM_COMMAND, AppletMixin
 from e2e_harness import (APP, APP_IMAGE, DIST_DIR, EXIT_CODE_ALREADY_RUNNING, MAIN_WINDOW_TITLE, WAIT_EXIT,
                          WAIT_WINDOW, WIN_BUILD_DIR, wait_until, winpath)
 from tray_support import LINKED, NO_ICON, RADIO_OFF, TrayLayout, TrayTestCase
@@ -25,10 +26,12 @@ from tray_support import LINKED, NO_ICON, RADIO_OFF, TrayLayout, TrayTestCase
 WLAN_LIBRARY = os.path.join(DIST_DIR, "wlan", "TavroApi.DLL")
 FAKE_WLANAPI = os.path.join(WIN_BUILD_DIR, "tests", "e2e", "wlanapi.dll")
 APPLET = os.path.join(DIST_DIR, "TAVROCFG.CPL")
-# The status page's controls (tavrocfg/res/resource.h).
+# The status page's and the site survey's controls (tavrocfg/res/resource.h).
 IDC_NETWORK, IDC_ACCESS_POINT, IDC_CHANNEL = 1102, 1103, 1104
+IDC_SURVEY_LIST, IDC_CONNECT, IDC_SURVEY_STATUS = 1201, 1203, 1205
 ID_RADIO_ON = 32778
 ID_RADIO_OFF = 32779
+ID_SITE_SURVEY = 32783
 # Long enough for the first two poll ticks (one a second) to have run.
 TICKS = 2.5
 
@@ -161,6 +164,35 @@ class OneInterface(AppletMixin, RealAdapterTestCase):
         texts = shown()
         self.assertEqual((texts.get(IDC_NETWORK), texts.get(IDC_ACCESS_POINT), texts.get(IDC_CHANNEL)),
                          ("E2E-Home", "02:E2:E0:00:00:01", "36 (5 GHz)"), "the status page: %r" % texts)
+        self.close_applet(applet)
+        self.assertEqual(self.stop_copy(process), 0, "the instance's exit code")
+
+    def test_site_survey_shows_windows_reason_for_a_failed_scan_and_a_failed_connect(self):
+        self.install_fake_wlanapi()
+        shutil.copy(APPLET, os.path.join(self.workdir, "TAVROCFG.CPL"))
+        # WLAN_REASON_CODE_UNKNOWN for the scan, WLAN_REASON_CODE_NETWORK_NOT_AVAILABLE for the connect.
+        control = self.set_fake_mode("running fail-scan=0x10001 fail-connect=0x2800B")
+        process = self.start_copy(WINEDLLOVERRIDES="wlanapi=n", **control)
+        self.wait_icons({0: LINKED}, what="on the interface")
+        self.probe.run("post", MAIN_WINDOW_TITLE, WM_COMMAND, ID_SITE_SURVEY)
+        applet = self.wait_applet("after the site survey command")
+
+        def status():
+            return self.applet_texts(applet)[IDC_SURVEY_STATUS][0]
+        # The first list comes from a scan, which the service reports failed
+        # a second later: its reason stands in place of a count.
+        failed_scan = "Windows could not scan for networks. The reason is not known."
+        self.assertTrue(wait_until(lambda: status() == failed_scan, WAIT_WINDOW), status())
+        names = [cells[0] for cells in self.applet_list(applet, IDC_SURVEY_LIST)]
+        self.assertEqual(sorted(names), ["E2E-Cafe", "E2E-Home"], "the list Windows keeps")
+
+        # Connect answers at once; the service reports the failure half a second later.
+        self.applet_list(applet, IDC_SURVEY_LIST, names.index("E2E-Cafe"))
+        connect = self.applet_texts(applet)[IDC_CONNECT]
+        self.assertTrue(connect[1], "Connect should be offered for an open network")
+        self.probe.run("post", "hwnd:" + connect[2], "BM_CLICK")
+        failed = '2 networks in range. Could not connect to "E2E-Cafe". The network is not available.'
+        self.assertTrue(wait_until(lambda: status() == failed, WAIT_WINDOW), status())
         self.close_applet(applet)
         self.assertEqual(self.stop_copy(process), 0, "the instance's exit code")
 
