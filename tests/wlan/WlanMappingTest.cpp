@@ -710,6 +710,15 @@ TEST_F(WlanTest, ProfileSecurityIsReadFromTheProfileText) {
     ASSERT_EQ(NetGetProfiles(session, Id().c_str(), &p, 1, &count), 0u);
     EXPECT_EQ(std::vector<unsigned long>({p.authentication, p.eapType, p.ssidLength}), std::vector<unsigned long>({TAVRONET_AUTH_WPA2, 25, 5}));
     EXPECT_EQ(wlan.BlocksOutstanding(), 0);
+    // An empty element holds nothing: the name stands for an empty hex.
+    TAVRONET_PROFILE empty = {};
+    ReadProfileText(std::u16string(u"<SSIDConfig><SSID><hex/><name>Cafe</name></SSID></SSIDConfig>").c_str(), &empty);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(empty.ssid), empty.ssidLength), "Cafe");
+    // A text that ends inside an element's name is read to its end, and no further.
+    TAVRONET_PROFILE cut = {};
+    ReadProfileText(std::u16string(u"<authentication>WPA2PSK</authentication><encry").c_str(), &cut);
+    EXPECT_EQ(std::vector<unsigned long>({cut.authentication, cut.cipher}),
+              std::vector<unsigned long>({TAVRONET_AUTH_WPA2_PSK, TAVRONET_CIPHER_UNKNOWN}));
 }
 
 // The graph's readings: one for each poll, the last ten minutes, oldest first.
@@ -757,6 +766,10 @@ TEST_F(WlanTest, ScalesAndNames) {
     for (const auto& s : signals) EXPECT_EQ(ScaleSignalQuality(s[0]), s[1]) << s[0];
     const ULONG rates[][2] = {{0, 0}, {249, 0}, {250, 1}, {1000, 2}, {5500, 11}, {54000, 108}, {0xFFFFFFFF, 8589935}};
     for (const auto& r : rates) EXPECT_EQ(RateUnits(r[0]), r[1]) << r[0];
+    // iphlpapi's link speed in bit/s to kbit/s; "unknown" (all ones) is none, too much is the most.
+    const std::pair<ULONGLONG, ULONG> speeds[] = {{0, 0}, {999, 0}, {1000, 1}, {54000000, 54000}, {866700000, 866700},
+                                                  {~0ull, 0}, {0x10000000000000ull, 0xFFFFFFFF}};
+    for (const auto& s : speeds) EXPECT_EQ(KbitFromLinkSpeed(s.first), s.second) << s.first;
     const std::pair<DOT11_PHY_TYPE, unsigned long> phys[] = {
         {dot11_phy_type_fhss, 0}, {dot11_phy_type_dsss, 1}, {dot11_phy_type_hrdsss, 1}, {dot11_phy_type_ofdm, 2},
         {dot11_phy_type_erp, 3},  {dot11_phy_type_ht, 4},   {dot11_phy_type_unknown, 4}};
