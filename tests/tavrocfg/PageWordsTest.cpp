@@ -95,6 +95,7 @@ TEST(AppletPageWords, SignalSummaryIsTheGraphsTextAlternative) {
         {{{3000, false, 0}, {0, false, 0}}, 0, "No signal in the last ten minutes."},
         {{}, 0, "No signal in the last ten minutes."},
         {{{0, true, 100}}, 0, "Signal now 100 %, lowest 100 %, highest 100 % in the last ten minutes."},
+        {{{0, true, 0}}, 0, "Signal now 0 %, lowest 0 %, highest 0 % in the last ten minutes."},
         {{{0, true, 50}}, 1, "The signal history is not available."},
     };
     static TAVRONET_HISTORY history;

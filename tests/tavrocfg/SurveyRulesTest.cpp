@@ -172,6 +172,7 @@ TEST(AppletSurveyRules, SavedNetworksOfAGroupPolicyCannotBeMovedOrRemoved) {
         EXPECT_STREQ(b.why, r.why) << r.row;
     }
     EXPECT_EQ(ButtonsFor({Saved(u"Only", 0)}, 0).up + ButtonsFor({Saved(u"Only", 0)}, 0).down, 0);
+    EXPECT_TRUE(ButtonsFor({Saved(u"First", 0), Saved(u"Second", 0)}, 1).up) << "the second moves above the first";
     TAVRONET_PROFILE wep = Saved(u"\u65E5\u672C printer", TAVRONET_PROFILE_PER_USER);
     wep.authentication = TAVRONET_AUTH_OPEN;
     wep.cipher = TAVRONET_CIPHER_WEP;
