@@ -4,15 +4,15 @@
 
 namespace {
 
-const int kLastItem = 31;
+const int kLastItem = TAVROAPI_LAST_ITEM;
 const int kRefreshAfterTicks = 120;
 const unsigned long kNetworkTypeFullQuality = 3;
 const unsigned long kNetworkTypeInfrastructure = 1;
 const unsigned long kAdapterStateUnknown = 4;
 const unsigned long kAdapterLinked = 1;
-const unsigned long kRadioOn = 0x1;
-const unsigned long kRadioSwitchOn = 0x2;
-const size_t kDescriptionBuffer = 128;
+const unsigned long kRadioOn = TAVROAPI_RADIO_ON;
+const unsigned long kRadioSwitchOn = TAVROAPI_RADIO_SWITCH_ON;
+const size_t kDescriptionBuffer = TAVROAPI_DESCRIPTION_BYTES;
 
 }  // namespace
 

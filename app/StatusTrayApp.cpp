@@ -3,6 +3,7 @@
 #include "app/Broadcast.h"
 #include "app/CommandLine.h"
 #include "app/LibraryLoad.h"
+#include "common/Library.h"
 #include "framework/DataExchange.h"
 #include "resource.h"
 #include "tray/StatusTrayDlg.h"
@@ -79,8 +80,7 @@ void CStatusTrayApp::SetHelpFile(const char* name) {
 HMODULE CStatusTrayApp::LoadHelpLibrary(const char* file, int flag) {
     HMODULE library = LoadFamilyLibrary(kHelpLibraryName);
     if (!library) return nullptr;
-    FARPROC address = GetProcAddress(library, "CSHInitialize");
-    if (address) reinterpret_cast<CshInitializeProc>(reinterpret_cast<void (*)()>(address))(file, flag);
+    if (auto initialize = FindFunction<CshInitializeProc>(library, "CSHInitialize")) initialize(file, flag);
     return library;
 }
 

@@ -4,7 +4,7 @@
 #include "adapter/AdapterSlot.h"
 #include "app/Broadcast.h"
 #include "app/CommandLine.h"
-#include "app/LibraryLoad.h"
+#include "common/Library.h"
 
 namespace {
 
@@ -63,15 +63,14 @@ void CConfigLauncher::LaunchConfigApplet(HWND window, CWrapNetAdapter* adapter) 
     }
 
     if (HMODULE library = LoadAppletLibrary()) {
-        if (FARPROC address = GetProcAddress(library, kConfigureExport)) {
+        if (auto configure = FindFunction<ConfigureProc>(library, kConfigureExport)) {
             SetForegroundWindow(window);
             EnableWindow(window, TRUE);
             entries[2] = TakePageKeyword(commandLine);
             DWORD reserved = 0;
             // The applet's pages run here, dispatching the window's messages,
             // until the user closes them.
-            reinterpret_cast<ConfigureProc>(reinterpret_cast<void (*)()>(address))(entries[2] ? 3 : 1, entries,
-                                                                                   &reserved);
+            configure(entries[2] ? 3 : 1, entries, &reserved);
             // The window lies off-screen: showing it for a moment is not seen.
             ShowWindow(window, SW_SHOW);
             EnableWindow(window, FALSE);

@@ -2,6 +2,7 @@
 // own user (tray/MessageFilter.h).
 #include "tray/MessageFilter.h"
 
+#include "common/Library.h"
 #include "tray/TrayMessages.h"
 
 #include <initializer_list>
@@ -19,17 +20,10 @@ const DWORD kTokenQuery = 0x0008;
 // TokenElevation, answered from Vista on with a TOKEN_ELEVATION: one DWORD.
 const int kTokenElevation = 20;
 
-template <class Proc>
-Proc Lookup(const char* module, const char* name) {
-    HMODULE loaded = GetModuleHandleA(module);
-    FARPROC address = loaded ? GetProcAddress(loaded, name) : nullptr;
-    return reinterpret_cast<Proc>(reinterpret_cast<void (*)()>(address));
-}
-
 // Whether the process holds an administrator's full token (UAC's elevation).
 bool RunsElevated() {
-    auto openToken = Lookup<OpenProcessTokenProc>("ADVAPI32.DLL", "OpenProcessToken");
-    auto tokenInformation = Lookup<GetTokenInformationProc>("ADVAPI32.DLL", "GetTokenInformation");
+    auto openToken = FindLoadedFunction<OpenProcessTokenProc>("ADVAPI32.DLL", "OpenProcessToken");
+    auto tokenInformation = FindLoadedFunction<GetTokenInformationProc>("ADVAPI32.DLL", "GetTokenInformation");
     HANDLE token = nullptr;
     if (!openToken || !tokenInformation || !openToken(GetCurrentProcess(), kTokenQuery, &token)) return false;
     DWORD elevated = 0;
@@ -42,9 +36,9 @@ bool RunsElevated() {
 }  // namespace
 
 void LetUserMessagesThrough(HWND window, const RegisteredMessages& messages) {
-    auto allowForWindow = Lookup<ChangeWindowFilterProc>("USER32.DLL", "ChangeWindowMessageFilterEx");
+    auto allowForWindow = FindLoadedFunction<ChangeWindowFilterProc>("USER32.DLL", "ChangeWindowMessageFilterEx");
     auto allowForProcess =
-        allowForWindow ? nullptr : Lookup<ChangeProcessFilterProc>("USER32.DLL", "ChangeWindowMessageFilter");
+        allowForWindow ? nullptr : FindLoadedFunction<ChangeProcessFilterProc>("USER32.DLL", "ChangeWindowMessageFilter");
     if ((!allowForWindow && !allowForProcess) || !RunsElevated()) return;
     for (UINT message : {messages.stop, messages.start, messages.taskbarCreated}) {
         if (!message) continue;  // not registered: no message to let through

@@ -3,6 +3,7 @@
 // Each object's m_impl points at a Binding: the identifier of the adapter the
 // object stands for, if any.
 #include "TavroApi.h"
+#include "TavroApiLimits.h"
 
 #include "Simulator.h"
 
@@ -70,11 +71,11 @@ CWrapNetAdapter::CWrapNetAdapter() : m_impl(new (std::nothrow) Binding) {}
 CWrapNetAdapter::~CWrapNetAdapter() { delete bindingOf(m_impl); }
 
 long CWrapNetAdapter::GetVendorDescription(char* description) {
-    return adapterText(m_impl, description, 128, false);
+    return adapterText(m_impl, description, TAVROAPI_DESCRIPTION_BYTES, false);
 }
 
 long CWrapNetAdapter::GetAdapterID(char* adapterId) {
-    return adapterText(m_impl, adapterId, 260, true);
+    return adapterText(m_impl, adapterId, TAVROAPI_ADAPTER_ID_BYTES, true);
 }
 
 long CWrapNetAdapter::SetRadioState(long on) {

@@ -2,6 +2,7 @@
 // calls that Windows 95/98 and NT 4 have, in their ANSI forms.
 #include "FilePaths.h"
 
+#include "common/Library.h"
 #include "common/LogFile.h"
 
 #include <windows.h>
@@ -22,10 +23,7 @@ std::string environmentValue(const char* name) {
 // Wine offers this conversion from kernel32; on Windows it does not exist.
 static std::string unixToWindows(const std::string& unixPath) {
     typedef WCHAR*(CDECL * ToDosName)(const char*);
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    ToDosName toDos = kernel ? reinterpret_cast<ToDosName>(reinterpret_cast<void*>(
-                                   GetProcAddress(kernel, "wine_get_dos_file_name")))
-                             : nullptr;
+    ToDosName toDos = FindLoadedFunction<ToDosName>("kernel32.dll", "wine_get_dos_file_name");
     if (!toDos) return unixPath;
     WCHAR* dos = toDos(unixPath.c_str());
     if (!dos) return unixPath;

@@ -4,6 +4,8 @@
 #ifndef TAVRO_SCENARIOFILE_H
 #define TAVRO_SCENARIOFILE_H
 
+#include "TavroApiLimits.h"
+
 #include <string>
 #include <vector>
 
@@ -43,7 +45,7 @@ enum Field {
 extern const char* const kFieldKeys[FieldCount];
 
 const int kMaxAdapters = 8;
-const int kMaxItemIndex = 31;
+const int kMaxItemIndex = TAVROAPI_LAST_ITEM;
 const size_t kMaxDescription = 127;  // bytes, without the terminating zero
 const size_t kMaxId = 255;           // the longest registry key name
 

@@ -14,6 +14,7 @@
 //
 // --scenario sets TAVROAPI_SCENARIO for this process before the library is used.
 #include "TavroApi.h"
+#include "TavroApiLimits.h"
 #include "TavroNet.h"
 
 #include "../src/FilePaths.h"
@@ -57,8 +58,8 @@ void showItems() {
         long item = adapters.Item(i, &adapter);
         std::printf("item %d: Item=%ld", i, item);
         if (item == 0) {
-            char description[128] = "";
-            char id[260] = "";
+            char description[TAVROAPI_DESCRIPTION_BYTES] = "";
+            char id[TAVROAPI_ADAPTER_ID_BYTES] = "";
             long rd = adapter.GetVendorDescription(description);
             long ri = adapter.GetAdapterID(id);
             long attach = driver.Attach(&adapter);
@@ -124,7 +125,7 @@ std::string ssidText(const unsigned char* ssid, unsigned long length) {
 std::string itemId(int index) {
     CWrapNetAdapters adapters;
     CWrapNetAdapter adapter;
-    char id[260] = "";
+    char id[TAVROAPI_ADAPTER_ID_BYTES] = "";
     if (adapters.Item(index, &adapter) != 0 || adapter.GetAdapterID(id) != 0) return std::string();
     return id;
 }

@@ -5,12 +5,13 @@
 #include "common/LogFile.h"
 
 #include "TavroApi.h"
+#include "TavroApiLimits.h"
 
 #include <windows.h>
 
 namespace {
 
-const int kLastItem = 31;
+const int kLastItem = TAVROAPI_LAST_ITEM;
 
 }  // namespace
 
@@ -21,12 +22,12 @@ ChosenAdapter ChooseAdapter(const std::string& askedId) {
     CWrapNetAdapters adapters;
     CWrapNetAdapter adapter;
     for (int item = 0; item <= kLastItem && adapters.Item(item, &adapter) == 0; ++item) {
-        char id[260] = "";
+        char id[TAVROAPI_ADAPTER_ID_BYTES] = "";
         adapter.GetAdapterID(id);
         id[sizeof id - 1] = 0;
         const bool asked = !askedId.empty() && lstrcmpiA(id, askedId.c_str()) == 0;
         if (item > 0 && !asked) continue;
-        char description[128] = "";
+        char description[TAVROAPI_DESCRIPTION_BYTES] = "";
         adapter.GetVendorDescription(description);
         description[sizeof description - 1] = 0;
         chosen.adapterId = id;

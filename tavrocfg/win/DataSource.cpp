@@ -161,15 +161,6 @@ std::string ErrorText(unsigned long code) {
     return result;
 }
 
-HMODULE LoadSystemLibrary(const char* name) {
-    char path[MAX_PATH];
-    const UINT length = GetSystemDirectoryA(path, MAX_PATH);
-    if (length == 0 || length + lstrlenA(name) + 2 > MAX_PATH) return nullptr;
-    lstrcatA(path, "\\");
-    lstrcatA(path, name);
-    return LoadLibraryA(path);
-}
-
 namespace {
 
 // The part of iphlpapi's IP_ADAPTER_INFO the applet reads, in its layout.

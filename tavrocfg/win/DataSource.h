@@ -7,6 +7,7 @@
 
 #include "TavroNet.h"
 #include "Text.h"
+#include "common/Library.h"
 
 #include <windows.h>
 
@@ -62,15 +63,5 @@ private:
 // Windows' own words for an error code ("Access is denied."), without the
 // line break; "error N" when the system has none.
 std::string ErrorText(unsigned long code);
-
-// A function of a loaded library by its name, as the pointer type it has; null when it lacks it.
-template <typename Function>
-Function FindFunction(HMODULE module, const char* name) {
-    return module ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
-}
-
-// Loads a library of the system folder by its full path, never from the
-// program's or the current folder; null when it is not there.
-HMODULE LoadSystemLibrary(const char* name);
 
 #endif

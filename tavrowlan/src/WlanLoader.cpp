@@ -5,7 +5,7 @@
 // iphlpapi.dll, whose link speeds only Vista and later have.
 #include "WlanEntryPoints.h"
 
-#include <string.h>
+#include "common/Library.h"
 
 namespace tavrowlan {
 
@@ -13,7 +13,7 @@ namespace {
 
 template <typename Pointer>
 bool Find(HMODULE module, const char* name, Pointer* pointer) {
-    *pointer = reinterpret_cast<Pointer>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+    *pointer = FindFunction<Pointer>(module, name);
     return *pointer != nullptr;
 }
 
@@ -40,21 +40,9 @@ void FindOptionalCalls(HMODULE module, WlanEntryPoints* api) {
     Find(module, "WlanReasonCodeToString", &api->WlanReasonCodeToString);
 }
 
-// "<system folder>\<name>" into `path`; false when the system folder
-// cannot be read or the name does not fit.
-template <size_t N>
-bool SystemLibraryPath(const char (&name)[N], char* path, UINT capacity) {
-    const UINT length = GetSystemDirectoryA(path, capacity);
-    if (length == 0 || length + 1 + N > capacity) return false;
-    path[length] = '\\';
-    memcpy(path + length + 1, name, N);
-    return true;
-}
-
 // iphlpapi.dll with both its calls, or neither.
 void LoadIpHelper(WlanEntryPoints* api) {
-    char path[MAX_PATH];
-    HMODULE module = SystemLibraryPath("iphlpapi.dll", path, MAX_PATH) ? LoadLibraryA(path) : nullptr;
+    HMODULE module = LoadSystemLibrary("iphlpapi.dll");
     if (!module) return;
     if (Find(module, "ConvertInterfaceGuidToLuid", &api->ConvertInterfaceGuidToLuid) &&
         Find(module, "GetIfEntry2", &api->GetIfEntry2)) {
@@ -70,9 +58,7 @@ void LoadIpHelper(WlanEntryPoints* api) {
 
 bool LoadWlanApi(WlanEntryPoints* api) {
     ClearWlanCalls(api);
-    char path[MAX_PATH];
-    if (!SystemLibraryPath("wlanapi.dll", path, MAX_PATH)) return false;
-    HMODULE module = LoadLibraryA(path);
+    HMODULE module = LoadSystemLibrary("wlanapi.dll");
     if (!module) return false;
     const bool complete = Find(module, "WlanOpenHandle", &api->WlanOpenHandle) &&
                           Find(module, "WlanCloseHandle", &api->WlanCloseHandle) &&

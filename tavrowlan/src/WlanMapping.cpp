@@ -30,8 +30,8 @@ static_assert(sizeof(WLAN_STATISTICS) == 368, "WLAN_STATISTICS");
 
 namespace {
 
-const unsigned long kRadioOn = 0x1;
-const unsigned long kSwitchOn = 0x2;
+const unsigned long kRadioOn = TAVROAPI_RADIO_ON;
+const unsigned long kSwitchOn = TAVROAPI_RADIO_SWITCH_ON;
 const unsigned long kNetworkTypeInfrastructure = 1;
 const unsigned long kNetworkTypeAdHoc = 2;
 const ULONG kFullSignal = 100;

@@ -7,6 +7,7 @@
 #define TAVROWLAN_WLANMAPPING_H
 
 #include "WlanSession.h"
+#include "TavroApiLimits.h"
 #include "common/Signal.h"
 
 #include <stddef.h>
@@ -28,9 +29,9 @@ enum Result : long {
     NotConnected = 8,   // the value exists only while the interface is connected
 };
 
-const int kLastItem = 31;
-const size_t kDescriptionBytes = 128;
-const size_t kAdapterIdBytes = 260;
+const int kLastItem = TAVROAPI_LAST_ITEM;
+const size_t kDescriptionBytes = TAVROAPI_DESCRIPTION_BYTES;
+const size_t kAdapterIdBytes = TAVROAPI_ADAPTER_ID_BYTES;
 
 // GetRadioState where the system cannot tell (XP has no radio-state query):
 // radio on and switch on, so the program goes on to read the link.

@@ -2,6 +2,7 @@
 #include "FakeDriverLibrary.h"
 
 #include "TavroApi.h"
+#include "TavroApiLimits.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -132,8 +133,8 @@ long CWrapNetAdapter::GetAdapterID(char* adapterId) {
     fake::Record([&] { return fake::Call("GetAdapterID", item); });
     fake::FakeAdapter* adapter = fake::ItemAt(item);
     if (fake::Fails("GetAdapterID") || !adapter) return 1;
-    // At most the 260 bytes of the buffer: an identifier that long arrives unterminated.
-    std::memcpy(adapterId, adapter->id.c_str(), std::min<size_t>(adapter->id.size() + 1, 260));
+    // At most the TAVROAPI_ADAPTER_ID_BYTES of the buffer: an identifier that long arrives unterminated.
+    std::memcpy(adapterId, adapter->id.c_str(), std::min<size_t>(adapter->id.size() + 1, TAVROAPI_ADAPTER_ID_BYTES));
     return 0;
 }
 
