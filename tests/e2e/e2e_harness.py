@@ -31,17 +31,17 @@ import tempfile
 import time
 import unittest
 
+from program_ids import PROGRAM
+
 HERE = os.path.dirname(os.path.abspath(__file__))
 REPO = os.path.abspath(os.path.join(HERE, "..", ".."))
 SESSION_SCRIPT = os.path.join(REPO, "scripts", "wine-session.sh")
 
 APP_IMAGE = "ZEVARIDA.EXE"
-MAIN_WINDOW_TITLE = "Wireless Client Utility"
+# The program titles its window by the screen's shape; every session's
+# screen is wider than it is tall.
+MAIN_WINDOW_TITLE = PROGRAM.text("IDS_TITLE_LANDSCAPE")
 INSTANCE_MUTEX = "Quorvane Status Tray Applet"
-# The command that ends the running instance.
-ID_APP_EXIT = 32769
-# The tray icons' callback message.
-WM_TRAYICON = 1124
 EXIT_CODE_ALREADY_RUNNING = -1
 
 # Generous waits (seconds): how long to poll for something that should happen.

@@ -32,9 +32,11 @@ import time
 
 from e2e_harness import (APP, DIST_DIR, MAIN_WINDOW_TITLE, REPO, SESSION_DIR, WAIT_EXIT, WAIT_WINDOW, WIN_BUILD_DIR,
                          Probe, session_down, session_up, wait_until, winpath)
-from test_dialogs import IDC_REMOVE_PERMANENTLY, IDOK, ID_REMOVE_STATUS_ICON, REMOVE_TITLE, DialogTestCase
+from program_ids import PROGRAM
+from test_dialogs import REMOVE_TITLE, DialogTestCase
 from test_real_adapters import WLAN_LIBRARY, RealAdapterTestCase
 from tray_support import LINKED
+from win32 import IDCANCEL, IDOK, IDYES
 
 SETUP_IMAGE = "ZEVARIDA-setup.exe"
 SETUP = os.path.join(DIST_DIR, SETUP_IMAGE)
@@ -52,7 +54,6 @@ SHORTCUTS = ["Read Me.lnk", "Uninstall.lnk", "Wireless LAN Status.lnk"]
 WINE_ENV = {"WINEDLLOVERRIDES": "winemenubuilder.exe=d"}
 WAIT_SETUP = 90
 EXIT_CANCELLED, EXIT_IN_USE, ERROR_OLD_WIN_VERSION = 1, 2, 1150
-IDYES = 6
 OLD_WINDOWS_MESSAGE = ("The Wireless LAN Status Tray Applet needs Windows XP with Service Pack 2 or a later Windows: "
                        "on this one it would find no wireless adapter. Nothing has been installed.")
 with open(os.path.join(REPO, "CMakeLists.txt")) as cmake_lists:
@@ -178,7 +179,7 @@ class SetupLife(DialogTestCase, RealAdapterTestCase):
     def cancelled(self):
         """Cancel on the first page, then "Yes" to the question whether to quit: exit code 1."""
         spawned, wizard = self.start_setup_window()
-        self.probe.run("post", "hwnd:" + wizard["hwnd"], "WM_COMMAND", 2)
+        self.probe.run("post", "hwnd:" + wizard["hwnd"], "WM_COMMAND", IDCANCEL)
 
         def question():
             for window in self.probe.run("windows", wizard["pid"]).records:
@@ -235,10 +236,10 @@ class SetupLife(DialogTestCase, RealAdapterTestCase):
 
         # "Remove Status Icon Permanently": the Run value goes, and an upgrade
         # keeps that; the switch writes it again.
-        self.probe.run("post", MAIN_WINDOW_TITLE, "WM_COMMAND", ID_REMOVE_STATUS_ICON)
+        self.probe.run("post", MAIN_WINDOW_TITLE, "WM_COMMAND", PROGRAM.ID_REMOVE_STATUS_ICON)
         dialog = self.probe.run("wait-window", REMOVE_TITLE, WAIT_WINDOW)
         self.assertEqual(dialog.rc, 0, dialog.describe())
-        self.click(dialog.first, IDC_REMOVE_PERMANENTLY)
+        self.click(dialog.first, PROGRAM.IDC_REMOVE_PERMANENTLY)
         self.click(dialog.first, IDOK)
         self.assertInstanceEnded(second, "after \"&Yes\" with the box ticked")
         self.assertIsNone(self.run_value())
