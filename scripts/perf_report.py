@@ -45,7 +45,7 @@ sys.path.insert(0, E2E_DIR)
 import e2e_harness as harness  # noqa: E402
 from program_ids import APPLET, PROGRAM  # noqa: E402
 from tray_support import ICON_SIZE, TrayLayout, image_origin, key_down_lparam  # noqa: E402
-from win32 import IDOK, VK_ESCAPE, WM_KEYDOWN  # noqa: E402
+from win32 import IDOK, VK_ESCAPE, WM_COMMAND, WM_KEYDOWN  # noqa: E402
 
 BENCH = os.path.join(REPO, "build", "host", "tests", "bench", "poll_tick_bench")
 SCENARIO = os.path.join(REPO, "tavroapi", "scenarios", "two-adapters.scn")
@@ -461,7 +461,7 @@ def measure_applet(program, runs):
                               APPLET.IDC_STATE, WAIT)
             window.append(float(res.first["window_ms"]))
             filled.append(float(res.first["filled_ms"]))
-            program.run("post", "hwnd:" + res.first["hwnd"], "WM_COMMAND", IDOK)
+            program.run("post", "hwnd:" + res.first["hwnd"], WM_COMMAND, IDOK)
             program.run("wait-gone", "hwnd:" + res.first["hwnd"], WAIT)
         value = median_range(filled, "ms", 1)
         what = "the window itself existed after %s" % median_range(window, "ms", 1)

@@ -26,7 +26,7 @@ sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
 import e2e_harness as harness  # noqa: E402
 from program_ids import APPLET, PROGRAM  # noqa: E402
 from tray_support import ICON_SIZE, TrayLayout, _rect, image_origin, key_down_lparam  # noqa: E402
-from win32 import IDCANCEL, IDOK, VK_ESCAPE, WM_KEYDOWN  # noqa: E402
+from win32 import IDCANCEL, IDOK, VK_ESCAPE, WM_COMMAND, WM_KEYDOWN  # noqa: E402
 
 SCENARIO = """# Two adapters for the pictures: one with an excellent link, one with a poor one.
 [adapter]
@@ -133,11 +133,11 @@ class Pictures:
 
     def window(self, command, title, name, pause=0.5):
         """Opens a window by the menu's command COMMAND (its name), saves its picture and closes it."""
-        self.run("post", harness.MAIN_WINDOW_TITLE, "WM_COMMAND", getattr(PROGRAM, command), 0)
+        self.run("post", harness.MAIN_WINDOW_TITLE, WM_COMMAND, getattr(PROGRAM, command), 0)
         opened = self.run("wait-window", title, 10).first
         time.sleep(pause)
         self.save(name, *_rect(opened["rect"]))
-        self.run("post", "hwnd:" + opened["hwnd"], "WM_COMMAND", IDCANCEL, 0)
+        self.run("post", "hwnd:" + opened["hwnd"], WM_COMMAND, IDCANCEL, 0)
         self.run("wait-gone", "hwnd:" + opened["hwnd"], 10)
 
     def set_dpi(self, dpi):
@@ -179,7 +179,7 @@ class Pictures:
         window = harness.wait_until(shown, 10)
         if not window:
             raise harness.HarnessError("the setup program shows no window")
-        self.run("post", "hwnd:" + window["hwnd"], "WM_COMMAND", IDOK, 0)
+        self.run("post", "hwnd:" + window["hwnd"], WM_COMMAND, IDOK, 0)
         time.sleep(1)
         self.save("installer-components", *_rect(window["rect"]))
         self.probe.run("kill", os.path.basename(SETUP))

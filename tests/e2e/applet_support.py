@@ -3,7 +3,7 @@ window, the page it shows, its controls' texts and lists, closing it, and its
 call log."""
 
 from program_ids import APPLET
-from win32 import IDOK, WM_COMMAND
+from win32 import IDOK
 
 APPLET_TITLE = APPLET.caption("IDD_APPLET")
 WAIT_APPLET = 10
@@ -40,7 +40,7 @@ class AppletMixin:
         return [r["text"].split("\t") for r in res.records if "row" in r]
 
     def close_applet(self, applet):
-        self.probe.run("post", "hwnd:" + applet["hwnd"], WM_COMMAND, IDOK)
+        self.post_command(IDOK, "hwnd:" + applet["hwnd"])
         gone = self.probe.run("wait-gone", "hwnd:" + applet["hwnd"], WAIT_APPLET)
         self.assertEqual(gone.rc, 0, "the applet did not close: %s" % gone.describe())
 

@@ -32,6 +32,7 @@ import time
 import unittest
 
 from program_ids import PROGRAM
+from win32 import WM_COMMAND, WM_NULL
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 REPO = os.path.abspath(os.path.join(HERE, "..", ".."))
@@ -399,11 +400,16 @@ class AppTestCase(unittest.TestCase):
         return subprocess.run(["wine"] + list(args), env=self.session.env, stdin=subprocess.DEVNULL,
                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60).returncode
 
+    def post_command(self, command, window=MAIN_WINDOW_TITLE):
+        """Posts WM_COMMAND COMMAND to WINDOW (the program's unless told), as a menu or button does;
+        returns the probe's result."""
+        return self.probe.run("post", window, WM_COMMAND, command, 0)
+
     def settle(self):
         """Gives the program a moment to react to something that must change nothing."""
         window = self.main_window()
         if window:
-            self.probe.run("send", "hwnd:" + window["hwnd"], "WM_NULL")
+            self.probe.run("send", "hwnd:" + window["hwnd"], WM_NULL)
         time.sleep(SETTLE)
 
     # -- assertions

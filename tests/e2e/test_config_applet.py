@@ -17,7 +17,7 @@ from applet_support import APPLET_TITLE, WAIT_APPLET, AppletMixin, read_applet_l
 from e2e_harness import EXIT_CODE_ALREADY_RUNNING, MAIN_WINDOW_TITLE, PROBE, SCENARIO, wait_until, winpath
 from program_ids import APPLET, PROGRAM
 from tray_support import LINKED, TrayTestCase, adapter
-from win32 import MF_GRAYED, WM_COMMAND
+from win32 import BM_CLICK, MF_GRAYED
 
 INTERFACES_KEY = "HKLM\\SOFTWARE\\Microsoft\\WZCSVC\\Parameters\\Interfaces\\"
 
@@ -62,7 +62,7 @@ class PageCommands(ConfigAppletTestCase):
         self.screenshot("config_applet_about")
 
         # Another process sends a page command while the applet is open.
-        self.probe.run("post", MAIN_WINDOW_TITLE, WM_COMMAND, PROGRAM.ID_SITE_SURVEY)
+        self.post_command(PROGRAM.ID_SITE_SURVEY)
         self.wait_applet_log("popup")
         self.assertEqual(self.applet_log(), [self.configure_line("ABOUT", card["id"]), "popup"])
         self.assertEqual(len(self.probe.run("find-window", APPLET_TITLE).records), 1, "a second applet opened")
@@ -71,7 +71,7 @@ class PageCommands(ConfigAppletTestCase):
 
         # The button starts the system's settings; Wine's control.exe has no
         # such applet and ends at once, and ours stays open.
-        self.probe.run("post", "hwnd:" + applet["hwnd"], WM_COMMAND, APPLET.IDC_OPEN_SYSTEM_SETTINGS)
+        self.post_command(APPLET.IDC_OPEN_SYSTEM_SETTINGS, "hwnd:" + applet["hwnd"])
         self.wait_applet_log("system settings control.exe ncpa.cpl")
         self.assertEqual(self.applet_log()[2:], ["system settings control.exe ncpa.cpl"])
         self.assertEqual(self.probe.run("wait-window", APPLET_TITLE, 1).first.get("hwnd"), applet["hwnd"])
@@ -169,7 +169,7 @@ class DemoPages(ConfigAppletTestCase):
     def connect_from_survey(self, applet, rows):
         texts = self.select_network(applet, rows, "Tavern Guest")
         self.assertTrue(texts[APPLET.IDC_CONNECT][1], "Connect should be offered for a network with a saved profile")
-        self.probe.run("post", "hwnd:" + texts[APPLET.IDC_CONNECT][2], "BM_CLICK")
+        self.probe.run("post", "hwnd:" + texts[APPLET.IDC_CONNECT][2], BM_CLICK)
         line = "TavroNetConnect adapter=%s ssid=Tavern Guest result=0" % DEMO_ID
         self.assertTrue(wait_until(lambda: line in self.radio_log(), WAIT_APPLET), self.radio_log())
         # Windows tells the outcome a moment later: the row follows without Refresh.

@@ -5,7 +5,7 @@ field of "Setup Adhoc Wireless Network"."""
 import os
 import unittest
 
-from e2e_harness import APP, MAIN_WINDOW_TITLE, wait_until, winpath
+from e2e_harness import APP, wait_until, winpath
 from program_ids import PROGRAM
 from tray_support import LINKED, TrayTestCase, adapter
 from win32 import BM_CLICK, BM_GETCHECK, IDCANCEL, IDOK, WM_CHAR
@@ -97,7 +97,7 @@ class RemoveStatusIcon(DialogTestCase):
         # Another process floods the program with the same command: the open
         # dialog stays the only one, and none follows it once it closes.
         for _ in range(30):
-            self.probe.run("post", MAIN_WINDOW_TITLE, "WM_COMMAND", PROGRAM.ID_REMOVE_STATUS_ICON, 0)
+            self.post_command(PROGRAM.ID_REMOVE_STATUS_ICON)
         self.settle()
         self.assertEqual([r["hwnd"] for r in self.probe.run("find-window", REMOVE_TITLE).records], [dialog["hwnd"]])
 
@@ -135,7 +135,7 @@ class AdhocNetwork(DialogTestCase):
                  if r.get("class") == "Static" and r.get("text")]
         self.assertEqual(texts, ["Invalid key length of 25 characters. Please enter exactly 26 characters."])
         self.screenshot("dialog_adhoc_short_key")
-        self.probe.run("post", "hwnd:" + box.first["hwnd"], "WM_COMMAND", IDOK)
+        self.post_command(IDOK, "hwnd:" + box.first["hwnd"])
         self.assertEqual(self.probe.run("wait-gone", "hwnd:" + box.first["hwnd"], WAIT_DIALOG).rc, 0)
         self.assertEqual(self.probe.run("find-window", "hwnd:" + dialog["hwnd"]).rc, 0,
                          "the dialog should stay open after the message")

@@ -171,7 +171,7 @@ class SetupLife(DialogTestCase, RealAdapterTestCase):
             spawned, box = self.start_setup_window()
             texts = [c.get("text", "") for c in self.probe.run("children", "hwnd:" + box["hwnd"]).records]
             self.assertTrue(any(t.startswith(OLD_WINDOWS_MESSAGE) for t in texts), "%s: %r" % (version, texts))
-            self.probe.run("post", "hwnd:" + box["hwnd"], "WM_COMMAND", IDOK)
+            self.post_command(IDOK, "hwnd:" + box["hwnd"])
             self.assertEqual(self.exit_code(spawned), ERROR_OLD_WIN_VERSION, version)
             self.assertEqual((os.path.exists(self.folder), self.reg_values(UNINSTALL_KEY)), (False, {}), version)
         self.session.set_windows_version(None, SETUP_IMAGE)
@@ -179,7 +179,7 @@ class SetupLife(DialogTestCase, RealAdapterTestCase):
     def cancelled(self):
         """Cancel on the first page, then "Yes" to the question whether to quit: exit code 1."""
         spawned, wizard = self.start_setup_window()
-        self.probe.run("post", "hwnd:" + wizard["hwnd"], "WM_COMMAND", IDCANCEL)
+        self.post_command(IDCANCEL, "hwnd:" + wizard["hwnd"])
 
         def question():
             for window in self.probe.run("windows", wizard["pid"]).records:
@@ -190,7 +190,7 @@ class SetupLife(DialogTestCase, RealAdapterTestCase):
             return None
         box = wait_until(question, WAIT_WINDOW)
         self.assertIsNotNone(box, "no question whether to quit")
-        self.probe.run("post", "hwnd:" + box, "WM_COMMAND", IDYES)
+        self.post_command(IDYES, "hwnd:" + box)
         self.assertEqual(self.exit_code(spawned), EXIT_CANCELLED)
         self.assertFalse(os.path.exists(self.folder))
 
@@ -236,7 +236,7 @@ class SetupLife(DialogTestCase, RealAdapterTestCase):
 
         # "Remove Status Icon Permanently": the Run value goes, and an upgrade
         # keeps that; the switch writes it again.
-        self.probe.run("post", MAIN_WINDOW_TITLE, "WM_COMMAND", PROGRAM.ID_REMOVE_STATUS_ICON)
+        self.post_command(PROGRAM.ID_REMOVE_STATUS_ICON)
         dialog = self.probe.run("wait-window", REMOVE_TITLE, WAIT_WINDOW)
         self.assertEqual(dialog.rc, 0, dialog.describe())
         self.click(dialog.first, PROGRAM.IDC_REMOVE_PERMANENTLY)

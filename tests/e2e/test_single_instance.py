@@ -17,7 +17,7 @@ class FirstStart(AppTestCase):
         self.assertEqual(window["visible"], "0", "the window should be hidden: %r" % window)
         self.assertEqual(window["enabled"], "0", "the window should be disabled: %r" % window)
         self.assertEqual(int(window["pid"]), pid, "the window should belong to the started process: %r" % window)
-        windows = self.probe.run("find-window", MAIN_WINDOW_TITLE).records
+        windows = self.probe.run("find-window").records
         self.assertEqual(len(windows), 1, "exactly one window %r expected: %r" % (MAIN_WINDOW_TITLE, windows))
         visible = [r for r in self.probe.run("windows", pid).records if r.get("visible") == "1"]
         self.assertEqual(visible, [], "the first start should show nothing")
@@ -83,7 +83,7 @@ class SecondStartKeeps(AppletMixin, AppTestCase):
         visible = [r for r in self.probe.run("windows", pid).records if r.get("visible") == "1"]
         self.assertEqual(visible, [], "after a second start with %r the instance should show nothing" % what)
         # And it still obeys the exit command.
-        self.probe.run("post", MAIN_WINDOW_TITLE, "WM_COMMAND", PROGRAM.ID_EXIT, 0)
+        self.post_command(PROGRAM.ID_EXIT)
         self.assertInstanceEnded(pid, "the exit command after a second start with %r" % what)
 
     def test_second_start_start_keeps_instance(self):
@@ -108,13 +108,13 @@ class ExitCommand(AppTestCase):
 
     def test_exit_command_ends_instance(self):
         pid, _ = self.start_first_instance()
-        posted = self.probe.run("post", MAIN_WINDOW_TITLE, "WM_COMMAND", PROGRAM.ID_EXIT, 0)
+        posted = self.post_command(PROGRAM.ID_EXIT)
         self.assertEqual(posted.rc, 0, "could not post the exit command: %s" % posted.describe())
         self.assertInstanceEnded(pid, "after WM_COMMAND %d" % PROGRAM.ID_EXIT)
 
     def test_start_after_exit_command_is_first_again(self):
         pid, _ = self.start_first_instance()
-        self.probe.run("post", MAIN_WINDOW_TITLE, "WM_COMMAND", PROGRAM.ID_EXIT, 0)
+        self.post_command(PROGRAM.ID_EXIT)
         self.assertInstanceEnded(pid, "after WM_COMMAND %d" % PROGRAM.ID_EXIT)
         again, window = self.start_first_instance()
         self.assertNotEqual(again, pid)

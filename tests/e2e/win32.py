@@ -2,6 +2,7 @@
 them; the program's numbers are read from its sources (program_ids.py)."""
 
 # Window messages.
+WM_NULL = 0x0000
 WM_KEYDOWN = 0x0100
 WM_CHAR = 0x0102
 WM_COMMAND = 0x0111
