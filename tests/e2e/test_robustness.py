@@ -46,7 +46,7 @@ class Robustness(AppletMixin, TrayTestCase):
             self.assertEqual(self.app_pids(), running, "round %d" % round_)
             shown = self.probe.run("wait-window", MAIN_WINDOW_TITLE, WAIT_WINDOW)
             self.assertEqual(shown.rc, 0, "round %d: %s" % (round_, shown.describe()))
-            self.assertEqual(len(self.probe.run("find-window").records), 1)
+            self.assertEqual(len(self.probe.run("find-window", MAIN_WINDOW_TITLE).records), 1)
             # The later starts asked the instance for the configuration page.
             # Those that broadcast before its window existed reached nobody, so
             # one more start is made once it answers: exactly one applet is

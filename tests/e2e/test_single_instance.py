@@ -17,7 +17,7 @@ class FirstStart(AppTestCase):
         self.assertEqual(window["visible"], "0", "the window should be hidden: %r" % window)
         self.assertEqual(window["enabled"], "0", "the window should be disabled: %r" % window)
         self.assertEqual(int(window["pid"]), pid, "the window should belong to the started process: %r" % window)
-        windows = self.probe.run("find-window").records
+        windows = self.probe.run("find-window", MAIN_WINDOW_TITLE).records
         self.assertEqual(len(windows), 1, "exactly one window %r expected: %r" % (MAIN_WINDOW_TITLE, windows))
         visible = [r for r in self.probe.run("windows", pid).records if r.get("visible") == "1"]
         self.assertEqual(visible, [], "the first start should show nothing")
