@@ -43,6 +43,7 @@ E2E_DIR = os.path.join(REPO, "tests", "e2e")
 os.environ.setdefault("E2E_SESSION_DIR", os.path.join(REPO, "build", "perf-session"))
 sys.path.insert(0, E2E_DIR)
 import e2e_harness as harness  # noqa: E402
+from applet_support import APPLET_TITLE  # noqa: E402
 from program_ids import APPLET, PROGRAM  # noqa: E402
 from tray_support import ICON_SIZE, TrayLayout, image_origin, key_down_lparam  # noqa: E402
 from win32 import IDOK, VK_ESCAPE, WM_COMMAND, WM_KEYDOWN  # noqa: E402
@@ -59,8 +60,6 @@ SETTLE_SECONDS = 5
 # clicks never make one.
 CLICK_GAP = 1.0
 WAIT = 10
-# The configuration applet's window.
-APPLET_TITLE = APPLET.caption("IDD_APPLET")
 # The program opens the menu of a click this long after the press, unless a
 # double click comes.
 CLICK_WAIT_MS = PROGRAM.CLICK_DELAY_MS

@@ -24,7 +24,8 @@ os.environ.setdefault("WS_SCREEN", "%dx%dx24" % SCREEN)
 sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
 
 import e2e_harness as harness  # noqa: E402
-from program_ids import APPLET, PROGRAM  # noqa: E402
+from applet_support import APPLET_TITLE  # noqa: E402
+from program_ids import PROGRAM  # noqa: E402
 from tray_support import ICON_SIZE, TrayLayout, _rect, image_origin, key_down_lparam  # noqa: E402
 from win32 import IDCANCEL, IDOK, VK_ESCAPE, WM_COMMAND, WM_KEYDOWN  # noqa: E402
 
@@ -51,7 +52,6 @@ DIALOGS = [
     ("ID_RENAME_PROFILE", "IDD_RENAME_PROFILE", "dialog-rename-profile"),
     ("ID_DELETE_PROFILE", "IDD_DELETE_PROFILE", "dialog-delete-profile"),
 ]
-APPLET_TITLE = APPLET.caption("IDD_APPLET")
 DEMO = os.path.join(ROOT, "tavroapi", "scenarios", "demo.scn")
 # (command, picture) for each page of the applet the menu opens, on the demo
 # scenario's first adapter; the security and status pages first, while its
