@@ -5,12 +5,14 @@ see there for the options.
 
 What is measured, and how:
 - the poll tick with four adapters: build/host/tests/bench/poll_tick_bench
-  (optimised, no sanitizers, a desktop and a driver library that do
-  nothing): its time per tick (median of the runs), its instructions per tick
-  (callgrind, two tick counts, the difference divided by the ticks between
-  them, so that start-up drops out) and its heap allocations per tick (the
-  bench's own count of operator new, and DHAT's count of every heap block,
-  malloc included, over the same two tick counts);
+  (optimised, no sanitizers, on the simulated desktop and the fake driver
+  library of the host tests with their records off, the ticks coming from
+  the window's timer through its dialog loop): its time per tick (median of
+  the runs), its instructions per tick (callgrind, two tick counts, the
+  difference divided by the ticks between them, so that start-up drops out)
+  and its heap allocations per tick (the bench's own count of operator new,
+  and DHAT's count of every heap block, malloc included, over the same two
+  tick counts);
 - the size of dist/ZEVARIDA.EXE;
 - under Wine, on the Wine session of the end-to-end tests (Xvfb, a new
   prefix, the virtual desktop with its taskbar), the program on the two
@@ -41,7 +43,10 @@ E2E_DIR = os.path.join(REPO, "tests", "e2e")
 os.environ.setdefault("E2E_SESSION_DIR", os.path.join(REPO, "build", "perf-session"))
 sys.path.insert(0, E2E_DIR)
 import e2e_harness as harness  # noqa: E402
-from tray_support import ICON_SIZE, TrayLayout, image_origin  # noqa: E402
+from applet_support import APPLET_TITLE  # noqa: E402
+from program_ids import APPLET, PROGRAM  # noqa: E402
+from tray_support import ICON_SIZE, TrayLayout, image_origin, key_down_lparam  # noqa: E402
+from win32 import IDOK, VK_ESCAPE, WM_COMMAND, WM_KEYDOWN  # noqa: E402
 
 BENCH = os.path.join(REPO, "build", "host", "tests", "bench", "poll_tick_bench")
 SCENARIO = os.path.join(REPO, "tavroapi", "scenarios", "two-adapters.scn")
@@ -55,30 +60,9 @@ SETTLE_SECONDS = 5
 # clicks never make one.
 CLICK_GAP = 1.0
 WAIT = 10
-# The configuration applet: the command that opens it on its status page, its
-# window and the status page's state line (res/resource.h, tavrocfg/res/resource.h).
-ID_NETWORK_STATUS = 32773
-APPLET_TITLE = "Wireless LAN Configuration"
-IDC_STATE = 1101
-IDOK = 1
-
-
-def program_constant(header, name):
-    """The value of `const UINT NAME = VALUE;` in one of the program's headers."""
-    with open(os.path.join(REPO, header)) as f:
-        match = re.search(r"\b%s\s*=\s*(\d+)" % name, f.read())
-    if not match:
-        raise SystemExit("perf_report.py: no %s in %s" % (name, header))
-    return int(match.group(1))
-
-
 # The program opens the menu of a click this long after the press, unless a
 # double click comes.
-CLICK_WAIT_MS = program_constant("tray/TrayMessages.h", "CLICK_DELAY_MS")
-
-WM_KEYDOWN = 0x0100
-VK_ESCAPE = 0x1B
-ESCAPE_LPARAM = 1 | (0x01 << 16)
+CLICK_WAIT_MS = PROGRAM.CLICK_DELAY_MS
 
 
 def note(text):
@@ -200,8 +184,8 @@ def measure_tick(runs):
         ticks = int(match.group(3))
     rows.append(("Poll tick, 4 adapters: time", median_range(times, "µs per tick", 2),
                  "%d × %s ticks" % (runs, grouped(ticks)),
-                 "`poll_tick_bench` (host build, -O2, no sanitizers, a desktop and driver library that do "
-                 "nothing); median (min-max) of the runs"))
+                 "`poll_tick_bench` (host build, -O2, no sanitizers, the simulated desktop and the fake driver "
+                 "library with their records off); median (min-max) of the runs"))
 
     between = COUNT_TICKS[1] - COUNT_TICKS[0]
     note("poll tick: callgrind, %d and %d ticks" % COUNT_TICKS)
@@ -210,7 +194,7 @@ def measure_tick(runs):
         rows.append(("Poll tick, 4 adapters: instructions", "%s instructions per tick" % grouped((high - low) / between),
                      "1 run each of %s and %s ticks" % tuple(grouped(t) for t in COUNT_TICKS),
                      "`valgrind --tool=callgrind` on the bench: the difference of the two runs' instruction "
-                     "counts / %s, the do-nothing desktop's calls included" % grouped(between)))
+                     "counts / %s, the simulated desktop's calls included" % grouped(between)))
     except Failed as e:
         rows.append(("Poll tick, 4 adapters: instructions", "failed", "-", str(e)))
 
@@ -329,7 +313,7 @@ class Program:
             time.sleep(0.1)
 
     def close_menu(self, menu_hwnd):
-        self.run("post", "hwnd:" + menu_hwnd, WM_KEYDOWN, VK_ESCAPE, ESCAPE_LPARAM)
+        self.run("post", "hwnd:" + menu_hwnd, WM_KEYDOWN, VK_ESCAPE, key_down_lparam(VK_ESCAPE))
         self.run("wait-menu", self.window_arg(), WAIT, "gone")
 
 
@@ -472,10 +456,11 @@ def measure_applet(program, runs):
     try:
         for _ in range(runs):
             time.sleep(CLICK_GAP)
-            res = program.run("time-applet", program.window_arg(), ID_NETWORK_STATUS, APPLET_TITLE, IDC_STATE, WAIT)
+            res = program.run("time-applet", program.window_arg(), PROGRAM.ID_NETWORK_STATUS, APPLET_TITLE,
+                              APPLET.IDC_STATE, WAIT)
             window.append(float(res.first["window_ms"]))
             filled.append(float(res.first["filled_ms"]))
-            program.run("post", "hwnd:" + res.first["hwnd"], "WM_COMMAND", IDOK)
+            program.run("post", "hwnd:" + res.first["hwnd"], WM_COMMAND, IDOK)
             program.run("wait-gone", "hwnd:" + res.first["hwnd"], WAIT)
         value = median_range(filled, "ms", 1)
         what = "the window itself existed after %s" % median_range(window, "ms", 1)

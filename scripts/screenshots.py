@@ -24,7 +24,10 @@ os.environ.setdefault("WS_SCREEN", "%dx%dx24" % SCREEN)
 sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
 
 import e2e_harness as harness  # noqa: E402
-from tray_support import ICON_SIZE, TrayLayout, _rect, image_origin  # noqa: E402
+from applet_support import APPLET_TITLE  # noqa: E402
+from program_ids import PROGRAM  # noqa: E402
+from tray_support import ICON_SIZE, TrayLayout, _rect, image_origin, key_down_lparam  # noqa: E402
+from win32 import IDCANCEL, IDOK, VK_ESCAPE, WM_COMMAND, WM_KEYDOWN  # noqa: E402
 
 SCENARIO = """# Two adapters for the pictures: one with an excellent link, one with a poor one.
 [adapter]
@@ -40,26 +43,25 @@ quality = 3
 rate = 22
 """
 
-# (command, window title, picture) for each window the menu opens.
-WINDOWS = [
-    (32772, "Remove Wireless Status Icon", "dialog-remove-icon"),
-    (32770, "Setup Adhoc Wireless Network", "dialog-adhoc-network"),
-    (32771, "Select Wireless Network", "dialog-other-network"),
-    (32775, "Add Wireless Profile", "dialog-add-profile"),
-    (32777, "Save Wireless Profile", "dialog-rename-profile"),
-    (32776, "Delete Wireless Profile", "dialog-delete-profile"),
+# (command, dialog, picture) for each dialog the menu opens.
+DIALOGS = [
+    ("ID_REMOVE_STATUS_ICON", "IDD_REMOVE_ICON", "dialog-remove-icon"),
+    ("ID_COMPUTER_TO_COMPUTER", "IDD_ADHOC_NETWORK", "dialog-adhoc-network"),
+    ("ID_OTHER_NETWORK", "IDD_OTHER_NETWORK", "dialog-other-network"),
+    ("ID_ADD_PROFILE", "IDD_ADD_PROFILE", "dialog-add-profile"),
+    ("ID_RENAME_PROFILE", "IDD_RENAME_PROFILE", "dialog-rename-profile"),
+    ("ID_DELETE_PROFILE", "IDD_DELETE_PROFILE", "dialog-delete-profile"),
 ]
-APPLET_TITLE = "Wireless LAN Configuration"
 DEMO = os.path.join(ROOT, "tavroapi", "scenarios", "demo.scn")
 # (command, picture) for each page of the applet the menu opens, on the demo
 # scenario's first adapter; the security and status pages first, while its
 # link is up (it is lost 18 to 24 s into each 24 s round).
 APPLET_PAGES = [
-    (32782, "applet-security"),
-    (32773, "applet-status"),
-    (32783, "applet-survey"),
-    (32768, "applet-networks"),
-    (32774, "applet-version"),
+    ("ID_WEP_ENCRYPTION", "applet-security"),
+    ("ID_NETWORK_STATUS", "applet-status"),
+    ("ID_SITE_SURVEY", "applet-survey"),
+    ("ID_ADVANCED_CONFIGURATION", "applet-networks"),
+    ("ID_VERSION_INFORMATION", "applet-version"),
 ]
 # The DPIs of the applet's pictures and the ending of their names.
 APPLET_DPIS = [(96, ""), (144, "-144dpi")]
@@ -120,29 +122,28 @@ class Pictures:
         menu = self.run("menus").first
         menu_rect = _rect(menu["rect"])
         self.save("menu", menu_rect[0], menu_rect[1], max(menu_rect[2], taskbar[2]), taskbar[3])
-        self.run("post", "hwnd:" + menu["hwnd"], "WM_KEYDOWN", "VK_ESCAPE", 0x00010001)
+        self.run("post", "hwnd:" + menu["hwnd"], WM_KEYDOWN, VK_ESCAPE, key_down_lparam(VK_ESCAPE))
         self.run("wait-menu", "hwnd:0x%08x" % hwnd, 4, "gone")
 
-        for command, title, name in WINDOWS:
-            self.window(command, title, name)
+        for command, dialog, name in DIALOGS:
+            self.window(command, PROGRAM.caption(dialog), name)
         self.probe.run("kill", harness.APP_IMAGE)
         self.take_applet()
         self.take_setup()
 
     def window(self, command, title, name, pause=0.5):
-        """Opens a window by a command of the menu, saves its picture and closes it."""
-        self.run("post", harness.MAIN_WINDOW_TITLE, "WM_COMMAND", command, 0)
+        """Opens a window by the menu's command COMMAND (its name), saves its picture and closes it."""
+        self.run("post", harness.MAIN_WINDOW_TITLE, WM_COMMAND, getattr(PROGRAM, command), 0)
         opened = self.run("wait-window", title, 10).first
         time.sleep(pause)
         self.save(name, *_rect(opened["rect"]))
-        self.run("post", "hwnd:" + opened["hwnd"], "WM_COMMAND", 2, 0)
+        self.run("post", "hwnd:" + opened["hwnd"], WM_COMMAND, IDCANCEL, 0)
         self.run("wait-gone", "hwnd:" + opened["hwnd"], 10)
 
     def set_dpi(self, dpi):
         """The DPI Wine gives the programs started from now on."""
-        subprocess.run(["wine", "reg", "add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
-                        "/d", str(dpi), "/f"], env=self.session.env, check=True, stdin=subprocess.DEVNULL,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        if not self.session.set_dpi(dpi):
+            raise harness.HarnessError("could not set LogPixels to %d" % dpi)
 
     def take_applet(self):
         """Each page of the applet on the demo scenario at each DPI; the
@@ -178,7 +179,7 @@ class Pictures:
         window = harness.wait_until(shown, 10)
         if not window:
             raise harness.HarnessError("the setup program shows no window")
-        self.run("post", "hwnd:" + window["hwnd"], "WM_COMMAND", 1, 0)
+        self.run("post", "hwnd:" + window["hwnd"], WM_COMMAND, IDOK, 0)
         time.sleep(1)
         self.save("installer-components", *_rect(window["rect"]))
         self.probe.run("kill", os.path.basename(SETUP))

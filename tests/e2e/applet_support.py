@@ -2,17 +2,10 @@
 window, the page it shows, its controls' texts and lists, closing it, and its
 call log."""
 
-import os
+from program_ids import APPLET
+from win32 import IDOK
 
-APPLET_TITLE = "Wireless LAN Configuration"
-# Controls of the applet's window (tavrocfg/res/resource.h).
-IDC_PAGE = 1002
-IDC_ADAPTER_ID = 1003
-IDC_DESCRIPTION = 1004
-IDC_SYSTEM_SETTINGS = 1005
-IDC_OPEN_SYSTEM_SETTINGS = 1006
-IDOK = 1
-WM_COMMAND = 0x0111
+APPLET_TITLE = APPLET.caption("IDD_APPLET")
 WAIT_APPLET = 10
 
 
@@ -28,7 +21,7 @@ class AppletMixin:
     def applet_page(self, applet):
         """(page keyword, adapter identifier, description) as the applet shows them."""
         texts = []
-        for control in (IDC_PAGE, IDC_ADAPTER_ID, IDC_DESCRIPTION):
+        for control in (APPLET.IDC_PAGE, APPLET.IDC_ADAPTER_ID, APPLET.IDC_DESCRIPTION):
             res = self.probe.run("get-text", "hwnd:" + applet["hwnd"], control)
             self.assertEqual(res.rc, 0, "could not read control %d of the applet: %s" % (control, res.describe()))
             texts.append(res.first.get("text", ""))
@@ -47,7 +40,7 @@ class AppletMixin:
         return [r["text"].split("\t") for r in res.records if "row" in r]
 
     def close_applet(self, applet):
-        self.probe.run("post", "hwnd:" + applet["hwnd"], WM_COMMAND, IDOK)
+        self.post_command(IDOK, "hwnd:" + applet["hwnd"])
         gone = self.probe.run("wait-gone", "hwnd:" + applet["hwnd"], WAIT_APPLET)
         self.assertEqual(gone.rc, 0, "the applet did not close: %s" % gone.describe())
 

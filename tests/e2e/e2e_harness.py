@@ -31,17 +31,18 @@ import tempfile
 import time
 import unittest
 
+from program_ids import PROGRAM
+from win32 import WM_COMMAND, WM_NULL
+
 HERE = os.path.dirname(os.path.abspath(__file__))
 REPO = os.path.abspath(os.path.join(HERE, "..", ".."))
 SESSION_SCRIPT = os.path.join(REPO, "scripts", "wine-session.sh")
 
 APP_IMAGE = "ZEVARIDA.EXE"
-MAIN_WINDOW_TITLE = "Wireless Client Utility"
+# The program titles its window by the screen's shape; every session's
+# screen is wider than it is tall.
+MAIN_WINDOW_TITLE = PROGRAM.text("IDS_TITLE_LANDSCAPE")
 INSTANCE_MUTEX = "Quorvane Status Tray Applet"
-# The command that ends the running instance.
-ID_APP_EXIT = 32769
-# The tray icons' callback message.
-WM_TRAYICON = 1124
 EXIT_CODE_ALREADY_RUNNING = -1
 
 # Generous waits (seconds): how long to poll for something that should happen.
@@ -399,11 +400,16 @@ class AppTestCase(unittest.TestCase):
         return subprocess.run(["wine"] + list(args), env=self.session.env, stdin=subprocess.DEVNULL,
                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60).returncode
 
+    def post_command(self, command, window=MAIN_WINDOW_TITLE):
+        """Posts WM_COMMAND COMMAND to WINDOW (the program's unless told), as a menu or button does;
+        returns the probe's result."""
+        return self.probe.run("post", window, WM_COMMAND, command, 0)
+
     def settle(self):
         """Gives the program a moment to react to something that must change nothing."""
         window = self.main_window()
         if window:
-            self.probe.run("send", "hwnd:" + window["hwnd"], "WM_NULL")
+            self.probe.run("send", "hwnd:" + window["hwnd"], WM_NULL)
         time.sleep(SETTLE)
 
     # -- assertions

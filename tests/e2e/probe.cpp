@@ -21,11 +21,14 @@
 // desktop are searched.
 //
 // Numbers (messages, wParam, lParam, ...) are decimal, 0x-hexadecimal or
-// negative; messages and a few virtual keys can also be given by the names in
-// kMessageNames.
+// negative.
 //
-// Adding a command: write `static int cmdName(Args& a)` and add a line to
-// kCommands at the bottom.
+// The commands are grouped by what they look at or act on: windows, messages,
+// controls, menus and the notification area, input, processes, the registry;
+// then what they measure, and what the probe stands in for (a service, the
+// help viewer, a program that holds the desktop, a file or a hung window).
+// Adding a command: write `int cmdName(Args& a)` in its group's section and
+// add a line to kCommands at the bottom, in the same group.
 #include <windows.h>
 #include <psapi.h>
 #include <tlhelp32.h>
@@ -38,21 +41,19 @@
 #include <string>
 #include <vector>
 
+#include "probehook.h"
+#include "tray/TrayMessages.h"
+
 namespace {
 
 enum ExitCode { kOk = 0, kNo = 1, kUsage = 2, kFailed = 3 };
-
-// The callback message of the applet's tray icons.
-const UINT kTrayCallbackMessage = 1124;
 
 // ---------------------------------------------------------------- arguments
 
 struct Args {
     std::vector<std::string> items;
     size_t next = 0;
-    const char* command = "";
 
-    size_t left() const { return items.size() - next; }
     bool has() const { return next < items.size(); }
     const std::string& take() { return items.at(next++); }
 };
@@ -68,47 +69,7 @@ std::string takeString(Args& a, const char* name) {
     return a.take();
 }
 
-struct NamedValue {
-    const char* name;
-    long value;
-};
-
-const NamedValue kMessageNames[] = {
-    {"WM_NULL", WM_NULL},
-    {"WM_CLOSE", WM_CLOSE},
-    {"WM_QUIT", WM_QUIT},
-    {"WM_SETTEXT", WM_SETTEXT},
-    {"WM_GETTEXT", WM_GETTEXT},
-    {"WM_KEYDOWN", WM_KEYDOWN},
-    {"WM_KEYUP", WM_KEYUP},
-    {"WM_CHAR", WM_CHAR},
-    {"WM_COMMAND", WM_COMMAND},
-    {"WM_SYSCOMMAND", WM_SYSCOMMAND},
-    {"WM_TIMER", WM_TIMER},
-    {"WM_MOUSEMOVE", WM_MOUSEMOVE},
-    {"WM_LBUTTONDOWN", WM_LBUTTONDOWN},
-    {"WM_LBUTTONUP", WM_LBUTTONUP},
-    {"WM_LBUTTONDBLCLK", WM_LBUTTONDBLCLK},
-    {"WM_RBUTTONDOWN", WM_RBUTTONDOWN},
-    {"WM_RBUTTONUP", WM_RBUTTONUP},
-    {"WM_RBUTTONDBLCLK", WM_RBUTTONDBLCLK},
-    {"WM_USER", WM_USER},
-    {"WM_TRAYICON", (long)kTrayCallbackMessage},
-    {"BM_GETCHECK", BM_GETCHECK},
-    {"BM_SETCHECK", BM_SETCHECK},
-    {"BM_CLICK", BM_CLICK},
-    {"MN_GETHMENU", 0x01E1},
-    {"VK_RETURN", VK_RETURN},
-    {"VK_ESCAPE", VK_ESCAPE},
-    {"VK_UP", VK_UP},
-    {"VK_DOWN", VK_DOWN},
-    {"VK_CONTROL", VK_CONTROL},
-    {"VK_SHIFT", VK_SHIFT},
-};
-
 long parseNumber(const std::string& text, const char* name) {
-    for (const NamedValue& n : kMessageNames)
-        if (_stricmp(n.name, text.c_str()) == 0) return n.value;
     const char* s = text.c_str();
     char* end = nullptr;
     long long v = 0;
@@ -182,7 +143,7 @@ void printWindow(HWND hwnd) {
         r.bottom, oneLine(windowText(hwnd)).c_str());
 }
 
-// ---------------------------------------------------------------- windows
+// ---------------------------------------------------------------- finding windows
 
 struct WindowQuery {
     enum Kind { kTitle, kClass, kHandle } kind = kTitle;
@@ -255,7 +216,7 @@ HWND takeWindow(Args& a) {
     return hwnd;
 }
 
-// ---------------------------------------------------------------- processes
+// ---------------------------------------------------------------- starting processes
 
 // Quotes one argument the way the C runtime splits a command line back.
 std::string quoteArgument(const std::string& arg) {
@@ -278,8 +239,7 @@ std::string quoteArgument(const std::string& arg) {
     return q + "\"";
 }
 
-// Starts EXE with the remaining arguments; with --raw TEXT the text after the
-// program name is passed exactly as given. With --line TEXT instead of EXE,
+// Starts EXE with the remaining arguments. With --line TEXT instead of EXE,
 // TEXT is the whole command line and the system finds the program in it, as
 // it does for a Run value at logon.
 bool startProcess(Args& a, PROCESS_INFORMATION& pi) {
@@ -288,10 +248,6 @@ bool startProcess(Args& a, PROCESS_INFORMATION& pi) {
     if (exe == "--line") {
         commandLine = takeString(a, "command line");
         exe.clear();
-    } else if (a.has() && a.items[a.next] == "--raw") {
-        a.take();
-        std::string raw = takeString(a, "raw argument text");
-        commandLine += " " + raw;
     } else {
         while (a.has()) commandLine += " " + quoteArgument(a.take());
     }
@@ -332,170 +288,11 @@ int printExit(HANDLE process, DWORD pid, double seconds) {
     return kOk;
 }
 
-// ---------------------------------------------------------------- commands
+// ---------------------------------------------------------------- the hook in another process
 
-int cmdFindWindow(Args& a) {
-    WindowQuery q = parseWindowQuery(takeString(a, "WINDOW"));
-    std::vector<HWND> found = findWindows(q);
-    for (HWND hwnd : found) printWindow(hwnd);
-    return found.empty() ? kNo : kOk;
-}
-
-int cmdWaitWindow(Args& a) {
-    WindowQuery q = parseWindowQuery(takeString(a, "WINDOW"));
-    double seconds = takeSeconds(a, "SECONDS");
-    HWND hwnd = waitWindow(q, seconds, false);
-    if (!hwnd) {
-        out("timeout\n");
-        return kNo;
-    }
-    printWindow(hwnd);
-    return kOk;
-}
-
-int cmdWaitGone(Args& a) {
-    WindowQuery q = parseWindowQuery(takeString(a, "WINDOW"));
-    double seconds = takeSeconds(a, "SECONDS");
-    HWND hwnd = waitWindow(q, seconds, true);
-    if (hwnd) {
-        out("timeout ");
-        printWindow(hwnd);
-        return kNo;
-    }
-    out("gone\n");
-    return kOk;
-}
-
-int cmdWindows(Args& a) {
-    long pid = takeOptionalNumber(a, "PID", 0);
-    for (HWND hwnd : topLevelWindows()) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(hwnd, &owner);
-        if (pid == 0 || (DWORD)pid == owner) printWindow(hwnd);
-    }
-    return kOk;
-}
-
-int postTo(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (!PostMessageA(hwnd, message, wParam, lParam)) return failed("PostMessage");
-    out("posted hwnd=0x%08lx message=%u wparam=%lu lparam=%ld\n", (unsigned long)(ULONG_PTR)hwnd, message,
-        (unsigned long)wParam, (long)lParam);
-    return kOk;
-}
-
-int cmdPost(Args& a) {
-    HWND hwnd = takeWindow(a);
-    UINT message = (UINT)takeNumber(a, "MSG");
-    WPARAM wParam = (WPARAM)takeOptionalNumber(a, "WPARAM", 0);
-    LPARAM lParam = (LPARAM)takeOptionalNumber(a, "LPARAM", 0);
-    if (!hwnd) return kNo;
-    return postTo(hwnd, message, wParam, lParam);
-}
-
-int cmdSend(Args& a) {
-    HWND hwnd = takeWindow(a);
-    UINT message = (UINT)takeNumber(a, "MSG");
-    WPARAM wParam = (WPARAM)takeOptionalNumber(a, "WPARAM", 0);
-    LPARAM lParam = (LPARAM)takeOptionalNumber(a, "LPARAM", 0);
-    if (!hwnd) return kNo;
-    DWORD_PTR result = 0;
-    if (!SendMessageTimeoutA(hwnd, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result))
-        return failed("SendMessageTimeout");
-    out("result=%ld\n", (long)result);
-    return kOk;
-}
-
-int cmdPostRegistered(Args& a) {
-    HWND hwnd = takeWindow(a);
-    std::string name = takeString(a, "NAME");
-    WPARAM wParam = (WPARAM)takeOptionalNumber(a, "WPARAM", 0);
-    LPARAM lParam = (LPARAM)takeOptionalNumber(a, "LPARAM", 0);
-    if (!hwnd) return kNo;
-    UINT message = RegisterWindowMessageA(name.c_str());
-    if (!message) return failed("RegisterWindowMessage");
-    return postTo(hwnd, message, wParam, lParam);
-}
-
-int cmdBroadcastRegistered(Args& a) {
-    std::string name = takeString(a, "NAME");
-    WPARAM wParam = (WPARAM)takeOptionalNumber(a, "WPARAM", 0);
-    LPARAM lParam = (LPARAM)takeOptionalNumber(a, "LPARAM", 0);
-    UINT message = RegisterWindowMessageA(name.c_str());
-    if (!message) return failed("RegisterWindowMessage");
-    DWORD_PTR result = 0;
-    if (!SendMessageTimeoutA(HWND_BROADCAST, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result))
-        return failed("SendMessageTimeout");
-    out("broadcast message=%u\n", message);
-    return kOk;
-}
-
-// tray-click WINDOW ID [left|right|double|MOUSE_MESSAGE]: what the shell sends
-// when the icon ID of WINDOW is clicked.
-int cmdTrayClick(Args& a) {
-    HWND hwnd = takeWindow(a);
-    WPARAM id = (WPARAM)takeNumber(a, "ID");
-    std::string how = a.has() ? a.take() : "left";
-    if (!hwnd) return kNo;
-    std::vector<UINT> mouse;
-    if (how == "left")
-        mouse = {WM_LBUTTONDOWN, WM_LBUTTONUP};
-    else if (how == "right")
-        mouse = {WM_RBUTTONDOWN, WM_RBUTTONUP};
-    else if (how == "double")
-        mouse = {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP};
-    else
-        mouse = {(UINT)parseNumber(how, "mouse message")};
-    for (UINT m : mouse) {
-        int rc = postTo(hwnd, kTrayCallbackMessage, id, (LPARAM)m);
-        if (rc != kOk) return rc;
-    }
-    return kOk;
-}
-
-// get-text WINDOW [CONTROL_ID]: the text of the window or of one of its controls.
-int cmdGetText(Args& a) {
-    HWND hwnd = takeWindow(a);
-    bool control = a.has();
-    long id = takeOptionalNumber(a, "CONTROL_ID", 0);
-    if (!hwnd) return kNo;
-    if (control) {
-        hwnd = GetDlgItem(hwnd, (int)id);
-        if (!hwnd) return failed("GetDlgItem");
-    }
-    char buffer[4096] = "";
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof buffer, (LPARAM)buffer, SMTO_ABORTIFHUNG, 5000, &length))
-        return failed("WM_GETTEXT");
-    out("text=%s\n", oneLine(buffer).c_str());
-    return kOk;
-}
-
-// children WINDOW: every child window with its control id, class and text.
-int cmdChildren(Args& a) {
-    HWND hwnd = takeWindow(a);
-    if (!hwnd) return kNo;
-    std::vector<HWND> children;
-    EnumChildWindows(hwnd, collectWindow, reinterpret_cast<LPARAM>(&children));
-    for (HWND child : children) {
-        char text[1024] = "";
-        DWORD_PTR length = 0;
-        SendMessageTimeoutA(child, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_ABORTIFHUNG, 2000, &length);
-        out("hwnd=0x%08lx id=%d visible=%d enabled=%d class=%s text=%s\n", (unsigned long)(ULONG_PTR)child,
-            GetDlgCtrlID(child), IsWindowVisible(child) ? 1 : 0, IsWindowEnabled(child) ? 1 : 0,
-            windowClass(child).c_str(), oneLine(text).c_str());
-    }
-    return kOk;
-}
-
-// ---------------------------------------------------------------- menus and the tray
-
-// The hook that reads menus and tooltips from inside another process; see
-// probehook.cpp. The DLL lies next to probe.exe.
-const char kHookDll[] = "probehook.dll";
-const char kHookProc[] = "ProbeCallWndProc";
-const char kReadMenuMessage[] = "ZEVARIDA E2E READ MENU";
-const char kReadTooltipsMessage[] = "ZEVARIDA E2E READ TOOLTIPS";
-const ULONG_PTR kCopyDataAnswer = 0x4D454E55;
+// The hook reads menus, tooltips, list views and cut-off texts inside the
+// process that owns them (probehook.h, probehook.cpp). The DLL lies next to
+// probe.exe.
 const char kReplyClass[] = "ZevaridaProbeReply";
 
 std::string g_reply;
@@ -566,6 +363,225 @@ int askHook(HWND target, const char* request, std::string& answer, LPARAM lParam
     return kOk;
 }
 
+// ---------------------------------------------------------------- windows
+
+int cmdFindWindow(Args& a) {
+    WindowQuery q = parseWindowQuery(takeString(a, "WINDOW"));
+    std::vector<HWND> found = findWindows(q);
+    for (HWND hwnd : found) printWindow(hwnd);
+    return found.empty() ? kNo : kOk;
+}
+
+int cmdWaitWindow(Args& a) {
+    WindowQuery q = parseWindowQuery(takeString(a, "WINDOW"));
+    double seconds = takeSeconds(a, "SECONDS");
+    HWND hwnd = waitWindow(q, seconds, false);
+    if (!hwnd) {
+        out("timeout\n");
+        return kNo;
+    }
+    printWindow(hwnd);
+    return kOk;
+}
+
+int cmdWaitGone(Args& a) {
+    WindowQuery q = parseWindowQuery(takeString(a, "WINDOW"));
+    double seconds = takeSeconds(a, "SECONDS");
+    HWND hwnd = waitWindow(q, seconds, true);
+    if (hwnd) {
+        out("timeout ");
+        printWindow(hwnd);
+        return kNo;
+    }
+    out("gone\n");
+    return kOk;
+}
+
+int cmdWindows(Args& a) {
+    long pid = takeOptionalNumber(a, "PID", 0);
+    for (HWND hwnd : topLevelWindows()) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        if (pid == 0 || (DWORD)pid == owner) printWindow(hwnd);
+    }
+    return kOk;
+}
+
+int cmdForeground(Args&) {
+    HWND hwnd = GetForegroundWindow();
+    if (!hwnd) return kNo;
+    printWindow(hwnd);
+    return kOk;
+}
+
+// ---------------------------------------------------------------- messages
+
+int postTo(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!PostMessageA(hwnd, message, wParam, lParam)) return failed("PostMessage");
+    out("posted hwnd=0x%08lx message=%u wparam=%lu lparam=%ld\n", (unsigned long)(ULONG_PTR)hwnd, message,
+        (unsigned long)wParam, (long)lParam);
+    return kOk;
+}
+
+int cmdPost(Args& a) {
+    HWND hwnd = takeWindow(a);
+    UINT message = (UINT)takeNumber(a, "MSG");
+    WPARAM wParam = (WPARAM)takeOptionalNumber(a, "WPARAM", 0);
+    LPARAM lParam = (LPARAM)takeOptionalNumber(a, "LPARAM", 0);
+    if (!hwnd) return kNo;
+    return postTo(hwnd, message, wParam, lParam);
+}
+
+int cmdSend(Args& a) {
+    HWND hwnd = takeWindow(a);
+    UINT message = (UINT)takeNumber(a, "MSG");
+    WPARAM wParam = (WPARAM)takeOptionalNumber(a, "WPARAM", 0);
+    LPARAM lParam = (LPARAM)takeOptionalNumber(a, "LPARAM", 0);
+    if (!hwnd) return kNo;
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(hwnd, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result))
+        return failed("SendMessageTimeout");
+    out("result=%ld\n", (long)result);
+    return kOk;
+}
+
+int cmdPostRegistered(Args& a) {
+    HWND hwnd = takeWindow(a);
+    std::string name = takeString(a, "NAME");
+    WPARAM wParam = (WPARAM)takeOptionalNumber(a, "WPARAM", 0);
+    LPARAM lParam = (LPARAM)takeOptionalNumber(a, "LPARAM", 0);
+    if (!hwnd) return kNo;
+    UINT message = RegisterWindowMessageA(name.c_str());
+    if (!message) return failed("RegisterWindowMessage");
+    return postTo(hwnd, message, wParam, lParam);
+}
+
+int cmdBroadcastRegistered(Args& a) {
+    std::string name = takeString(a, "NAME");
+    WPARAM wParam = (WPARAM)takeOptionalNumber(a, "WPARAM", 0);
+    LPARAM lParam = (LPARAM)takeOptionalNumber(a, "LPARAM", 0);
+    UINT message = RegisterWindowMessageA(name.c_str());
+    if (!message) return failed("RegisterWindowMessage");
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(HWND_BROADCAST, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result))
+        return failed("SendMessageTimeout");
+    out("broadcast message=%u\n", message);
+    return kOk;
+}
+
+// ---------------------------------------------------------------- controls
+//
+// The applet's pages are child dialogs of its window, so their controls are
+// found among all its descendants by id. A list view's rows and the texts
+// cut off by their controls are read inside the applet's process by
+// probehook.dll (see there for the answers' records).
+
+// get-text WINDOW [CONTROL_ID]: the text of the window or of one of its controls.
+int cmdGetText(Args& a) {
+    HWND hwnd = takeWindow(a);
+    bool control = a.has();
+    long id = takeOptionalNumber(a, "CONTROL_ID", 0);
+    if (!hwnd) return kNo;
+    if (control) {
+        hwnd = GetDlgItem(hwnd, (int)id);
+        if (!hwnd) return failed("GetDlgItem");
+    }
+    char buffer[4096] = "";
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof buffer, (LPARAM)buffer, SMTO_ABORTIFHUNG, 5000, &length))
+        return failed("WM_GETTEXT");
+    out("text=%s\n", oneLine(buffer).c_str());
+    return kOk;
+}
+
+// children WINDOW: every child window with its control id, class and text.
+int cmdChildren(Args& a) {
+    HWND hwnd = takeWindow(a);
+    if (!hwnd) return kNo;
+    std::vector<HWND> children;
+    EnumChildWindows(hwnd, collectWindow, reinterpret_cast<LPARAM>(&children));
+    for (HWND child : children) {
+        char text[1024] = "";
+        DWORD_PTR length = 0;
+        SendMessageTimeoutA(child, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_ABORTIFHUNG, 2000, &length);
+        out("hwnd=0x%08lx id=%d visible=%d enabled=%d class=%s text=%s\n", (unsigned long)(ULONG_PTR)child,
+            GetDlgCtrlID(child), IsWindowVisible(child) ? 1 : 0, IsWindowEnabled(child) ? 1 : 0,
+            windowClass(child).c_str(), oneLine(text).c_str());
+    }
+    return kOk;
+}
+
+struct FoundControl {
+    int id;
+    HWND hwnd;
+};
+
+BOOL CALLBACK findControl(HWND hwnd, LPARAM lp) {
+    FoundControl* found = reinterpret_cast<FoundControl*>(lp);
+    if (GetDlgCtrlID(hwnd) != found->id) return TRUE;
+    found->hwnd = hwnd;
+    return FALSE;
+}
+
+// The descendant of `window` with the control id `id`, or null.
+HWND descendant(HWND window, int id) {
+    FoundControl found = {id, nullptr};
+    EnumChildWindows(window, findControl, reinterpret_cast<LPARAM>(&found));
+    return found.hwnd;
+}
+
+// read-list WINDOW CONTROL_ID [ROW]: the columns and rows of the list view
+// CONTROL_ID among WINDOW's descendants, after selecting ROW when given.
+int cmdReadList(Args& a) {
+    HWND window = takeWindow(a);
+    const int id = (int)takeNumber(a, "CONTROL_ID");
+    const long row = takeOptionalNumber(a, "ROW", -1);
+    if (!window) return kNo;
+    HWND list = descendant(window, id);
+    if (!list) return failed("no such control");
+    std::string answer;
+    int rc = askHook(list, kReadListMessage, answer, row);
+    if (rc == kOk) out("%s", answer.c_str());
+    return rc;
+}
+
+// clipped WINDOW: the visible texts among WINDOW's descendants that their
+// controls cut off; exit 1 when there is one.
+int cmdClipped(Args& a) {
+    HWND window = takeWindow(a);
+    if (!window) return kNo;
+    std::string answer;
+    int rc = askHook(window, kClippedMessage, answer);
+    if (rc != kOk) return rc;
+    out("%s", answer.c_str());
+    return answer.compare(0, 12, "clipped=none") == 0 ? kOk : kNo;
+}
+
+// ---------------------------------------------------------------- menus and the notification area
+
+// tray-click WINDOW ID [left|right|double]: what the shell sends when the
+// icon ID of WINDOW is clicked.
+int cmdTrayClick(Args& a) {
+    HWND hwnd = takeWindow(a);
+    WPARAM id = (WPARAM)takeNumber(a, "ID");
+    std::string how = a.has() ? a.take() : "left";
+    if (!hwnd) return kNo;
+    std::vector<UINT> mouse;
+    if (how == "left")
+        mouse = {WM_LBUTTONDOWN, WM_LBUTTONUP};
+    else if (how == "right")
+        mouse = {WM_RBUTTONDOWN, WM_RBUTTONUP};
+    else if (how == "double")
+        mouse = {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP};
+    else
+        usage("left, right or double, not " + how);
+    for (UINT m : mouse) {
+        int rc = postTo(hwnd, WM_TRAYICON, id, (LPARAM)m);
+        if (rc != kOk) return rc;
+    }
+    return kOk;
+}
+
 // The visible pop-up menu window of the thread, or null.
 HWND visibleMenuWindow(DWORD threadId) {
     for (HWND hwnd : findWindows(parseWindowQuery("class:#32768"))) {
@@ -597,32 +613,6 @@ int cmdReadMenu(Args& a) {
     return answer.compare(0, 9, "menu=none") == 0 ? kNo : kOk;
 }
 
-// read-tooltips WINDOW: every tool of the tooltip controls of WINDOW's thread
-// (class:Shell_TrayWnd: the notification icons' tips), read inside that process.
-int cmdReadTooltips(Args& a) {
-    HWND target = takeWindow(a);
-    if (!target) return kNo;
-    std::string answer;
-    int rc = askHook(target, kReadTooltipsMessage, answer);
-    if (rc != kOk) return rc;
-    out("%s", answer.c_str());
-    return answer.compare(0, 10, "tools=none") == 0 ? kNo : kOk;
-}
-
-// menus [PID]: every pop-up menu window ("#32768"), shown or not, of PID.
-int cmdMenus(Args& a) {
-    long pid = takeOptionalNumber(a, "PID", 0);
-    int found = 0;
-    for (HWND hwnd : findWindows(parseWindowQuery("class:#32768"))) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(hwnd, &owner);
-        if (pid != 0 && (DWORD)pid != owner) continue;
-        printWindow(hwnd);
-        if (IsWindowVisible(hwnd)) ++found;
-    }
-    return found ? kOk : kNo;
-}
-
 // wait-menu WINDOW SECONDS [gone]: waits until a pop-up menu of WINDOW's
 // thread is visible (with `gone`: until none is).
 int cmdWaitMenu(Args& a) {
@@ -647,27 +637,39 @@ int cmdWaitMenu(Args& a) {
     }
 }
 
-// tray-icons: the icon windows of the desktop's notification area, as the
-// desktop (Wine's explorer) lays them out inside its taskbar.
-int cmdTrayIcons(Args&) {
-    HWND tray = findWindow(parseWindowQuery("class:Shell_TrayWnd"));
-    if (!tray) {
-        fprintf(stderr, "probe: no taskbar\n");
-        fflush(stderr);
-        return kNo;
+// menus [PID]: every pop-up menu window ("#32768"), shown or not, of PID.
+int cmdMenus(Args& a) {
+    long pid = takeOptionalNumber(a, "PID", 0);
+    int found = 0;
+    for (HWND hwnd : findWindows(parseWindowQuery("class:#32768"))) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        if (pid != 0 && (DWORD)pid != owner) continue;
+        printWindow(hwnd);
+        if (IsWindowVisible(hwnd)) ++found;
     }
-    std::vector<HWND> children;
-    EnumChildWindows(tray, collectWindow, reinterpret_cast<LPARAM>(&children));
-    int shown = 0;
-    for (HWND child : children) {
-        if (windowClass(child) != "__wine_tray_icon" || GetParent(child) != tray) continue;
-        RECT r = {};
-        GetWindowRect(child, &r);
-        out("icon hwnd=0x%08lx visible=%d rect=%ld,%ld,%ld,%ld\n", (unsigned long)(ULONG_PTR)child,
-            IsWindowVisible(child) ? 1 : 0, r.left, r.top, r.right, r.bottom);
-        if (IsWindowVisible(child)) ++shown;
-    }
-    return shown ? kOk : kNo;
+    return found ? kOk : kNo;
+}
+
+// read-tooltips WINDOW: every tool of the tooltip controls of WINDOW's thread
+// (class:Shell_TrayWnd: the notification icons' tips), read inside that process.
+int cmdReadTooltips(Args& a) {
+    HWND target = takeWindow(a);
+    if (!target) return kNo;
+    std::string answer;
+    int rc = askHook(target, kReadTooltipsMessage, answer);
+    if (rc != kOk) return rc;
+    out("%s", answer.c_str());
+    return answer.compare(0, 10, "tools=none") == 0 ? kNo : kOk;
+}
+
+// ---------------------------------------------------------------- input
+
+int cmdCursor(Args&) {
+    POINT p = {};
+    if (!GetCursorPos(&p)) return failed("GetCursorPos");
+    out("x=%ld y=%ld\n", p.x, p.y);
+    return kOk;
 }
 
 // key-state VK...: GetAsyncKeyState of each virtual key (down=1 while held).
@@ -681,6 +683,8 @@ int cmdKeyState(Args& a) {
     }
     return allDown ? kOk : kNo;
 }
+
+// ---------------------------------------------------------------- processes
 
 int cmdSpawn(Args& a) {
     double seconds = 30;
@@ -785,6 +789,8 @@ int cmdMutex(Args& a) {
     return kOk;
 }
 
+// ---------------------------------------------------------------- the registry
+
 HKEY rootKey(const std::string& name) {
     if (name == "HKCU" || name == "HKEY_CURRENT_USER") return HKEY_CURRENT_USER;
     if (name == "HKLM" || name == "HKEY_LOCAL_MACHINE") return HKEY_LOCAL_MACHINE;
@@ -831,180 +837,6 @@ int cmdRegGet(Args& a) {
         }
         out("type=%lu data=%s\n", (unsigned long)type, hex.c_str());
     }
-    return kOk;
-}
-
-// ---------------------------------------------------------------- a service
-
-// `service NAME` is what the service control manager starts for a service
-// registered with `sc create NAME binPath= "...probe.exe service NAME"`: it
-// reports itself running until it is told to stop.
-SERVICE_STATUS_HANDLE serviceStatusHandle = nullptr;
-HANDLE serviceStopped = nullptr;
-std::string serviceName;
-
-void reportService(DWORD state) {
-    SERVICE_STATUS status = {};
-    status.dwServiceType = SERVICE_WIN32_OWN_PROCESS;
-    status.dwCurrentState = state;
-    status.dwControlsAccepted = state == SERVICE_RUNNING ? SERVICE_ACCEPT_STOP : 0;
-    SetServiceStatus(serviceStatusHandle, &status);
-}
-
-DWORD WINAPI serviceControl(DWORD control, DWORD, LPVOID, LPVOID) {
-    if (control == SERVICE_CONTROL_STOP) {
-        reportService(SERVICE_STOP_PENDING);
-        SetEvent(serviceStopped);
-    }
-    return NO_ERROR;
-}
-
-void WINAPI serviceMain(DWORD, LPSTR*) {
-    serviceStatusHandle = RegisterServiceCtrlHandlerExA(serviceName.c_str(), serviceControl, nullptr);
-    if (!serviceStatusHandle) return;
-    reportService(SERVICE_RUNNING);
-    WaitForSingleObject(serviceStopped, INFINITE);
-    reportService(SERVICE_STOPPED);
-}
-
-int cmdService(Args& a) {
-    serviceName = takeString(a, "NAME");
-    serviceStopped = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    SERVICE_TABLE_ENTRYA table[] = {{&serviceName[0], serviceMain}, {nullptr, nullptr}};
-    if (!StartServiceCtrlDispatcherA(table)) return failed("StartServiceCtrlDispatcherA");
-    return kOk;
-}
-
-// ---------------------------------------------------------------- a help viewer
-
-// `help-viewer SECONDS [refuse]` stands in for the help viewer: Wine's WinHelpA
-// sends its request as WM_COPYDATA to the window of class MS_WINHELP, tagged
-// with this number, and returns what the window answers.
-const ULONG_PTR kWineHelpMagic = 0xA1DE505;
-
-struct WineHelpRequest {
-    WORD size;
-    WORD command;
-    LONG data;
-    LONG reserved;
-    WORD ofsFilename;
-    WORD ofsData;
-};
-
-bool helpRequestSeen = false;
-bool helpRefused = false;
-
-LRESULT CALLBACK helpViewerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_COPYDATA) {
-        const COPYDATASTRUCT* copy = (const COPYDATASTRUCT*)lParam;
-        if (copy->dwData != kWineHelpMagic || copy->cbData < sizeof(WineHelpRequest)) return FALSE;
-        const WineHelpRequest* request = (const WineHelpRequest*)copy->lpData;
-        const char* file = request->ofsFilename ? (const char*)copy->lpData + request->ofsFilename : "";
-        out("command=%u context=%ld window=0x%08lx file=%s\n", request->command, (long)request->data,
-            (unsigned long)(ULONG_PTR)wParam, file);
-        helpRequestSeen = true;
-        return helpRefused ? FALSE : TRUE;
-    }
-    return DefWindowProcA(hwnd, message, wParam, lParam);
-}
-
-int cmdHelpViewer(Args& a) {
-    const double seconds = takeSeconds(a, "SECONDS");
-    helpRefused = a.has() && takeString(a, "refuse") == "refuse";
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = helpViewerProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "MS_WINHELP";
-    if (!RegisterClassA(&windowClass)) return failed("RegisterClassA");
-    HWND viewer = CreateWindowA("MS_WINHELP", "probe help viewer", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
-                                windowClass.hInstance, nullptr);
-    if (!viewer) return failed("CreateWindowA");
-    out("viewer=0x%08lx\n", (unsigned long)(ULONG_PTR)viewer);
-    const DWORD start = GetTickCount();
-    while (!helpRequestSeen && GetTickCount() - start < (DWORD)(seconds * 1000)) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-        if (!helpRequestSeen) MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-    }
-    DestroyWindow(viewer);
-    return helpRequestSeen ? kOk : kNo;
-}
-
-// ---------------------------------------------------------------- input and screen
-
-int cmdForeground(Args&) {
-    HWND hwnd = GetForegroundWindow();
-    if (!hwnd) return kNo;
-    printWindow(hwnd);
-    return kOk;
-}
-
-int cmdCursor(Args&) {
-    POINT p = {};
-    if (!GetCursorPos(&p)) return failed("GetCursorPos");
-    out("x=%ld y=%ld\n", p.x, p.y);
-    return kOk;
-}
-
-int cmdScreen(Args&) {
-    RECT work = {};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    out("width=%d height=%d work=%ld,%ld,%ld,%ld\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-        work.left, work.top, work.right, work.bottom);
-    return kOk;
-}
-
-// hold [SECONDS]: stays on the desktop (0 or nothing: until ended), which keeps
-// a virtual desktop open between the programs of a test run.
-int cmdHold(Args& a) {
-    double seconds = a.has() ? takeSeconds(a, "SECONDS") : 0;
-    HWND hwnd = CreateWindowExA(0, "STATIC", "probe hold", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                                GetModuleHandleA(nullptr), nullptr);
-    if (!hwnd) return failed("CreateWindowEx");
-    if (seconds > 0) SetTimer(hwnd, 1, (UINT)(seconds * 1000), nullptr);
-    out("holding pid=%lu\n", (unsigned long)GetCurrentProcessId());
-    MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        if (msg.message == WM_TIMER && msg.hwnd == hwnd) break;
-        DispatchMessageA(&msg);
-    }
-    DestroyWindow(hwnd);
-    return kOk;
-}
-
-// A top-level window whose thread stops taking messages: what a hung program
-// looks like to a broadcast. The window is shown and answers until it is
-// listed, then the thread sleeps for SECONDS without reading its queue.
-int cmdHang(Args& a) {
-    std::string title = takeString(a, "TITLE");
-    double seconds = takeSeconds(a, "SECONDS");
-    HWND hwnd = CreateWindowExA(0, "STATIC", title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 80,
-                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    if (!hwnd) return failed("CreateWindowEx");
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-    out("hanging hwnd=0x%08lx pid=%lu\n", (unsigned long)(ULONG_PTR)hwnd, (unsigned long)GetCurrentProcessId());
-    Sleep((DWORD)(seconds * 1000));
-    DestroyWindow(hwnd);
-    return kOk;
-}
-
-// hold-image FILE SECONDS: maps FILE as a program image, as a running copy of
-// it in another session would (no mutex or window of it in this one), so
-// that the file cannot be written until SECONDS have passed.
-int cmdHoldImage(Args& a) {
-    std::string file = takeString(a, "FILE");
-    double seconds = takeSeconds(a, "SECONDS");
-    HMODULE image = LoadLibraryExA(file.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
-    if (!image) return failed("LoadLibraryEx");
-    out("holding pid=%lu\n", (unsigned long)GetCurrentProcessId());
-    Sleep((DWORD)(seconds * 1000));
-    FreeLibrary(image);
-    return kOk;
-}
-
-int cmdSleep(Args& a) {
-    Sleep((DWORD)(takeSeconds(a, "SECONDS") * 1000));
     return kOk;
 }
 
@@ -1222,18 +1054,18 @@ bool clickAtPointer() {
     return SendInput(2, input, sizeof(INPUT)) == 2;
 }
 
-// time-menu WINDOW ID SECONDS [left|right|input]: clicks the icon ID of
-// WINDOW and prints how long it took until a pop-up menu of WINDOW's thread
-// was visible (menu_ms, from the press). left and right post what the shell
-// sends for a click (WM_TRAYICON with the mouse messages); input clicks the
-// left button where the pointer is (park it on the icon first), so that the
-// desktop's notification area makes the messages. The menu is left open.
+// time-menu WINDOW ID SECONDS [left|input]: clicks the icon ID of WINDOW and
+// prints how long it took until a pop-up menu of WINDOW's thread was visible
+// (menu_ms, from the press). left posts what the shell sends for a click
+// (WM_TRAYICON with the mouse messages); input clicks the left button where
+// the pointer is (park it on the icon first), so that the desktop's
+// notification area makes the messages. The menu is left open.
 int cmdTimeMenu(Args& a) {
     HWND hwnd = takeWindow(a);
     const WPARAM id = (WPARAM)takeNumber(a, "ID");
     const double seconds = takeSeconds(a, "SECONDS");
     const std::string how = a.has() ? a.take() : "left";
-    if (how != "left" && how != "right" && how != "input") usage("left, right or input, not " + how);
+    if (how != "left" && how != "input") usage("left or input, not " + how);
     if (!hwnd) return kNo;
     const DWORD threadId = GetWindowThreadProcessId(hwnd, nullptr);
     if (visibleMenuWindow(threadId)) {
@@ -1241,13 +1073,11 @@ int cmdTimeMenu(Args& a) {
         fflush(stderr);
         return kNo;
     }
-    const UINT down = how == "right" ? WM_RBUTTONDOWN : WM_LBUTTONDOWN;
-    const UINT up = how == "right" ? WM_RBUTTONUP : WM_LBUTTONUP;
     const double start = nowMs();
     if (how == "input") {
         if (!clickAtPointer()) return failed("SendInput");
-    } else if (!PostMessageA(hwnd, kTrayCallbackMessage, id, (LPARAM)down) ||
-               !PostMessageA(hwnd, kTrayCallbackMessage, id, (LPARAM)up)) {
+    } else if (!PostMessageA(hwnd, WM_TRAYICON, id, WM_LBUTTONDOWN) ||
+               !PostMessageA(hwnd, WM_TRAYICON, id, WM_LBUTTONUP)) {
         return failed("PostMessage");
     }
     HWND menu = nullptr;
@@ -1261,62 +1091,6 @@ int cmdTimeMenu(Args& a) {
     const double shown = nowMs() - start;
     out("menu_ms=%.1f hwnd=0x%08lx\n", shown, (unsigned long)(ULONG_PTR)menu);
     return kOk;
-}
-
-// ---------------------------------------------------------------- the configuration applet's controls
-//
-// The applet's pages are child dialogs of its window, so their controls are
-// found among all its descendants by id. A list view's rows and the texts
-// cut off by their controls are read inside the applet's process by
-// probehook.dll (see there for the answers' records).
-
-const char kReadListMessage[] = "ZEVARIDA E2E READ LIST";
-const char kClippedMessage[] = "ZEVARIDA E2E CLIPPED";
-
-struct FoundControl {
-    int id;
-    HWND hwnd;
-};
-
-BOOL CALLBACK findControl(HWND hwnd, LPARAM lp) {
-    FoundControl* found = reinterpret_cast<FoundControl*>(lp);
-    if (GetDlgCtrlID(hwnd) != found->id) return TRUE;
-    found->hwnd = hwnd;
-    return FALSE;
-}
-
-// The descendant of `window` with the control id `id`, or null.
-HWND descendant(HWND window, int id) {
-    FoundControl found = {id, nullptr};
-    EnumChildWindows(window, findControl, reinterpret_cast<LPARAM>(&found));
-    return found.hwnd;
-}
-
-// read-list WINDOW CONTROL_ID [ROW]: the columns and rows of the list view
-// CONTROL_ID among WINDOW's descendants, after selecting ROW when given.
-int cmdReadList(Args& a) {
-    HWND window = takeWindow(a);
-    const int id = (int)takeNumber(a, "CONTROL_ID");
-    const long row = takeOptionalNumber(a, "ROW", -1);
-    if (!window) return kNo;
-    HWND list = descendant(window, id);
-    if (!list) return failed("no such control");
-    std::string answer;
-    int rc = askHook(list, kReadListMessage, answer, row);
-    if (rc == kOk) out("%s", answer.c_str());
-    return rc;
-}
-
-// clipped WINDOW: the visible texts among WINDOW's descendants that their
-// controls cut off; exit 1 when there is one.
-int cmdClipped(Args& a) {
-    HWND window = takeWindow(a);
-    if (!window) return kNo;
-    std::string answer;
-    int rc = askHook(window, kClippedMessage, answer);
-    if (rc != kOk) return rc;
-    out("%s", answer.c_str());
-    return answer.compare(0, 12, "clipped=none") == 0 ? kOk : kNo;
 }
 
 // time-applet WINDOW COMMAND TITLE CONTROL_ID SECONDS: posts WM_COMMAND
@@ -1356,6 +1130,142 @@ int cmdTimeApplet(Args& a) {
     return kOk;
 }
 
+// ---------------------------------------------------------------- stand-ins
+
+// `service NAME` is what the service control manager starts for a service
+// registered with `sc create NAME binPath= "...probe.exe service NAME"`: it
+// reports itself running until it is told to stop.
+SERVICE_STATUS_HANDLE serviceStatusHandle = nullptr;
+HANDLE serviceStopped = nullptr;
+std::string serviceName;
+
+void reportService(DWORD state) {
+    SERVICE_STATUS status = {};
+    status.dwServiceType = SERVICE_WIN32_OWN_PROCESS;
+    status.dwCurrentState = state;
+    status.dwControlsAccepted = state == SERVICE_RUNNING ? SERVICE_ACCEPT_STOP : 0;
+    SetServiceStatus(serviceStatusHandle, &status);
+}
+
+DWORD WINAPI serviceControl(DWORD control, DWORD, LPVOID, LPVOID) {
+    if (control == SERVICE_CONTROL_STOP) {
+        reportService(SERVICE_STOP_PENDING);
+        SetEvent(serviceStopped);
+    }
+    return NO_ERROR;
+}
+
+void WINAPI serviceMain(DWORD, LPSTR*) {
+    serviceStatusHandle = RegisterServiceCtrlHandlerExA(serviceName.c_str(), serviceControl, nullptr);
+    if (!serviceStatusHandle) return;
+    reportService(SERVICE_RUNNING);
+    WaitForSingleObject(serviceStopped, INFINITE);
+    reportService(SERVICE_STOPPED);
+}
+
+int cmdService(Args& a) {
+    serviceName = takeString(a, "NAME");
+    serviceStopped = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    SERVICE_TABLE_ENTRYA table[] = {{&serviceName[0], serviceMain}, {nullptr, nullptr}};
+    if (!StartServiceCtrlDispatcherA(table)) return failed("StartServiceCtrlDispatcherA");
+    return kOk;
+}
+
+// `help-viewer SECONDS` stands in for the help viewer: Wine's WinHelpA sends
+// its request as WM_COPYDATA to the window of class MS_WINHELP, tagged with
+// this number, and returns what the window answers.
+const ULONG_PTR kWineHelpMagic = 0xA1DE505;
+
+struct WineHelpRequest {
+    WORD size;
+    WORD command;
+    LONG data;
+    LONG reserved;
+    WORD ofsFilename;
+    WORD ofsData;
+};
+
+bool helpRequestSeen = false;
+
+LRESULT CALLBACK helpViewerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COPYDATA) {
+        const COPYDATASTRUCT* copy = (const COPYDATASTRUCT*)lParam;
+        if (copy->dwData != kWineHelpMagic || copy->cbData < sizeof(WineHelpRequest)) return FALSE;
+        const WineHelpRequest* request = (const WineHelpRequest*)copy->lpData;
+        const char* file = request->ofsFilename ? (const char*)copy->lpData + request->ofsFilename : "";
+        out("command=%u context=%ld window=0x%08lx file=%s\n", request->command, (long)request->data,
+            (unsigned long)(ULONG_PTR)wParam, file);
+        helpRequestSeen = true;
+        return TRUE;
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+int cmdHelpViewer(Args& a) {
+    const double seconds = takeSeconds(a, "SECONDS");
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = helpViewerProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "MS_WINHELP";
+    if (!RegisterClassA(&windowClass)) return failed("RegisterClassA");
+    HWND viewer = CreateWindowA("MS_WINHELP", "probe help viewer", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                                windowClass.hInstance, nullptr);
+    if (!viewer) return failed("CreateWindowA");
+    out("viewer=0x%08lx\n", (unsigned long)(ULONG_PTR)viewer);
+    const DWORD start = GetTickCount();
+    while (!helpRequestSeen && GetTickCount() - start < (DWORD)(seconds * 1000)) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        if (!helpRequestSeen) MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    }
+    DestroyWindow(viewer);
+    return helpRequestSeen ? kOk : kNo;
+}
+
+// hold: stays on the desktop until ended, which keeps a virtual desktop open
+// between the programs of a test run.
+int cmdHold(Args&) {
+    HWND hwnd = CreateWindowExA(0, "STATIC", "probe hold", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+    if (!hwnd) return failed("CreateWindowEx");
+    out("holding pid=%lu\n", (unsigned long)GetCurrentProcessId());
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+    DestroyWindow(hwnd);
+    return kOk;
+}
+
+// hold-image FILE SECONDS: maps FILE as a program image, as a running copy of
+// it in another session would (no mutex or window of it in this one), so
+// that the file cannot be written until SECONDS have passed.
+int cmdHoldImage(Args& a) {
+    std::string file = takeString(a, "FILE");
+    double seconds = takeSeconds(a, "SECONDS");
+    HMODULE image = LoadLibraryExA(file.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
+    if (!image) return failed("LoadLibraryEx");
+    out("holding pid=%lu\n", (unsigned long)GetCurrentProcessId());
+    Sleep((DWORD)(seconds * 1000));
+    FreeLibrary(image);
+    return kOk;
+}
+
+// A top-level window whose thread stops taking messages: what a hung program
+// looks like to a broadcast. The window is shown and answers until it is
+// listed, then the thread sleeps for SECONDS without reading its queue.
+int cmdHang(Args& a) {
+    std::string title = takeString(a, "TITLE");
+    double seconds = takeSeconds(a, "SECONDS");
+    HWND hwnd = CreateWindowExA(0, "STATIC", title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 80,
+                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (!hwnd) return failed("CreateWindowEx");
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    out("hanging hwnd=0x%08lx pid=%lu\n", (unsigned long)(ULONG_PTR)hwnd, (unsigned long)GetCurrentProcessId());
+    Sleep((DWORD)(seconds * 1000));
+    DestroyWindow(hwnd);
+    return kOk;
+}
+
 int cmdHelp(Args&);
 
 struct Command {
@@ -1366,47 +1276,53 @@ struct Command {
 };
 
 const Command kCommands[] = {
+    // Windows.
     {"find-window", cmdFindWindow, "WINDOW", "every matching window; exit 1 if none"},
     {"wait-window", cmdWaitWindow, "WINDOW SECONDS", "wait until the window exists"},
     {"wait-gone", cmdWaitGone, "WINDOW SECONDS", "wait until the window no longer exists"},
     {"windows", cmdWindows, "[PID]", "every top-level window (of PID)"},
+    {"foreground", cmdForeground, "", "the foreground window; exit 1 if none"},
+    // Messages.
     {"post", cmdPost, "WINDOW MSG [WPARAM [LPARAM]]", "PostMessage"},
     {"send", cmdSend, "WINDOW MSG [WPARAM [LPARAM]]", "SendMessageTimeout, prints the result"},
     {"post-registered", cmdPostRegistered, "WINDOW NAME [WPARAM [LPARAM]]", "RegisterWindowMessage + PostMessage"},
     {"broadcast-registered", cmdBroadcastRegistered, "NAME [WPARAM [LPARAM]]", "send to HWND_BROADCAST"},
-    {"tray-click", cmdTrayClick, "WINDOW ID [left|right|double|MSG]", "tray icon callback posts"},
+    // Controls.
     {"get-text", cmdGetText, "WINDOW [CONTROL_ID]", "WM_GETTEXT of the window or a control"},
     {"children", cmdChildren, "WINDOW", "child windows with id, class and text"},
+    {"read-list", cmdReadList, "WINDOW CONTROL_ID [ROW]", "columns and rows of a list view (ROW selected first)"},
+    {"clipped", cmdClipped, "WINDOW", "texts cut off by their controls; exit 1 if there is one"},
+    // Menus and the notification area.
+    {"tray-click", cmdTrayClick, "WINDOW ID [left|right|double]", "what the shell posts for a click on an icon"},
     {"read-menu", cmdReadMenu, "WINDOW SECONDS", "items of the pop-up menu open on WINDOW's thread"},
     {"wait-menu", cmdWaitMenu, "WINDOW SECONDS [gone]", "wait until a pop-up menu of WINDOW's thread shows (or none)"},
-    {"read-tooltips", cmdReadTooltips, "WINDOW", "tools and texts of the tooltips of WINDOW's thread"},
     {"menus", cmdMenus, "[PID]", "pop-up menu windows (of PID); exit 1 if none is visible"},
-    {"tray-icons", cmdTrayIcons, "", "icon windows of the notification area"},
+    {"read-tooltips", cmdReadTooltips, "WINDOW", "tools and texts of the tooltips of WINDOW's thread"},
+    // Input.
+    {"cursor", cmdCursor, "", "GetCursorPos"},
     {"key-state", cmdKeyState, "VK...", "GetAsyncKeyState; exit 1 unless all are down"},
-    {"spawn", cmdSpawn, "[--timeout=S] EXE [ARGS... | --raw TEXT] | --line TEXT", "run, wait, print the exit code"},
-    {"start", cmdStart, "EXE [ARGS... | --raw TEXT] | --line TEXT", "start without waiting, print the pid"},
+    // Processes.
+    {"start", cmdStart, "EXE [ARGS...] | --line TEXT", "start without waiting, print the pid"},
+    {"spawn", cmdSpawn, "[--timeout=S] EXE [ARGS...] | --line TEXT", "run, wait, print the exit code"},
     {"start-many", cmdStartMany, "N SECONDS EXE [ARGS...]", "start N at once, wait for all but one to end"},
     {"wait-exit", cmdWaitExit, "PID SECONDS", "wait for a process, print its exit code"},
     {"pids", cmdPids, "IMAGE", "processes of that image name; exit 1 if none"},
     {"kill", cmdKill, "IMAGE", "terminate every process of that image name"},
     {"mutex", cmdMutex, "NAME", "does the named mutex exist"},
+    // The registry.
     {"reg-get", cmdRegGet, "KEY VALUE", "read a registry value"},
-    {"service", cmdService, "NAME", "run as the service NAME (started by the service control manager)"},
-    {"foreground", cmdForeground, "", "the foreground window; exit 1 if none"},
-    {"help-viewer", cmdHelpViewer, "SECONDS [refuse]", "be the help viewer until one request arrives"},
-    {"cursor", cmdCursor, "", "GetCursorPos"},
-    {"screen", cmdScreen, "", "screen size and work area"},
-    {"hold", cmdHold, "[SECONDS]", "stay on the desktop"},
-    {"hold-image", cmdHoldImage, "FILE SECONDS", "map FILE as a running program would, for SECONDS"},
-    {"sleep", cmdSleep, "SECONDS", ""},
-    {"hang", cmdHang, "TITLE SECONDS", "a shown top-level window that stops answering"},
+    // Measuring.
     {"process-usage", cmdProcessUsage, "PID", "CPU times and working set of a process"},
     {"object-counts", cmdObjectCounts, "PID", "user and GDI objects and kernel handles of a process"},
     {"time-exit", cmdTimeExit, "PID SECONDS start EXE [ARGS...] | broadcast NAME", "ask PID to end, time it"},
-    {"time-menu", cmdTimeMenu, "WINDOW ID SECONDS [left|right|input]", "click a tray icon, time until its menu shows"},
-    {"read-list", cmdReadList, "WINDOW CONTROL_ID [ROW]", "columns and rows of a list view (ROW selected first)"},
-    {"clipped", cmdClipped, "WINDOW", "texts cut off by their controls; exit 1 if there is one"},
+    {"time-menu", cmdTimeMenu, "WINDOW ID SECONDS [left|input]", "click a tray icon, time until its menu shows"},
     {"time-applet", cmdTimeApplet, "WINDOW COMMAND TITLE CONTROL_ID SECONDS", "post a command, time its window"},
+    // Stand-ins.
+    {"service", cmdService, "NAME", "run as the service NAME (started by the service control manager)"},
+    {"help-viewer", cmdHelpViewer, "SECONDS", "be the help viewer until one request arrives"},
+    {"hold", cmdHold, "", "stay on the desktop until ended"},
+    {"hold-image", cmdHoldImage, "FILE SECONDS", "map FILE as a running program would, for SECONDS"},
+    {"hang", cmdHang, "TITLE SECONDS", "a shown top-level window that stops answering"},
     {"help", cmdHelp, "", ""},
 };
 
@@ -1428,7 +1344,6 @@ int main(int argc, char** argv) {
         return kUsage;
     }
     Args args;
-    args.command = argv[1];
     for (int i = 2; i < argc; ++i) args.items.push_back(argv[i]);
     for (const Command& c : kCommands) {
         if (strcmp(c.name, argv[1]) != 0) continue;

@@ -32,12 +32,11 @@
 #include <string>
 #include <vector>
 
+#include "probehook.h"
+
 namespace {
 
-const char kReadMenuMessage[] = "ZEVARIDA E2E READ MENU";
-const char kReadTooltipsMessage[] = "ZEVARIDA E2E READ TOOLTIPS";
 const UINT kGetMenuHandle = 0x01E1;  // MN_GETHMENU
-const ULONG_PTR kCopyDataAnswer = 0x4D454E55;  // dwData of the answer
 
 BOOL CALLBACK findMenuWindow(HWND hwnd, LPARAM lp) {
     char name[32] = "";
@@ -154,8 +153,6 @@ std::string describeTooltips() {
 //   clipped id=ID class=CLASS size=W,H need=W,H text=TEXT
 // or `clipped=none`.
 
-const char kReadListMessage[] = "ZEVARIDA E2E READ LIST";
-const char kClippedMessage[] = "ZEVARIDA E2E CLIPPED";
 // A list view leaves this much room around a text in its column (both sides).
 const int kListTextMargin = 12;
 

@@ -13,15 +13,11 @@ import shutil
 import time
 import unittest
 
-from applet_support import APPLET_TITLE, IDC_OPEN_SYSTEM_SETTINGS, IDC_SYSTEM_SETTINGS, WAIT_APPLET, WM_COMMAND, AppletMixin, read_applet_log
+from applet_support import APPLET_TITLE, WAIT_APPLET, AppletMixin, read_applet_log
 from e2e_harness import EXIT_CODE_ALREADY_RUNNING, MAIN_WINDOW_TITLE, PROBE, SCENARIO, wait_until, winpath
-from tray_support import LINKED, MF_GRAYED, TrayTestCase, adapter
-
-ID_ADVANCED_CONFIGURATION = 32768
-ID_NETWORK_STATUS = 32773
-ID_VERSION_INFORMATION = 32774
-ID_WEP_ENCRYPTION = 32782
-ID_SITE_SURVEY = 32783
+from program_ids import APPLET, PROGRAM
+from tray_support import LINKED, TrayTestCase, adapter
+from win32 import BM_CLICK, MF_GRAYED
 
 INTERFACES_KEY = "HKLM\\SOFTWARE\\Microsoft\\WZCSVC\\Parameters\\Interfaces\\"
 
@@ -54,19 +50,19 @@ class PageCommands(ConfigAppletTestCase):
         pid = self.start_tray([card], icons={0: LINKED})
         self.park_pointer_on(0)
         self.tray_click(0)
-        self.choose_menu_item(ID_VERSION_INFORMATION)
+        self.choose_menu_item(PROGRAM.ID_VERSION_INFORMATION)
         applet = self.wait_applet("after \"&Version Information...\"")
         self.assertEqual(int(applet["pid"]), pid, "the applet should run inside the program: %r" % applet)
         self.assertEqual(self.applet_page(applet), ("ABOUT", card["id"], "Wireless LAN Card A"))
         self.assertEqual(self.applet_log(), [self.configure_line("ABOUT", card["id"])])
         # What the applet's button opens for this page on the NT family, in words.
         texts = self.applet_texts(applet)
-        self.assertEqual((texts[IDC_OPEN_SYSTEM_SETTINGS][0], texts[IDC_SYSTEM_SETTINGS][0]),
+        self.assertEqual((texts[APPLET.IDC_OPEN_SYSTEM_SETTINGS][0], texts[APPLET.IDC_SYSTEM_SETTINGS][0]),
                          ("&Open Network Connections", "The adapter's properties and Windows' own wireless settings."))
         self.screenshot("config_applet_about")
 
         # Another process sends a page command while the applet is open.
-        self.probe.run("post", MAIN_WINDOW_TITLE, WM_COMMAND, ID_SITE_SURVEY)
+        self.post_command(PROGRAM.ID_SITE_SURVEY)
         self.wait_applet_log("popup")
         self.assertEqual(self.applet_log(), [self.configure_line("ABOUT", card["id"]), "popup"])
         self.assertEqual(len(self.probe.run("find-window", APPLET_TITLE).records), 1, "a second applet opened")
@@ -75,7 +71,7 @@ class PageCommands(ConfigAppletTestCase):
 
         # The button starts the system's settings; Wine's control.exe has no
         # such applet and ends at once, and ours stays open.
-        self.probe.run("post", "hwnd:" + applet["hwnd"], WM_COMMAND, IDC_OPEN_SYSTEM_SETTINGS)
+        self.post_command(APPLET.IDC_OPEN_SYSTEM_SETTINGS, "hwnd:" + applet["hwnd"])
         self.wait_applet_log("system settings control.exe ncpa.cpl")
         self.assertEqual(self.applet_log()[2:], ["system settings control.exe ncpa.cpl"])
         self.assertEqual(self.probe.run("wait-window", APPLET_TITLE, 1).first.get("hwnd"), applet["hwnd"])
@@ -90,19 +86,25 @@ class PageCommands(ConfigAppletTestCase):
 
 
 # Each page command on the demo scenario's first adapter: the page it opens,
-# texts of its controls (tavrocfg/res/resource.h) and, for a page with a list,
-# the list and one of its rows. The pages after the site survey show its Connect.
+# texts of its controls and, for a page with a list, the list and one of its
+# rows. The pages after the site survey show its Connect.
 DEMO_PAGES = [
-    (ID_NETWORK_STATUS, "STATUS", {1102: "HomeNet-5G", 1104: "36 (5 GHz)", 1112: "00:0C:41:7A:11:00"}, None, None),
-    (ID_SITE_SURVEY, "TEST", {1205: "14 networks in range."}, 1201,
+    (PROGRAM.ID_NETWORK_STATUS, "STATUS",
+     {APPLET.IDC_NETWORK: "HomeNet-5G", APPLET.IDC_CHANNEL: "36 (5 GHz)", APPLET.IDC_MAC: "00:0C:41:7A:11:00"},
+     None, None),
+    (PROGRAM.ID_SITE_SURVEY, "TEST", {APPLET.IDC_SURVEY_STATUS: "14 networks in range."}, APPLET.IDC_SURVEY_LIST,
      ["Fibre-4A2F", "52 %", "-74 dBm", "149", "5 GHz", "WPA3-Personal", "1", "", "Saved"]),
-    (ID_ADVANCED_CONFIGURATION, "CONFIGURE", {1305: "On: Windows configures this adapter", 1306: "On"}, 1301,
+    (PROGRAM.ID_ADVANCED_CONFIGURATION, "CONFIGURE",
+     {APPLET.IDC_AUTO_CONFIG: "On: Windows configures this adapter", APPLET.IDC_RADIO: "On"}, APPLET.IDC_PROFILE_LIST,
      ["4", "Tavern (guest)", "Open", "All users"]),
-    (ID_WEP_ENCRYPTION, "WEP", {1401: "Tavern Guest", 1402: "Open", 1403: "None"}, None, None),
-    (ID_VERSION_INFORMATION, "ABOUT", {1505: "12.4.1.7", 1506: "Not used (simulated adapters)"}, None, None),
+    (PROGRAM.ID_WEP_ENCRYPTION, "WEP",
+     {APPLET.IDC_LINK_NETWORK: "Tavern Guest", APPLET.IDC_LINK_AUTH: "Open", APPLET.IDC_LINK_CIPHER: "None"},
+     None, None),
+    (PROGRAM.ID_VERSION_INFORMATION, "ABOUT",
+     {APPLET.IDC_VERSION_DRIVER: "12.4.1.7", APPLET.IDC_VERSION_WLAN: "Not used (simulated adapters)"}, None, None),
 ]
-IDC_NETWORK, IDC_CONNECT, IDC_SURVEY_STATUS, IDC_SURVEY_WHY = 1102, 1203, 1205, 1207
-IDC_PROFILE_LIST, IDC_MOVE_UP, IDC_MOVE_DOWN, IDC_REMOVE, IDC_PROFILE_WHY = 1301, 1302, 1303, 1304, 1308
+# The buttons of the saved networks that a group policy's network greys.
+ORDER_BUTTONS = (APPLET.IDC_MOVE_UP, APPLET.IDC_MOVE_DOWN, APPLET.IDC_REMOVE)
 CONNECTED_COLUMN, SECURITY_COLUMN = 7, 5
 DEMO_ID = "{7A5E0D11-DE40-4000-8000-000000000000}"
 
@@ -115,12 +117,13 @@ class DemoPages(ConfigAppletTestCase):
         cut = {}
         for command, keyword, texts, list_id, row in DEMO_PAGES:
             # The command as the menu posts it; the window is there once its page keyword is.
-            applet = self.probe.run("time-applet", MAIN_WINDOW_TITLE, command, APPLET_TITLE, 1002, WAIT_APPLET).first
+            applet = self.probe.run("time-applet", MAIN_WINDOW_TITLE, command, APPLET_TITLE, APPLET.IDC_PAGE,
+                                    WAIT_APPLET).first
             self.assertIn("hwnd", applet, keyword)
             shown = self.page_texts(applet, keyword)
             self.screenshot("config_applet_" + keyword.lower())
-            self.assertEqual({i: shown[i][0] for i in [1002, 1003] + list(texts)},
-                             {**texts, 1002: keyword, 1003: DEMO_ID}, keyword)
+            self.assertEqual({i: shown[i][0] for i in [APPLET.IDC_PAGE, APPLET.IDC_ADAPTER_ID] + list(texts)},
+                             {**texts, APPLET.IDC_PAGE: keyword, APPLET.IDC_ADAPTER_ID: DEMO_ID}, keyword)
             clipped = self.probe.run("clipped", "hwnd:" + applet["hwnd"])
             if clipped.rc != 0:
                 cut[keyword] = clipped.stdout
@@ -143,14 +146,14 @@ class DemoPages(ConfigAppletTestCase):
         def ready():
             texts.update(self.applet_texts(applet))
             if keyword == "STATUS":
-                return texts[IDC_NETWORK][0] == "HomeNet-5G"
-            return keyword != "TEST" or texts[IDC_SURVEY_STATUS][0] != "Scanning..."
+                return texts[APPLET.IDC_NETWORK][0] == "HomeNet-5G"
+            return keyword != "TEST" or texts[APPLET.IDC_SURVEY_STATUS][0] != "Scanning..."
         wait_until(ready, 10)
         return texts
 
     def select_network(self, applet, rows, name):
         """Selects the row of the network NAME; the texts of the page afterwards."""
-        self.applet_list(applet, 1201, [cells[0] for cells in rows].index(name))
+        self.applet_list(applet, APPLET.IDC_SURVEY_LIST, [cells[0] for cells in rows].index(name))
         return self.applet_texts(applet)
 
     def refused_networks_say_why(self, applet, rows):
@@ -164,35 +167,36 @@ class DemoPages(ConfigAppletTestCase):
                  ("OldPrinter", True, "")]
         for name, offered, why in cases:
             texts = self.select_network(applet, rows, name)
-            self.assertEqual((texts[IDC_CONNECT][1], texts[IDC_SURVEY_WHY][0]), (offered, why), name)
+            self.assertEqual((texts[APPLET.IDC_CONNECT][1], texts[APPLET.IDC_SURVEY_WHY][0]), (offered, why), name)
 
     def connect_from_survey(self, applet, rows):
         texts = self.select_network(applet, rows, "Tavern Guest")
-        self.assertTrue(texts[IDC_CONNECT][1], "Connect should be offered for a network with a saved profile")
-        self.probe.run("post", "hwnd:" + texts[IDC_CONNECT][2], "BM_CLICK")
+        self.assertTrue(texts[APPLET.IDC_CONNECT][1], "Connect should be offered for a network with a saved profile")
+        self.probe.run("post", "hwnd:" + texts[APPLET.IDC_CONNECT][2], BM_CLICK)
         line = "TavroNetConnect adapter=%s ssid=Tavern Guest result=0" % DEMO_ID
         self.assertTrue(wait_until(lambda: line in self.radio_log(), WAIT_APPLET), self.radio_log())
         # Windows tells the outcome a moment later: the row follows without Refresh.
         started = time.monotonic()
 
         def marked():
-            now = {cells[0]: cells[CONNECTED_COLUMN] for cells in self.applet_list(applet, 1201)}
+            now = {cells[0]: cells[CONNECTED_COLUMN] for cells in self.applet_list(applet, APPLET.IDC_SURVEY_LIST)}
             return now["Tavern Guest"] == "Connected" and now["HomeNet-5G"] == ""
-        self.assertTrue(wait_until(marked, WAIT_APPLET), self.applet_list(applet, 1201))
+        self.assertTrue(wait_until(marked, WAIT_APPLET), self.applet_list(applet, APPLET.IDC_SURVEY_LIST))
         print("note: the row read \"Connected\" %.1f s after Connect" % (time.monotonic() - started))
-        self.assertEqual(self.applet_texts(applet)[IDC_SURVEY_STATUS][0], '14 networks in range. Connected to "Tavern Guest".')
+        self.assertEqual(self.applet_texts(applet)[APPLET.IDC_SURVEY_STATUS][0],
+                         '14 networks in range. Connected to "Tavern Guest".')
         scans = [line for line in self.radio_log() if line.startswith("TavroNetScan ")]
         self.assertEqual(len(scans), 1, "the first list's scan, and no Refresh: %r" % scans)
 
     def group_policy_network_is_greyed(self, applet):
-        rows = self.applet_list(applet, IDC_PROFILE_LIST, 0)
+        rows = self.applet_list(applet, APPLET.IDC_PROFILE_LIST, 0)
         self.assertEqual(rows[0][1:], ["Office-Corp", "WPA2-Enterprise, AES (CCMP)", "Group policy"])
         texts = self.applet_texts(applet)
-        self.assertEqual([texts[i][1] for i in (IDC_MOVE_UP, IDC_MOVE_DOWN, IDC_REMOVE)], [False, False, False])
-        self.assertEqual(texts[IDC_PROFILE_WHY][0], "Set by a group policy: only the policy can change it.")
-        texts = self.applet_texts(applet) if self.applet_list(applet, IDC_PROFILE_LIST, 1) else texts
-        self.assertEqual([texts[i][1] for i in (IDC_MOVE_UP, IDC_MOVE_DOWN, IDC_REMOVE)], [False, True, True])
-        self.assertEqual(texts[IDC_PROFILE_WHY][0], "Saved networks set by a group policy stay first.")
+        self.assertEqual([texts[i][1] for i in ORDER_BUTTONS], [False, False, False])
+        self.assertEqual(texts[APPLET.IDC_PROFILE_WHY][0], "Set by a group policy: only the policy can change it.")
+        texts = self.applet_texts(applet) if self.applet_list(applet, APPLET.IDC_PROFILE_LIST, 1) else texts
+        self.assertEqual([texts[i][1] for i in ORDER_BUTTONS], [False, True, True])
+        self.assertEqual(texts[APPLET.IDC_PROFILE_WHY][0], "Saved networks set by a group policy stay first.")
 
 
 # A scenario of long names: a 64-character description, a network name of
@@ -253,8 +257,7 @@ WORK_AREAS = {96: (800, 600 - 48), 144: (1366, 768 - 72)}
 class PagesAtEachDpi(ConfigAppletTestCase):
 
     def set_dpi(self, dpi):
-        key = "HKCU\\Control Panel\\Desktop"
-        self.assertEqual(self.wine("reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi), "/f"), 0)
+        self.assertTrue(self.session.set_dpi(dpi), "could not set LogPixels to %d" % dpi)
 
     def tearDown(self):
         self.set_dpi(96)
@@ -267,8 +270,8 @@ class PagesAtEachDpi(ConfigAppletTestCase):
         for dpi in (96, 120, 144, 192):
             self.set_dpi(dpi)
             self.start_first_instance()
-            applet = self.probe.run("time-applet", MAIN_WINDOW_TITLE, ID_NETWORK_STATUS, APPLET_TITLE, 1002,
-                                    WAIT_APPLET).first
+            applet = self.probe.run("time-applet", MAIN_WINDOW_TITLE, PROGRAM.ID_NETWORK_STATUS, APPLET_TITLE,
+                                    APPLET.IDC_PAGE, WAIT_APPLET).first
             self.assertIn("hwnd", applet, dpi)
             window = self.probe.run("find-window", "hwnd:" + applet["hwnd"]).first
             left, top, right, bottom = (int(v) for v in window["rect"].split(","))
@@ -278,8 +281,9 @@ class PagesAtEachDpi(ConfigAppletTestCase):
                                 "%d DPI: Ctrl+Page Down should lead to %s, not %s" % (dpi, keyword, self.applet_page(applet)[0]))
                 texts = self.applet_texts(applet)
                 if keyword == "STATUS":
-                    self.assertTrue(wait_until(lambda: self.applet_texts(applet)[IDC_NETWORK][0] == WIDE_NAME, 10))
-                    self.assertEqual(self.applet_texts(applet)[1004][0], LONG_DESCRIPTION)
+                    linked = wait_until(lambda: self.applet_texts(applet)[APPLET.IDC_NETWORK][0] == WIDE_NAME, 10)
+                    self.assertTrue(linked)
+                    self.assertEqual(self.applet_texts(applet)[APPLET.IDC_DESCRIPTION][0], LONG_DESCRIPTION)
                 clipped = self.probe.run("clipped", "hwnd:" + applet["hwnd"])
                 if clipped.rc != 0:
                     cut["%d %s" % (dpi, keyword)] = clipped.stdout
@@ -318,6 +322,10 @@ class StartWithoutClick(ConfigAppletTestCase):
                          [self.configure_line("CONFIGURE", card["id"])] * 2)
 
 
+# The commands that the wireless service takes over.
+SERVICE_COMMANDS = (PROGRAM.ID_ADVANCED_CONFIGURATION, PROGRAM.ID_WEP_ENCRYPTION)
+
+
 class WirelessService(ConfigAppletTestCase):
     """A service named WZCSVC running, an adapter the service would take over."""
 
@@ -335,19 +343,19 @@ class WirelessService(ConfigAppletTestCase):
         _, items = self.read_menu()
         self.close_menu()
         return {item["id"]: bool(item["state"] & MF_GRAYED) for item in items
-                if item["id"] in (ID_ADVANCED_CONFIGURATION, ID_WEP_ENCRYPTION)}
+                if item["id"] in SERVICE_COMMANDS}
 
     def test_service_greys_the_commands_it_takes_over(self):
         card = adapter(0, "Wireless LAN Card A", driver_version="0x0501", network_type_in_use=1)
         self.start_tray([card], icons={0: LINKED})
-        self.assertEqual(self.config_items_grayed(), {ID_ADVANCED_CONFIGURATION: True, ID_WEP_ENCRYPTION: True},
+        self.assertEqual(self.config_items_grayed(), dict.fromkeys(SERVICE_COMMANDS, True),
                          "without a ControlFlags value the service manages the adapter")
 
         # The service's flag for the interface cleared: the next menu offers them.
         key = INTERFACES_KEY + card["id"]
         self.assertEqual(self.wine("reg", "add", key, "/v", "ControlFlags", "/t", "REG_DWORD", "/d", "0", "/f"), 0)
         self.addCleanup(self.wine, "reg", "delete", key, "/f")
-        self.assertEqual(self.config_items_grayed(), {ID_ADVANCED_CONFIGURATION: False, ID_WEP_ENCRYPTION: False})
+        self.assertEqual(self.config_items_grayed(), dict.fromkeys(SERVICE_COMMANDS, False))
 
 
 if __name__ == "__main__":

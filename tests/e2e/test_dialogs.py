@@ -5,24 +5,16 @@ field of "Setup Adhoc Wireless Network"."""
 import os
 import unittest
 
-from e2e_harness import APP, MAIN_WINDOW_TITLE, wait_until, winpath
+from e2e_harness import APP, wait_until, winpath
+from program_ids import PROGRAM
 from tray_support import LINKED, TrayTestCase, adapter
+from win32 import BM_CLICK, BM_GETCHECK, IDCANCEL, IDOK, WM_CHAR
 
 RUN_KEY = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"
 RUN_VALUE = "ZEVARIDA.EXE"
-REMOVE_TITLE = "Remove Wireless Status Icon"
-ADHOC_TITLE = "Setup Adhoc Wireless Network"
+REMOVE_TITLE = PROGRAM.caption("IDD_REMOVE_ICON")
+ADHOC_TITLE = PROGRAM.caption("IDD_ADHOC_NETWORK")
 MESSAGE_BOX_TITLE = "ZEVARIDA"
-
-ID_COMPUTER_TO_COMPUTER = 32770
-ID_REMOVE_STATUS_ICON = 32772
-IDOK = 1
-IDCANCEL = 2
-IDC_REMOVE_PERMANENTLY = 1026
-IDC_ENCRYPTION_KEY = 1032
-BM_GETCHECK = 0x00F0
-BM_CLICK = 0x00F5
-WM_CHAR = 0x0102
 WAIT_DIALOG = 10
 
 
@@ -73,9 +65,9 @@ class RemoveStatusIcon(DialogTestCase):
         self.assertEqual(self.wine("reg", "add", RUN_KEY, "/v", RUN_VALUE, "/d", '"C:\\Old\\ZEVARIDA.EXE" /START',
                                    "/f"), 0)
         pid = self.start_tray([adapter(0, "Wireless LAN Card A")], icons={0: LINKED})
-        dialog = self.open_from_menu(ID_REMOVE_STATUS_ICON, REMOVE_TITLE)
-        self.assertEqual(self.checked(dialog, IDC_REMOVE_PERMANENTLY), 0, "registered: the box opens clear")
-        self.click(dialog, IDC_REMOVE_PERMANENTLY)
+        dialog = self.open_from_menu(PROGRAM.ID_REMOVE_STATUS_ICON, REMOVE_TITLE)
+        self.assertEqual(self.checked(dialog, PROGRAM.IDC_REMOVE_PERMANENTLY), 0, "registered: the box opens clear")
+        self.click(dialog, PROGRAM.IDC_REMOVE_PERMANENTLY)
         self.click(dialog, IDOK)
         self.assertInstanceEnded(pid, "after \"&Yes\" with the box ticked")
         self.assertIsNone(self.run_value(), "the Run value should be deleted")
@@ -84,8 +76,8 @@ class RemoveStatusIcon(DialogTestCase):
         pid = self.start_tray([adapter(0, "Wireless LAN Card A")], icons={0: LINKED})
         with open(self.help_log_path) as f:
             self.assertEqual(f.read().splitlines(), ['CSHInitialize file="ZEVARIDA.hlp" flag=1'])
-        dialog = self.open_from_menu(ID_REMOVE_STATUS_ICON, REMOVE_TITLE)
-        self.assertEqual(self.checked(dialog, IDC_REMOVE_PERMANENTLY), 1, "not registered: the box opens ticked")
+        dialog = self.open_from_menu(PROGRAM.ID_REMOVE_STATUS_ICON, REMOVE_TITLE)
+        self.assertEqual(self.checked(dialog, PROGRAM.IDC_REMOVE_PERMANENTLY), 1, "not registered: the box opens ticked")
         self.screenshot("dialog_remove_icon")
 
         viewer = self.probe.start("help-viewer", 8)
@@ -97,13 +89,15 @@ class RemoveStatusIcon(DialogTestCase):
         help_request = viewer.finish()
         self.assertEqual(help_request.rc, 0, "the help viewer got no request: %s" % help_request.describe())
         request = help_request.records[-1]
-        self.assertEqual((request["command"], request["context"], request["file"]), ("1", "258", "ZEVARIDA.hlp"))
+        # The topic of a dialog is its template's number.
+        self.assertEqual((request["command"], request["context"], request["file"]),
+                         ("1", str(PROGRAM.IDD_REMOVE_ICON), "ZEVARIDA.hlp"))
         self.assertEqual(int(request["window"], 16), self.hwnd, "the request comes from the tray window")
 
         # Another process floods the program with the same command: the open
         # dialog stays the only one, and none follows it once it closes.
         for _ in range(30):
-            self.probe.run("post", MAIN_WINDOW_TITLE, "WM_COMMAND", ID_REMOVE_STATUS_ICON, 0)
+            self.post_command(PROGRAM.ID_REMOVE_STATUS_ICON)
         self.settle()
         self.assertEqual([r["hwnd"] for r in self.probe.run("find-window", REMOVE_TITLE).records], [dialog["hwnd"]])
 
@@ -124,14 +118,14 @@ class AdhocNetwork(DialogTestCase):
         self.tray_click(0)
         self.read_menu()
         self.release_keys("ctrl", "shift")
-        self.choose_menu_item(ID_COMPUTER_TO_COMPUTER)
+        self.choose_menu_item(PROGRAM.ID_COMPUTER_TO_COMPUTER)
         res = self.probe.run("wait-window", ADHOC_TITLE, WAIT_DIALOG)
         self.assertEqual(res.rc, 0, "no dialog %r: %s" % (ADHOC_TITLE, res.describe()))
         dialog = res.first
-        key = self.control(dialog, IDC_ENCRYPTION_KEY)
+        key = self.control(dialog, PROGRAM.IDC_ENCRYPTION_KEY)
         for character in "G" + "1" * 25:
             self.probe.run("post", key, WM_CHAR, ord(character))
-        self.assertEqual(self.text_of(dialog, IDC_ENCRYPTION_KEY), "1" * 25, "'G' should be refused")
+        self.assertEqual(self.text_of(dialog, PROGRAM.IDC_ENCRYPTION_KEY), "1" * 25, "'G' should be refused")
         self.screenshot("dialog_adhoc_network")
 
         self.click(dialog, IDOK)
@@ -141,7 +135,7 @@ class AdhocNetwork(DialogTestCase):
                  if r.get("class") == "Static" and r.get("text")]
         self.assertEqual(texts, ["Invalid key length of 25 characters. Please enter exactly 26 characters."])
         self.screenshot("dialog_adhoc_short_key")
-        self.probe.run("post", "hwnd:" + box.first["hwnd"], "WM_COMMAND", IDOK)
+        self.post_command(IDOK, "hwnd:" + box.first["hwnd"])
         self.assertEqual(self.probe.run("wait-gone", "hwnd:" + box.first["hwnd"], WAIT_DIALOG).rc, 0)
         self.assertEqual(self.probe.run("find-window", "hwnd:" + dialog["hwnd"]).rc, 0,
                          "the dialog should stay open after the message")

@@ -32,9 +32,11 @@ import time
 
 from e2e_harness import (APP, DIST_DIR, MAIN_WINDOW_TITLE, REPO, SESSION_DIR, WAIT_EXIT, WAIT_WINDOW, WIN_BUILD_DIR,
                          Probe, session_down, session_up, wait_until, winpath)
-from test_dialogs import IDC_REMOVE_PERMANENTLY, IDOK, ID_REMOVE_STATUS_ICON, REMOVE_TITLE, DialogTestCase
+from program_ids import PROGRAM
+from test_dialogs import REMOVE_TITLE, DialogTestCase
 from test_real_adapters import WLAN_LIBRARY, RealAdapterTestCase
 from tray_support import LINKED
+from win32 import IDCANCEL, IDOK, IDYES
 
 SETUP_IMAGE = "ZEVARIDA-setup.exe"
 SETUP = os.path.join(DIST_DIR, SETUP_IMAGE)
@@ -52,7 +54,6 @@ SHORTCUTS = ["Read Me.lnk", "Uninstall.lnk", "Wireless LAN Status.lnk"]
 WINE_ENV = {"WINEDLLOVERRIDES": "winemenubuilder.exe=d"}
 WAIT_SETUP = 90
 EXIT_CANCELLED, EXIT_IN_USE, ERROR_OLD_WIN_VERSION = 1, 2, 1150
-IDYES = 6
 OLD_WINDOWS_MESSAGE = ("The Wireless LAN Status Tray Applet needs Windows XP with Service Pack 2 or a later Windows: "
                        "on this one it would find no wireless adapter. Nothing has been installed.")
 with open(os.path.join(REPO, "CMakeLists.txt")) as cmake_lists:
@@ -170,7 +171,7 @@ class SetupLife(DialogTestCase, RealAdapterTestCase):
             spawned, box = self.start_setup_window()
             texts = [c.get("text", "") for c in self.probe.run("children", "hwnd:" + box["hwnd"]).records]
             self.assertTrue(any(t.startswith(OLD_WINDOWS_MESSAGE) for t in texts), "%s: %r" % (version, texts))
-            self.probe.run("post", "hwnd:" + box["hwnd"], "WM_COMMAND", IDOK)
+            self.post_command(IDOK, "hwnd:" + box["hwnd"])
             self.assertEqual(self.exit_code(spawned), ERROR_OLD_WIN_VERSION, version)
             self.assertEqual((os.path.exists(self.folder), self.reg_values(UNINSTALL_KEY)), (False, {}), version)
         self.session.set_windows_version(None, SETUP_IMAGE)
@@ -178,7 +179,7 @@ class SetupLife(DialogTestCase, RealAdapterTestCase):
     def cancelled(self):
         """Cancel on the first page, then "Yes" to the question whether to quit: exit code 1."""
         spawned, wizard = self.start_setup_window()
-        self.probe.run("post", "hwnd:" + wizard["hwnd"], "WM_COMMAND", 2)
+        self.post_command(IDCANCEL, "hwnd:" + wizard["hwnd"])
 
         def question():
             for window in self.probe.run("windows", wizard["pid"]).records:
@@ -189,7 +190,7 @@ class SetupLife(DialogTestCase, RealAdapterTestCase):
             return None
         box = wait_until(question, WAIT_WINDOW)
         self.assertIsNotNone(box, "no question whether to quit")
-        self.probe.run("post", "hwnd:" + box, "WM_COMMAND", IDYES)
+        self.post_command(IDYES, "hwnd:" + box)
         self.assertEqual(self.exit_code(spawned), EXIT_CANCELLED)
         self.assertFalse(os.path.exists(self.folder))
 
@@ -235,10 +236,10 @@ class SetupLife(DialogTestCase, RealAdapterTestCase):
 
         # "Remove Status Icon Permanently": the Run value goes, and an upgrade
         # keeps that; the switch writes it again.
-        self.probe.run("post", MAIN_WINDOW_TITLE, "WM_COMMAND", ID_REMOVE_STATUS_ICON)
+        self.post_command(PROGRAM.ID_REMOVE_STATUS_ICON)
         dialog = self.probe.run("wait-window", REMOVE_TITLE, WAIT_WINDOW)
         self.assertEqual(dialog.rc, 0, dialog.describe())
-        self.click(dialog.first, IDC_REMOVE_PERMANENTLY)
+        self.click(dialog.first, PROGRAM.IDC_REMOVE_PERMANENTLY)
         self.click(dialog.first, IDOK)
         self.assertInstanceEnded(second, "after \"&Yes\" with the box ticked")
         self.assertIsNone(self.run_value())

@@ -18,20 +18,16 @@ import subprocess
 import time
 import unittest
 
-from applet_support import WM_COMMAND, AppletMixin
+from applet_support import AppletMixin
 from e2e_harness import (APP, APP_IMAGE, DIST_DIR, EXIT_CODE_ALREADY_RUNNING, MAIN_WINDOW_TITLE, WAIT_EXIT,
                          WAIT_WINDOW, WIN_BUILD_DIR, wait_until, winpath)
+from program_ids import APPLET, PROGRAM
 from tray_support import LINKED, NO_ICON, RADIO_OFF, TrayLayout, TrayTestCase
+from win32 import BM_CLICK
 
 WLAN_LIBRARY = os.path.join(DIST_DIR, "wlan", "TavroApi.DLL")
 FAKE_WLANAPI = os.path.join(WIN_BUILD_DIR, "tests", "e2e", "wlanapi.dll")
-APPLET = os.path.join(DIST_DIR, "TAVROCFG.CPL")
-# The status page's and the site survey's controls (tavrocfg/res/resource.h).
-IDC_NETWORK, IDC_ACCESS_POINT, IDC_CHANNEL = 1102, 1103, 1104
-IDC_SURVEY_LIST, IDC_CONNECT, IDC_SURVEY_STATUS = 1201, 1203, 1205
-ID_RADIO_ON = 32778
-ID_RADIO_OFF = 32779
-ID_SITE_SURVEY = 32783
+APPLET_FILE = os.path.join(DIST_DIR, "TAVROCFG.CPL")
 # Long enough for the first two poll ticks (one a second) to have run.
 TICKS = 2.5
 
@@ -140,7 +136,7 @@ class OneInterface(AppletMixin, RealAdapterTestCase):
 
         # The menu's radio commands switch the interface's software radio,
         # and the icon follows what the library reads back.
-        for command, state in ((ID_RADIO_OFF, RADIO_OFF), (ID_RADIO_ON, LINKED)):
+        for command, state in ((PROGRAM.ID_RADIO_OFF, RADIO_OFF), (PROGRAM.ID_RADIO_ON, LINKED)):
             self.park_pointer_on(0)
             self.tray_click(0)
             self.choose_menu_item(command)
@@ -150,7 +146,7 @@ class OneInterface(AppletMixin, RealAdapterTestCase):
 
     def test_status_page_shows_the_network_of_the_fake(self):
         self.install_fake_wlanapi()
-        shutil.copy(APPLET, os.path.join(self.workdir, "TAVROCFG.CPL"))
+        shutil.copy(APPLET_FILE, os.path.join(self.workdir, "TAVROCFG.CPL"))
         process = self.start_copy(WINEDLLOVERRIDES="wlanapi=n")
         self.wait_icons({0: LINKED}, what="on the interface")
         self.tray_click(0, "double")
@@ -160,37 +156,37 @@ class OneInterface(AppletMixin, RealAdapterTestCase):
             # The page is a child dialog of the applet's window.
             controls = self.probe.run("children", "hwnd:" + applet["hwnd"]).records
             return {int(c["id"]): c.get("text", "") for c in controls if c.get("id", "").isdigit()}
-        wait_until(lambda: shown().get(IDC_NETWORK), WAIT_WINDOW)
+        wait_until(lambda: shown().get(APPLET.IDC_NETWORK), WAIT_WINDOW)
         texts = shown()
-        self.assertEqual((texts.get(IDC_NETWORK), texts.get(IDC_ACCESS_POINT), texts.get(IDC_CHANNEL)),
-                         ("E2E-Home", "02:E2:E0:00:00:01", "36 (5 GHz)"), "the status page: %r" % texts)
+        shown_values = tuple(texts.get(i) for i in (APPLET.IDC_NETWORK, APPLET.IDC_ACCESS_POINT, APPLET.IDC_CHANNEL))
+        self.assertEqual(shown_values, ("E2E-Home", "02:E2:E0:00:00:01", "36 (5 GHz)"), "the status page: %r" % texts)
         self.close_applet(applet)
         self.assertEqual(self.stop_copy(process), 0, "the instance's exit code")
 
     def test_site_survey_shows_windows_reason_for_a_failed_scan_and_a_failed_connect(self):
         self.install_fake_wlanapi()
-        shutil.copy(APPLET, os.path.join(self.workdir, "TAVROCFG.CPL"))
+        shutil.copy(APPLET_FILE, os.path.join(self.workdir, "TAVROCFG.CPL"))
         # WLAN_REASON_CODE_UNKNOWN for the scan, WLAN_REASON_CODE_NETWORK_NOT_AVAILABLE for the connect.
         control = self.set_fake_mode("running fail-scan=0x10001 fail-connect=0x2800B")
         process = self.start_copy(WINEDLLOVERRIDES="wlanapi=n", **control)
         self.wait_icons({0: LINKED}, what="on the interface")
-        self.probe.run("post", MAIN_WINDOW_TITLE, WM_COMMAND, ID_SITE_SURVEY)
+        self.post_command(PROGRAM.ID_SITE_SURVEY)
         applet = self.wait_applet("after the site survey command")
 
         def status():
-            return self.applet_texts(applet)[IDC_SURVEY_STATUS][0]
+            return self.applet_texts(applet)[APPLET.IDC_SURVEY_STATUS][0]
         # The first list comes from a scan, which the service reports failed
         # a second later: its reason stands in place of a count.
         failed_scan = "Windows could not scan for networks. The reason is not known."
         self.assertTrue(wait_until(lambda: status() == failed_scan, WAIT_WINDOW), status())
-        names = [cells[0] for cells in self.applet_list(applet, IDC_SURVEY_LIST)]
+        names = [cells[0] for cells in self.applet_list(applet, APPLET.IDC_SURVEY_LIST)]
         self.assertEqual(sorted(names), ["E2E-Cafe", "E2E-Home"], "the list Windows keeps")
 
         # Connect answers at once; the service reports the failure half a second later.
-        self.applet_list(applet, IDC_SURVEY_LIST, names.index("E2E-Cafe"))
-        connect = self.applet_texts(applet)[IDC_CONNECT]
+        self.applet_list(applet, APPLET.IDC_SURVEY_LIST, names.index("E2E-Cafe"))
+        connect = self.applet_texts(applet)[APPLET.IDC_CONNECT]
         self.assertTrue(connect[1], "Connect should be offered for an open network")
-        self.probe.run("post", "hwnd:" + connect[2], "BM_CLICK")
+        self.probe.run("post", "hwnd:" + connect[2], BM_CLICK)
         failed = '2 networks in range. Could not connect to "E2E-Cafe". The network is not available.'
         self.assertTrue(wait_until(lambda: status() == failed, WAIT_WINDOW), status())
         self.close_applet(applet)

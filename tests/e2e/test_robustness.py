@@ -10,11 +10,13 @@ import time
 import unittest
 
 from applet_support import APPLET_TITLE, AppletMixin, read_applet_log
-from e2e_harness import (APP, APP_IMAGE, DIST_DIR, EXIT_CODE_ALREADY_RUNNING, ID_APP_EXIT, MAIN_WINDOW_TITLE,
-                         WAIT_WINDOW, WM_TRAYICON, winpath)
+from e2e_harness import APP, APP_IMAGE, DIST_DIR, EXIT_CODE_ALREADY_RUNNING, MAIN_WINDOW_TITLE, WAIT_WINDOW, winpath
+from program_ids import PROGRAM
 from tray_support import LINKED, POOR, TrayTestCase, adapter
+from win32 import WM_LBUTTONDOWN, WM_RBUTTONDBLCLK
 
-KNOWN_COMMANDS = set(range(32768, 32785)) | {33024, 57670}
+# Every command of the menus, and the help command.
+KNOWN_COMMANDS = set(PROGRAM.named("ID_").values())
 # How long the object counts are watched while the adapters change; longer on request.
 SOAK_SECONDS = float(os.environ.get("E2E_SOAK_SECONDS", "120"))
 # Rounds of simultaneous starts and start/stop cycles; fewer on request where
@@ -22,8 +24,8 @@ SOAK_SECONDS = float(os.environ.get("E2E_SOAK_SECONDS", "120"))
 START_ROUNDS = int(os.environ.get("E2E_START_ROUNDS", "5"))
 STOP_CYCLES = int(os.environ.get("E2E_STOP_CYCLES", "50"))
 WARM_UP_SECONDS = 10
-KNOWN_EVENTS = {0x201, 0x202, 0x203, 0x204, 0x205, 0x206, 1125, 1126}
-ID_VERSION_INFORMATION = 32774
+# The mouse messages of the left and right buttons and the window's own events.
+KNOWN_EVENTS = set(range(WM_LBUTTONDOWN, WM_RBUTTONDBLCLK + 1)) | {PROGRAM.TRAY_CLICKED, PROGRAM.TRAY_HELD}
 
 
 def cards():
@@ -53,12 +55,12 @@ class Robustness(AppletMixin, TrayTestCase):
             self.close_applet(self.wait_applet("round %d" % round_))
             self.settle()
             self.assertNotEqual(self.probe.run("find-window", APPLET_TITLE).rc, 0, "round %d: a second applet" % round_)
-            self.probe.run("post", MAIN_WINDOW_TITLE, "WM_COMMAND", ID_APP_EXIT, 0)
+            self.post_command(PROGRAM.ID_EXIT)
             self.assertInstanceEnded(running[0], "round %d" % round_)
 
     def test_killed_instance_leaves_a_mutex_the_next_start_takes_over(self):
         pid = self.start_tray(cards(), icons={0: LINKED, 1: POOR})
-        self.probe.run("kill", "ZEVARIDA.EXE")
+        self.probe.run("kill", APP_IMAGE)
         self.assertEqual(self.wait_exit(pid).rc, 0)
         again = self.start_tray(cards(), icons={0: LINKED, 1: POOR})
         self.assertNotEqual(again, pid)
@@ -79,7 +81,7 @@ class Robustness(AppletMixin, TrayTestCase):
 
     def test_stop_while_the_applet_is_open_ends_once_it_closes(self):
         pid = self.start_tray(cards(), icons={0: LINKED, 1: POOR})
-        self.probe.run("post", MAIN_WINDOW_TITLE, "WM_COMMAND", ID_VERSION_INFORMATION, 0)
+        self.post_command(PROGRAM.ID_VERSION_INFORMATION)
         applet = self.wait_applet("after the page command")
         self.assertEqual(self.spawn_app("STOP"), EXIT_CODE_ALREADY_RUNNING)
         self.settle()
@@ -93,11 +95,11 @@ class Robustness(AppletMixin, TrayTestCase):
         chance = random.Random(20261208)
         for _ in range(25):
             command = chance.choice([c for c in range(65536) if c not in KNOWN_COMMANDS and c > 2])
-            self.probe.run("post", window, "WM_COMMAND", command, 0)
+            self.post_command(command, window)
             slot, event = chance.getrandbits(32), chance.getrandbits(32)
             if slot < 4 and event in KNOWN_EVENTS:
                 continue  # that is a real click
-            self.probe.run("post", window, WM_TRAYICON, slot, event)
+            self.probe.run("post", window, PROGRAM.WM_TRAYICON, slot, event)
         self.settle()
         self.assertInstanceRuns(pid, self.window, "after the hostile messages")
         self.assertIconsStay({0: LINKED, 1: POOR}, "after the hostile messages")
@@ -154,14 +156,14 @@ class Hardening(AppletMixin, TrayTestCase):
         self.addCleanup(lambda: process.poll() is None and process.kill())
         self.assertEqual(self.probe.run("wait-window", MAIN_WINDOW_TITLE, WAIT_WINDOW).rc, 0)
 
-        self.probe.run("post", MAIN_WINDOW_TITLE, "WM_COMMAND", ID_VERSION_INFORMATION, 0)
+        self.post_command(PROGRAM.ID_VERSION_INFORMATION)
         self.settle()
         self.assertNotEqual(self.probe.run("find-window", APPLET_TITLE).rc, 0, "the planted library opened")
         self.assertEqual(read_applet_log(log), [], "the planted library was loaded")
 
         # The same library beside the program is the family's, and opens.
         shutil.copy(os.path.join(current, "TAVRONDI.DLL"), program)
-        self.probe.run("post", MAIN_WINDOW_TITLE, "WM_COMMAND", ID_VERSION_INFORMATION, 0)
+        self.post_command(PROGRAM.ID_VERSION_INFORMATION)
         self.close_applet(self.wait_applet("with TAVRONDI.DLL beside the program"))
         self.assertEqual(read_applet_log(log)[0].split(" page=")[-1], '"ABOUT" reserved=0')
 

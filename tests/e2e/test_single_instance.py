@@ -5,8 +5,8 @@ import os
 import unittest
 
 from applet_support import AppletMixin
-from e2e_harness import (
-    AppTestCase, EXIT_CODE_ALREADY_RUNNING, ID_APP_EXIT, INSTANCE_MUTEX, MAIN_WINDOW_TITLE)
+from e2e_harness import AppTestCase, EXIT_CODE_ALREADY_RUNNING, INSTANCE_MUTEX, MAIN_WINDOW_TITLE
+from program_ids import PROGRAM
 
 
 class FirstStart(AppTestCase):
@@ -83,7 +83,7 @@ class SecondStartKeeps(AppletMixin, AppTestCase):
         visible = [r for r in self.probe.run("windows", pid).records if r.get("visible") == "1"]
         self.assertEqual(visible, [], "after a second start with %r the instance should show nothing" % what)
         # And it still obeys the exit command.
-        self.probe.run("post", MAIN_WINDOW_TITLE, "WM_COMMAND", ID_APP_EXIT, 0)
+        self.post_command(PROGRAM.ID_EXIT)
         self.assertInstanceEnded(pid, "the exit command after a second start with %r" % what)
 
     def test_second_start_start_keeps_instance(self):
@@ -108,14 +108,14 @@ class ExitCommand(AppTestCase):
 
     def test_exit_command_ends_instance(self):
         pid, _ = self.start_first_instance()
-        posted = self.probe.run("post", MAIN_WINDOW_TITLE, "WM_COMMAND", ID_APP_EXIT, 0)
+        posted = self.post_command(PROGRAM.ID_EXIT)
         self.assertEqual(posted.rc, 0, "could not post the exit command: %s" % posted.describe())
-        self.assertInstanceEnded(pid, "after WM_COMMAND %d" % ID_APP_EXIT)
+        self.assertInstanceEnded(pid, "after WM_COMMAND %d" % PROGRAM.ID_EXIT)
 
     def test_start_after_exit_command_is_first_again(self):
         pid, _ = self.start_first_instance()
-        self.probe.run("post", MAIN_WINDOW_TITLE, "WM_COMMAND", ID_APP_EXIT, 0)
-        self.assertInstanceEnded(pid, "after WM_COMMAND %d" % ID_APP_EXIT)
+        self.post_command(PROGRAM.ID_EXIT)
+        self.assertInstanceEnded(pid, "after WM_COMMAND %d" % PROGRAM.ID_EXIT)
         again, window = self.start_first_instance()
         self.assertNotEqual(again, pid)
         self.assertEqual(window["visible"], "0", "the new instance's window should be hidden: %r" % window)

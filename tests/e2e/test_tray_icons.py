@@ -9,6 +9,7 @@ import subprocess
 import unittest
 
 from e2e_harness import APP, APP_IMAGE, ARTIFACTS_DIR, MAIN_WINDOW_TITLE, WAIT_WINDOW, wait_until
+from program_ids import PROGRAM
 from tray_support import (
     EXPECTED_ICON_DELAY, FRAME_ERRORS, LINKED, NO_ICON, NOT_LINKED, POLL_INTERVAL, POOR, RADIO_OFF,
     WAIT_ICON, TrayTestCase, adapter)
@@ -163,7 +164,8 @@ class OlderWindows(TrayTestCase):
 # LoadImage as Wine's +resource channel traces it, for the program's own
 # module (loaded at 0x400000): "LoadImageW (00400000,#0200,1,24,24,0x00000000)".
 LOAD_IMAGE = re.compile(r"trace:resource:LoadImageW \(00400000,#([0-9a-fA-F]{4}),1,(\d+),(\d+),")
-STATUS_IMAGES = [0x88, 0x89] + list(range(0x200, 0x208))
+# Every image of the program but its own icon.
+STATUS_IMAGES = sorted(number for name, number in PROGRAM.named("IDI_").items() if name != "IDI_APPLICATION_ICON")
 
 
 class HighDpi(TrayTestCase):

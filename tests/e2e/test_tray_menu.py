@@ -11,23 +11,9 @@ import time
 import unittest
 
 from applet_support import APPLET_TITLE, AppletMixin
+from program_ids import PROGRAM
 from tray_support import (
     LINKED, POOR, RADIO_OFF, TrayTestCase, adapter)
-
-ID_ADVANCED_CONFIGURATION = 32768
-ID_COMPUTER_TO_COMPUTER = 32770
-ID_OTHER_NETWORK = 32771
-ID_REMOVE_STATUS_ICON = 32772
-ID_NETWORK_STATUS = 32773
-ID_VERSION_INFORMATION = 32774
-ID_RADIO_ON = 32778
-ID_RADIO_OFF = 32779
-ID_DIAGNOSTICS = 32780
-ID_SCAN_WIRELESS_NETWORK = 32781
-ID_WEP_ENCRYPTION = 32782
-ID_SITE_SURVEY = 32783
-ID_SECURITY = 32784
-ID_NETWORK_PROFILES = 33024
 
 ID_A = "{7A5E0D11-E2E0-4000-8000-000000000000}"
 ID_B = "{7A5E0D11-E2E0-4000-8000-000000000001}"
@@ -38,45 +24,45 @@ SEPARATOR = None
 def radio_items(radio_on, greyed=False):
     """The two radio items: the check mark on the radio's state, both greyed
     while the radio switch is off."""
-    return [(ID_RADIO_ON, "Wireless Radio On", greyed, radio_on),
-            (ID_RADIO_OFF, "Wireless Radio Off", greyed, not radio_on)]
+    return [(PROGRAM.ID_RADIO_ON, "Wireless Radio On", greyed, radio_on),
+            (PROGRAM.ID_RADIO_OFF, "Wireless Radio Off", greyed, not radio_on)]
 
 
-# The pop-ups of menu 129 (res/ZEVARIDA.rc): (id, text, greyed, checked).
+# The pop-ups of IDR_TRAY_MENU (res/ZEVARIDA.rc): (id, text, greyed, checked).
 def tray_menu(radio_on=True, radio_greyed=False):
     return radio_items(radio_on, radio_greyed) + [
         SEPARATOR,
-        (ID_REMOVE_STATUS_ICON, "&Remove Status Icon...", False, False),
+        (PROGRAM.ID_REMOVE_STATUS_ICON, "&Remove Status Icon...", False, False),
         SEPARATOR,
-        (ID_NETWORK_STATUS, "&Wireless Network Status...", False, False),
-        (ID_SITE_SURVEY, "&Site Surveyus...", False, False),
-        (ID_ADVANCED_CONFIGURATION, "&Advanced Configuration...", False, False),
-        (ID_WEP_ENCRYPTION, "WEP &Encryption...", False, False),
-        (ID_SECURITY, "Sec&urity...", False, False),
-        (ID_VERSION_INFORMATION, "&Version Information...", False, False),
+        (PROGRAM.ID_NETWORK_STATUS, "&Wireless Network Status...", False, False),
+        (PROGRAM.ID_SITE_SURVEY, "&Site Surveyus...", False, False),
+        (PROGRAM.ID_ADVANCED_CONFIGURATION, "&Advanced Configuration...", False, False),
+        (PROGRAM.ID_WEP_ENCRYPTION, "WEP &Encryption...", False, False),
+        (PROGRAM.ID_SECURITY, "Sec&urity...", False, False),
+        (PROGRAM.ID_VERSION_INFORMATION, "&Version Information...", False, False),
     ]
 
 
 def new_tray_menu(radio_on=True):
     return radio_items(radio_on) + [
         SEPARATOR,
-        (ID_REMOVE_STATUS_ICON, "&Remove Status Icon...", False, False),
+        (PROGRAM.ID_REMOVE_STATUS_ICON, "&Remove Status Icon...", False, False),
         SEPARATOR,
-        (ID_NETWORK_STATUS, "&Wireless Network Status...", False, False),
-        (ID_ADVANCED_CONFIGURATION, "&Advanced Configuration...", False, False),
-        (ID_WEP_ENCRYPTION, "WEP &Encryption...", False, False),
-        (ID_VERSION_INFORMATION, "&Version Information...", False, False),
+        (PROGRAM.ID_NETWORK_STATUS, "&Wireless Network Status...", False, False),
+        (PROGRAM.ID_ADVANCED_CONFIGURATION, "&Advanced Configuration...", False, False),
+        (PROGRAM.ID_WEP_ENCRYPTION, "WEP &Encryption...", False, False),
+        (PROGRAM.ID_VERSION_INFORMATION, "&Version Information...", False, False),
         SEPARATOR,
-        (ID_DIAGNOSTICS, "&Diagnostics...", True, False),
-        (ID_SCAN_WIRELESS_NETWORK, "&Scan Wireless Network", True, False),
+        (PROGRAM.ID_DIAGNOSTICS, "&Diagnostics...", True, False),
+        (PROGRAM.ID_SCAN_WIRELESS_NETWORK, "&Scan Wireless Network", True, False),
         SEPARATOR,
-        (ID_COMPUTER_TO_COMPUTER, "&Computer to Computer...", False, False),
-        (ID_OTHER_NETWORK, "&Other Network...", False, False),
+        (PROGRAM.ID_COMPUTER_TO_COMPUTER, "&Computer to Computer...", False, False),
+        (PROGRAM.ID_OTHER_NETWORK, "&Other Network...", False, False),
     ]
 
 
 PROFILE_MENU = [
-    (ID_NETWORK_PROFILES, "Wireless Network Profiles", True, False),
+    (PROGRAM.ID_NETWORK_PROFILES, "Wireless Network Profiles", True, False),
     SEPARATOR,
 ]
 
@@ -130,7 +116,7 @@ class TrayMenu(TrayTestCase):
         self.tray_click(0, "left")
         _, items = self.read_menu()
         self.assertMenu(items, tray_menu(radio_on=True), "the menu before switching")
-        self.choose_menu_item(ID_RADIO_OFF)
+        self.choose_menu_item(PROGRAM.ID_RADIO_OFF)
 
         lines = self.wait_radio_log(2)
         self.assertEqual(lines, set_radio_lines(ID_A, 0),
@@ -143,7 +129,7 @@ class TrayMenu(TrayTestCase):
         self.tray_click(0, "left")
         _, items = self.read_menu()
         self.assertMenu(items, tray_menu(radio_on=False), "the menu with the radio off")
-        self.choose_menu_item(ID_RADIO_ON)
+        self.choose_menu_item(PROGRAM.ID_RADIO_ON)
         lines = self.wait_radio_log(4)
         self.assertEqual(lines, set_radio_lines(ID_A, 0) + set_radio_lines(ID_A, 1))
         self.wait_icons({0: LINKED}, what="after Wireless Radio On", screenshot="menu_radio_on_again")
@@ -152,7 +138,7 @@ class TrayMenu(TrayTestCase):
         self.start_tray(two_cards(), icons={0: LINKED, 1: POOR})
         self.park_pointer_on(1)
         self.tray_click(1, "left")
-        self.choose_menu_item(ID_RADIO_OFF)
+        self.choose_menu_item(PROGRAM.ID_RADIO_OFF)
         self.assertEqual(self.wait_radio_log(2), set_radio_lines(ID_B, 0),
                          "the command should switch the adapter of the clicked icon")
         self.wait_icons({0: LINKED, 1: RADIO_OFF}, what="after Wireless Radio Off on the second icon")

@@ -31,6 +31,8 @@ import tempfile
 import time
 
 from e2e_harness import AppTestCase, wait_until, winpath
+from win32 import (MF_GRAYED, MFS_CHECKED, MFS_HILITE, MFT_RADIOCHECK, MFT_SEPARATOR, VK_CONTROL, VK_DOWN,
+                   VK_ESCAPE, VK_RETURN, VK_SHIFT, VK_UP, WM_KEYDOWN)
 
 # Polling: how often to look, and the generous limit for something the
 # program does within about two seconds (it polls the adapters every second).
@@ -61,19 +63,6 @@ UNKNOWN = "unknown"         # something else (a pressed image, half painted, ...
 # The red X of the crossed-out images.
 _CROSS = ((3, 3), (12, 3), (7, 7), (8, 8), (3, 12), (12, 12))
 
-# Menu item flags as GetMenuItemInfo reports them.
-MFT_RADIOCHECK = 0x200
-MFT_SEPARATOR = 0x800
-MF_GRAYED = 0x1
-MFS_CHECKED = 0x8
-MFS_HILITE = 0x80
-
-VK_RETURN = 0x0D
-VK_ESCAPE = 0x1B
-VK_UP = 0x26
-VK_DOWN = 0x28
-VK_SHIFT = 0x10
-VK_CONTROL = 0x11
 # Scan codes and the extended-key bit for the keys posted to a menu.
 _KEY_LPARAM = {
     VK_RETURN: 0x1C << 16,
@@ -82,7 +71,10 @@ _KEY_LPARAM = {
     VK_DOWN: (0x50 << 16) | (1 << 24),
 }
 
-WM_KEYDOWN = 0x0100
+
+def key_down_lparam(vk):
+    """The lParam of a WM_KEYDOWN of the key VK pressed once."""
+    return 1 | _KEY_LPARAM[vk]
 
 
 # ------------------------------------------------------------------ scenario
@@ -425,7 +417,7 @@ class TrayTestCase(AppTestCase):
         return menu, items
 
     def menu_key(self, menu, vk):
-        res = self.probe.run("post", "hwnd:" + menu["hwnd"], WM_KEYDOWN, vk, 1 | _KEY_LPARAM[vk])
+        res = self.probe.run("post", "hwnd:" + menu["hwnd"], WM_KEYDOWN, vk, key_down_lparam(vk))
         self.assertEqual(res.rc, 0, "could not post key %d to the menu: %s" % (vk, res.describe()))
 
     def choose_menu_item(self, command):
