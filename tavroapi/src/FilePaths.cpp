@@ -11,7 +11,7 @@
 
 namespace tavro {
 
-std::string environmentValue(const char* name) {
+std::string EnvironmentValue(const char* name) {
     DWORD needed = GetEnvironmentVariableA(name, nullptr, 0);
     if (needed == 0) return std::string();
     std::vector<char> buf(needed + 1);
@@ -21,7 +21,7 @@ std::string environmentValue(const char* name) {
 }
 
 // Wine offers this conversion from kernel32; on Windows it does not exist.
-static std::string unixToWindows(const std::string& unixPath) {
+static std::string UnixToWindows(const std::string& unixPath) {
     typedef WCHAR*(CDECL * ToDosName)(const char*);
     ToDosName toDos = FindLoadedFunction<ToDosName>("kernel32.dll", "wine_get_dos_file_name");
     if (!toDos) return unixPath;
@@ -38,9 +38,9 @@ static std::string unixToWindows(const std::string& unixPath) {
     return result.empty() ? unixPath : result;
 }
 
-std::string resolvePath(const std::string& path) {
+std::string ResolvePath(const std::string& path) {
     if (path.empty()) return path;
-    std::string p = path[0] == '/' ? unixToWindows(path) : path;
+    std::string p = path[0] == '/' ? UnixToWindows(path) : path;
     DWORD needed = GetFullPathNameA(p.c_str(), 0, nullptr, nullptr);
     if (needed == 0) return p;
     std::vector<char> buf(needed + 1);
@@ -49,10 +49,10 @@ std::string resolvePath(const std::string& path) {
     return std::string(buf.data(), got);
 }
 
-std::string besideThisModule(const char* fileName) {
+std::string BesideThisModule(const char* fileName) {
     // The module that holds this code is the allocation this function lies in.
     MEMORY_BASIC_INFORMATION memory;
-    if (!VirtualQuery(reinterpret_cast<void*>(&besideThisModule), &memory, sizeof memory)) return fileName;
+    if (!VirtualQuery(reinterpret_cast<void*>(&BesideThisModule), &memory, sizeof memory)) return fileName;
     HMODULE self = static_cast<HMODULE>(memory.AllocationBase);
     char buf[MAX_PATH + 1] = {};
     DWORD got = GetModuleFileNameA(self, buf, MAX_PATH);
@@ -62,7 +62,7 @@ std::string besideThisModule(const char* fileName) {
     return (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + fileName;
 }
 
-bool readWholeFile(const std::string& path, std::string& contents) {
+bool ReadWholeFile(const std::string& path, std::string& contents) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
@@ -79,7 +79,7 @@ bool readWholeFile(const std::string& path, std::string& contents) {
     return ok;
 }
 
-void appendLine(const std::string& path, const std::string& line) {
+void AppendLine(const std::string& path, const std::string& line) {
     const std::string text = line + "\n";
     AppendToFile(path.c_str(), text.data(), static_cast<DWORD>(text.size()));
 }

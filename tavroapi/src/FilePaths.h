@@ -7,21 +7,21 @@
 namespace tavro {
 
 // The value of an environment variable, or "" when it is not set.
-std::string environmentValue(const char* name);
+std::string EnvironmentValue(const char* name);
 
 // Turns a path from the environment into a full Windows path. A path starting
 // with '/' is taken as a Unix path when running on Wine and converted to its
 // Windows form; anything else is used as given, made absolute.
-std::string resolvePath(const std::string& path);
+std::string ResolvePath(const std::string& path);
 
 // The full path of `fileName` in the folder of the module that holds this code.
-std::string besideThisModule(const char* fileName);
+std::string BesideThisModule(const char* fileName);
 
 // Reads a whole file (up to 1 MiB). False when it is missing, unreadable or larger.
-bool readWholeFile(const std::string& path, std::string& contents);
+bool ReadWholeFile(const std::string& path, std::string& contents);
 
 // Appends `line` and a newline to the file, creating it if needed.
-void appendLine(const std::string& path, const std::string& line);
+void AppendLine(const std::string& path, const std::string& line);
 
 }  // namespace tavro
 

@@ -14,17 +14,17 @@ using tavro::Simulator;
 
 namespace {
 
-tavro::ProfileKey ansiKey(const char* name) {
+tavro::ProfileKey AnsiKey(const char* name) {
     tavro::ProfileKey key;
     key.ansi = name;
     return key;
 }
 
 // A name in full, read up to its terminator (at most as long as a saved network's name).
-tavro::ProfileKey wideKey(const TAVRONET_WCHAR* name) {
+tavro::ProfileKey WideKey(const TAVRONET_WCHAR* name) {
     tavro::ProfileKey key;
     key.wide = true;
-    key.full = tavro::wideOf(name, TAVRONET_NAME_CHARS);
+    key.full = tavro::WideOf(name, TAVRONET_NAME_CHARS);
     return key;
 }
 
@@ -35,7 +35,7 @@ extern "C" {
 TAVRONET_API unsigned long TAVRONET_CALL TavroNetGetLink(const char* adapterId, TAVRONET_LINK* link) {
     if (!adapterId || !SizeUsable(link)) return tavro::kErrorInvalidParameter;
     TAVRONET_LINK full;
-    unsigned long r = Simulator::instance().link(adapterId, full);
+    unsigned long r = Simulator::Instance().Link(adapterId, full);
     return r == tavro::kErrorSuccess ? CopySized(link, full) : r;
 }
 
@@ -43,18 +43,18 @@ TAVRONET_API unsigned long TAVRONET_CALL TavroNetGetNetworks(const char* adapter
                                                              unsigned long capacity, unsigned long* count) {
     if (!adapterId) return tavro::kErrorInvalidParameter;
     std::vector<TAVRONET_NETWORK> all;
-    unsigned long r = Simulator::instance().networks(adapterId, all);
+    unsigned long r = Simulator::Instance().Networks(adapterId, all);
     return r == tavro::kErrorSuccess ? FillArray(all, networks, capacity, count) : r;
 }
 
 TAVRONET_API unsigned long TAVRONET_CALL TavroNetScan(const char* adapterId) {
     if (!adapterId) return tavro::kErrorInvalidParameter;
-    return Simulator::instance().scan(adapterId);
+    return Simulator::Instance().Scan(adapterId);
 }
 
 TAVRONET_API unsigned long TAVRONET_CALL TavroNetGetScanState(const char* adapterId, unsigned long* state) {
     if (!adapterId || !state) return tavro::kErrorInvalidParameter;
-    return Simulator::instance().scanState(adapterId, *state);
+    return Simulator::Instance().ScanState(adapterId, *state);
 }
 
 TAVRONET_API unsigned long TAVRONET_CALL TavroNetConnect(const char* adapterId, const TAVRONET_NETWORK* network) {
@@ -65,58 +65,58 @@ TAVRONET_API unsigned long TAVRONET_CALL TavroNetConnect(const char* adapterId, 
     full.profileName[sizeof full.profileName - 1] = '\0';
     full.ssidW[TAVRONET_SSID_CHARS - 1] = 0;
     full.profileNameW[TAVRONET_NAME_CHARS - 1] = 0;
-    return Simulator::instance().connect(adapterId, full);
+    return Simulator::Instance().Connect(adapterId, full);
 }
 
 TAVRONET_API unsigned long TAVRONET_CALL TavroNetDisconnect(const char* adapterId) {
     if (!adapterId) return tavro::kErrorInvalidParameter;
-    return Simulator::instance().disconnect(adapterId);
+    return Simulator::Instance().Disconnect(adapterId);
 }
 
 TAVRONET_API unsigned long TAVRONET_CALL TavroNetGetProfiles(const char* adapterId, TAVRONET_PROFILE* profiles,
                                                              unsigned long capacity, unsigned long* count) {
     if (!adapterId) return tavro::kErrorInvalidParameter;
     std::vector<TAVRONET_PROFILE> all;
-    unsigned long r = Simulator::instance().profiles(adapterId, all);
+    unsigned long r = Simulator::Instance().Profiles(adapterId, all);
     return r == tavro::kErrorSuccess ? FillArray(all, profiles, capacity, count) : r;
 }
 
 TAVRONET_API unsigned long TAVRONET_CALL TavroNetMoveProfile(const char* adapterId, const char* name,
                                                              unsigned long position) {
     if (!adapterId || !name) return tavro::kErrorInvalidParameter;
-    return Simulator::instance().moveProfile(adapterId, ansiKey(name), position);
+    return Simulator::Instance().MoveProfile(adapterId, AnsiKey(name), position);
 }
 
 TAVRONET_API unsigned long TAVRONET_CALL TavroNetDeleteProfile(const char* adapterId, const char* name) {
     if (!adapterId || !name) return tavro::kErrorInvalidParameter;
-    return Simulator::instance().deleteProfile(adapterId, ansiKey(name));
+    return Simulator::Instance().DeleteProfile(adapterId, AnsiKey(name));
 }
 
 TAVRONET_API unsigned long TAVRONET_CALL TavroNetMoveProfileW(const char* adapterId, const TAVRONET_WCHAR* name,
                                                               unsigned long position) {
     if (!adapterId || !name) return tavro::kErrorInvalidParameter;
-    return Simulator::instance().moveProfile(adapterId, wideKey(name), position);
+    return Simulator::Instance().MoveProfile(adapterId, WideKey(name), position);
 }
 
 TAVRONET_API unsigned long TAVRONET_CALL TavroNetDeleteProfileW(const char* adapterId, const TAVRONET_WCHAR* name) {
     if (!adapterId || !name) return tavro::kErrorInvalidParameter;
-    return Simulator::instance().deleteProfile(adapterId, wideKey(name));
+    return Simulator::Instance().DeleteProfile(adapterId, WideKey(name));
 }
 
 TAVRONET_API unsigned long TAVRONET_CALL TavroNetGetConnectStatus(const char* adapterId,
                                                                   TAVRONET_CONNECT_STATUS* status) {
     if (!adapterId || !SizeUsable(status)) return tavro::kErrorInvalidParameter;
     TAVRONET_CONNECT_STATUS full;
-    unsigned long r = Simulator::instance().connectStatus(adapterId, full);
+    unsigned long r = Simulator::Instance().ConnectStatus(adapterId, full);
     return r == tavro::kErrorSuccess ? CopySized(status, full) : r;
 }
 
 TAVRONET_API unsigned long TAVRONET_CALL TavroNetGetReasonText(unsigned long reason, TAVRONET_WCHAR* text,
                                                                unsigned long capacity) {
     if (!text || capacity == 0) return tavro::kErrorInvalidParameter;
-    const char* words = tavro::reasonText(reason);
+    const char* words = tavro::ReasonText(reason);
     if (!words) return tavro::kErrorNotFound;
-    tavro::setWide(text, capacity, tavro::WideText(words, words + std::strlen(words)));
+    tavro::SetWide(text, capacity, tavro::WideText(words, words + std::strlen(words)));
     return tavro::kErrorSuccess;
 }
 
@@ -124,7 +124,7 @@ TAVRONET_API unsigned long TAVRONET_CALL TavroNetGetHistory(const char* adapterI
     unsigned long capacity = 0;
     if (!adapterId || !HistoryCapacity(history, &capacity)) return tavro::kErrorInvalidParameter;
     unsigned long count = 0;
-    unsigned long r = Simulator::instance().history(adapterId, history->samples, capacity, count);
+    unsigned long r = Simulator::Instance().History(adapterId, history->samples, capacity, count);
     if (r != tavro::kErrorSuccess) return r;
     history->count = count;
     history->now = GetTickCount();
@@ -137,7 +137,7 @@ TAVRONET_API unsigned long TAVRONET_CALL TavroNetGetLibrary(const char* adapterI
     full.size = sizeof full;
     full.kind = TAVRONET_KIND_SIMULATOR;
     full.wlanApiVersion = 0;
-    if (adapterId) Simulator::instance().library(adapterId, full);
+    if (adapterId) Simulator::Instance().Library(adapterId, full);
     return CopySized(library, full);
 }
 

@@ -41,20 +41,20 @@ struct AnsiCodec {
 
 // A name decoded as Windows decodes a network name: as UTF-8 where its bytes
 // are valid UTF-8, else in the ANSI code page.
-WideText decodeName(const std::string& bytes, const AnsiCodec& codec);
+WideText DecodeName(const std::string& bytes, const AnsiCodec& codec);
 // Copies `text` into a terminated field of `capacity` characters, cut to fit.
-void setWide(TAVRONET_WCHAR* field, size_t capacity, const WideText& text);
+void SetWide(TAVRONET_WCHAR* field, size_t capacity, const WideText& text);
 // A terminated field as text.
-WideText wideOf(const TAVRONET_WCHAR* field, size_t capacity);
+WideText WideOf(const TAVRONET_WCHAR* field, size_t capacity);
 // Windows' words for a WLAN reason code; null when it has none.
-const char* reasonText(unsigned long reason);
+const char* ReasonText(unsigned long reason);
 
 // The tray program's quality 0..15 as a percentage.
-unsigned long signalFromQuality(unsigned long quality);
+unsigned long SignalFromQuality(unsigned long quality);
 // A percentage as the tray program's quality 0..15.
-unsigned long qualityFromSignal(unsigned long percent);
+unsigned long QualityFromSignal(unsigned long percent);
 // The centre frequency in MHz of a 2.4 GHz or 5 GHz channel; 0 for another number.
-unsigned long frequencyOfChannel(unsigned long channel);
+unsigned long FrequencyOfChannel(unsigned long channel);
 
 // The connection that TavroNetConnect or TavroNetDisconnect made; it stands over
 // the scenario's own until the scenario is loaded again.
@@ -79,8 +79,8 @@ struct ConnectAttempt {
     unsigned long takesMs = 0;
 };
 // The connection an attempt stands for at `nowTick`.
-Connection connectionAt(const ConnectAttempt& attempt, unsigned long nowTick);
-TAVRONET_CONNECT_STATUS connectStatusAt(const ConnectAttempt& attempt, unsigned long nowTick,
+Connection ConnectionAt(const ConnectAttempt& attempt, unsigned long nowTick);
+TAVRONET_CONNECT_STATUS ConnectStatusAt(const ConnectAttempt& attempt, unsigned long nowTick,
                                         const AnsiCodec& codec);
 
 // One adapter at one moment: what the rules read.
@@ -95,20 +95,20 @@ struct AdapterNow {
 };
 
 // The name of the network the adapter is connected to, or would be when linked.
-std::string connectedSsid(const AdapterNow& now);
+std::string ConnectedSsid(const AdapterNow& now);
 // The [network] this adapter sees with that name, or null.
-const NetworkSection* visibleNetwork(const AdapterNow& now, const std::string& ssid);
+const NetworkSection* VisibleNetwork(const AdapterNow& now, const std::string& ssid);
 // Sets the adapter state (and, for a network other than the scenario's own, the
 // quality) that Connect or Disconnect stand for.
-void applyConnection(AdapterNow& now);
+void ApplyConnection(AdapterNow& now);
 
-TAVRONET_LINK makeLink(const AdapterNow& now);
+TAVRONET_LINK MakeLink(const AdapterNow& now);
 // The networks the adapter sees, in the scenario's order, with the connected one
 // added when no [network] names it; none while the radio is off.
-std::vector<TAVRONET_NETWORK> makeNetworks(const AdapterNow& now);
-TAVRONET_PROFILE makeProfile(const ProfileSection& profile, const AnsiCodec& codec);
+std::vector<TAVRONET_NETWORK> MakeNetworks(const AdapterNow& now);
+TAVRONET_PROFILE MakeProfile(const ProfileSection& profile, const AnsiCodec& codec);
 // The saved networks the adapter at collection index `index` has, in order.
-std::vector<ProfileSection> profilesOf(const Scenario& scenario, int index);
+std::vector<ProfileSection> ProfilesOf(const Scenario& scenario, int index);
 
 // What a TavroNetConnect to `network` asks for: the network it reaches, the
 // saved network it uses and the reason it will fail with (0 none); or the error.
@@ -117,7 +117,7 @@ struct ConnectTarget {
     WideText profileNameW;
     unsigned long failReason = 0;
 };
-unsigned long connectTarget(const AdapterNow& now, const TAVRONET_NETWORK& network, ConnectTarget& target);
+unsigned long FindConnectTarget(const AdapterNow& now, const TAVRONET_NETWORK& network, ConnectTarget& target);
 
 // A saved network named as a caller names it: by its ANSI form or, for the
 // W functions, by its name in full.
@@ -129,22 +129,22 @@ struct ProfileKey {
 // The position of the saved network a key names, or -1 with the error:
 // ERROR_NOT_FOUND, or ERROR_NO_UNICODE_TRANSLATION for an ANSI name that
 // stands for a name it cannot hold, or for two saved networks.
-int findProfile(const std::vector<ProfileSection>& profiles, const ProfileKey& key, const AnsiCodec& codec,
+int FindProfile(const std::vector<ProfileSection>& profiles, const ProfileKey& key, const AnsiCodec& codec,
                 unsigned long& error);
 // Moves or removes a saved network; `denied` when the scenario refuses every change.
-unsigned long moveProfile(std::vector<ProfileSection>& profiles, const ProfileKey& key, unsigned long position,
+unsigned long MoveProfile(std::vector<ProfileSection>& profiles, const ProfileKey& key, unsigned long position,
                           bool denied, const AnsiCodec& codec);
-unsigned long deleteProfile(std::vector<ProfileSection>& profiles, const ProfileKey& key, bool denied,
+unsigned long DeleteProfile(std::vector<ProfileSection>& profiles, const ProfileKey& key, bool denied,
                             const AnsiCodec& codec);
 
 // TAVRONET_SCAN_PENDING while a scan started at `startTick` runs at `nowTick`.
-unsigned long scanState(const LinkSection& link, bool started, unsigned long startTick, unsigned long nowTick);
+unsigned long ScanState(const LinkSection& link, bool started, unsigned long startTick, unsigned long nowTick);
 // What TavroNetGetScanState answers in `state`: a scan asked and done that
 // the scenario fails answers its reason (a WLAN reason code), else 0.
-unsigned long scanResult(const LinkSection& link, bool started, unsigned long state);
+unsigned long ScanResult(const LinkSection& link, bool started, unsigned long state);
 
 // A reading of the link, as the history keeps it.
-TAVRONET_SAMPLE sampleOf(const TAVRONET_LINK& link, unsigned long tick);
+TAVRONET_SAMPLE SampleOf(const TAVRONET_LINK& link, unsigned long tick);
 
 }  // namespace tavro
 

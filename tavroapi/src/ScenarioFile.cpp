@@ -36,19 +36,19 @@ static const unsigned long kDefaults[FieldCount] = {
     0x0501,  // driver_version
 };
 
-unsigned long TimedValue::at(unsigned long elapsedMs) const {
+unsigned long TimedValue::At(unsigned long elapsedMs) const {
     if (elements.empty()) return 0;
     if (elements.size() == 1 || periodMs == 0) return elements[0];
     return elements[(elapsedMs / periodMs) % elements.size()];
 }
 
-const AdapterSection* Scenario::findById(const std::string& id) const {
+const AdapterSection* Scenario::FindById(const std::string& id) const {
     for (const AdapterSection& a : adapters)
         if (a.id == id) return &a;
     return nullptr;
 }
 
-const AdapterSection* Scenario::findByIndex(int index) const {
+const AdapterSection* Scenario::FindByIndex(int index) const {
     for (const AdapterSection& a : adapters)
         if (a.index == index) return &a;
     return nullptr;
@@ -56,7 +56,7 @@ const AdapterSection* Scenario::findByIndex(int index) const {
 
 namespace {
 
-bool validId(const std::string& id, std::string& why) {
+bool ValidId(const std::string& id, std::string& why) {
     if (id.empty()) { why = "the identifier is empty"; return false; }
     if (id.size() > kMaxId) { why = "the identifier is longer than 255 characters"; return false; }
     for (char c : id) {
@@ -72,7 +72,7 @@ bool validId(const std::string& id, std::string& why) {
 // The index as two upper-case hexadecimal digits at the end of a fixed
 // identifier; written by hand, since the C library's printf would be the
 // largest part of the library.
-std::string defaultId(int index) {
+std::string DefaultId(int index) {
     static const char kDigits[] = "0123456789ABCDEF";
     std::string id = "{7A5E0D11-0000-4000-8000-0000000000XX}";
     id[35] = kDigits[(index >> 4) & 0xF];
@@ -80,7 +80,7 @@ std::string defaultId(int index) {
     return id;
 }
 
-std::string defaultDescription(int index) {
+std::string DefaultDescription(int index) {
     return "Wireless LAN Adapter " + std::to_string(index);
 }
 
@@ -92,7 +92,7 @@ struct SectionState {
 // The kinds of section a scenario has.
 enum SectionKind { NoSection, AdapterKind, NetworkKind, ProfileKind };
 
-SectionKind sectionKind(const std::string& name) {
+SectionKind KindOfSection(const std::string& name) {
     if (name == "adapter") return AdapterKind;
     if (name == "network") return NetworkKind;
     if (name == "profile") return ProfileKind;
@@ -100,48 +100,48 @@ SectionKind sectionKind(const std::string& name) {
 }
 
 // Gives the reason a value is wrong, as the key readers return it.
-int wrong(std::string& why, const std::string& reason) {
+int Wrong(std::string& why, const std::string& reason) {
     why = reason;
     return -1;
 }
 
 // Reads one key of an [adapter]: 1 read, 0 unknown, -1 wrong with `why`.
-int parseAdapterKey(const std::string& key, const std::string& value, SectionState& s, std::string& why) {
+int ParseAdapterKey(const std::string& key, const std::string& value, SectionState& s, std::string& why) {
     int slot = -1;
     for (int f = 0; f < FieldCount; ++f)
         if (key == kFieldKeys[f]) slot = f;
     if (key == "index") slot = FieldCount;
     if (key == "description") slot = FieldCount + 1;
     if (key == "id") slot = FieldCount + 2;
-    if (slot < 0) return parseLinkKey(key, value, s.section.link, why);
+    if (slot < 0) return ParseLinkKey(key, value, s.section.link, why);
     s.seen[slot] = true;
 
     if (slot < FieldCount) {
-        if (!parseTimedValue(value, s.section.values[slot], why)) return wrong(why, key + ": " + why);
+        if (!ParseTimedValue(value, s.section.values[slot], why)) return Wrong(why, key + ": " + why);
     } else if (slot == FieldCount) {  // index
-        std::vector<std::string> w = words(withoutComment(value));
+        std::vector<std::string> w = Words(WithoutComment(value));
         unsigned long n;
-        if (w.size() != 1 || !parseElement(w[0], n) || n > static_cast<unsigned long>(kMaxItemIndex))
-            return wrong(why, "index must be one number from 0 to 31");
+        if (w.size() != 1 || !ParseElement(w[0], n) || n > static_cast<unsigned long>(kMaxItemIndex))
+            return Wrong(why, "index must be one number from 0 to 31");
         s.section.index = static_cast<int>(n);
     } else if (slot == FieldCount + 1) {  // description: the rest of the line, '#' included
-        if (value.size() > kMaxDescription) return wrong(why, "description is longer than 127 characters");
+        if (value.size() > kMaxDescription) return Wrong(why, "description is longer than 127 characters");
         s.section.description = value;
     } else {  // id
-        std::vector<std::string> w = words(withoutComment(value));
-        if (w.size() != 1) return wrong(why, "id must be a single word, e.g. {GUID}");
-        if (!validId(w[0], why)) return -1;
+        std::vector<std::string> w = Words(WithoutComment(value));
+        if (w.size() != 1) return Wrong(why, "id must be a single word, e.g. {GUID}");
+        if (!ValidId(w[0], why)) return -1;
         s.section.id = w[0];
     }
     return 1;
 }
 
 // Checks the last [network] or [profile] when the next section begins or the file ends.
-bool closeSection(SectionKind kind, Scenario& result, std::string& why) {
-    if (kind == NetworkKind) return completeNetwork(result.networks.back(), why);
+bool CloseSection(SectionKind kind, Scenario& result, std::string& why) {
+    if (kind == NetworkKind) return CompleteNetwork(result.networks.back(), why);
     if (kind != ProfileKind) return true;
     ProfileSection& p = result.profiles.back();
-    if (!completeProfile(p, why)) return false;
+    if (!CompleteProfile(p, why)) return false;
     for (size_t i = 0; i + 1 < result.profiles.size(); ++i)
         if (result.profiles[i].name == p.name) why = "another [profile] is named " + p.name;
     return why.empty();
@@ -149,7 +149,7 @@ bool closeSection(SectionKind kind, Scenario& result, std::string& why) {
 
 }  // namespace
 
-bool parseScenario(const std::string& input, Scenario& out, std::string& error) {
+bool ParseScenario(const std::string& input, Scenario& out, std::string& error) {
     out = Scenario();
     std::string text = input;
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);  // UTF-8 mark
@@ -178,17 +178,17 @@ bool parseScenario(const std::string& input, Scenario& out, std::string& error) 
         pos = eol + 1;
         ++lineNo;
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        std::string t = trim(line);
+        std::string t = Trim(line);
         if (t.empty() || t[0] == '#') continue;
 
         if (t[0] == '[') {
-            std::string header = withoutComment(t);
+            std::string header = WithoutComment(t);
             if (header.empty() || header.back() != ']')
                 return fail("a section header looks like [adapter]");
-            SectionKind next = sectionKind(lower(trim(header.substr(1, header.size() - 2))));
+            SectionKind next = KindOfSection(Lower(Trim(header.substr(1, header.size() - 2))));
             if (next == NoSection)
                 return fail("unknown section " + header + " (there are [adapter], [network] and [profile])");
-            if (!closeSection(kind, result, why)) return failSection(why);
+            if (!CloseSection(kind, result, why)) return failSection(why);
             kind = next;
             sectionLine = lineNo;
             seenKeys.clear();
@@ -216,8 +216,8 @@ bool parseScenario(const std::string& input, Scenario& out, std::string& error) 
 
         size_t eq = t.find('=');
         if (eq == std::string::npos) return fail("expected 'key = value'");
-        std::string key = lower(trim(t.substr(0, eq)));
-        std::string value = trim(t.substr(eq + 1));
+        std::string key = Lower(Trim(t.substr(0, eq)));
+        std::string value = Trim(t.substr(eq + 1));
         if (kind == NoSection) return fail("'" + key + "' comes before the first section");
         const char* name = kind == AdapterKind ? "[adapter]" : kind == NetworkKind ? "[network]" : "[profile]";
         for (const std::string& k : seenKeys)
@@ -225,23 +225,23 @@ bool parseScenario(const std::string& input, Scenario& out, std::string& error) 
         seenKeys.push_back(key);
 
         why.clear();
-        int read = kind == AdapterKind   ? parseAdapterKey(key, value, sections.back(), why)
-                   : kind == NetworkKind ? parseNetworkKey(key, value, result.networks.back(), why)
-                                         : parseProfileKey(key, value, result.profiles.back(), why);
+        int read = kind == AdapterKind   ? ParseAdapterKey(key, value, sections.back(), why)
+                   : kind == NetworkKind ? ParseNetworkKey(key, value, result.networks.back(), why)
+                                         : ParseProfileKey(key, value, result.profiles.back(), why);
         if (read == 0) return fail("unknown key '" + key + "' in " + name);
         if (read < 0) return fail(why);
     }
-    if (!closeSection(kind, result, why)) return failSection(why);
+    if (!CloseSection(kind, result, why)) return failSection(why);
 
     for (SectionState& s : sections) {
         AdapterSection& a = s.section;
         lineNo = a.line;
         if (a.index > kMaxItemIndex) return fail("index would be past 31; give an explicit index");
-        if (!s.seen[FieldCount + 1]) a.description = defaultDescription(a.index);
-        if (!s.seen[FieldCount + 2]) a.id = defaultId(a.index);
-        if (result.findByIndex(a.index))
+        if (!s.seen[FieldCount + 1]) a.description = DefaultDescription(a.index);
+        if (!s.seen[FieldCount + 2]) a.id = DefaultId(a.index);
+        if (result.FindByIndex(a.index))
             return fail("another adapter already has index " + std::to_string(a.index));
-        if (result.findById(a.id)) return fail("another adapter already has id " + a.id);
+        if (result.FindById(a.id)) return fail("another adapter already has id " + a.id);
         result.adapters.push_back(a);
     }
     out = result;

@@ -18,7 +18,7 @@ struct TimedValue {
     unsigned long periodMs = 1000;
 
     // The element current `elapsedMs` milliseconds after the scenario was loaded.
-    unsigned long at(unsigned long elapsedMs) const;
+    unsigned long At(unsigned long elapsedMs) const;
 
     bool operator==(const TimedValue& other) const {
         return elements == other.elements && periodMs == other.periodMs;
@@ -140,28 +140,28 @@ struct Scenario {
     std::vector<NetworkSection> networks;
     std::vector<ProfileSection> profiles;
 
-    const AdapterSection* findById(const std::string& id) const;
-    const AdapterSection* findByIndex(int index) const;
+    const AdapterSection* FindById(const std::string& id) const;
+    const AdapterSection* FindByIndex(int index) const;
 };
 
 // Whether a [network] or [profile] that names `adapters` is seen by the adapter
 // at collection index `index`.
-bool seenBy(const std::vector<int>& adapters, int index);
+bool SeenBy(const std::vector<int>& adapters, int index);
 
 // Reads one key of the link details of an [adapter], of a [network] or of a
 // [profile]. Returns 1 when read, 0 when the key is not one of that section's,
 // and -1 with `why` when the value is wrong.
-int parseLinkKey(const std::string& key, const std::string& value, LinkSection& link, std::string& why);
-int parseNetworkKey(const std::string& key, const std::string& value, NetworkSection& net, std::string& why);
-int parseProfileKey(const std::string& key, const std::string& value, ProfileSection& profile,
+int ParseLinkKey(const std::string& key, const std::string& value, LinkSection& link, std::string& why);
+int ParseNetworkKey(const std::string& key, const std::string& value, NetworkSection& net, std::string& why);
+int ParseProfileKey(const std::string& key, const std::string& value, ProfileSection& profile,
                     std::string& why);
 // Checks a finished [network] or [profile]; false with `why` when it lacks something.
-bool completeNetwork(NetworkSection& net, std::string& why);
-bool completeProfile(ProfileSection& profile, std::string& why);
+bool CompleteNetwork(NetworkSection& net, std::string& why);
+bool CompleteProfile(ProfileSection& profile, std::string& why);
 
 // Parses the text of a scenario file. On failure returns false, leaves `out`
 // empty and describes the first problem in `error` ("line 12: ...").
-bool parseScenario(const std::string& text, Scenario& out, std::string& error);
+bool ParseScenario(const std::string& text, Scenario& out, std::string& error);
 
 }  // namespace tavro
 

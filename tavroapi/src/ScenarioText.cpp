@@ -5,19 +5,19 @@
 
 namespace tavro {
 
-std::string trim(const std::string& s) {
+std::string Trim(const std::string& s) {
     size_t b = 0, e = s.size();
     while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
     while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
     return s.substr(b, e - b);
 }
 
-std::string lower(std::string s) {
+std::string Lower(std::string s) {
     for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return s;
 }
 
-std::vector<std::string> words(const std::string& s) {
+std::vector<std::string> Words(const std::string& s) {
     std::vector<std::string> out;
     size_t i = 0;
     while (i < s.size()) {
@@ -30,14 +30,14 @@ std::vector<std::string> words(const std::string& s) {
 }
 
 // Drops a trailing "# comment" from a value.
-std::string withoutComment(const std::string& s) {
+std::string WithoutComment(const std::string& s) {
     size_t hash = s.find('#');
-    return trim(hash == std::string::npos ? s : s.substr(0, hash));
+    return Trim(hash == std::string::npos ? s : s.substr(0, hash));
 }
 
 // A decimal or 0x-hexadecimal number up to 0xFFFFFFFF, or yes/no, on/off, true/false.
-bool parseElement(const std::string& word, unsigned long& value) {
-    std::string w = lower(word);
+bool ParseElement(const std::string& word, unsigned long& value) {
+    std::string w = Lower(word);
     if (w == "yes" || w == "on" || w == "true") { value = 1; return true; }
     if (w == "no" || w == "off" || w == "false") { value = 0; return true; }
     int base = 10;
@@ -59,8 +59,8 @@ bool parseElement(const std::string& word, unsigned long& value) {
 }
 
 // "3s", "1.5s", "500ms" (the unit may also stand apart: "3 s").
-bool parsePeriod(const std::string& text, unsigned long& ms) {
-    std::string t = lower(text);
+bool ParsePeriod(const std::string& text, unsigned long& ms) {
+    std::string t = Lower(text);
     size_t i = 0;
     unsigned long long whole = 0, frac = 0, fracScale = 1;
     size_t digits = 0;
@@ -78,7 +78,7 @@ bool parsePeriod(const std::string& text, unsigned long& ms) {
         }
     }
     if (digits == 0) return false;
-    std::string unit = trim(t.substr(i));
+    std::string unit = Trim(t.substr(i));
     unsigned long long total;
     if (unit == "s") total = whole * 1000 + frac * 1000 / fracScale;
     else if (unit == "ms" && fracScale == 1) total = whole;
@@ -89,7 +89,7 @@ bool parsePeriod(const std::string& text, unsigned long& ms) {
 }
 
 // "-67": 0 or a negative whole number of dBm down to -200.
-bool parseDbm(const std::string& word, unsigned long& value) {
+bool ParseDbm(const std::string& word, unsigned long& value) {
     if (word == "0") { value = 0; return true; }
     if (word.size() < 2 || word.size() > 4 || word[0] != '-') return false;
     long n = 0;
@@ -103,7 +103,7 @@ bool parseDbm(const std::string& word, unsigned long& value) {
 }
 
 // "54", "5.5", "866.7": Mbit/s with up to three decimals, as kbit/s.
-bool parseMbps(const std::string& word, unsigned long& kbps) {
+bool ParseMbps(const std::string& word, unsigned long& kbps) {
     unsigned long long whole = 0, frac = 0, scale = 1000;
     size_t i = 0, digits = 0;
     for (; i < word.size() && std::isdigit(static_cast<unsigned char>(word[i])); ++i, ++digits) {
@@ -122,27 +122,27 @@ bool parseMbps(const std::string& word, unsigned long& kbps) {
     return true;
 }
 
-bool parseOneElement(const std::string& word, unsigned long& value, ElementKind kind) {
-    if (kind == DbmElements) return parseDbm(word, value);
-    if (kind == MbpsElements) return parseMbps(word, value);
-    return parseElement(word, value);
+bool ParseOneElement(const std::string& word, unsigned long& value, ElementKind kind) {
+    if (kind == DbmElements) return ParseDbm(word, value);
+    if (kind == MbpsElements) return ParseMbps(word, value);
+    return ParseElement(word, value);
 }
 
-const char* elementHint(ElementKind kind) {
+const char* ElementHint(ElementKind kind) {
     if (kind == DbmElements) return "is not a signal in dBm (0 or -1 .. -200)";
     if (kind == MbpsElements) return "is not a rate in Mbit/s (54, 5.5, 866.7)";
     return "is not a number (decimal, 0x hex, yes/no, on/off, true/false)";
 }
 
 // "<element> [<element> ...] [every <period>]"
-bool parseTimedValue(const std::string& text, TimedValue& value, std::string& why, ElementKind kind) {
-    std::vector<std::string> w = words(withoutComment(text));
+bool ParseTimedValue(const std::string& text, TimedValue& value, std::string& why, ElementKind kind) {
+    std::vector<std::string> w = Words(WithoutComment(text));
     TimedValue v;
     size_t i = 0;
-    for (; i < w.size() && lower(w[i]) != "every"; ++i) {
+    for (; i < w.size() && Lower(w[i]) != "every"; ++i) {
         unsigned long element;
-        if (!parseOneElement(w[i], element, kind)) {
-            why = "'" + w[i] + "' " + elementHint(kind);
+        if (!ParseOneElement(w[i], element, kind)) {
+            why = "'" + w[i] + "' " + ElementHint(kind);
             return false;
         }
         v.elements.push_back(element);
@@ -154,7 +154,7 @@ bool parseTimedValue(const std::string& text, TimedValue& value, std::string& wh
     if (i < w.size()) {  // "every ..."
         std::string period;
         for (size_t j = i + 1; j < w.size(); ++j) period += w[j];
-        if (!parsePeriod(period, v.periodMs)) {
+        if (!ParsePeriod(period, v.periodMs)) {
             why = "'every' needs a period such as 3s, 1.5s or 500ms";
             return false;
         }

@@ -12,25 +12,25 @@
 
 namespace tavro {
 
-std::string trim(const std::string& s);
-std::string lower(std::string s);
-std::vector<std::string> words(const std::string& s);
+std::string Trim(const std::string& s);
+std::string Lower(std::string s);
+std::vector<std::string> Words(const std::string& s);
 // Drops a trailing "# comment" from a value.
-std::string withoutComment(const std::string& s);
+std::string WithoutComment(const std::string& s);
 // A decimal or 0x-hexadecimal number up to 0xFFFFFFFF, or yes/no, on/off, true/false.
-bool parseElement(const std::string& word, unsigned long& value);
+bool ParseElement(const std::string& word, unsigned long& value);
 // "3s", "1.5s", "500ms" (the unit may also stand apart: "3 s").
-bool parsePeriod(const std::string& text, unsigned long& ms);
+bool ParsePeriod(const std::string& text, unsigned long& ms);
 
 // What the elements of a stepping list are.
 enum ElementKind {
-    PlainElements,  // numbers as parseElement reads them
+    PlainElements,  // numbers as ParseElement reads them
     DbmElements,    // 0 or a negative whole number of dBm, kept as its two's complement
     MbpsElements,   // a rate in Mbit/s with up to three decimals, kept in kbit/s
 };
 
 // "<element> [<element> ...] [every <period>]"
-bool parseTimedValue(const std::string& text, TimedValue& value, std::string& why,
+bool ParseTimedValue(const std::string& text, TimedValue& value, std::string& why,
                      ElementKind kind = PlainElements);
 
 }  // namespace tavro

@@ -9,9 +9,9 @@ namespace {
 
 const DWORD kCheckInterval = 200;  // ms between looks at the scenario file
 
-Simulator g_simulator;
+Simulator simulator;
 
-bool sameTime(const FILETIME& a, const FILETIME& b) {
+bool SameTime(const FILETIME& a, const FILETIME& b) {
     return a.dwLowDateTime == b.dwLowDateTime && a.dwHighDateTime == b.dwHighDateTime;
 }
 
@@ -19,17 +19,17 @@ bool sameTime(const FILETIME& a, const FILETIME& b) {
 
 Simulator::Simulator() { InitializeCriticalSection(&lock_); }
 
-Simulator& Simulator::instance() { return g_simulator; }
+Simulator& Simulator::Instance() { return simulator; }
 
 // Looks at the file's last-write time and size, no more often than every
 // kCheckInterval unless `now`, and reloads it when either has changed.
-void Simulator::checkFile(bool now) {
+void Simulator::CheckFile(bool now) {
     if (!started_) {
         started_ = true;
-        std::string fromEnv = environmentValue("TAVROAPI_SCENARIO");
-        scenarioPath_ = fromEnv.empty() ? besideThisModule("TavroApi.scn") : resolvePath(fromEnv);
-        std::string logEnv = environmentValue("TAVROAPI_LOG");
-        if (!logEnv.empty()) logPath_ = resolvePath(logEnv);
+        std::string fromEnv = EnvironmentValue("TAVROAPI_SCENARIO");
+        scenarioPath_ = fromEnv.empty() ? BesideThisModule("TavroApi.scn") : ResolvePath(fromEnv);
+        std::string logEnv = EnvironmentValue("TAVROAPI_LOG");
+        if (!logEnv.empty()) logPath_ = ResolvePath(logEnv);
     }
     DWORD tick = GetTickCount();
     if (checked_ && !now && tick - lastCheck_ < kCheckInterval) return;
@@ -41,21 +41,21 @@ void Simulator::checkFile(bool now) {
     unsigned long long size =
         found ? (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow : 0;
     FILETIME written = found ? data.ftLastWriteTime : FILETIME{};
-    if (checked_ && found == fileFound_ && size == size_ && sameTime(written, lastWrite_)) return;
+    if (checked_ && found == fileFound_ && size == size_ && SameTime(written, lastWrite_)) return;
 
     checked_ = true;
     fileFound_ = found;
     size_ = size;
     lastWrite_ = written;
-    load();
+    Load();
 }
 
-void Simulator::load() {
+void Simulator::Load() {
     Scenario fresh;
     std::string text, error;
-    if (!fileFound_ || !readWholeFile(scenarioPath_, text)) {
+    if (!fileFound_ || !ReadWholeFile(scenarioPath_, text)) {
         error = fileFound_ ? "cannot be read" : "not found";
-    } else if (!parseScenario(text, fresh, error)) {
+    } else if (!ParseScenario(text, fresh, error)) {
         fresh.adapters.clear();
     }
     if (!error.empty()) {  // for a debugger; the library never shows anything itself
@@ -66,7 +66,7 @@ void Simulator::load() {
     // A radio switched through the library stays so until the file gives that
     // adapter a different radio value.
     for (auto it = radio_.begin(); it != radio_.end();) {
-        const AdapterSection* a = fresh.findById(it->first);
+        const AdapterSection* a = fresh.FindById(it->first);
         if (a && a->values[FieldRadio] != it->second.fileRadio)
             it = radio_.erase(it);
         else
@@ -85,69 +85,69 @@ void Simulator::load() {
     loadedAt_ = GetTickCount();
 }
 
-void Simulator::log(const std::string& line) {
-    if (!logPath_.empty()) appendLine(logPath_, line);
+void Simulator::Log(const std::string& line) {
+    if (!logPath_.empty()) AppendLine(logPath_, line);
 }
 
-const AdapterSection* Simulator::presentAdapter(const std::string& id, unsigned long elapsed) const {
-    const AdapterSection* a = scenario_.findById(id);
-    return a && a->values[FieldPresent].at(elapsed) ? a : nullptr;
+const AdapterSection* Simulator::PresentAdapter(const std::string& id, unsigned long elapsed) const {
+    const AdapterSection* a = scenario_.FindById(id);
+    return a && a->values[FieldPresent].At(elapsed) ? a : nullptr;
 }
 
-long Simulator::itemId(int index, std::string& id) {
+long Simulator::ItemId(int index, std::string& id) {
     Locked hold(*this);
-    checkFile(true);
+    CheckFile(true);
     if (index < 0 || index > kMaxItemIndex) return ErrBadArgument;
-    const AdapterSection* a = scenario_.findByIndex(index);
-    if (!a || !a->values[FieldPresent].at(GetTickCount() - loadedAt_)) return ErrNoItem;
+    const AdapterSection* a = scenario_.FindByIndex(index);
+    if (!a || !a->values[FieldPresent].At(GetTickCount() - loadedAt_)) return ErrNoItem;
     id = a->id;
     return Ok;
 }
 
 // Each reading of an adapter also goes into its signal history; the spacing of
 // SignalHistory keeps one reading of each one-second poll of the tray program.
-long Simulator::view(const std::string& id, AdapterView& out) {
+long Simulator::View(const std::string& id, AdapterView& out) {
     Locked hold(*this);
-    checkFile(false);
+    CheckFile(false);
     AdapterNow now;
-    if (!adapterNow(id, now)) return ErrGone;
+    if (!FindAdapterNow(id, now)) return ErrGone;
     out.description = now.adapter->description;
     out.id = now.adapter->id;
     for (int f = 0; f < FieldCount; ++f) out.values[f] = now.values[f];
     DWORD tick = GetTickCount();
     SignalHistory& history = net_[id].history;
-    if (history.Due(tick)) history.Record(sampleOf(makeLink(now), tick));
+    if (history.Due(tick)) history.Record(SampleOf(MakeLink(now), tick));
     return Ok;
 }
 
-long Simulator::attach(const std::string& id) {
+long Simulator::Attach(const std::string& id) {
     Locked hold(*this);
-    checkFile(false);
+    CheckFile(false);
     unsigned long elapsed = GetTickCount() - loadedAt_;
-    const AdapterSection* a = presentAdapter(id, elapsed);
+    const AdapterSection* a = PresentAdapter(id, elapsed);
     if (!a) return ErrGone;
-    return a->values[FieldAttach].at(elapsed) ? Ok : ErrAttachRefused;
+    return a->values[FieldAttach].At(elapsed) ? Ok : ErrAttachRefused;
 }
 
-long Simulator::setRadio(const std::string& id, bool bound, long long on, const char* via) {
+long Simulator::SetRadio(const std::string& id, bool bound, long long on, const char* via) {
     Locked hold(*this);
-    checkFile(false);
+    CheckFile(false);
     long result = Ok;
-    const AdapterSection* a = bound ? presentAdapter(id, GetTickCount() - loadedAt_) : nullptr;
+    const AdapterSection* a = bound ? PresentAdapter(id, GetTickCount() - loadedAt_) : nullptr;
     if (!bound) result = ErrNotBound;
     else if (!a) result = ErrGone;
     else if (on != 0 && on != 1) result = ErrBadArgument;
     else radio_[id] = RadioOverride{static_cast<unsigned long>(on), a->values[FieldRadio]};
 
-    log("SetRadioState adapter=" + (bound ? id : std::string("-")) + " on=" + std::to_string(on) +
+    Log("SetRadioState adapter=" + (bound ? id : std::string("-")) + " on=" + std::to_string(on) +
         " via=" + via + " result=" + std::to_string(result));
     return result;
 }
 
-long Simulator::refresh() {
+long Simulator::Refresh() {
     Locked hold(*this);
-    checkFile(true);
-    log("Refresh result=0");
+    CheckFile(true);
+    Log("Refresh result=0");
     return Ok;
 }
 

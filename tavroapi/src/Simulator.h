@@ -35,37 +35,37 @@ struct AdapterView {
 class Simulator {
 public:
     Simulator();
-    static Simulator& instance();
+    static Simulator& Instance();
 
     // The identifier of the present adapter at collection index `index`.
-    long itemId(int index, std::string& id);
+    long ItemId(int index, std::string& id);
     // The present adapter with this identifier, as it is now.
-    long view(const std::string& id, AdapterView& out);
+    long View(const std::string& id, AdapterView& out);
     // Whether a driver interface may be bound to this adapter now.
-    long attach(const std::string& id);
+    long Attach(const std::string& id);
     // Sets (on = 1) or clears (on = 0) bit 0 of the adapter's radio state.
-    long setRadio(const std::string& id, bool bound, long long on, const char* via);
+    long SetRadio(const std::string& id, bool bound, long long on, const char* via);
     // Looks at the scenario file at once.
-    long refresh();
+    long Refresh();
 
     // The applet-facing interface (TavroNet.h), by adapter identifier; each
     // returns a Windows error code. SimulatorNet.cpp holds them.
-    unsigned long link(const std::string& id, TAVRONET_LINK& out);
-    unsigned long networks(const std::string& id, std::vector<TAVRONET_NETWORK>& out);
-    unsigned long scan(const std::string& id);
-    unsigned long scanState(const std::string& id, unsigned long& state);
-    unsigned long connect(const std::string& id, const TAVRONET_NETWORK& network);
-    unsigned long disconnect(const std::string& id);
-    unsigned long profiles(const std::string& id, std::vector<TAVRONET_PROFILE>& out);
-    unsigned long moveProfile(const std::string& id, const ProfileKey& key, unsigned long position);
-    unsigned long deleteProfile(const std::string& id, const ProfileKey& key);
-    unsigned long connectStatus(const std::string& id, TAVRONET_CONNECT_STATUS& out);
+    unsigned long Link(const std::string& id, TAVRONET_LINK& out);
+    unsigned long Networks(const std::string& id, std::vector<TAVRONET_NETWORK>& out);
+    unsigned long Scan(const std::string& id);
+    unsigned long ScanState(const std::string& id, unsigned long& state);
+    unsigned long Connect(const std::string& id, const TAVRONET_NETWORK& network);
+    unsigned long Disconnect(const std::string& id);
+    unsigned long Profiles(const std::string& id, std::vector<TAVRONET_PROFILE>& out);
+    unsigned long MoveProfile(const std::string& id, const ProfileKey& key, unsigned long position);
+    unsigned long DeleteProfile(const std::string& id, const ProfileKey& key);
+    unsigned long ConnectStatus(const std::string& id, TAVRONET_CONNECT_STATUS& out);
     // Copies the newest readings that fit in `capacity`, oldest first, and counts them.
-    unsigned long history(const std::string& id, TAVRONET_SAMPLE* out, unsigned long capacity,
+    unsigned long History(const std::string& id, TAVRONET_SAMPLE* out, unsigned long capacity,
                           unsigned long& count);
     // What the library tells of itself for an adapter: its driver version
     // text and flags; "" and none for an unknown adapter.
-    void library(const std::string& id, TAVRONET_LIBRARY& out);
+    void Library(const std::string& id, TAVRONET_LIBRARY& out);
 
 private:
     struct RadioOverride {
@@ -87,16 +87,16 @@ private:
 
     // The present adapter with this identifier now, with the library's changes;
     // false when there is none. The lock is held and the file checked.
-    bool adapterNow(const std::string& id, AdapterNow& now);
-    void logResult(const std::string& call, const std::string& id, const std::string& details,
+    bool FindAdapterNow(const std::string& id, AdapterNow& now);
+    void LogResult(const std::string& call, const std::string& id, const std::string& details,
                    unsigned long result);
     // Starts a connect (`connect`) or disconnect of the adapter `now` stands for.
-    void ask(const std::string& id, const AdapterNow& now, bool connect, const ConnectTarget& target);
+    void Ask(const std::string& id, const AdapterNow& now, bool connect, const ConnectTarget& target);
 
-    void checkFile(bool now);
-    void load();
-    void log(const std::string& line);
-    const AdapterSection* presentAdapter(const std::string& id, unsigned long elapsed) const;
+    void CheckFile(bool now);
+    void Load();
+    void Log(const std::string& line);
+    const AdapterSection* PresentAdapter(const std::string& id, unsigned long elapsed) const;
 
     CRITICAL_SECTION lock_;
     bool started_ = false;

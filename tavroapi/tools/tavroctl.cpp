@@ -30,7 +30,7 @@
 
 namespace {
 
-int usage() {
+int Usage() {
     std::fprintf(stderr,
                  "usage: tavroctl [--scenario FILE] [show]\n"
                  "       tavroctl [--scenario FILE] watch SECONDS [INTERVAL_MS]\n"
@@ -43,14 +43,14 @@ int usage() {
     return 2;
 }
 
-void printValue(const char* name, long result, unsigned long value, bool hex = false) {
+void PrintValue(const char* name, long result, unsigned long value, bool hex = false) {
     if (result != 0) std::printf(" %s=error(%ld)", name, result);
     else if (hex) std::printf(" %s=0x%04lX", name, value);
     else std::printf(" %s=%lu", name, value);
 }
 
 // One line per item, as the program would query it.
-void showItems() {
+void ShowItems() {
     CWrapNetAdapters adapters;
     CWrapNetAdapter adapter;
     CWrapDriverInterface driver;
@@ -71,14 +71,14 @@ void showItems() {
             if (attach == 0) {
                 unsigned long v = 0;
                 long r;
-                r = driver.GetRadioState(&v);            printValue("radio", r, v);
-                r = driver.GetNetworkType(&v);           printValue("network_type", r, v);
-                r = driver.GetAdapterState(&v);          printValue("adapter_state", r, v);
-                r = driver.GetLinkQuality(&v);           printValue("quality", r, v);
-                r = driver.GetDot11Rate(&v);             printValue("rate", r, v);
-                r = driver.GetWEPPacketRxOK(&v);         printValue("wep_rx_ok", r, v);
-                r = driver.GetDot11NetworkTypeInUse(&v); printValue("network_type_in_use", r, v);
-                r = driver.GetGenDriverVersion(&v);      printValue("driver_version", r, v, true);
+                r = driver.GetRadioState(&v);            PrintValue("radio", r, v);
+                r = driver.GetNetworkType(&v);           PrintValue("network_type", r, v);
+                r = driver.GetAdapterState(&v);          PrintValue("adapter_state", r, v);
+                r = driver.GetLinkQuality(&v);           PrintValue("quality", r, v);
+                r = driver.GetDot11Rate(&v);             PrintValue("rate", r, v);
+                r = driver.GetWEPPacketRxOK(&v);         PrintValue("wep_rx_ok", r, v);
+                r = driver.GetDot11NetworkTypeInUse(&v); PrintValue("network_type_in_use", r, v);
+                r = driver.GetGenDriverVersion(&v);      PrintValue("driver_version", r, v, true);
             }
         }
         std::printf("\n");
@@ -86,7 +86,7 @@ void showItems() {
     std::fflush(stdout);
 }
 
-int setRadio(int index, unsigned long on, const std::string& via) {
+int SetRadio(int index, unsigned long on, const std::string& via) {
     CWrapNetAdapters adapters;
     CWrapNetAdapter adapter;
     CWrapDriverInterface driver;
@@ -112,17 +112,17 @@ int setRadio(int index, unsigned long on, const std::string& via) {
 
 // The applet-facing functions, found by name as the applet finds them.
 template <typename Function>
-Function netFunction(const char* name) {
+Function NetFunction(const char* name) {
     HMODULE library = GetModuleHandleA("TavroApi.DLL");
     return library ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name))) : nullptr;
 }
 
-std::string ssidText(const unsigned char* ssid, unsigned long length) {
+std::string SsidText(const unsigned char* ssid, unsigned long length) {
     return length == 0 ? std::string("(hidden)") : std::string(reinterpret_cast<const char*>(ssid), length);
 }
 
 // The identifier of collection item `index`, or "" when there is none.
-std::string itemId(int index) {
+std::string ItemId(int index) {
     CWrapNetAdapters adapters;
     CWrapNetAdapter adapter;
     char id[TAVROAPI_ADAPTER_ID_BYTES] = "";
@@ -130,12 +130,12 @@ std::string itemId(int index) {
     return id;
 }
 
-int showNetworks(int index) {
-    std::string id = itemId(index);
-    auto getLink = netFunction<TAVRONET_GET_LINK>("TavroNetGetLink");
-    auto getNetworks = netFunction<TAVRONET_GET_NETWORKS>("TavroNetGetNetworks");
-    auto getProfiles = netFunction<TAVRONET_GET_PROFILES>("TavroNetGetProfiles");
-    auto getLibrary = netFunction<TAVRONET_GET_LIBRARY>("TavroNetGetLibrary");
+int ShowNetworks(int index) {
+    std::string id = ItemId(index);
+    auto getLink = NetFunction<TAVRONET_GET_LINK>("TavroNetGetLink");
+    auto getNetworks = NetFunction<TAVRONET_GET_NETWORKS>("TavroNetGetNetworks");
+    auto getProfiles = NetFunction<TAVRONET_GET_PROFILES>("TavroNetGetProfiles");
+    auto getLibrary = NetFunction<TAVRONET_GET_LIBRARY>("TavroNetGetLibrary");
     if (!getLink || !getNetworks || !getProfiles || !getLibrary) {
         std::printf("the library exports no TavroNet functions\n");
         return 1;
@@ -149,7 +149,7 @@ int showNetworks(int index) {
     link.size = sizeof link;
     r = getLink(id.c_str(), &link);
     std::printf("link=%lu state=%lu ssid=\"%s\" channel=%lu signal=%lu%% rssi=%ld tx=%lu rx=%lu auth=%lu cipher=%lu "
-                "known=0x%03lX profile=\"%s\"\n", r, link.state, ssidText(link.ssid, link.ssidLength).c_str(),
+                "known=0x%03lX profile=\"%s\"\n", r, link.state, SsidText(link.ssid, link.ssidLength).c_str(),
                 link.channel, link.signalPercent, link.rssiDbm, link.txRateKbps, link.rxRateKbps,
                 link.authentication, link.cipher, link.known, link.profileName);
     std::vector<TAVRONET_NETWORK> networks(200);
@@ -160,7 +160,7 @@ int showNetworks(int index) {
     for (unsigned long i = 0; r == 0 && i < count && i < networks.size(); ++i) {
         const TAVRONET_NETWORK& n = networks[i];
         std::printf("  \"%s\" channel=%lu signal=%lu%% rssi=%ld auth=%lu cipher=%lu aps=%lu flags=%lu profile=\"%s\"\n",
-                    ssidText(n.ssid, n.ssidLength).c_str(), n.channel, n.signalPercent, n.rssiDbm,
+                    SsidText(n.ssid, n.ssidLength).c_str(), n.channel, n.signalPercent, n.rssiDbm,
                     n.authentication, n.cipher, n.accessPoints, n.flags, n.profileName);
     }
     std::vector<TAVRONET_PROFILE> profiles(100);
@@ -173,10 +173,10 @@ int showNetworks(int index) {
     return 0;
 }
 
-int connectTo(int index, const std::string& ssid) {
-    std::string id = itemId(index);
-    auto connect = netFunction<TAVRONET_CONNECT>("TavroNetConnect");
-    auto disconnect = netFunction<TAVRONET_DISCONNECT>("TavroNetDisconnect");
+int ConnectTo(int index, const std::string& ssid) {
+    std::string id = ItemId(index);
+    auto connect = NetFunction<TAVRONET_CONNECT>("TavroNetConnect");
+    auto disconnect = NetFunction<TAVRONET_DISCONNECT>("TavroNetDisconnect");
     if (!connect || !disconnect) return 1;
     TAVRONET_NETWORK network = {};
     network.size = sizeof network;
@@ -187,14 +187,14 @@ int connectTo(int index, const std::string& ssid) {
     return r == 0 ? 0 : 1;
 }
 
-int checkFile(const char* path) {
+int CheckFile(const char* path) {
     std::string text, error;
-    if (!tavro::readWholeFile(tavro::resolvePath(path), text)) {
+    if (!tavro::ReadWholeFile(tavro::ResolvePath(path), text)) {
         std::printf("error: %s cannot be read\n", path);
         return 1;
     }
     tavro::Scenario scenario;
-    if (!tavro::parseScenario(text, scenario, error)) {
+    if (!tavro::ParseScenario(text, scenario, error)) {
         std::printf("error: %s\n", error.c_str());
         return 1;
     }
@@ -207,11 +207,11 @@ int checkFile(const char* path) {
 }
 
 // Runs one command; `args` holds the command word and its arguments.
-int runCommand(const std::vector<std::string>& args) {
+int RunCommand(const std::vector<std::string>& args) {
     const std::string& command = args[0];
     size_t rest = args.size() - 1;
     if (command == "show" && rest == 0) {
-        showItems();
+        ShowItems();
         return 0;
     }
     if (command == "watch" && (rest == 1 || rest == 2)) {
@@ -221,7 +221,7 @@ int runCommand(const std::vector<std::string>& args) {
         DWORD start = GetTickCount();
         for (;;) {
             std::printf("t=%lu\n", static_cast<unsigned long>(GetTickCount() - start));
-            showItems();
+            ShowItems();
             if (GetTickCount() - start + interval > seconds * 1000) break;
             Sleep(interval);
         }
@@ -229,8 +229,8 @@ int runCommand(const std::vector<std::string>& args) {
     }
     if (command == "radio" && (rest == 2 || rest == 3)) {
         std::string via = rest == 3 ? args[3] : "both";
-        if (via != "adapter" && via != "driver" && via != "both") return usage();
-        return setRadio(std::atoi(args[1].c_str()), std::strtoul(args[2].c_str(), nullptr, 10), via);
+        if (via != "adapter" && via != "driver" && via != "both") return Usage();
+        return SetRadio(std::atoi(args[1].c_str()), std::strtoul(args[2].c_str(), nullptr, 10), via);
     }
     if (command == "refresh" && rest == 0) {
         CWrapNetAdapters adapters;
@@ -243,15 +243,15 @@ int runCommand(const std::vector<std::string>& args) {
         Sleep(std::strtoul(args[1].c_str(), nullptr, 10));
         return 0;
     }
-    if (command == "networks" && rest == 1) return showNetworks(std::atoi(args[1].c_str()));
-    if (command == "connect" && rest == 2) return connectTo(std::atoi(args[1].c_str()), args[2]);
-    if (command == "check" && rest == 1) return checkFile(args[1].c_str());
-    return usage();
+    if (command == "networks" && rest == 1) return ShowNetworks(std::atoi(args[1].c_str()));
+    if (command == "connect" && rest == 2) return ConnectTo(std::atoi(args[1].c_str()), args[2]);
+    if (command == "check" && rest == 1) return CheckFile(args[1].c_str());
+    return Usage();
 }
 
 // Reads commands from standard input, one a line, in this one process, so the
 // library's memory (radio switches) lasts from one command to the next.
-int session() {
+int Session() {
     int status = 0;
     char line[1024];
     while (std::fgets(line, sizeof line, stdin)) {
@@ -261,7 +261,7 @@ int session() {
         if (args.empty() || args[0][0] == '#') continue;
         if (args[0] == "quit") break;
         std::printf("> %s\n", args[0].c_str());
-        if (runCommand(args) != 0) status = 1;
+        if (RunCommand(args) != 0) status = 1;
         std::fflush(stdout);
     }
     return status;
@@ -277,6 +277,6 @@ int main(int argc, char** argv) {
     }
     std::vector<std::string> args(argv + i, argv + argc);
     if (args.empty()) args.push_back("show");
-    if (args[0] == "session" && args.size() == 1) return session();
-    return runCommand(args);
+    if (args[0] == "session" && args.size() == 1) return Session();
+    return RunCommand(args);
 }

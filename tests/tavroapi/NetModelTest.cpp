@@ -12,12 +12,12 @@ using namespace tavro;
 namespace {
 
 // A stand-in for the system's ANSI code page: Latin-1, '?' for the rest.
-WideText latin1ToWide(const std::string& bytes) {
+WideText Latin1ToWide(const std::string& bytes) {
     WideText out;
     for (char c : bytes) out.push_back(static_cast<unsigned char>(c));
     return out;
 }
-std::string wideToLatin1(const WideText& text, bool& lossy) {
+std::string WideToLatin1(const WideText& text, bool& lossy) {
     std::string out;
     for (TAVRONET_WCHAR c : text) {
         lossy = lossy || c > 0xFF;
@@ -25,24 +25,24 @@ std::string wideToLatin1(const WideText& text, bool& lossy) {
     }
     return out;
 }
-const AnsiCodec kLatin1 = {latin1ToWide, wideToLatin1};
+const AnsiCodec kLatin1 = {Latin1ToWide, WideToLatin1};
 
-WideText wide(const char16_t* text) {
+WideText Wide(const char16_t* text) {
     WideText out;
     for (; *text; ++text) out.push_back(*text);
     return out;
 }
 
-ProfileKey ansiKey(const std::string& name) {
+ProfileKey AnsiKey(const std::string& name) {
     ProfileKey key;
     key.ansi = name;
     return key;
 }
 
-ProfileKey wideKey(const char16_t* name) {
+ProfileKey WideKey(const char16_t* name) {
     ProfileKey key;
     key.wide = true;
-    key.full = wide(name);
+    key.full = Wide(name);
     return key;
 }
 
@@ -53,24 +53,24 @@ struct World {
 
     explicit World(const std::string& text) {
         std::string error;
-        EXPECT_TRUE(parseScenario(text, scenario, error)) << error;
+        EXPECT_TRUE(ParseScenario(text, scenario, error)) << error;
     }
-    AdapterNow now(size_t adapter = 0, unsigned long elapsed = 0, const Connection& c = Connection()) {
+    AdapterNow Now(size_t adapter = 0, unsigned long elapsed = 0, const Connection& c = Connection()) {
         AdapterNow n;
         n.adapter = &scenario.adapters.at(adapter);
         n.elapsed = elapsed;
-        for (int f = 0; f < FieldCount; ++f) n.values[f] = n.adapter->values[f].at(elapsed);
+        for (int f = 0; f < FieldCount; ++f) n.values[f] = n.adapter->values[f].At(elapsed);
         n.networks = &scenario.networks;
-        if (profiles.empty()) profiles = profilesOf(scenario, n.adapter->index);
+        if (profiles.empty()) profiles = ProfilesOf(scenario, n.adapter->index);
         n.profiles = &profiles;
         n.connection = c;
         n.codec = &kLatin1;
-        applyConnection(n);
+        ApplyConnection(n);
         return n;
     }
 };
 
-std::string ssidOf(const TAVRONET_NETWORK& n) { return std::string(reinterpret_cast<const char*>(n.ssid), n.ssidLength); }
+std::string SsidOf(const TAVRONET_NETWORK& n) { return std::string(reinterpret_cast<const char*>(n.ssid), n.ssidLength); }
 
 const char* const kStreet =
     "[adapter]\nssid = Home\nrssi = -60 -75 every 1s\n"
@@ -86,11 +86,11 @@ TEST(NetModelTest, SignalChannelAndStateRules) {
     struct Row { long in; unsigned long out; } rssi[] = {{-110, 0}, {-100, 0}, {-99, 2}, {-75, 50}, {-51, 98}, {-50, 100}, {-30, 100}};
     for (const Row& r : rssi) EXPECT_EQ(PercentFromRssi(r.in), r.out) << r.in;
     Row quality[] = {{0, 0}, {8, 53}, {14, 93}, {15, 100}, {40, 100}};
-    for (const Row& r : quality) EXPECT_EQ(signalFromQuality(r.in), r.out) << r.in;
+    for (const Row& r : quality) EXPECT_EQ(SignalFromQuality(r.in), r.out) << r.in;
     Row back[] = {{0, 0}, {50, 8}, {99, 15}, {100, 15}, {250, 15}};
-    for (const Row& r : back) EXPECT_EQ(qualityFromSignal(r.in), r.out) << r.in;
+    for (const Row& r : back) EXPECT_EQ(QualityFromSignal(r.in), r.out) << r.in;
     Row channel[] = {{0, 0}, {1, 2412}, {13, 2472}, {14, 2484}, {15, 0}, {31, 0}, {32, 5160}, {36, 5180}, {177, 5885}, {178, 0}};
-    for (const Row& r : channel) EXPECT_EQ(frequencyOfChannel(r.in), r.out) << r.in;
+    for (const Row& r : channel) EXPECT_EQ(FrequencyOfChannel(r.in), r.out) << r.in;
     struct StateRow { unsigned long radio, adapterState, state; } states[] = {
         {3, 1, TAVRONET_STATE_CONNECTED}, {3, 0, TAVRONET_STATE_NOT_CONNECTED},
         {2, 1, TAVRONET_STATE_RADIO_OFF}, {1, 1, TAVRONET_STATE_SWITCH_OFF}, {0, 1, TAVRONET_STATE_SWITCH_OFF}};
@@ -115,7 +115,7 @@ TEST(NetModelTest, LinkFollowsTheAdapterAndItsNetwork) {
     };
     for (const Row& r : rows) {
         World w(std::string("[adapter]\n") + r.adapter + "\n[network]\nssid = Home\nchannel = 6\nauthentication = wpa2-psk\nrssi = -40\n");
-        TAVRONET_LINK l = makeLink(w.now(0, r.elapsed));
+        TAVRONET_LINK l = MakeLink(w.Now(0, r.elapsed));
         EXPECT_EQ(l.state, r.state) << r.adapter;
         EXPECT_EQ(l.signalPercent, r.signal) << r.adapter;
         EXPECT_EQ(l.rssiDbm, r.rssi) << r.adapter;
@@ -132,10 +132,10 @@ TEST(NetModelTest, NetworksCarryConnectedAndProfileFlags) {
         {"Cafe", 0, 70, 0x10D, TAVRONET_AUTH_OPEN, ""},
         {"", 0, 24, 0x119, TAVRONET_AUTH_OPEN, ""},  // hidden: no name, and no profile shown for it
     };
-    std::vector<TAVRONET_NETWORK> list = makeNetworks(w.now());
+    std::vector<TAVRONET_NETWORK> list = MakeNetworks(w.Now());
     ASSERT_EQ(list.size(), 3u);
     for (size_t i = 0; i < list.size(); ++i) {
-        EXPECT_EQ(ssidOf(list[i]), rows[i].ssid);
+        EXPECT_EQ(SsidOf(list[i]), rows[i].ssid);
         EXPECT_EQ(list[i].flags, rows[i].flags) << i;
         EXPECT_EQ(list[i].signalPercent, rows[i].signal) << i;
         EXPECT_EQ(list[i].known, rows[i].known) << i;
@@ -158,10 +158,10 @@ TEST(NetModelTest, ListLengthsFromNoneToAHundred) {
     };
     for (const Row& r : rows) {
         World w(r.text);
-        std::vector<TAVRONET_NETWORK> list = makeNetworks(w.now());
+        std::vector<TAVRONET_NETWORK> list = MakeNetworks(w.Now());
         ASSERT_EQ(list.size(), r.count) << r.text;
         if (r.count == 0) continue;
-        EXPECT_EQ(ssidOf(list.back()), r.last);
+        EXPECT_EQ(SsidOf(list.back()), r.last);
         EXPECT_EQ(list.back().flags, r.lastFlags);
     }
 }
@@ -184,15 +184,15 @@ TEST(NetModelTest, ConnectReachesSavedOrOpenNetworks) {
         memcpy(n.ssid, r.ssid, n.ssidLength);
         strcpy(n.profileName, r.profile);
         ConnectTarget reached;
-        EXPECT_EQ(connectTarget(w.now(2), n, reached), r.result) << r.ssid << r.profile << r.radio;
+        EXPECT_EQ(FindConnectTarget(w.Now(2), n, reached), r.result) << r.ssid << r.profile << r.radio;
         EXPECT_EQ(reached.ssid, r.reached);
     }
     World w(kStreet);
-    TAVRONET_LINK cafe = makeLink(w.now(0, 0, Connection{true, true, "Cafe"}));
+    TAVRONET_LINK cafe = MakeLink(w.Now(0, 0, Connection{true, true, "Cafe"}));
     EXPECT_EQ(std::string(reinterpret_cast<char*>(cafe.ssid), cafe.ssidLength), "Cafe");
     EXPECT_EQ(cafe.signalPercent, 73u);  // from the quality the tray program reads: 11 of 15
-    EXPECT_EQ(w.now(0, 0, Connection{true, true, "Cafe"}).values[FieldQuality], 11u);
-    EXPECT_EQ(makeLink(w.now(0, 0, Connection{true, false, "Home"})).state, unsigned(TAVRONET_STATE_NOT_CONNECTED));
+    EXPECT_EQ(w.Now(0, 0, Connection{true, true, "Cafe"}).values[FieldQuality], 11u);
+    EXPECT_EQ(MakeLink(w.Now(0, 0, Connection{true, false, "Home"})).state, unsigned(TAVRONET_STATE_NOT_CONNECTED));
 }
 
 // A scan that fails (scan_fails) answers its reason once it is done.
@@ -214,9 +214,9 @@ TEST(NetModelTest, ScanEndsAfterItsTimeOrNever) {
         link.scanNever = r.never;
         link.scanMs = r.ms;
         link.scanFails = r.fails;
-        const unsigned long state = scanState(link, r.started, r.start, r.now);
+        const unsigned long state = ScanState(link, r.started, r.start, r.now);
         EXPECT_EQ(state, r.state) << r.now;
-        EXPECT_EQ(scanResult(link, r.started, state), r.result) << r.now;
+        EXPECT_EQ(ScanResult(link, r.started, state), r.result) << r.now;
     }
 }
 
@@ -239,24 +239,24 @@ TEST(NetModelTest, ProfileChangesAndRefusals) {
     for (const Row& r : rows) {
         World w("[profile]\nssid = GP\ngroup_policy = yes\n[profile]\nssid = B\n[profile]\nssid = C\n");
         std::vector<ProfileSection> p = w.scenario.profiles;
-        unsigned long result = r.remove ? deleteProfile(p, ansiKey(r.name), r.denied, kLatin1)
-                                        : moveProfile(p, ansiKey(r.name), r.position, r.denied, kLatin1);
+        unsigned long result = r.remove ? DeleteProfile(p, AnsiKey(r.name), r.denied, kLatin1)
+                                        : MoveProfile(p, AnsiKey(r.name), r.position, r.denied, kLatin1);
         EXPECT_EQ(result, r.result) << r.name << r.position;
         std::string order;
         for (const ProfileSection& s : p) order += s.name;
         EXPECT_EQ(order, r.order) << r.name << r.position;
     }
-    TAVRONET_PROFILE gp = makeProfile(World("[profile]\nssid = GP\ngroup_policy = yes\neap = tls\n").scenario.profiles[0], kLatin1);
+    TAVRONET_PROFILE gp = MakeProfile(World("[profile]\nssid = GP\ngroup_policy = yes\neap = tls\n").scenario.profiles[0], kLatin1);
     EXPECT_STREQ(gp.name, "GP");
     EXPECT_EQ(gp.flags, unsigned(TAVRONET_PROFILE_GROUP_POLICY | TAVRONET_PROFILE_AUTO_CONNECT));
     EXPECT_EQ(gp.oneX * 100 + gp.eapType, 113u);
     EXPECT_EQ(gp.bssType, unsigned(TAVRONET_BSS_INFRASTRUCTURE));
-    TAVRONET_PROFILE home = makeProfile(World("[profile]\nssid = H\nper_user = yes\nauthentication = wpa2-psk\n").scenario.profiles[0], kLatin1);
+    TAVRONET_PROFILE home = MakeProfile(World("[profile]\nssid = H\nper_user = yes\nauthentication = wpa2-psk\n").scenario.profiles[0], kLatin1);
     EXPECT_EQ(home.flags, unsigned(TAVRONET_PROFILE_PER_USER | TAVRONET_PROFILE_AUTO_CONNECT));
     EXPECT_EQ(home.authentication * 10 + home.cipher, TAVRONET_AUTH_WPA2_PSK * 10u + TAVRONET_CIPHER_CCMP);
     ProfileSection longest;
     longest.name.assign(kMaxProfileName, 'n');
-    EXPECT_EQ(strlen(makeProfile(longest, kLatin1).name), kMaxProfileName);
+    EXPECT_EQ(strlen(MakeProfile(longest, kLatin1).name), kMaxProfileName);
 }
 
 TEST(NetModelTest, HistoryKeepsOneReadingAPollOldestFirst) {
@@ -273,10 +273,10 @@ TEST(NetModelTest, HistoryKeepsOneReadingAPollOldestFirst) {
     ASSERT_EQ(h.Copy(few, 3), 3u);
     EXPECT_EQ(few[0].tick + 2000, last);
     World w(kStreet);
-    TAVRONET_SAMPLE s = sampleOf(makeLink(w.now(0, 1000)), 77);
+    TAVRONET_SAMPLE s = SampleOf(MakeLink(w.Now(0, 1000)), 77);
     EXPECT_EQ(s.tick * 1000 + s.linked * 100 + s.signalPercent, 77150u);
     EXPECT_EQ(s.rssiDbm, -75);
-    EXPECT_EQ(sampleOf(makeLink(World("[adapter]\nquality = 3\n").now()), 0).rssiDbm, 0);  // not known
+    EXPECT_EQ(SampleOf(MakeLink(World("[adapter]\nquality = 3\n").Now()), 0).rssiDbm, 0);  // not known
 }
 
 // A caller's record is filled as far as the size it gives, which stays its own.
@@ -308,14 +308,14 @@ TEST(NetModelTest, NamesAreDecodedAsUtf8ElseInTheAnsiCodePage) {
         {"a\xC3(", u"a\u00C3("},                            // a continuation that is none
         {"", u""},
     };
-    for (const Row& r : rows) EXPECT_EQ(decodeName(r.bytes, kLatin1), wide(r.decoded)) << r.bytes;
+    for (const Row& r : rows) EXPECT_EQ(DecodeName(r.bytes, kLatin1), Wide(r.decoded)) << r.bytes;
     // A field holds what fits and its terminator, and never half a pair.
     TAVRONET_WCHAR field[4];
     const struct { const char16_t* text; const char16_t* kept; } cuts[] = {
         {u"abc", u"abc"}, {u"abcd", u"abc"}, {u"ab\U0001F4F6", u"ab"}, {u"a\U0001F4F6", u"a\U0001F4F6"}};
     for (const auto& cut : cuts) {
-        setWide(field, 4, wide(cut.text));
-        EXPECT_EQ(wideOf(field, 4), wide(cut.kept));
+        SetWide(field, 4, Wide(cut.text));
+        EXPECT_EQ(WideOf(field, 4), Wide(cut.kept));
     }
 }
 
@@ -326,24 +326,24 @@ TEST(NetModelTest, RecordsCarryTheNamesInFull) {
             "[network]\nssid = \xE6\x97\xA5\xE6\x9C\xAC-Net\n"
             "[network]\nssid = Caf\xC3\xA9\n"
             "[profile]\nname = \xE6\x97\xA5\xE6\x9C\xAC home\nssid = \xE6\x97\xA5\xE6\x9C\xAC-Net\n");
-    const AdapterNow now = w.now();
-    TAVRONET_LINK link = makeLink(now);
-    EXPECT_EQ(wideOf(link.ssidW, TAVRONET_SSID_CHARS), wide(u"\u65E5\u672C-Net"));
+    const AdapterNow now = w.Now();
+    TAVRONET_LINK link = MakeLink(now);
+    EXPECT_EQ(WideOf(link.ssidW, TAVRONET_SSID_CHARS), Wide(u"\u65E5\u672C-Net"));
     EXPECT_EQ(link.ssidLength, 10u);  // the raw bytes stay as they are
     EXPECT_STREQ(link.profileName, "?? home");
-    EXPECT_EQ(wideOf(link.profileNameW, TAVRONET_NAME_CHARS), wide(u"\u65E5\u672C home"));
-    std::vector<TAVRONET_NETWORK> list = makeNetworks(now);
+    EXPECT_EQ(WideOf(link.profileNameW, TAVRONET_NAME_CHARS), Wide(u"\u65E5\u672C home"));
+    std::vector<TAVRONET_NETWORK> list = MakeNetworks(now);
     ASSERT_EQ(list.size(), 2u);
-    EXPECT_EQ(wideOf(list[0].ssidW, TAVRONET_SSID_CHARS), wide(u"\u65E5\u672C-Net"));
-    EXPECT_EQ(wideOf(list[0].profileNameW, TAVRONET_NAME_CHARS), wide(u"\u65E5\u672C home"));
-    EXPECT_EQ(wideOf(list[1].ssidW, TAVRONET_SSID_CHARS), wide(u"Caf\u00E9"));
-    TAVRONET_PROFILE saved = makeProfile(w.scenario.profiles[0], kLatin1);
+    EXPECT_EQ(WideOf(list[0].ssidW, TAVRONET_SSID_CHARS), Wide(u"\u65E5\u672C-Net"));
+    EXPECT_EQ(WideOf(list[0].profileNameW, TAVRONET_NAME_CHARS), Wide(u"\u65E5\u672C home"));
+    EXPECT_EQ(WideOf(list[1].ssidW, TAVRONET_SSID_CHARS), Wide(u"Caf\u00E9"));
+    TAVRONET_PROFILE saved = MakeProfile(w.scenario.profiles[0], kLatin1);
     EXPECT_STREQ(saved.name, "?? home");
-    EXPECT_EQ(wideOf(saved.nameW, TAVRONET_NAME_CHARS), wide(u"\u65E5\u672C home"));
-    EXPECT_EQ(wideOf(saved.ssidW, TAVRONET_SSID_CHARS), wide(u"\u65E5\u672C-Net"));
+    EXPECT_EQ(WideOf(saved.nameW, TAVRONET_NAME_CHARS), Wide(u"\u65E5\u672C home"));
+    EXPECT_EQ(WideOf(saved.ssidW, TAVRONET_SSID_CHARS), Wide(u"\u65E5\u672C-Net"));
     // The longest name of wide letters, 32 bytes, fits its field whole.
     World longest("[adapter]\nssid = " + std::string(32, 'W') + "\n");
-    EXPECT_EQ(wideOf(makeLink(longest.now()).ssidW, TAVRONET_SSID_CHARS).size(), 32u);
+    EXPECT_EQ(WideOf(MakeLink(longest.Now()).ssidW, TAVRONET_SSID_CHARS).size(), 32u);
 }
 
 // An ANSI name reaches a saved network only when it is that network's name
@@ -354,27 +354,27 @@ TEST(NetModelTest, SavedNetworksAreFoundByTheirWholeName) {
             "[profile]\nname = Caf\xC3\xA9\nssid = C\n"
             "[profile]\nname = Plain\nssid = D\n");
     const struct { ProfileKey key; int found; unsigned long error; } rows[] = {
-        {ansiKey("Plain"), 3, kErrorSuccess},
-        {ansiKey("Caf\xE9"), 2, kErrorSuccess},              // whole in the code page
-        {ansiKey("??"), -1, kErrorNoUnicodeTranslation},      // two names, neither whole
-        {ansiKey("Nowhere"), -1, kErrorNotFound},
-        {wideKey(u"\u65E5\u672C"), 0, kErrorSuccess},
-        {wideKey(u"\u4E2D\u56FD"), 1, kErrorSuccess},
-        {wideKey(u"Plain"), 3, kErrorSuccess},
-        {wideKey(u"plain"), -1, kErrorNotFound},
+        {AnsiKey("Plain"), 3, kErrorSuccess},
+        {AnsiKey("Caf\xE9"), 2, kErrorSuccess},              // whole in the code page
+        {AnsiKey("??"), -1, kErrorNoUnicodeTranslation},      // two names, neither whole
+        {AnsiKey("Nowhere"), -1, kErrorNotFound},
+        {WideKey(u"\u65E5\u672C"), 0, kErrorSuccess},
+        {WideKey(u"\u4E2D\u56FD"), 1, kErrorSuccess},
+        {WideKey(u"Plain"), 3, kErrorSuccess},
+        {WideKey(u"plain"), -1, kErrorNotFound},
     };
     for (const auto& r : rows) {
         unsigned long error = 99;
-        EXPECT_EQ(findProfile(w.scenario.profiles, r.key, kLatin1, error), r.found) << r.key.ansi;
+        EXPECT_EQ(FindProfile(w.scenario.profiles, r.key, kLatin1, error), r.found) << r.key.ansi;
         EXPECT_EQ(error, r.error) << r.key.ansi;
     }
     // A change by a name that stands for two changes neither.
     std::vector<ProfileSection> p = w.scenario.profiles;
-    EXPECT_EQ(deleteProfile(p, ansiKey("??"), false, kLatin1), kErrorNoUnicodeTranslation);
-    EXPECT_EQ(moveProfile(p, ansiKey("??"), 3, false, kLatin1), kErrorNoUnicodeTranslation);
+    EXPECT_EQ(DeleteProfile(p, AnsiKey("??"), false, kLatin1), kErrorNoUnicodeTranslation);
+    EXPECT_EQ(MoveProfile(p, AnsiKey("??"), 3, false, kLatin1), kErrorNoUnicodeTranslation);
     EXPECT_EQ(p.size(), 4u);
-    EXPECT_EQ(deleteProfile(p, wideKey(u"\u4E2D\u56FD"), false, kLatin1), kErrorSuccess);
-    EXPECT_EQ(moveProfile(p, wideKey(u"Plain"), 0, false, kLatin1), kErrorSuccess);
+    EXPECT_EQ(DeleteProfile(p, WideKey(u"\u4E2D\u56FD"), false, kLatin1), kErrorSuccess);
+    EXPECT_EQ(MoveProfile(p, WideKey(u"Plain"), 0, false, kLatin1), kErrorSuccess);
     std::string order;
     for (const ProfileSection& s : p) order += s.ssid;
     EXPECT_EQ(order, "DAC");
@@ -404,14 +404,14 @@ TEST(NetModelTest, ConnectTellsItsNetworkSavedNetworkAndLaterFailure) {
         n.ssidLength = static_cast<unsigned long>(strlen(r.ssid));
         memcpy(n.ssid, r.ssid, n.ssidLength);
         strcpy(n.profileName, r.profile);
-        setWide(n.profileNameW, TAVRONET_NAME_CHARS, wide(r.profileW));
+        SetWide(n.profileNameW, TAVRONET_NAME_CHARS, Wide(r.profileW));
         ConnectTarget target;
-        EXPECT_EQ(connectTarget(w.now(), n, target), r.result) << r.ssid << r.profile;
+        EXPECT_EQ(FindConnectTarget(w.Now(), n, target), r.result) << r.ssid << r.profile;
         EXPECT_EQ(target.ssid, r.reached) << r.ssid;
-        EXPECT_EQ(target.profileNameW, wide(r.saved)) << r.ssid;
+        EXPECT_EQ(target.profileNameW, Wide(r.saved)) << r.ssid;
         EXPECT_EQ(target.failReason, r.fails) << r.ssid;
     }
-    std::vector<TAVRONET_NETWORK> list = makeNetworks(w.now());
+    std::vector<TAVRONET_NETWORK> list = MakeNetworks(w.Now());
     EXPECT_EQ(list[1].flags, unsigned(TAVRONET_NETWORK_NOT_CONNECTABLE));
     EXPECT_EQ(list[1].notConnectableReason, 0x28005u);
     EXPECT_EQ(list[0].flags | list[0].notConnectableReason, 0u);
@@ -440,34 +440,34 @@ TEST(NetModelTest, ConnectOutcomesComeLaterThanTheRequest) {
         {&leaving, 0x000006D0, TAVRONET_CONNECT_DISCONNECTED, 0, true, false},
     };
     for (const Row& r : rows) {
-        TAVRONET_CONNECT_STATUS s = connectStatusAt(*r.attempt, r.now, kLatin1);
+        TAVRONET_CONNECT_STATUS s = ConnectStatusAt(*r.attempt, r.now, kLatin1);
         EXPECT_EQ(s.state, r.state) << r.now;
         EXPECT_EQ(s.reason, r.reason) << r.now;
         EXPECT_EQ(s.sequence, 3u);
-        EXPECT_EQ(wideOf(s.ssidW, TAVRONET_SSID_CHARS), wide(u"Caf\u00E9"));
-        const Connection c = connectionAt(*r.attempt, r.now);
+        EXPECT_EQ(WideOf(s.ssidW, TAVRONET_SSID_CHARS), Wide(u"Caf\u00E9"));
+        const Connection c = ConnectionAt(*r.attempt, r.now);
         EXPECT_EQ(c.set, r.set) << r.now;
         EXPECT_EQ(c.connected, r.connected) << r.now;
     }
     ConnectAttempt none;
-    EXPECT_EQ(connectStatusAt(none, 5, kLatin1).state, unsigned(TAVRONET_CONNECT_NONE));
-    EXPECT_FALSE(connectionAt(none, 5).set);
+    EXPECT_EQ(ConnectStatusAt(none, 5, kLatin1).state, unsigned(TAVRONET_CONNECT_NONE));
+    EXPECT_FALSE(ConnectionAt(none, 5).set);
     // While it joins, the adapter is not connected: the tray program sees it so.
     World w("[adapter]\nssid = Home\n[network]\nssid = Cafe\n");
-    EXPECT_EQ(w.now(0, 0, connectionAt(joining, 0x100)).values[FieldAdapterState], 0u);
-    EXPECT_EQ(w.now(0, 0, connectionAt(joining, 0x6D0)).values[FieldAdapterState], 1u);
+    EXPECT_EQ(w.Now(0, 0, ConnectionAt(joining, 0x100)).values[FieldAdapterState], 0u);
+    EXPECT_EQ(w.Now(0, 0, ConnectionAt(joining, 0x6D0)).values[FieldAdapterState], 1u);
 }
 
 // Windows withholds the network's name and access point, and refuses scans,
 // until the user allows location access.
 TEST(NetModelTest, WithoutLocationAccessTheLinkTellsNoName) {
     World w("[adapter]\nssid = Home\nbssid = 00:1A:2B:3C:4D:5E\nlocation = denied\n[network]\nssid = Home\n");
-    TAVRONET_LINK l = makeLink(w.now());
+    TAVRONET_LINK l = MakeLink(w.Now());
     EXPECT_EQ(l.locationDenied, 1u);
     EXPECT_EQ(l.known & (TAVRONET_KNOWN_SSID | TAVRONET_KNOWN_BSSID), 0u);
     EXPECT_EQ(l.ssidLength + l.ssidW[0] + l.bssid[0] + l.bssid[5], 0u);
     EXPECT_EQ(l.state, unsigned(TAVRONET_STATE_CONNECTED));
-    EXPECT_EQ(makeLink(World("[adapter]\nssid = Home\n").now()).locationDenied, 0u);
+    EXPECT_EQ(MakeLink(World("[adapter]\nssid = Home\n").Now()).locationDenied, 0u);
 }
 
 TEST(NetModelTest, ReasonsReadInWindowsWords) {
@@ -477,9 +477,9 @@ TEST(NetModelTest, ReasonsReadInWindowsWords) {
         {0x28005, "The basic service set (BSS) type is not allowed on this wireless adapter."},
         {0x10001, "The reason for the failure is unknown."},
     };
-    for (const auto& r : rows) EXPECT_STREQ(reasonText(r.reason), r.text) << r.reason;
-    EXPECT_EQ(reasonText(0x2800A), nullptr);
-    EXPECT_EQ(reasonText(12345), nullptr);
+    for (const auto& r : rows) EXPECT_STREQ(ReasonText(r.reason), r.text) << r.reason;
+    EXPECT_EQ(ReasonText(0x2800A), nullptr);
+    EXPECT_EQ(ReasonText(12345), nullptr);
 }
 
 }  // namespace

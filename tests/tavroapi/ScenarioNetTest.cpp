@@ -14,15 +14,15 @@ using namespace tavro;
 
 namespace {
 
-Scenario parsed(const std::string& text) {
+Scenario Parsed(const std::string& text) {
     Scenario s;
     std::string error;
-    EXPECT_TRUE(parseScenario(text, s, error)) << error;
+    EXPECT_TRUE(ParseScenario(text, s, error)) << error;
     return s;
 }
 
 TEST(ScenarioNetTest, KeysOfEachSectionAreReadWhateverTheirCase) {
-    Scenario s = parsed(
+    Scenario s = Parsed(
         "[adapter]\nSSID = Home #1\nbssid = 00:1a:2B:3c:4d:5e\nChannel = 32\nrssi = -52 -60 every 2s\n"
         "tx_rate = 866.7\nrx_rate = 5.5\nphy = 802.11ac\ncipher = tkip\nauthentication = WPA2-PSK\nautoconfig = off\n"
         "driver = \"1.2.3.4\"\nscan = never\nprofile_changes = denied\nconnect_time = 500ms\n"
@@ -32,15 +32,15 @@ TEST(ScenarioNetTest, KeysOfEachSectionAreReadWhateverTheirCase) {
         "[profile]\nname = Office\nssid = Corp\nauthentication = wpa2\neap = peap\ngroup_policy = yes\n"
         "[profile]\nssid = Old\nauthentication = wep\nwep_key_index = 4\nwep_key_bits = 104\nadapters = 31\n");
     EXPECT_EQ(s.adapters.at(0).id, "{7A5E0D11-0000-4000-8000-000000000000}");
-    EXPECT_EQ(parsed("[adapter]\nindex = 26\n").adapters.at(0).id, "{7A5E0D11-0000-4000-8000-00000000001A}");
+    EXPECT_EQ(Parsed("[adapter]\nindex = 26\n").adapters.at(0).id, "{7A5E0D11-0000-4000-8000-00000000001A}");
     const LinkSection& l = s.adapters.at(0).link;
     EXPECT_EQ(l.ssid, "Home #1");
     EXPECT_EQ(l.bssid[1], 0x1A);
     EXPECT_EQ(l.bssid[5], 0x5E);
     EXPECT_EQ(l.channel, 32u);
     EXPECT_EQ(l.rssi, (TimedValue{{static_cast<unsigned long>(-52), static_cast<unsigned long>(-60)}, 2000}));
-    EXPECT_EQ(l.txKbps.at(0), 866700u);
-    EXPECT_EQ(l.rxKbps.at(0), 5500u);
+    EXPECT_EQ(l.txKbps.At(0), 866700u);
+    EXPECT_EQ(l.rxKbps.At(0), 5500u);
     EXPECT_EQ(l.phy, unsigned(TAVRONET_PHY_AC));
     EXPECT_EQ(l.security.cipher, unsigned(TAVRONET_CIPHER_TKIP));  // named, so kept
     EXPECT_EQ(l.autoConfig, unsigned(TAVRONET_AUTOCONFIG_OFF));
@@ -50,9 +50,9 @@ TEST(ScenarioNetTest, KeysOfEachSectionAreReadWhateverTheirCase) {
     EXPECT_EQ(l.connectMs, 500u);
     EXPECT_TRUE(l.disconnectStopsAuto && l.locationDenied);
     EXPECT_EQ(l.scanFails, 0x10001u);
-    EXPECT_EQ(parsed("[adapter]\nphy = 802.11be\n").adapters.at(0).link.phy, unsigned(TAVRONET_PHY_BE));
-    EXPECT_EQ(parsed("[adapter]\nconnect_time = 0\n").adapters.at(0).link.connectMs, 0u);
-    EXPECT_EQ(parsed("[adapter]\n").adapters.at(0).link.connectMs, 2000u);  // a tick or two of the applet
+    EXPECT_EQ(Parsed("[adapter]\nphy = 802.11be\n").adapters.at(0).link.phy, unsigned(TAVRONET_PHY_BE));
+    EXPECT_EQ(Parsed("[adapter]\nconnect_time = 0\n").adapters.at(0).link.connectMs, 0u);
+    EXPECT_EQ(Parsed("[adapter]\n").adapters.at(0).link.connectMs, 2000u);  // a tick or two of the applet
     const NetworkSection& n = s.networks.at(0);
     EXPECT_TRUE(n.hidden && n.hasSignal && !n.hasRssi);
     EXPECT_EQ(n.adapters, (std::vector<int>{1, 3}));
@@ -112,7 +112,7 @@ TEST(ScenarioNetTest, EachMistakeNamesItsLineAndReason) {
     for (const Row& row : rows) {
         Scenario s;
         std::string error;
-        EXPECT_FALSE(parseScenario(row.text, s, error)) << row.text;
+        EXPECT_FALSE(ParseScenario(row.text, s, error)) << row.text;
         EXPECT_EQ(error, row.error) << row.text;
         EXPECT_TRUE(s.networks.empty() && s.profiles.empty());
     }
@@ -123,7 +123,7 @@ TEST(ScenarioNetTest, DemoScenarioHasANeighbourhood) {
     std::ifstream file(TAVROAPI_SCENARIOS "/demo.scn");
     std::stringstream text;
     text << file.rdbuf();
-    Scenario s = parsed(text.str());
+    Scenario s = Parsed(text.str());
     int hidden = 0;
     for (const NetworkSection& n : s.networks) hidden += n.hidden ? 1 : 0;
     EXPECT_EQ(s.adapters.size(), 2u);
