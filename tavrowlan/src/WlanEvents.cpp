@@ -44,8 +44,8 @@ bool AboutAsked(const TAVRONET_CONNECT_STATUS& asked, const WLAN_CONNECTION_NOTI
 }  // namespace
 
 Events::Entry* Events::Find(const GUID& guid) {
-    for (int i = 0; i < used; ++i)
-        if (SameGuid(entries[i].guid, guid)) return &entries[i];
+    for (int i = 0; i < used_; ++i)
+        if (SameGuid(entries_[i].guid, guid)) return &entries_[i];
     return nullptr;
 }
 
@@ -53,25 +53,25 @@ const Events::Entry* Events::Find(const GUID& guid) const { return const_cast<Ev
 
 Events::Entry* Events::Add(const GUID& guid) {
     if (Entry* known = Find(guid)) return known;
-    if (used == kInterfaces) return nullptr;
-    Entry& added = entries[used++];
+    if (used_ == kInterfaces) return nullptr;
+    Entry& added = entries_[used_++];
     added = Entry();
     added.guid = guid;
     return &added;
 }
 
 void Events::Clear() {
-    Held held(lock);
-    used = 0;
+    Held held(lock_);
+    used_ = 0;
 }
 
 void Events::ScanAsked(const GUID& guid) {
-    Held held(lock);
+    Held held(lock_);
     if (Entry* entry = Add(guid)) entry->scanDone = false;
 }
 
 bool Events::ScanDone(const GUID& guid, DWORD* failure) const {
-    Held held(lock);
+    Held held(lock_);
     const Entry* entry = Find(guid);
     if (!entry || !entry->scanDone) return false;
     *failure = entry->scanFailure;
@@ -79,7 +79,7 @@ bool Events::ScanDone(const GUID& guid, DWORD* failure) const {
 }
 
 bool Events::Ask(const GUID& guid, const TAVRONET_CONNECT_STATUS& asked, TAVRONET_CONNECT_STATUS* previous) {
-    Held held(lock);
+    Held held(lock_);
     Entry* entry = Add(guid);
     if (!entry) return false;
     *previous = entry->status;
@@ -91,12 +91,12 @@ bool Events::Ask(const GUID& guid, const TAVRONET_CONNECT_STATUS& asked, TAVRONE
 }
 
 void Events::Withdraw(const GUID& guid, const TAVRONET_CONNECT_STATUS& previous) {
-    Held held(lock);
+    Held held(lock_);
     if (Entry* entry = Find(guid)) entry->status = previous;
 }
 
 TAVRONET_CONNECT_STATUS Events::Status(const GUID& guid) const {
-    Held held(lock);
+    Held held(lock_);
     const Entry* entry = Find(guid);
     if (entry) return entry->status;
     TAVRONET_CONNECT_STATUS none = {};
@@ -129,12 +129,12 @@ void Events::Take(const WLAN_NOTIFICATION_DATA& data) {
     switch (data.NotificationCode) {
     case kAcmInterfaceArrival:
     case kAcmInterfaceRemoval:
-        ++changes;
+        ++changes_;
         return;
     case kAcmScanComplete:
     case kAcmScanFail: {  // a failed scan ends the wait as a completed one does, with its reason
         const DWORD failure = data.NotificationCode == kAcmScanFail ? ScanFailureOf(data) : 0;
-        Held held(lock);
+        Held held(lock_);
         if (Entry* entry = Find(data.InterfaceGuid)) {
             entry->scanDone = true;
             entry->scanFailure = failure;
@@ -148,7 +148,7 @@ void Events::Take(const WLAN_NOTIFICATION_DATA& data) {
     case kAcmDisconnected: {
         if (!data.pData || data.dwDataSize < offsetof(WLAN_CONNECTION_NOTIFICATION_DATA, strProfileXml)) return;
         const auto& connection = *static_cast<const WLAN_CONNECTION_NOTIFICATION_DATA*>(data.pData);
-        Held held(lock);
+        Held held(lock_);
         if (Entry* entry = Find(data.InterfaceGuid)) Step(*entry, data.NotificationCode, connection);
         return;
     }

@@ -23,24 +23,24 @@ namespace tavrowlan {
 class SpinLock {
 public:
     void Lock() {
-        while (held.exchange(true, std::memory_order_acquire)) {
+        while (held_.exchange(true, std::memory_order_acquire)) {
         }
     }
-    void Unlock() { held.store(false, std::memory_order_release); }
+    void Unlock() { held_.store(false, std::memory_order_release); }
 
 private:
-    std::atomic<bool> held{false};
+    std::atomic<bool> held_{false};
 };
 
 class Held {
 public:
-    explicit Held(SpinLock& lock) : lock(lock) { lock.Lock(); }
-    ~Held() { lock.Unlock(); }
+    explicit Held(SpinLock& lock) : lock_(lock) { lock.Lock(); }
+    ~Held() { lock_.Unlock(); }
     Held(const Held&) = delete;
     Held& operator=(const Held&) = delete;
 
 private:
-    SpinLock& lock;
+    SpinLock& lock_;
 };
 
 // The ACM's codes the library acts on (WLAN_NOTIFICATION_ACM).
@@ -81,7 +81,7 @@ public:
     void Clear();
 
     // How many times an interface arrived or was removed; it only grows.
-    long Changes() const { return changes.load(); }
+    long Changes() const { return changes_.load(); }
 
     // The service's callback (its context is the table).
     static void CALLBACK OnNotification(PWLAN_NOTIFICATION_DATA data, PVOID context);
@@ -100,10 +100,10 @@ private:
     Entry* Add(const GUID& guid);
     void Step(Entry& entry, DWORD code, const WLAN_CONNECTION_NOTIFICATION_DATA& data);
 
-    mutable SpinLock lock;
-    Entry entries[kInterfaces] = {};
-    int used = 0;
-    std::atomic<long> changes{0};
+    mutable SpinLock lock_;
+    Entry entries_[kInterfaces] = {};
+    int used_ = 0;
+    std::atomic<long> changes_{0};
 };
 
 }  // namespace tavrowlan

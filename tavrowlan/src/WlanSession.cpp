@@ -32,80 +32,80 @@ bool HandleGone(DWORD error) {
 }
 
 WlanSession::WlanSession(WlanEntryPoints* api, Loader load, Unloader unload)
-    : api(api), load(load), unload(unload) {}
+    : api_(api), load_(load), unload_(unload) {}
 
-void WlanSession::Acquire() { ++users; }
+void WlanSession::Acquire() { ++users_; }
 
 void WlanSession::Release() {
-    if (users > 0 && --users == 0) Close();
+    if (users_ > 0 && --users_ == 0) Close();
 }
 
 HANDLE WlanSession::Client() {
-    if (client) return client;
+    if (client_) return client_;
     const DWORD now = GetTickCount();
-    if (attempted && now - attemptedAt < kReopenMs) return nullptr;
-    attempted = true;
-    attemptedAt = now;
-    if (!loaded) loaded = load(api);
-    if (!loaded) return nullptr;
+    if (attempted_ && now - attemptedAt_ < kReopenMs) return nullptr;
+    attempted_ = true;
+    attemptedAt_ = now;
+    if (!loaded_) loaded_ = load_(api_);
+    if (!loaded_) return nullptr;
     for (DWORD wanted : kClientVersions) {
         DWORD negotiated = 0;
         HANDLE handle = nullptr;
-        if (api->WlanOpenHandle(wanted, nullptr, &negotiated, &handle) != ERROR_SUCCESS) continue;
+        if (api_->WlanOpenHandle(wanted, nullptr, &negotiated, &handle) != ERROR_SUCCESS) continue;
         if (!handle) continue;
-        client = handle;
-        version = negotiated ? negotiated : wanted;
+        client_ = handle;
+        version_ = negotiated ? negotiated : wanted;
         WatchEvents();
         break;
     }
-    return client;
+    return client_;
 }
 
 // Every event of the ACM, duplicates too: two scans in a row complete with
 // the same event, and the second must end its wait as well.
 void WlanSession::WatchEvents() {
-    if (api->WlanRegisterNotification)
-        api->WlanRegisterNotification(client, WLAN_NOTIFICATION_SOURCE_ACM, FALSE, Events::OnNotification, &events,
+    if (api_->WlanRegisterNotification)
+        api_->WlanRegisterNotification(client_, WLAN_NOTIFICATION_SOURCE_ACM, FALSE, Events::OnNotification, &events_,
                                       nullptr, nullptr);
 }
 
-void WlanSession::AllowRetry() { attempted = false; }
+void WlanSession::AllowRetry() { attempted_ = false; }
 
 bool WlanSession::Lost(DWORD error) {
-    if (!client || !HandleGone(error)) return false;
+    if (!client_ || !HandleGone(error)) return false;
     CloseClient();
-    attempted = false;
+    attempted_ = false;
     return true;
 }
 
 InterfaceMemory* WlanSession::Find(const GUID& guid) {
-    for (InterfaceMemory& known : interfaces)
+    for (InterfaceMemory& known : interfaces_)
         if (memcmp(&known.guid, &guid, sizeof guid) == 0) return &known;
     return nullptr;
 }
 
 InterfaceMemory& WlanSession::Memory(const GUID& guid) {
     if (InterfaceMemory* known = Find(guid)) return *known;
-    interfaces.emplace_back();
-    interfaces.back().guid = guid;
-    return interfaces.back();
+    interfaces_.emplace_back();
+    interfaces_.back().guid = guid;
+    return interfaces_.back();
 }
 
 // Gives the handle back; the service frees what it still holds of it, and
 // for a handle it already forgot the call only fails.
 void WlanSession::CloseClient() {
-    if (client) api->WlanCloseHandle(client, nullptr);
-    client = nullptr;
-    version = 0;
+    if (client_) api_->WlanCloseHandle(client_, nullptr);
+    client_ = nullptr;
+    version_ = 0;
 }
 
 void WlanSession::Close() {
     CloseClient();
-    attempted = false;
-    interfaces.clear();
-    events.Clear();
-    if (loaded) unload(api);
-    loaded = false;
+    attempted_ = false;
+    interfaces_.clear();
+    events_.Clear();
+    if (loaded_) unload_(api_);
+    loaded_ = false;
 }
 
 }  // namespace tavrowlan

@@ -116,8 +116,8 @@ public:
     bool Lost(DWORD error);
 
     // The client version the system agreed to (1: XP, 2: Vista and later); 0 while closed.
-    DWORD Version() const { return version; }
-    const WlanEntryPoints& Api() const { return *api; }
+    DWORD Version() const { return version_; }
+    const WlanEntryPoints& Api() const { return *api_; }
 
     // What the library keeps of the interface `guid`, kept from its first
     // need until the session closes, and not moved meanwhile; Known:
@@ -126,7 +126,7 @@ public:
     bool Known(const GUID& guid) { return Find(guid) != nullptr; }
 
     // What the service reported on its own thread since the library loaded.
-    Events& Reported() { return events; }
+    Events& Reported() { return events_; }
 
 private:
     InterfaceMemory* Find(const GUID& guid);
@@ -134,17 +134,17 @@ private:
     void CloseClient();
     void Close();
 
-    WlanEntryPoints* api;
-    Loader load;
-    Unloader unload;
-    int users = 0;
-    bool attempted = false;
-    DWORD attemptedAt = 0;
-    bool loaded = false;
-    HANDLE client = nullptr;
-    DWORD version = 0;
-    std::deque<InterfaceMemory> interfaces;  // a deque: adding one moves none of the others
-    Events events;  // written by the service's thread
+    WlanEntryPoints* api_;
+    Loader load_;
+    Unloader unload_;
+    int users_ = 0;
+    bool attempted_ = false;
+    DWORD attemptedAt_ = 0;
+    bool loaded_ = false;
+    HANDLE client_ = nullptr;
+    DWORD version_ = 0;
+    std::deque<InterfaceMemory> interfaces_;  // a deque: adding one moves none of the others
+    Events events_;  // written by the service's thread
 };
 
 // The DLL's one session, shared by its objects and its TavroNet functions.

@@ -539,8 +539,8 @@ Service& Service::Get() {
 }
 
 void Service::Reset() {
-    for (void* block : blocks) ::operator delete(block);
-    blocks.clear();
+    for (void* block : blocks_) ::operator delete(block);
+    blocks_.clear();
     *this = Service();
 }
 
@@ -559,9 +559,9 @@ Interface* Service::Find(const GUID& guid) {
 }
 
 void Service::Restart() {
-    forgotten.insert(handles.begin(), handles.end());
-    handles.clear();
-    Unregister(registered);
+    forgotten_.insert(handles_.begin(), handles_.end());
+    handles_.clear();
+    Unregister(registered_);
 }
 
 int Service::ServiceCalls() const {
@@ -590,7 +590,7 @@ std::vector<int> Service::GatedCallsPerMinute() const {
     std::vector<int> perMinute;
     for (size_t i = 0; i < calls.size(); ++i) {
         if (!Gated(calls[i])) continue;
-        const size_t minute = callTimes[i] / 60000;
+        const size_t minute = callTimes_[i] / 60000;
         if (perMinute.size() <= minute) perMinute.resize(minute + 1, 0);
         ++perMinute[minute];
     }
@@ -599,31 +599,31 @@ std::vector<int> Service::GatedCallsPerMinute() const {
 
 void Service::Record(const std::string& call) {
     calls.push_back(call);
-    callTimes.push_back(sim::Desktop::Get().Now());
-    if (std::this_thread::get_id() == serviceThread) ++callsFromCallback;
+    callTimes_.push_back(sim::Desktop::Get().Now());
+    if (std::this_thread::get_id() == serviceThread_) ++callsFromCallback;
 }
 
 void Service::Register(HANDLE handle, DWORD sources, BOOL ignoreDuplicates, WLAN_NOTIFICATION_CALLBACK function,
                        PVOID context) {
-    registered = sources ? handle : nullptr;
-    callback = sources & WLAN_NOTIFICATION_SOURCE_ACM ? function : nullptr;
-    callbackContext = context;
-    ignoreDuplicate = ignoreDuplicates;
+    registered_ = sources ? handle : nullptr;
+    callback_ = sources & WLAN_NOTIFICATION_SOURCE_ACM ? function : nullptr;
+    callbackContext_ = context;
+    ignoreDuplicate_ = ignoreDuplicates;
 }
 
 // A closed handle gets no more events, and those not yet reported are dropped.
 void Service::Unregister(HANDLE handle) {
-    if (!handle || handle != registered) return;
-    registered = nullptr;
-    callback = nullptr;
-    events.clear();
+    if (!handle || handle != registered_) return;
+    registered_ = nullptr;
+    callback_ = nullptr;
+    events_.clear();
 }
 
 void Service::Queue(Event event) {
     event.due = sim::Desktop::Get().Now() + (event.due ? event.due : 1);
-    auto place = std::upper_bound(events.begin(), events.end(), event.due,
+    auto place = std::upper_bound(events_.begin(), events_.end(), event.due,
                                   [](DWORD due, const Event& queued) { return due < queued.due; });
-    events.insert(place, std::move(event));
+    events_.insert(place, std::move(event));
 }
 
 void Service::Notify(const GUID& guid, DWORD code, DWORD delayMs, DWORD source) {
@@ -662,25 +662,25 @@ void Service::NotifyScan(const GUID& guid, DWORD delayMs, WLAN_REASON_CODE failu
 // test waits for it. What changes in the service changes as it is reported.
 void Service::Deliver() {
     const DWORD now = sim::Desktop::Get().Now();
-    while (!events.empty() && events.front().due <= now) {
-        Event event = std::move(events.front());
-        events.erase(events.begin());
+    while (!events_.empty() && events_.front().due <= now) {
+        Event event = std::move(events_.front());
+        events_.erase(events_.begin());
         if (event.change) event.change();
         if (event.data.dwDataSize)
             event.data.pData = event.data.NotificationCode == wlan_notification_acm_scan_fail
                                    ? static_cast<void*>(&event.reason)
                                    : static_cast<void*>(&event.connection);
-        const bool duplicate = ignoreDuplicate && delivered && last.NotificationCode == event.data.NotificationCode &&
-                               memcmp(&last.InterfaceGuid, &event.data.InterfaceGuid, sizeof(GUID)) == 0;
-        if (!callback || duplicate) continue;
-        last = event.data;
-        delivered = true;
+        const bool duplicate = ignoreDuplicate_ && delivered_ && last_.NotificationCode == event.data.NotificationCode &&
+                               memcmp(&last_.InterfaceGuid, &event.data.InterfaceGuid, sizeof(GUID)) == 0;
+        if (!callback_ || duplicate) continue;
+        last_ = event.data;
+        delivered_ = true;
         std::thread service([this, &event] {
-            serviceThread = std::this_thread::get_id();
-            callback(&event.data, callbackContext);
+            serviceThread_ = std::this_thread::get_id();
+            callback_(&event.data, callbackContext_);
         });
         service.join();
-        serviceThread = std::thread::id();
+        serviceThread_ = std::thread::id();
     }
 }
 
@@ -698,17 +698,17 @@ void Service::Unplug(DWORD guidData1, DWORD delayMs) {
     Notify(guid, wlan_notification_acm_interface_removal, delayMs);
 }
 
-void Service::FailNext(const std::string& function, DWORD error, int skip) { failures.push_back({function, error, skip}); }
+void Service::FailNext(const std::string& function, DWORD error, int skip) { failures_.push_back({function, error, skip}); }
 
 bool Service::Fails(const std::string& function, DWORD* error) {
-    for (auto it = failures.begin(); it != failures.end(); ++it) {
+    for (auto it = failures_.begin(); it != failures_.end(); ++it) {
         if (it->function != function) continue;
         if (it->skip > 0) {
             --it->skip;
             return false;
         }
         *error = it->error;
-        failures.erase(it);
+        failures_.erase(it);
         return true;
     }
     return false;
@@ -723,13 +723,13 @@ int Service::CountCalls(const std::string& prefix) const {
 
 void* Service::Allocate(size_t size) {
     void* block = ::operator new(size);
-    blocks.insert(block);
+    blocks_.insert(block);
     return block;
 }
 
 bool Service::Free(void* block) {
-    if (!blocks.erase(block)) {
-        ++badFrees;
+    if (!blocks_.erase(block)) {
+        ++badFrees_;
         return false;
     }
     ::operator delete(block);
@@ -737,16 +737,16 @@ bool Service::Free(void* block) {
 }
 
 HANDLE Service::OpenHandle() {
-    HANDLE handle = reinterpret_cast<HANDLE>(static_cast<size_t>(0x1000 + ++nextHandle));
-    handles.insert(handle);
+    HANDLE handle = reinterpret_cast<HANDLE>(static_cast<size_t>(0x1000 + ++nextHandle_));
+    handles_.insert(handle);
     return handle;
 }
 
 bool Service::CloseHandle(HANDLE handle) {
     Unregister(handle);
-    if (forgotten.erase(handle)) return false;
-    if (!handles.erase(handle)) {
-        ++badHandles;
+    if (forgotten_.erase(handle)) return false;
+    if (!handles_.erase(handle)) {
+        ++badHandles_;
         return false;
     }
     return true;

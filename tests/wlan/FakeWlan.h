@@ -112,7 +112,7 @@ public:
                           const std::u16string& profile, DWORD reason, std::function<void()> change = nullptr);
     void NotifyScan(const GUID& guid, DWORD delayMs, WLAN_REASON_CODE failure);
     void Deliver();
-    int Pending() const { return static_cast<int>(events.size()); }
+    int Pending() const { return static_cast<int>(events_.size()); }
     // A USB adapter plugged in (reported by interface_arrival) and pulled out.
     Interface& Plug(const std::u16string& description, DWORD guidData1, DWORD delayMs = 10);
     void Unplug(DWORD guidData1, DWORD delayMs = 10);
@@ -133,10 +133,10 @@ public:
     // later (they reveal access points), in all and in each minute of the clock.
     int GatedCalls() const;
     std::vector<int> GatedCallsPerMinute() const;
-    int OpenHandles() const { return static_cast<int>(handles.size()); }
-    int BlocksOutstanding() const { return static_cast<int>(blocks.size()); }
-    int BadFrees() const { return badFrees; }
-    int BadHandles() const { return badHandles; }
+    int OpenHandles() const { return static_cast<int>(handles_.size()); }
+    int BlocksOutstanding() const { return static_cast<int>(blocks_.size()); }
+    int BadFrees() const { return badFrees_; }
+    int BadHandles() const { return badHandles_; }
 
     // The table of calls as the library's loader would fill it.
     tavrowlan::WlanEntryPoints Table() const;
@@ -154,8 +154,8 @@ public:
     bool Free(void* block);
     HANDLE OpenHandle();
     bool CloseHandle(HANDLE handle);
-    bool Known(HANDLE handle) const { return handles.count(handle) != 0; }
-    void BadHandle() { ++badHandles; }
+    bool Known(HANDLE handle) const { return handles_.count(handle) != 0; }
+    void BadHandle() { ++badHandles_; }
 
 private:
     Service() = default;
@@ -164,24 +164,24 @@ private:
         DWORD error;
         int skip;
     };
-    std::vector<Failure> failures;
-    std::vector<DWORD> callTimes;  // the clock at each of `calls`
-    std::vector<Event> events;     // reported later, in the order of `due`
-    HANDLE registered = nullptr;   // the handle events go to
-    BOOL ignoreDuplicate = FALSE;
-    bool delivered = false;        // `last` holds the last event reported
-    WLAN_NOTIFICATION_DATA last = {};
-    std::thread::id serviceThread;
-    WLAN_NOTIFICATION_CALLBACK callback = nullptr;
-    PVOID callbackContext = nullptr;
+    std::vector<Failure> failures_;
+    std::vector<DWORD> callTimes_;  // the clock at each of `calls`
+    std::vector<Event> events_;     // reported later, in the order of `due`
+    HANDLE registered_ = nullptr;   // the handle events go to
+    BOOL ignoreDuplicate_ = FALSE;
+    bool delivered_ = false;        // `last_` holds the last event reported
+    WLAN_NOTIFICATION_DATA last_ = {};
+    std::thread::id serviceThread_;
+    WLAN_NOTIFICATION_CALLBACK callback_ = nullptr;
+    PVOID callbackContext_ = nullptr;
     void Queue(Event event);
     void Unregister(HANDLE handle);
-    std::set<void*> blocks;
-    std::set<HANDLE> handles;
-    std::set<HANDLE> forgotten;  // open before a restart; closing them only fails
-    int nextHandle = 0;
-    int badFrees = 0;
-    int badHandles = 0;
+    std::set<void*> blocks_;
+    std::set<HANDLE> handles_;
+    std::set<HANDLE> forgotten_;  // open before a restart; closing them only fails
+    int nextHandle_ = 0;
+    int badFrees_ = 0;
+    int badHandles_ = 0;
 };
 
 // A GUID with the given first field and a fixed rest.
