@@ -337,16 +337,16 @@ TEST_F(WlanTest, RadioStateCombinesEveryPhy) {
         long result;
         DWORD blockBytes = 0;
     } rows[] = {
-        {"on", {{0, On, On}}, true, 3, Ok},
-        {"off in software", {{0, Off, On}}, true, 2, Ok},
-        {"switch off", {{0, On, Off}}, true, 1, Ok},
-        {"both off", {{0, Off, Off}}, true, 0, Ok},
-        {"one of two PHYs on", {{0, On, On}, {1, Off, On}}, true, 3, Ok},
-        {"no PHY can transmit, one switch on", {{0, On, Off}, {1, Off, On}}, true, 2, Ok},
-        {"unknown counts as on", {{0, Unknown, Unknown}}, true, 3, Ok},
+        {"on", {{0, kOn, kOn}}, true, 3, Ok},
+        {"off in software", {{0, kOff, kOn}}, true, 2, Ok},
+        {"switch off", {{0, kOn, kOff}}, true, 1, Ok},
+        {"both off", {{0, kOff, kOff}}, true, 0, Ok},
+        {"one of two PHYs on", {{0, kOn, kOn}, {1, kOff, kOn}}, true, 3, Ok},
+        {"no PHY can transmit, one switch on", {{0, kOn, kOff}, {1, kOff, kOn}}, true, 2, Ok},
+        {"unknown counts as on", {{0, kUnknown, kUnknown}}, true, 3, Ok},
         {"no PHY listed", {}, true, kRadioAssumedOn, SystemFailed},
-        {"no radio query (XP)", {{0, Off, Off}}, false, kRadioAssumedOn, SystemFailed},
-        {"a block shorter than its PHY count", {{0, Off, On}, {1, On, On}}, true, 2, Ok, 4 + 12},
+        {"no radio query (XP)", {{0, kOff, kOff}}, false, kRadioAssumedOn, SystemFailed},
+        {"a block shorter than its PHY count", {{0, kOff, kOn}, {1, kOn, kOn}}, true, 2, Ok, 4 + 12},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -370,13 +370,13 @@ TEST_F(WlanTest, SetRadioSwitchesEveryPhyOrNone) {
         std::vector<DOT11_RADIO_STATE> after;
         int sets;
     } rows[] = {
-        {"off, two PHYs", {{0, On, On}, {1, On, On}}, {}, true, 0, Ok, {Off, Off}, 2},
-        {"on, one already on", {{0, On, On}, {1, Off, On}}, {}, true, 1, Ok, {On, On}, 1},
-        {"on when on", {{0, On, On}}, {}, true, 1, Ok, {On}, 0},
-        {"second PHY refuses: the first is put back", {{0, On, On}, {1, On, On}}, {1}, true, 0, SystemFailed, {On, On}, 3},
-        {"switch or rights refuse", {{0, Off, Off}}, {0}, true, 1, SystemFailed, {Off}, 1},
-        {"no radio control (XP)", {{0, On, On}}, {}, false, 0, SystemFailed, {On}, 0},
-        {"neither 0 nor 1", {{0, On, On}}, {}, true, 2, BadArgument, {On}, 0},
+        {"off, two PHYs", {{0, kOn, kOn}, {1, kOn, kOn}}, {}, true, 0, Ok, {kOff, kOff}, 2},
+        {"on, one already on", {{0, kOn, kOn}, {1, kOff, kOn}}, {}, true, 1, Ok, {kOn, kOn}, 1},
+        {"on when on", {{0, kOn, kOn}}, {}, true, 1, Ok, {kOn}, 0},
+        {"second PHY refuses: the first is put back", {{0, kOn, kOn}, {1, kOn, kOn}}, {1}, true, 0, SystemFailed, {kOn, kOn}, 3},
+        {"switch or rights refuse", {{0, kOff, kOff}}, {0}, true, 1, SystemFailed, {kOff}, 1},
+        {"no radio control (XP)", {{0, kOn, kOn}}, {}, false, 0, SystemFailed, {kOn}, 0},
+        {"neither 0 nor 1", {{0, kOn, kOn}}, {}, true, 2, BadArgument, {kOn}, 0},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -435,7 +435,7 @@ TEST_F(WlanTest, AFailedCallReportsFailureAndLeavesADefinedValue) {
         EXPECT_EQ(row.run(&value), row.result);
         EXPECT_EQ(value, row.value);
         EXPECT_EQ(wlan.BlocksOutstanding(), 0);
-        EXPECT_EQ(Card().phys[0].dot11SoftwareRadioState, On) << "a failure changes nothing";
+        EXPECT_EQ(Card().phys[0].dot11SoftwareRadioState, kOn) << "a failure changes nothing";
     }
 }
 
@@ -460,8 +460,8 @@ TEST_F(WlanTest, LinkShowsWhatTheSystemAllows) {
         {"XP", [this](Interface& c) { wlan.newestVersion = 1; wlan.missingCalls = {"WlanGetNetworkBssList"}; c.channel = 0; c.rssiQuery = false; c.radioQuery = false; c.phyType = dot11_phy_type_unknown; }, TAVRONET_STATE_CONNECTED, xp, 0, 0, 0, 0},
         {"without consent", [](Interface& c) { c.locationConsent = false; c.rssi = -55; }, TAVRONET_STATE_CONNECTED, TAVRONET_KNOWN_SIGNAL | TAVRONET_KNOWN_RSSI, 0, 0, 1, -55},
         {"not connected", [](Interface& c) { c.state = wlan_interface_state_disconnected; }, TAVRONET_STATE_NOT_CONNECTED, 0, 0, 0, 0, 0},
-        {"radio off", [](Interface& c) { c.phys = {{0, Off, On}}; c.state = wlan_interface_state_disconnected; }, TAVRONET_STATE_RADIO_OFF, 0, 0, 0, 0, 0},
-        {"switch off", [](Interface& c) { c.phys = {{0, On, Off}}; c.state = wlan_interface_state_disconnected; }, TAVRONET_STATE_SWITCH_OFF, 0, 0, 0, 0, 0},
+        {"radio off", [](Interface& c) { c.phys = {{0, kOff, kOn}}; c.state = wlan_interface_state_disconnected; }, TAVRONET_STATE_RADIO_OFF, 0, 0, 0, 0, 0},
+        {"switch off", [](Interface& c) { c.phys = {{0, kOn, kOff}}; c.state = wlan_interface_state_disconnected; }, TAVRONET_STATE_SWITCH_OFF, 0, 0, 0, 0, 0},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);

@@ -18,7 +18,7 @@ using namespace tavrowlan;
 using fakewlan::Interface;
 
 const unsigned long kUntouched = 0xEEEEEEEE;
-const DOT11_RADIO_STATE On = dot11_radio_state_on, Off = dot11_radio_state_off, Unknown = dot11_radio_state_unknown;
+const DOT11_RADIO_STATE kOn = dot11_radio_state_on, kOff = dot11_radio_state_off, kUnknown = dot11_radio_state_unknown;
 
 // Text in UTF-16 as TavroNet.h carries it.
 inline std::u16string Units(const TAVRONET_WCHAR* text) {
