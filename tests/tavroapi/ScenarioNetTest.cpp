@@ -81,6 +81,8 @@ TEST(ScenarioNetTest, EachMistakeNamesItsLineAndReason) {
         {"[adapter]\nquality = lots\n", "line 2: quality: 'lots' is not a number (decimal, 0x hex, yes/no, on/off, true/false)"},
         {"[adapter]\nchannel = 15\n", "line 2: channel must be 1..14 (2.4 GHz) or 32..177 (5 GHz)"},
         {"[adapter]\nrssi = -50 loud\n", "line 2: rssi: 'loud' is not a signal in dBm (0 or -1 .. -200)"},
+        {"[adapter]\nrssi = -\n", "line 2: rssi: '-' is not a signal in dBm (0 or -1 .. -200)"},
+        {"[adapter]\nrssi = -50 every soon\n", "line 2: rssi: 'every' needs a period such as 3s, 1.5s or 500ms"},
         {"[adapter]\ntx_rate = 5.5.5\n", "line 2: tx_rate: '5.5.5' is not a rate in Mbit/s (54, 5.5, 866.7)"},
         {"[adapter]\nbssid = 00:11:22:33:44\n", "line 2: bssid looks like 00:1A:2B:3C:4D:5E"},
         {"[adapter]\nmac = 00:11:22:33:44:5g\n", "line 2: mac looks like 00:1A:2B:3C:4D:5E"},
