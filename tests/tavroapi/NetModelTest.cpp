@@ -150,11 +150,11 @@ TEST(NetModelTest, NetworksCarryConnectedAndProfileFlags) {
 TEST(NetModelTest, ListLengthsFromNoneToAHundred) {
     std::string crowd = "[adapter]\nadapter_state = 0\n";
     for (int i = 0; i < 100; ++i) crowd += "[network]\nssid = n" + std::to_string(i) + "\nchannel = " + std::to_string(1 + i % 13) + "\n";
-    struct Row { std::string text; size_t count; const char* last; unsigned long lastFlags; } rows[] = {
-        {"[adapter]\nssid = H\n", 1, "H", TAVRONET_NETWORK_CONNECTED},
-        {"[adapter]\n", 0, "", 0},
-        {"[adapter]\nssid = Home\nradio = 2\n[network]\nssid = Home\n", 0, "", 0},
-        {crowd, 100, "n99", 0},
+    struct Row { std::string text; size_t count; const char* last; unsigned long lastFlags, lastPhy; } rows[] = {
+        {"[adapter]\nssid = H\nphy = g\n", 1, "H", TAVRONET_NETWORK_CONNECTED, TAVRONET_PHY_G},
+        {"[adapter]\n", 0, "", 0, 0},
+        {"[adapter]\nssid = Home\nradio = 2\n[network]\nssid = Home\n", 0, "", 0, 0},
+        {crowd, 100, "n99", 0, TAVRONET_PHY_UNKNOWN},
     };
     for (const Row& r : rows) {
         World w(r.text);
@@ -163,6 +163,7 @@ TEST(NetModelTest, ListLengthsFromNoneToAHundred) {
         if (r.count == 0) continue;
         EXPECT_EQ(SsidOf(list.back()), r.last);
         EXPECT_EQ(list.back().flags, r.lastFlags);
+        EXPECT_EQ(list.back().phy, r.lastPhy);
     }
 }
 
@@ -425,6 +426,7 @@ TEST(NetModelTest, ConnectOutcomesComeLaterThanTheRequest) {
     joining.ssid = "Caf\xC3\xA9";
     joining.askedAt = 0xFFFFFF00;  // across the tick's wrap
     joining.takesMs = 2000;
+    joining.profileNameW = Wide(u"Caf\u00E9 at home");
     ConnectAttempt failing = joining;
     failing.reason = 0x2800D;
     ConnectAttempt leaving = joining;
@@ -445,6 +447,7 @@ TEST(NetModelTest, ConnectOutcomesComeLaterThanTheRequest) {
         EXPECT_EQ(s.reason, r.reason) << r.now;
         EXPECT_EQ(s.sequence, 3u);
         EXPECT_EQ(WideOf(s.ssidW, TAVRONET_SSID_CHARS), Wide(u"Caf\u00E9"));
+        EXPECT_EQ(WideOf(s.profileNameW, TAVRONET_NAME_CHARS), Wide(u"Caf\u00E9 at home"));
         const Connection c = ConnectionAt(*r.attempt, r.now);
         EXPECT_EQ(c.set, r.set) << r.now;
         EXPECT_EQ(c.connected, r.connected) << r.now;
