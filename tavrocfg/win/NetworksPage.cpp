@@ -14,12 +14,9 @@
 
 namespace {
 
-// The saved networks the page lists; one applet window at a time.
-std::vector<TAVRONET_PROFILE> savedNetworks;
-
 HWND List(HWND page) { return GetDlgItem(page, IDC_PROFILE_LIST); }
 
-void UpdateButtons(HWND page) {
+void UpdateButtons(HWND page, const SavedNetworks& savedNetworks) {
     const SavedNetworkButtons buttons = ButtonsFor(savedNetworks, SelectedRow(List(page)));
     EnableWindow(GetDlgItem(page, IDC_MOVE_UP), buttons.up);
     EnableWindow(GetDlgItem(page, IDC_MOVE_DOWN), buttons.down);
@@ -28,7 +25,7 @@ void UpdateButtons(HWND page) {
 }
 
 // Reads the saved networks again and selects the row `select` (-1: none).
-void ShowProfiles(HWND page, const AppletContext& context, int select) {
+void ShowProfiles(HWND page, const AppletContext& context, SavedNetworks& savedNetworks, int select) {
     const unsigned long code = context.data->GetProfiles(&savedNetworks);
     HWND list = List(page);
     SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
@@ -40,7 +37,7 @@ void ShowProfiles(HWND page, const AppletContext& context, int select) {
     if (code) SetText(page, IDC_PROFILES_STATUS, "The saved networks are not available (" + ErrorText(code) + ").");
     else if (savedNetworks.empty()) SetText(page, IDC_PROFILES_STATUS, "No networks are saved for this adapter.");
     else SetText(page, IDC_PROFILES_STATUS, "Windows tries the saved networks in this order.");
-    UpdateButtons(page);
+    UpdateButtons(page, savedNetworks);
 }
 
 void ShowStates(HWND page, const AppletContext& context) {
@@ -67,23 +64,23 @@ void ShowChangeRefused(HWND page, const char* what, unsigned long code) {
     ShowRefusal(page, text, code);
 }
 
-const TAVRONET_PROFILE* Selected(HWND page) {
+const TAVRONET_PROFILE* Selected(HWND page, const SavedNetworks& savedNetworks) {
     const int row = SelectedRow(List(page));
     return row >= 0 && row < static_cast<int>(savedNetworks.size()) ? &savedNetworks[row] : nullptr;
 }
 
-void Move(HWND page, const AppletContext& context, int offset) {
+void Move(HWND page, const AppletContext& context, SavedNetworks& savedNetworks, int offset) {
     const int row = SelectedRow(List(page));
-    const TAVRONET_PROFILE* profile = Selected(page);
+    const TAVRONET_PROFILE* profile = Selected(page, savedNetworks);
     if (!profile || row + offset < 0) return;
     const unsigned long code = context.data->MoveProfile(*profile, row + offset);
     if (code) ShowChangeRefused(page, "Windows did not change the order of the saved networks.", code);
-    ShowProfiles(page, context, code ? row : row + offset);
+    ShowProfiles(page, context, savedNetworks, code ? row : row + offset);
 }
 
-void Remove(HWND page, const AppletContext& context) {
+void Remove(HWND page, const AppletContext& context, SavedNetworks& savedNetworks) {
     const int row = SelectedRow(List(page));
-    const TAVRONET_PROFILE* selected = Selected(page);
+    const TAVRONET_PROFILE* selected = Selected(page, savedNetworks);
     if (!selected) return;
     const TAVRONET_PROFILE profile = *selected;  // the list is read again under the question
     const Text name = FieldText(profile.nameW, TAVRONET_NAME_CHARS);
@@ -91,7 +88,7 @@ void Remove(HWND page, const AppletContext& context) {
         return;
     const unsigned long code = context.data->DeleteProfile(profile);
     if (code) ShowChangeRefused(page, "Windows did not remove the saved network.", code);
-    ShowProfiles(page, context, row);
+    ShowProfiles(page, context, savedNetworks, row);
 }
 
 void InitList(HWND page) {
@@ -101,27 +98,26 @@ void InitList(HWND page) {
 
 INT_PTR CALLBACK NetworksPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     AppletContext* context = PageContext(page, message, lParam);
-    if (!context) return FALSE;  // messages before WM_INITDIALOG
+    SavedNetworks* saved = context ? PageState<SavedNetworks>(page, message) : nullptr;
+    if (!saved) return FALSE;  // messages before WM_INITDIALOG and after WM_NCDESTROY
+    SavedNetworks& savedNetworks = *saved;
     switch (message) {
     case WM_INITDIALOG:
         // The states are read when the page is shown, which follows at once.
         InitList(page);
-        ShowProfiles(page, *context, 0);
+        ShowProfiles(page, *context, savedNetworks, 0);
         return TRUE;
     case WM_SHOWWINDOW:
         if (wParam) ShowStates(page, *context);
         return FALSE;
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDC_MOVE_UP) Move(page, *context, -1);
-        if (LOWORD(wParam) == IDC_MOVE_DOWN) Move(page, *context, 1);
-        if (LOWORD(wParam) == IDC_REMOVE) Remove(page, *context);
+        if (LOWORD(wParam) == IDC_MOVE_UP) Move(page, *context, savedNetworks, -1);
+        if (LOWORD(wParam) == IDC_MOVE_DOWN) Move(page, *context, savedNetworks, 1);
+        if (LOWORD(wParam) == IDC_REMOVE) Remove(page, *context, savedNetworks);
         return TRUE;
     case WM_NOTIFY:
-        if (reinterpret_cast<const NMHDR*>(lParam)->code == LVN_ITEMCHANGED) UpdateButtons(page);
+        if (reinterpret_cast<const NMHDR*>(lParam)->code == LVN_ITEMCHANGED) UpdateButtons(page, savedNetworks);
         return TRUE;
-    case WM_DESTROY:
-        savedNetworks.clear();
-        return FALSE;
     }
     return FALSE;
 }

@@ -12,6 +12,7 @@
 
 #include <windows.h>
 
+#include <new>
 #include <string>
 #include <vector>
 
@@ -31,8 +32,26 @@ struct PageInfo {
 };
 extern const PageInfo kStatusPage, kSurveyPage, kNetworksPage, kSecurityPage, kVersionPage, kInstallPage;
 
+// The saved networks a page lists.
+typedef std::vector<TAVRONET_PROFILE> SavedNetworks;
+
 // Keeps the context at WM_INITDIALOG and gives it back afterwards.
 AppletContext* PageContext(HWND page, UINT message, LPARAM lParam);
+
+// A page's own state, beside its window: made at WM_INITDIALOG, gone after
+// WM_NCDESTROY, the last message the window gets (kept in GWLP_USERDATA, as
+// the context is in DWLP_USER). Null before and after, and when no memory
+// was left for it.
+template <typename State>
+State* PageState(HWND page, UINT message) {
+    if (message == WM_INITDIALOG)
+        SetWindowLongPtrA(page, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new (std::nothrow) State()));
+    State* state = reinterpret_cast<State*>(GetWindowLongPtrA(page, GWLP_USERDATA));
+    if (message != WM_NCDESTROY) return state;
+    SetWindowLongPtrA(page, GWLP_USERDATA, 0);
+    delete state;
+    return nullptr;
+}
 
 // Whether the windows are Unicode windows: on the NT family.
 bool UnicodeWindows();

@@ -17,11 +17,8 @@ struct Fields {
 const Fields kLinkFields = {IDC_LINK_AUTH, IDC_LINK_CIPHER, IDC_LINK_WEP, IDC_LINK_ONEX, IDC_LINK_EAP};
 const Fields kProfileFields = {IDC_PROFILE_AUTH, IDC_PROFILE_CIPHER, IDC_PROFILE_WEP, IDC_PROFILE_ONEX, IDC_PROFILE_EAP};
 
-// The saved networks the page lists; one applet window at a time.
-std::vector<TAVRONET_PROFILE> savedNetworks;
-
 // The saved network of a name in full; null for none.
-const TAVRONET_PROFILE* FindProfile(const Text& name) {
+const TAVRONET_PROFILE* FindProfile(const SavedNetworks& savedNetworks, const Text& name) {
     for (const TAVRONET_PROFILE& profile : savedNetworks)
         if (!name.empty() && FieldText(profile.nameW, TAVRONET_NAME_CHARS) == name) return &profile;
     return nullptr;
@@ -35,7 +32,7 @@ void ShowProtection(HWND page, const Fields& fields, const ProtectionTexts& t) {
     SetText(page, fields.eap, t.eap);
 }
 
-void ShowLink(HWND page, const AppletContext& context) {
+void ShowLink(HWND page, const AppletContext& context, const SavedNetworks& savedNetworks) {
     TAVRONET_LINK link;
     const unsigned long code = context.data->GetLink(&link);
     const bool linked = code == 0 && link.state == TAVRONET_STATE_CONNECTED;
@@ -50,10 +47,10 @@ void ShowLink(HWND page, const AppletContext& context) {
     }
     ShowProtection(page, kLinkFields,
                    ProtectionOf(link.authentication, link.cipher, (link.known & TAVRONET_KNOWN_SECURITY) != 0,
-                                FindProfile(FieldText(link.profileNameW, TAVRONET_NAME_CHARS))));
+                                FindProfile(savedNetworks, FieldText(link.profileNameW, TAVRONET_NAME_CHARS))));
 }
 
-void ShowChosenProfile(HWND page) {
+void ShowChosenProfile(HWND page, const SavedNetworks& savedNetworks) {
     const LRESULT chosen = SendDlgItemMessageA(page, IDC_PROFILE_COMBO, CB_GETCURSEL, 0, 0);
     const TAVRONET_PROFILE* profile =
         chosen >= 0 && chosen < static_cast<LRESULT>(savedNetworks.size()) ? &savedNetworks[chosen] : nullptr;
@@ -63,7 +60,7 @@ void ShowChosenProfile(HWND page) {
 }
 
 // Lists the saved networks and chooses the one in use, else the first.
-void ReadProfiles(HWND page, const AppletContext& context) {
+void ReadProfiles(HWND page, const AppletContext& context, SavedNetworks& savedNetworks) {
     const unsigned long code = context.data->GetProfiles(&savedNetworks);
     HWND combo = GetDlgItem(page, IDC_PROFILE_COMBO);
     SendMessageA(combo, CB_RESETCONTENT, 0, 0);
@@ -80,26 +77,25 @@ void ReadProfiles(HWND page, const AppletContext& context) {
     else if (savedNetworks.empty()) AddComboEntry(combo, Widen("(no saved networks)"));
     SendMessageA(combo, CB_SETCURSEL, chosen < 0 ? 0 : chosen, 0);
     EnableWindow(combo, !savedNetworks.empty());
-    ShowChosenProfile(page);
+    ShowChosenProfile(page, savedNetworks);
 }
 
 INT_PTR CALLBACK SecurityPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     AppletContext* context = PageContext(page, message, lParam);
-    if (!context) return FALSE;  // messages before WM_INITDIALOG
+    SavedNetworks* saved = context ? PageState<SavedNetworks>(page, message) : nullptr;
+    if (!saved) return FALSE;  // messages before WM_INITDIALOG and after WM_NCDESTROY
+    SavedNetworks& savedNetworks = *saved;
     switch (message) {
     case WM_INITDIALOG:
         // The link is read when the page is shown, which follows at once.
-        ReadProfiles(page, *context);
+        ReadProfiles(page, *context, savedNetworks);
         return TRUE;
     case WM_SHOWWINDOW:
-        if (wParam) ShowLink(page, *context);
+        if (wParam) ShowLink(page, *context, savedNetworks);
         return FALSE;
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDC_PROFILE_COMBO && HIWORD(wParam) == CBN_SELCHANGE) ShowChosenProfile(page);
+        if (LOWORD(wParam) == IDC_PROFILE_COMBO && HIWORD(wParam) == CBN_SELCHANGE) ShowChosenProfile(page, savedNetworks);
         return TRUE;
-    case WM_DESTROY:
-        savedNetworks.clear();
-        return FALSE;
     }
     return FALSE;
 }

@@ -13,10 +13,12 @@ const UINT kRefreshMs = 1000;
 // The graph's span: the history's ten minutes.
 const unsigned long kSpanMs = TAVRONET_HISTORY_SAMPLES * 1000ul;
 
-// The history is large; it lives in static storage, not on the stack. One
-// applet window at a time, on one thread.
-TAVRONET_HISTORY history;
-unsigned long historyCode = 0;
+// The last reading of the signal history, for the graph. It is large: it
+// lives beside the window, not on the stack.
+struct SignalHistory {
+    TAVRONET_HISTORY history;
+    unsigned long code = 0;
+};
 
 void ShowLink(HWND page, const TAVRONET_LINK& link, unsigned long code) {
     const StatusTexts t = StatusTextsOf(link, code, FromAnsi(ErrorText(code).c_str()));
@@ -40,13 +42,13 @@ void ShowAddresses(HWND page, const AppletContext& context, const TAVRONET_LINK&
     SetText(page, IDC_GATEWAY, found && !ip.gateway.empty() ? ip.gateway.c_str() : kNotAvailable);
 }
 
-void Refresh(HWND page, const AppletContext& context) {
+void Refresh(HWND page, const AppletContext& context, SignalHistory& signal) {
     TAVRONET_LINK link;
     const unsigned long code = context.data->GetLink(&link);
     ShowLink(page, link, code);
     ShowAddresses(page, context, link);
-    historyCode = context.data->GetHistory(&history);
-    const Text summary = SignalSummary(history, historyCode);
+    signal.code = context.data->GetHistory(&signal.history);
+    const Text summary = SignalSummary(signal.history, signal.code);
     SetText(page, IDC_SIGNAL_SUMMARY, summary);
     SetText(page, IDC_SIGNAL_GRAPH, summary);  // what a screen reader reads for the graph
     InvalidateRect(GetDlgItem(page, IDC_SIGNAL_GRAPH), nullptr, FALSE);
@@ -55,7 +57,8 @@ void Refresh(HWND page, const AppletContext& context) {
 // The signal graph: the readings of the last ten minutes as a line over a
 // grid of quarters, "now" at the right edge; readings without a link break
 // the line. Drawn in one routine so that it reads and screenshots as a whole.
-void PaintSignalGraph(HDC dc, const RECT& rect, const FontSize& font) {
+void PaintSignalGraph(HDC dc, const RECT& rect, const FontSize& font, const SignalHistory& signal) {
+    const TAVRONET_HISTORY& history = signal.history;
     const Box area = {rect.left, rect.top, rect.right, rect.bottom};
     const GraphParts g = LayoutGraph(area, font);
     FillRect(dc, &rect, GetSysColorBrush(COLOR_WINDOW));
@@ -82,14 +85,14 @@ void PaintSignalGraph(HDC dc, const RECT& rect, const FontSize& font) {
     TextOutA(dc, g.now.x, g.now.y, "now", 3);
     SetTextAlign(dc, TA_LEFT | TA_TOP);
     TextOutA(dc, g.start.x, g.start.y, "10 minutes ago", 14);
-    if (historyCode != 0 || history.count == 0) {
-        const char* text = historyCode ? "Signal history not available" : "No readings yet";
+    if (signal.code != 0 || history.count == 0) {
+        const char* text = signal.code ? "Signal history not available" : "No readings yet";
         SetTextAlign(dc, TA_CENTER | TA_TOP);
         TextOutA(dc, g.message.x, g.message.y, text, lstrlenA(text));
     }
     SelectObject(dc, line);
     bool drawing = false;
-    for (unsigned long i = 0; historyCode == 0 && i < history.count; ++i) {
+    for (unsigned long i = 0; signal.code == 0 && i < history.count; ++i) {
         const TAVRONET_SAMPLE& sample = history.samples[i];
         const unsigned long age = history.now - sample.tick;
         if (!sample.linked || age > kSpanMs) {
@@ -111,15 +114,16 @@ void PaintSignalGraph(HDC dc, const RECT& rect, const FontSize& font) {
     DeleteObject(line);
 }
 
-void DrawGraph(HWND page, const DRAWITEMSTRUCT& item) {
+void DrawGraph(HWND page, const DRAWITEMSTRUCT& item, const SignalHistory& signal) {
     HGDIOBJ oldFont = SelectObject(item.hDC, reinterpret_cast<HGDIOBJ>(SendMessageA(page, WM_GETFONT, 0, 0)));
-    PaintSignalGraph(item.hDC, item.rcItem, DialogFont(page));
+    PaintSignalGraph(item.hDC, item.rcItem, DialogFont(page), signal);
     SelectObject(item.hDC, oldFont);
 }
 
 INT_PTR CALLBACK StatusPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     AppletContext* context = PageContext(page, message, lParam);
-    if (!context) return FALSE;  // messages before WM_INITDIALOG
+    SignalHistory* signal = context ? PageState<SignalHistory>(page, message) : nullptr;
+    if (!signal) return FALSE;  // messages before WM_INITDIALOG and after WM_NCDESTROY
     switch (message) {
     case WM_INITDIALOG:
         // The link is read when the page is shown, which follows at once.
@@ -127,17 +131,17 @@ INT_PTR CALLBACK StatusPageProc(HWND page, UINT message, WPARAM wParam, LPARAM l
     case WM_SHOWWINDOW:
         // Refreshed only while shown.
         if (wParam) {
-            Refresh(page, *context);
+            Refresh(page, *context, *signal);
             SetTimer(page, kRefreshTimer, kRefreshMs, nullptr);
         } else {
             KillTimer(page, kRefreshTimer);
         }
         return FALSE;
     case WM_TIMER:
-        if (wParam == kRefreshTimer) Refresh(page, *context);
+        if (wParam == kRefreshTimer) Refresh(page, *context, *signal);
         return TRUE;
     case WM_DRAWITEM:
-        if (wParam == IDC_SIGNAL_GRAPH) DrawGraph(page, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        if (wParam == IDC_SIGNAL_GRAPH) DrawGraph(page, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), *signal);
         return TRUE;
     case WM_DESTROY:
         KillTimer(page, kRefreshTimer);

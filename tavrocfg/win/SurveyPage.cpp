@@ -39,20 +39,17 @@ struct SurveyState {
     Text outcome;
 };
 
-// One applet window at a time, on one thread.
-SurveyState survey;
-
 HWND List(HWND page) { return GetDlgItem(page, IDC_SURVEY_LIST); }
 
-const TAVRONET_NETWORK* SelectedNetwork(HWND page) {
+const TAVRONET_NETWORK* SelectedNetwork(HWND page, const SurveyState& survey) {
     const int row = SelectedRow(List(page));
     return row >= 0 && row < static_cast<int>(survey.networks.size()) ? &survey.networks[row] : nullptr;
 }
 
-void UpdateButtons(HWND page, const AppletContext& context) {
+void UpdateButtons(HWND page, const AppletContext& context, SurveyState& survey) {
     // Connect joins the selected network by its saved network or as an open
     // one; Disconnect leaves the connected network, whichever is selected.
-    const TAVRONET_NETWORK* network = SelectedNetwork(page);
+    const TAVRONET_NETWORK* network = SelectedNetwork(page, survey);
     const bool idle = !survey.requestUnderWay && !survey.scanning;
     EnableWindow(GetDlgItem(page, IDC_CONNECT), idle && network && CanConnect(*network));
     EnableWindow(GetDlgItem(page, IDC_DISCONNECT), idle && AnyConnected(survey.networks));
@@ -65,8 +62,8 @@ void UpdateButtons(HWND page, const AppletContext& context) {
 
 // A copy of the selected network, taken before the list changes under it;
 // false when none is selected.
-bool CopySelected(HWND page, TAVRONET_NETWORK* copy) {
-    const TAVRONET_NETWORK* selected = SelectedNetwork(page);
+bool CopySelected(HWND page, const SurveyState& survey, TAVRONET_NETWORK* copy) {
+    const TAVRONET_NETWORK* selected = SelectedNetwork(page, survey);
     if (selected) *copy = *selected;
     return selected != nullptr;
 }
@@ -78,8 +75,8 @@ bool SameNetwork(const TAVRONET_NETWORK& a, const TAVRONET_NETWORK& b) {
 
 // Fills the list in the chosen order, selecting `keep` (a copy, not a
 // network of the list) again where it is still listed.
-void ShowNetworks(HWND page, const AppletContext& context, const TAVRONET_NETWORK* keep) {
-    std::sort(survey.networks.begin(), survey.networks.end(), [](const TAVRONET_NETWORK& a, const TAVRONET_NETWORK& b) {
+void ShowNetworks(HWND page, const AppletContext& context, SurveyState& survey, const TAVRONET_NETWORK* keep) {
+    std::sort(survey.networks.begin(), survey.networks.end(), [&survey](const TAVRONET_NETWORK& a, const TAVRONET_NETWORK& b) {
         return CompareNetworks(a, b, survey.column, survey.descending) < 0;
     });
     HWND list = List(page);
@@ -95,12 +92,12 @@ void ShowNetworks(HWND page, const AppletContext& context, const TAVRONET_NETWOR
     InvalidateRect(list, nullptr, TRUE);
     SetText(page, IDC_CHANNEL_CHART, ChannelSummary(survey.networks));
     InvalidateRect(GetDlgItem(page, IDC_CHANNEL_CHART), nullptr, FALSE);
-    UpdateButtons(page, context);
+    UpdateButtons(page, context, survey);
 }
 
-void ReadNetworks(HWND page, const AppletContext& context) {
+void ReadNetworks(HWND page, const AppletContext& context, SurveyState& survey) {
     TAVRONET_NETWORK kept;
-    const bool keep = CopySelected(page, &kept);
+    const bool keep = CopySelected(page, survey, &kept);
     const unsigned long code = context.data->GetNetworks(&survey.networks);
     TAVRONET_LINK link;
     const bool withoutLocation = code == ERROR_ACCESS_DENIED && context.data->GetLink(&link) == 0 && link.locationDenied;
@@ -116,7 +113,7 @@ void ReadNetworks(HWND page, const AppletContext& context) {
         SetText(page, IDC_SURVEY_STATUS,
                 Widen(std::string(count) + (survey.networks.size() == 1 ? " network" : " networks") + " in range.") +
                     (survey.outcome.empty() ? Text() : u" " + survey.outcome));
-    ShowNetworks(page, context, keep ? &kept : nullptr);
+    ShowNetworks(page, context, survey, keep ? &kept : nullptr);
 }
 
 // Windows 11 lets a program scan only with location access: the user is
@@ -136,10 +133,10 @@ void OfferLocationSettings(HWND page) {
 // A scan, then the list when it is done. `asked`: the user asked for it with
 // Refresh, and a refusal says why; the page's first scan refused shows the
 // list Windows keeps.
-void StartScan(HWND page, const AppletContext& context, bool asked) {
+void StartScan(HWND page, const AppletContext& context, SurveyState& survey, bool asked) {
     const unsigned long code = context.data->Scan();
     if (code) {
-        ReadNetworks(page, context);
+        ReadNetworks(page, context, survey);
         if (!asked) return;
         TAVRONET_LINK link;
         if (code == ERROR_ACCESS_DENIED && context.data->GetLink(&link) == 0 && link.locationDenied)
@@ -152,12 +149,12 @@ void StartScan(HWND page, const AppletContext& context, bool asked) {
     survey.scanning = true;
     survey.outcome.clear();
     survey.scanFailure.clear();
-    UpdateButtons(page, context);
+    UpdateButtons(page, context, survey);
     SetText(page, IDC_SURVEY_STATUS, "Scanning...");
     SetTimer(page, kScanTimer, kScanPollMs, nullptr);
 }
 
-void PollScan(HWND page, const AppletContext& context) {
+void PollScan(HWND page, const AppletContext& context, SurveyState& survey) {
     unsigned long state = TAVRONET_SCAN_DONE;
     const unsigned long code = context.data->GetScanState(&state);
     if (code == 0 && state == TAVRONET_SCAN_PENDING && ++survey.scanPolls < kScanPolls) return;
@@ -168,16 +165,16 @@ void PollScan(HWND page, const AppletContext& context) {
         const Text why = IsReasonCode(code) ? context.data->ReasonText(code) : Widen(ErrorText(code));
         survey.scanFailure = ScanFailureLine(why);
     }
-    ReadNetworks(page, context);
+    ReadNetworks(page, context, survey);
 }
 
 // After a connect or disconnect Windows took: the list is read again when
 // Windows tells the outcome, and the line under it says how it went.
-void FollowRequest(HWND page, const AppletContext& context, const Text& name) {
+void FollowRequest(HWND page, const AppletContext& context, SurveyState& survey, const Text& name) {
     TAVRONET_CONNECT_STATUS status;
     const unsigned long code = context.data->GetConnectStatus(&status);
     if (code) {  // a library that cannot tell: the list as it is now
-        ReadNetworks(page, context);
+        ReadNetworks(page, context, survey);
         return;
     }
     survey.requestUnderWay = true;
@@ -186,12 +183,12 @@ void FollowRequest(HWND page, const AppletContext& context, const Text& name) {
     survey.sequence = status.sequence;
     survey.connectPolls = 0;
     survey.requestName = name;
-    UpdateButtons(page, context);
+    UpdateButtons(page, context, survey);
     SetText(page, IDC_SURVEY_STATUS, ConnectLine(status, kStageWaiting, name, Text()));
     SetTimer(page, kConnectTimer, kConnectPollMs, nullptr);
 }
 
-void PollRequest(HWND page, const AppletContext& context) {
+void PollRequest(HWND page, const AppletContext& context, SurveyState& survey) {
     TAVRONET_CONNECT_STATUS status;
     const unsigned long code = context.data->GetConnectStatus(&status);
     const ConnectStage stage = StageOf(code, status, survey.sequence, ++survey.connectPolls);
@@ -201,23 +198,23 @@ void PollRequest(HWND page, const AppletContext& context) {
     const bool ours = code == 0 && status.sequence == survey.sequence;
     if (ours || stage == kStageLate)
         survey.outcome = ConnectLine(status, stage, survey.requestName, context.data->ReasonText(status.reason));
-    ReadNetworks(page, context);
+    ReadNetworks(page, context, survey);
 }
 
-void Connect(HWND page, const AppletContext& context) {
+void Connect(HWND page, const AppletContext& context, SurveyState& survey) {
     TAVRONET_NETWORK network;
-    if (!CopySelected(page, &network) || !CanConnect(network) || survey.requestUnderWay) return;
+    if (!CopySelected(page, survey, &network) || !CanConnect(network) || survey.requestUnderWay) return;
     const Text name = NetworkName(network.ssidW, network.ssid, network.ssidLength);
     const unsigned long code = context.data->Connect(network);
     if (code) {
         ShowRefusal(page, u"Windows did not connect to " + Quoted(name) + u".", code);
-        ReadNetworks(page, context);
+        ReadNetworks(page, context, survey);
         return;
     }
-    FollowRequest(page, context, name);
+    FollowRequest(page, context, survey, name);
 }
 
-void Disconnect(HWND page, const AppletContext& context) {
+void Disconnect(HWND page, const AppletContext& context, SurveyState& survey) {
     Text name;
     for (const TAVRONET_NETWORK& each : survey.networks)
         if (each.flags & TAVRONET_NETWORK_CONNECTED) name = NetworkName(each.ssidW, each.ssid, each.ssidLength);
@@ -231,28 +228,27 @@ void Disconnect(HWND page, const AppletContext& context) {
     const unsigned long code = context.data->Disconnect();
     if (code) {
         ShowRefusal(page, u"Windows did not disconnect from " + Quoted(name) + u".", code);
-        ReadNetworks(page, context);
+        ReadNetworks(page, context, survey);
         return;
     }
-    FollowRequest(page, context, name);
+    FollowRequest(page, context, survey, name);
 }
 
-void SortBy(HWND page, const AppletContext& context, int column) {
+void SortBy(HWND page, const AppletContext& context, SurveyState& survey, int column) {
     if (column < 0 || column >= kSurveyColumns) return;
     const SurveyColumn chosen = static_cast<SurveyColumn>(column);
     survey.descending = chosen == survey.column ? !survey.descending : DescendingFirst(chosen);
     survey.column = chosen;
     TAVRONET_NETWORK kept;
-    const bool keep = CopySelected(page, &kept);
-    ShowNetworks(page, context, keep ? &kept : nullptr);
+    const bool keep = CopySelected(page, survey, &kept);
+    ShowNetworks(page, context, survey, keep ? &kept : nullptr);
 }
 
 // The channel overview: one bar per channel in use, its height the number
 // of networks on it, its colour the strongest of their signals, the channel
 // under it and the count above it.
-void PaintChannelOverview(HDC dc, const RECT& rect, const FontSize& font) {
+void PaintChannelOverview(HDC dc, const RECT& rect, const FontSize& font, const std::vector<TAVRONET_NETWORK>& networks) {
     ChannelLoad loads[64];
-    const std::vector<TAVRONET_NETWORK>& networks = survey.networks;
     const size_t count = ChannelOverview(networks.empty() ? nullptr : &networks[0], networks.size(), loads, 64);
     FillRect(dc, &rect, GetSysColorBrush(COLOR_WINDOW));
     FrameRect(dc, &rect, GetSysColorBrush(COLOR_BTNSHADOW));
@@ -283,9 +279,9 @@ void PaintChannelOverview(HDC dc, const RECT& rect, const FontSize& font) {
     SetTextAlign(dc, TA_LEFT | TA_TOP);
 }
 
-void DrawChart(HWND page, const DRAWITEMSTRUCT& item) {
+void DrawChart(HWND page, const DRAWITEMSTRUCT& item, const std::vector<TAVRONET_NETWORK>& networks) {
     HGDIOBJ oldFont = SelectObject(item.hDC, reinterpret_cast<HGDIOBJ>(SendMessageA(page, WM_GETFONT, 0, 0)));
-    PaintChannelOverview(item.hDC, item.rcItem, DialogFont(page));
+    PaintChannelOverview(item.hDC, item.rcItem, DialogFont(page), networks);
     SelectObject(item.hDC, oldFont);
 }
 
@@ -295,18 +291,18 @@ void InitList(HWND page) {
     AddColumns(List(page), kNames, kSurveyColumns);
 }
 
-BOOL OnNotify(HWND page, const AppletContext& context, const NMHDR& header) {
+BOOL OnNotify(HWND page, const AppletContext& context, SurveyState& survey, const NMHDR& header) {
     if (header.idFrom != IDC_SURVEY_LIST) return FALSE;
-    if (header.code == LVN_COLUMNCLICK) SortBy(page, context, reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
-    if (header.code == LVN_ITEMCHANGED) UpdateButtons(page, context);
+    if (header.code == LVN_COLUMNCLICK) SortBy(page, context, survey, reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
+    if (header.code == LVN_ITEMCHANGED) UpdateButtons(page, context, survey);
     // A double click on a row, or Enter on it (the window passes it on), connects.
     if ((header.code == static_cast<UINT>(NM_DBLCLK) || header.code == static_cast<UINT>(NM_RETURN)) &&
         IsWindowEnabled(GetDlgItem(page, IDC_CONNECT)))
-        Connect(page, context);
+        Connect(page, context, survey);
     return TRUE;
 }
 
-void OnShow(HWND page, const AppletContext& context, bool shown) {
+void OnShow(HWND page, const AppletContext& context, SurveyState& survey, bool shown) {
     // The first list comes from a scan; later ones, when shown and every few
     // seconds while shown, from the list Windows keeps (no scan).
     if (!shown) {
@@ -315,49 +311,49 @@ void OnShow(HWND page, const AppletContext& context, bool shown) {
     }
     if (!survey.scanned) {
         survey.scanned = true;
-        StartScan(page, context, false);
+        StartScan(page, context, survey, false);
     } else if (!survey.requestUnderWay && !survey.scanning) {
-        ReadNetworks(page, context);
+        ReadNetworks(page, context, survey);
     }
     SetTimer(page, kRefreshTimer, kSurveyRefreshMs, nullptr);
 }
 
-void OnTimer(HWND page, const AppletContext& context, UINT_PTR id) {
-    if (id == kScanTimer) PollScan(page, context);
-    if (id == kConnectTimer) PollRequest(page, context);
-    if (id == kRefreshTimer && !survey.requestUnderWay && !survey.scanning) ReadNetworks(page, context);
+void OnTimer(HWND page, const AppletContext& context, SurveyState& survey, UINT_PTR id) {
+    if (id == kScanTimer) PollScan(page, context, survey);
+    if (id == kConnectTimer) PollRequest(page, context, survey);
+    if (id == kRefreshTimer && !survey.requestUnderWay && !survey.scanning) ReadNetworks(page, context, survey);
 }
 
 INT_PTR CALLBACK SurveyPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     AppletContext* context = PageContext(page, message, lParam);
-    if (!context) return FALSE;  // messages before WM_INITDIALOG
+    SurveyState* state = context ? PageState<SurveyState>(page, message) : nullptr;
+    if (!state) return FALSE;  // messages before WM_INITDIALOG and after WM_NCDESTROY
+    SurveyState& survey = *state;
     switch (message) {
     case WM_INITDIALOG:
         // The list is read when the page is shown, which follows at once.
-        survey = SurveyState();
         InitList(page);
         return TRUE;
     case WM_SHOWWINDOW:
-        OnShow(page, *context, wParam != 0);
+        OnShow(page, *context, survey, wParam != 0);
         return FALSE;
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDC_REFRESH) StartScan(page, *context, true);
-        if (LOWORD(wParam) == IDC_CONNECT) Connect(page, *context);
-        if (LOWORD(wParam) == IDC_DISCONNECT) Disconnect(page, *context);
+        if (LOWORD(wParam) == IDC_REFRESH) StartScan(page, *context, survey, true);
+        if (LOWORD(wParam) == IDC_CONNECT) Connect(page, *context, survey);
+        if (LOWORD(wParam) == IDC_DISCONNECT) Disconnect(page, *context, survey);
         return TRUE;
     case WM_TIMER:
-        OnTimer(page, *context, wParam);
+        OnTimer(page, *context, survey, wParam);
         return TRUE;
     case WM_NOTIFY:
-        return OnNotify(page, *context, *reinterpret_cast<const NMHDR*>(lParam));
+        return OnNotify(page, *context, survey, *reinterpret_cast<const NMHDR*>(lParam));
     case WM_DRAWITEM:
-        if (wParam == IDC_CHANNEL_CHART) DrawChart(page, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        if (wParam == IDC_CHANNEL_CHART) DrawChart(page, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), survey.networks);
         return TRUE;
     case WM_DESTROY:
         KillTimer(page, kScanTimer);
         KillTimer(page, kRefreshTimer);
         KillTimer(page, kConnectTimer);
-        survey.networks.clear();
         return FALSE;
     }
     return FALSE;

@@ -282,7 +282,7 @@ TEST(NetModelTest, HistoryKeepsOneReadingAPollOldestFirst) {
 
 // A caller's record is filled as far as the size it gives, which stays its own.
 TEST(NetModelTest, RecordsAreFilledAsFarAsTheirSize) {
-    TAVRONET_LIBRARY full = {sizeof full, TAVRONET_KIND_SIMULATOR, 0, "1.2"};
+    TAVRONET_LIBRARY full = {sizeof full, TAVRONET_KIND_SIMULATOR, 0, "1.2", 0};
     TAVRONET_LIBRARY older = {};
     older.size = 8;
     older.wlanApiVersion = 9;
