@@ -27,17 +27,19 @@ TEST_F(WlanTest, AConnectIsReportedAsTheServiceReportsIt) {
                         failed = TAVRONET_CONNECT_FAILED;
     struct Row {
         const char* name;
+        const char16_t* saved;  // the saved network asked for; "" for an open network without one
         DWORD failure, refusal, completesAfter;
         bool connectedBefore;
         unsigned long result;
         Steps steps;
         WLAN_INTERFACE_STATE after;
     } rows[] = {
-        {"connects late", 0, 0, 5000, false, 0, {connecting, connecting, connected, 0, 1}, wlan_interface_state_connected},
-        {"from another network: its end is no answer", 0, 0, 2000, true, 0, {connecting, connecting, connected, 0, 1}, wlan_interface_state_connected},
-        {"a wrong key", kKeyMismatch, 0, 3000, false, 0, {connecting, connecting, failed, kKeyMismatch, 1}, wlan_interface_state_disconnected},
-        {"out of reach", kNotAvailable, 0, 1500, false, 0, {connecting, connecting, failed, kNotAvailable, 1}, wlan_interface_state_disconnected},
-        {"refused at once: nothing was asked", 0, ERROR_ACCESS_DENIED, 2000, false, ERROR_ACCESS_DENIED, {0, 0, 0, 0, 0}, wlan_interface_state_disconnected},
+        {"connects late", u"Home", 0, 0, 5000, false, 0, {connecting, connecting, connected, 0, 1}, wlan_interface_state_connected},
+        {"from another network: its end is no answer", u"Home", 0, 0, 2000, true, 0, {connecting, connecting, connected, 0, 1}, wlan_interface_state_connected},
+        {"a wrong key", u"Home", kKeyMismatch, 0, 3000, false, 0, {connecting, connecting, failed, kKeyMismatch, 1}, wlan_interface_state_disconnected},
+        {"out of reach", u"Home", kNotAvailable, 0, 1500, false, 0, {connecting, connecting, failed, kNotAvailable, 1}, wlan_interface_state_disconnected},
+        {"an open network by its name alone", u"", 0, 0, 2500, false, 0, {connecting, connecting, connected, 0, 1}, wlan_interface_state_connected},
+        {"refused at once: nothing was asked", u"Home", 0, ERROR_ACCESS_DENIED, 2000, false, ERROR_ACCESS_DENIED, {0, 0, 0, 0, 0}, wlan_interface_state_disconnected},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -50,7 +52,9 @@ TEST_F(WlanTest, AConnectIsReportedAsTheServiceReportsIt) {
         Card().connectMs = row.completesAfter;
         if (row.refusal) wlan.FailNext("WlanConnect", row.refusal);
         TAVRONET_NETWORK home = {sizeof home, 0, 4, {'H', 'o', 'm', 'e'}};
-        SetUnits(home.profileNameW, u"Home");
+        SetUnits(home.profileNameW, row.saved);
+        home.authentication = TAVRONET_AUTH_OPEN;
+        home.cipher = TAVRONET_CIPHER_NONE;
         EXPECT_EQ(NetConnect(session, Id().c_str(), &home), row.result);
         Steps steps = {};
         steps.taken = Status().state;
@@ -65,7 +69,7 @@ TEST_F(WlanTest, AConnectIsReportedAsTheServiceReportsIt) {
         EXPECT_EQ(Card().state, row.after);
         if (!row.result) {
             EXPECT_EQ(std::vector<std::u16string>({Units(done.ssidW), Units(done.profileNameW)}),
-                      (std::vector<std::u16string>{u"Home", u"Home"}));
+                      (std::vector<std::u16string>{u"Home", row.saved}));
         }
         EXPECT_EQ(wlan.Pending(), 0);
     }
