@@ -5,7 +5,7 @@ set -euo pipefail
 
 need_packages=(cmake make g++ g++-multilib lib32asan8 lib32ubsan1 googletest
                g++-mingw-w64-i686 nsis p7zip-full osslsigncode openssl wine wine32:i386 wine64 xvfb xdotool
-               imagemagick python3)
+               imagemagick python3 clang-format)
 
 missing=()
 for p in "${need_packages[@]}"; do
