@@ -11,10 +11,10 @@
 #include <string>
 
 const int SLOT_COUNT = 4;
-const int NO_ITEM = -1;                     // itemIndex of a slot never attached
-const DWORD QUALITY_UNKNOWN = 0xFFFFFFFF;   // linkQuality before a value was read
-const DWORD QUALITY_FULL = 15;              // the best linkQuality, shown as 100%
-const size_t ADAPTER_ID_SIZE = TAVROAPI_ADAPTER_ID_BYTES;        // buffer of an adapter identifier
+const int NO_ITEM = -1;                                    // itemIndex of a slot never attached
+const DWORD QUALITY_UNKNOWN = 0xFFFFFFFF;                  // linkQuality before a value was read
+const DWORD QUALITY_FULL = 15;                             // the best linkQuality, shown as 100%
+const size_t ADAPTER_ID_SIZE = TAVROAPI_ADAPTER_ID_BYTES;  // buffer of an adapter identifier
 
 struct AdapterSlot {
     DWORD wepPacketRxOk = 0;  // frames received correctly; only zero is tested

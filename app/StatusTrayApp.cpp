@@ -49,8 +49,10 @@ bool CStatusTrayApp::DecideInstance() {
     }
     // Another instance runs (or the mutex could not be created): pass the
     // request on and end.
-    if (IsStopRequest(request)) BroadcastRegisteredMessage(kStopMessageName);
-    else if (!HasKeyword(request, "START")) BroadcastRegisteredMessage(kStartMessageName);
+    if (IsStopRequest(request))
+        BroadcastRegisteredMessage(kStopMessageName);
+    else if (!HasKeyword(request, "START"))
+        BroadcastRegisteredMessage(kStartMessageName);
     if (instanceMutex) CloseHandle(instanceMutex);
     instanceMutex = nullptr;
     return false;

@@ -50,8 +50,8 @@ inline HMODULE LoadSystemLibrary(const char* fileName) {
 // machine's owner can have put it in.
 inline HMODULE LoadFamilyLibrary(const char* fileName) {
     char path[MAX_PATH];
-    if (HMODULE library = LoadFromFolder(path, FolderPart(path, GetModuleFileNameA(nullptr, path, MAX_PATH), true),
-                                         fileName))
+    if (HMODULE library =
+            LoadFromFolder(path, FolderPart(path, GetModuleFileNameA(nullptr, path, MAX_PATH), true), fileName))
         return library;
     if (HMODULE library = LoadSystemLibrary(fileName)) return library;
     return LoadFromFolder(path, FolderPart(path, GetWindowsDirectoryA(path, MAX_PATH), false), fileName);

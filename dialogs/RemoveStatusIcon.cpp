@@ -52,7 +52,9 @@ void CStatusTrayDlg::OnRemoveStatusIcon() {
     dialog.removePermanently = AutorunRegistered() ? FALSE : TRUE;
     // A dialog that cannot be created (-1) counts as "&No".
     const INT_PTR result = dialog.DoModal();
-    if (result == IDOK && dialog.removePermanently) DeleteAutorun();
-    else WriteAutorun();
+    if (result == IDOK && dialog.removePermanently)
+        DeleteAutorun();
+    else
+        WriteAutorun();
     if (result == IDOK) Shutdown();
 }

@@ -6,10 +6,7 @@ namespace {
 thread_local CAppBase* currentApp = nullptr;
 }
 
-CAppBase::CAppBase()
-    : instance(GetModuleHandleA(nullptr)), mainWindow(nullptr) {
-    currentApp = this;
-}
+CAppBase::CAppBase() : instance(GetModuleHandleA(nullptr)), mainWindow(nullptr) { currentApp = this; }
 
 CAppBase::~CAppBase() {
     if (currentApp == this) currentApp = nullptr;

@@ -32,8 +32,10 @@ void CDataExchange::Text(int id, std::string& value, int limit) {
 void CDataExchange::Check(int id, BOOL& value) {
     if (failed_) return;
     Control(id, false);
-    if (saving_) value = IsDlgButtonChecked(dialog_, id) == BST_CHECKED ? TRUE : FALSE;
-    else CheckDlgButton(dialog_, id, value ? BST_CHECKED : BST_UNCHECKED);
+    if (saving_)
+        value = IsDlgButtonChecked(dialog_, id) == BST_CHECKED ? TRUE : FALSE;
+    else
+        CheckDlgButton(dialog_, id, value ? BST_CHECKED : BST_UNCHECKED);
 }
 
 void CDataExchange::Fail(int id, const std::string& message) {

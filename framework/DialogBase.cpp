@@ -13,8 +13,7 @@ bool IsCommandRequest(WPARAM wParam) { return HIWORD(wParam) <= 1; }
 bool KeyHeld(int key) { return GetKeyState(key) < 0; }
 }  // namespace
 
-CDialogBase::CDialogBase(UINT templateId, HWND parent)
-    : templateId_(templateId), parent_(parent), window_(nullptr) {}
+CDialogBase::CDialogBase(UINT templateId, HWND parent) : templateId_(templateId), parent_(parent), window_(nullptr) {}
 
 CDialogBase::~CDialogBase() = default;
 
@@ -70,14 +69,10 @@ INT_PTR CALLBACK CDialogBase::DialogProc(HWND window, UINT message, WPARAM wPara
 
 bool CDialogBase::Matches(const MessageMapEntry& entry, UINT message, WPARAM wParam) const {
     switch (entry.kind) {
-    case MapKind::Message:
-        return entry.id == message;
-    case MapKind::Command:
-        return message == WM_COMMAND && IsCommandRequest(wParam) && entry.id == LOWORD(wParam);
-    case MapKind::Registered:
-        return message >= 0xC000 && entry.registered(*this) == message;
-    case MapKind::End:
-        break;
+    case MapKind::Message: return entry.id == message;
+    case MapKind::Command: return message == WM_COMMAND && IsCommandRequest(wParam) && entry.id == LOWORD(wParam);
+    case MapKind::Registered: return message >= 0xC000 && entry.registered(*this) == message;
+    case MapKind::End: break;
     }
     return false;
 }
@@ -86,9 +81,12 @@ bool CDialogBase::Matches(const MessageMapEntry& entry, UINT message, WPARAM wPa
 const MessageMapEntry* CDialogBase::Find(UINT message, WPARAM wParam) const {
     const MessageMapEntry* entry = MessageMap();
     while (entry) {
-        if (entry->kind == MapKind::End) entry = entry->base();
-        else if (Matches(*entry, message, wParam)) return entry;
-        else ++entry;
+        if (entry->kind == MapKind::End)
+            entry = entry->base();
+        else if (Matches(*entry, message, wParam))
+            return entry;
+        else
+            ++entry;
     }
     return nullptr;
 }
@@ -107,9 +105,12 @@ bool CDialogBase::DispatchStandard(UINT message, WPARAM wParam, LRESULT& result)
     switch (message) {
     case WM_COMMAND:
         if (!IsCommandRequest(wParam)) return false;
-        if (LOWORD(wParam) == IDOK) OnOK();
-        else if (LOWORD(wParam) == IDCANCEL) OnCancel();
-        else return app && app->OnCommand(LOWORD(wParam));
+        if (LOWORD(wParam) == IDOK)
+            OnOK();
+        else if (LOWORD(wParam) == IDCANCEL)
+            OnCancel();
+        else
+            return app && app->OnCommand(LOWORD(wParam));
         return true;
     case WM_HELP:
         // F1 without Shift, Ctrl or Alt asks the main window for help.
@@ -117,10 +118,7 @@ bool CDialogBase::DispatchStandard(UINT message, WPARAM wParam, LRESULT& result)
             SendMessageA(app->mainWindow->Handle(), WM_COMMAND, ID_HELP, 0);
         result = TRUE;
         return true;
-    case WM_QUERY_HELP_CONTEXT:
-        result = static_cast<LRESULT>(HELP_CONTEXT_DIALOG + templateId_);
-        return true;
-    default:
-        return false;
+    case WM_QUERY_HELP_CONTEXT: result = static_cast<LRESULT>(HELP_CONTEXT_DIALOG + templateId_); return true;
+    default: return false;
     }
 }

@@ -19,7 +19,7 @@ const DWORD HELP_CONTEXT_DIALOG = 0x20000;
 
 // Each dialog class carries its class name as a string.
 #define DECLARE_DIALOG_CLASS(theClass) \
-public:                                  \
+public:                                \
     const char* ClassName() const override { return #theClass; }
 
 enum class MapKind { Message, Command, Registered, End };
@@ -74,14 +74,15 @@ protected:                                            \
 #define ON_WM_TIMER(handler) \
     {MapKind::Message, WM_TIMER, nullptr, &MessageMapThunks<ThisClass>::Timer<&ThisClass::handler>, nullptr},
 // `idMember` names the dialog's field that holds the message's id in this process.
-#define ON_REGISTERED_MESSAGE(idMember, handler)                                                              \
-    {MapKind::Registered, 0,                                                                                 \
-     [](const CDialogBase& dialog) -> UINT { return static_cast<const ThisClass&>(dialog).idMember; },     \
+#define ON_REGISTERED_MESSAGE(idMember, handler)                                                       \
+    {MapKind::Registered, 0,                                                                           \
+     [](const CDialogBase& dialog) -> UINT { return static_cast<const ThisClass&>(dialog).idMember; }, \
      &MessageMapThunks<ThisClass>::Message<&ThisClass::handler>, nullptr},
-#define END_MESSAGE_MAP()                                                \
-    {MapKind::End, 0, nullptr, nullptr, &BaseClass::StaticMessageMap} \
-    };                                                                   \
-    return entries;                                                      \
+#define END_MESSAGE_MAP()                                               \
+    { MapKind::End, 0, nullptr, nullptr, &BaseClass::StaticMessageMap } \
+    }                                                                   \
+    ;                                                                   \
+    return entries;                                                     \
     }
 
 class CDialogBase {

@@ -3,28 +3,28 @@
 #define ZEVARIDA_RESOURCE_H
 
 // Icons
-#define IDI_APPLICATION_ICON   128
-#define IDI_FRAME_ERRORS_DOWN  136
-#define IDI_FRAME_ERRORS       137
-#define IDI_LINKED             512
-#define IDI_POOR               513
-#define IDI_NOT_LINKED         514
-#define IDI_RADIO_OFF          515
-#define IDI_LINKED_DOWN        516
-#define IDI_POOR_DOWN          517
-#define IDI_NOT_LINKED_DOWN    518
-#define IDI_RADIO_OFF_DOWN     519
+#define IDI_APPLICATION_ICON  128
+#define IDI_FRAME_ERRORS_DOWN 136
+#define IDI_FRAME_ERRORS      137
+#define IDI_LINKED            512
+#define IDI_POOR              513
+#define IDI_NOT_LINKED        514
+#define IDI_RADIO_OFF         515
+#define IDI_LINKED_DOWN       516
+#define IDI_POOR_DOWN         517
+#define IDI_NOT_LINKED_DOWN   518
+#define IDI_RADIO_OFF_DOWN    519
 
 // Menu and dialogs
-#define IDR_TRAY_MENU          129
-#define IDD_STATUS_TRAY        256
-#define IDD_PASSWORD           257
-#define IDD_REMOVE_ICON        258
-#define IDD_ADHOC_NETWORK      259
-#define IDD_OTHER_NETWORK      260
-#define IDD_ADD_PROFILE        261
-#define IDD_RENAME_PROFILE     262
-#define IDD_DELETE_PROFILE     263
+#define IDR_TRAY_MENU      129
+#define IDD_STATUS_TRAY    256
+#define IDD_PASSWORD       257
+#define IDD_REMOVE_ICON    258
+#define IDD_ADHOC_NETWORK  259
+#define IDD_OTHER_NETWORK  260
+#define IDD_ADD_PROFILE    261
+#define IDD_RENAME_PROFILE 262
+#define IDD_DELETE_PROFILE 263
 
 // Dialog controls
 #define IDC_STATIC             (-1)
@@ -56,21 +56,21 @@
 #define ID_NETWORK_PROFILES       33024
 
 // Strings
-#define IDS_NOT_LINKED            16384
-#define IDS_POOR_LINK             16385
-#define IDS_GOOD_LINK             16386
-#define IDS_FAIR_LINK             16387
-#define IDS_EXCELLENT_LINK        16388
-#define IDS_TITLE_PORTRAIT        16389
-#define IDS_TITLE_LANDSCAPE       16392
-#define IDS_INVALID_KEY_LENGTH    16435
-#define IDS_ENTER_KEY_LENGTH      16436
-#define IDS_INVALID_HEX           16437
-#define IDS_ENTER_VALID_HEX       16438
-#define IDS_RADIO_OFF             16441
-#define IDS_FRAME_ERRORS          16452
-#define IDS_RADIO_SWITCH_OFF      16455
-#define IDS_HELP_LAUNCH_FAILED    61703
-#define IDS_TEXT_TOO_LONG         61716
+#define IDS_NOT_LINKED         16384
+#define IDS_POOR_LINK          16385
+#define IDS_GOOD_LINK          16386
+#define IDS_FAIR_LINK          16387
+#define IDS_EXCELLENT_LINK     16388
+#define IDS_TITLE_PORTRAIT     16389
+#define IDS_TITLE_LANDSCAPE    16392
+#define IDS_INVALID_KEY_LENGTH 16435
+#define IDS_ENTER_KEY_LENGTH   16436
+#define IDS_INVALID_HEX        16437
+#define IDS_ENTER_VALID_HEX    16438
+#define IDS_RADIO_OFF          16441
+#define IDS_FRAME_ERRORS       16452
+#define IDS_RADIO_SWITCH_OFF   16455
+#define IDS_HELP_LAUNCH_FAILED 61703
+#define IDS_TEXT_TOO_LONG      61716
 
 #endif

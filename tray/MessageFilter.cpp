@@ -37,12 +37,15 @@ bool RunsElevated() {
 
 void LetUserMessagesThrough(HWND window, const RegisteredMessages& messages) {
     auto allowForWindow = FindLoadedFunction<ChangeWindowFilterProc>("USER32.DLL", "ChangeWindowMessageFilterEx");
-    auto allowForProcess =
-        allowForWindow ? nullptr : FindLoadedFunction<ChangeProcessFilterProc>("USER32.DLL", "ChangeWindowMessageFilter");
+    auto allowForProcess = allowForWindow
+                               ? nullptr
+                               : FindLoadedFunction<ChangeProcessFilterProc>("USER32.DLL", "ChangeWindowMessageFilter");
     if ((!allowForWindow && !allowForProcess) || !RunsElevated()) return;
     for (UINT message : {messages.stop, messages.start, messages.taskbarCreated}) {
         if (!message) continue;  // not registered: no message to let through
-        if (allowForWindow) allowForWindow(window, message, kAllowMessage, nullptr);
-        else allowForProcess(message, kAllowMessage);
+        if (allowForWindow)
+            allowForWindow(window, message, kAllowMessage, nullptr);
+        else
+            allowForProcess(message, kAllowMessage);
     }
 }

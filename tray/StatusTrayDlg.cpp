@@ -127,17 +127,17 @@ bool CStatusTrayDlg::LoadImages() {
     bool all = true;
     for (int image = 0; image < IMAGE_COUNT; ++image)
         for (int pressed = 0; pressed < 2; ++pressed) {
-            stateIcons[image][pressed] = static_cast<HICON>(LoadImageA(
-                Instance(), MAKEINTRESOURCEA(kStateImageIds[image][pressed]), IMAGE_ICON, width, height,
-                LR_DEFAULTCOLOR));
+            stateIcons[image][pressed] =
+                static_cast<HICON>(LoadImageA(Instance(), MAKEINTRESOURCEA(kStateImageIds[image][pressed]), IMAGE_ICON,
+                                              width, height, LR_DEFAULTCOLOR));
             all = all && stateIcons[image][pressed];
         }
     return all;
 }
 
 void CStatusTrayDlg::SetTitle() {
-    const UINT textId = GetSystemMetrics(SM_CYSCREEN) > GetSystemMetrics(SM_CXSCREEN) ? IDS_TITLE_PORTRAIT
-                                                                                      : IDS_TITLE_LANDSCAPE;
+    const UINT textId =
+        GetSystemMetrics(SM_CYSCREEN) > GetSystemMetrics(SM_CXSCREEN) ? IDS_TITLE_PORTRAIT : IDS_TITLE_LANDSCAPE;
     char text[256] = {};
     LoadStringA(Instance(), textId, text, sizeof text);
     std::memset(titleBuffer, 0, sizeof titleBuffer);
@@ -164,8 +164,10 @@ void CStatusTrayDlg::OnCancel() { MessageBeep(MB_ICONASTERISK); }
 // ---------------------------------------------------------------- the poll tick
 
 void CStatusTrayDlg::OnTimer(UINT_PTR timerId) {
-    if (timerId == POLL_TIMER) OnPollTick();
-    else if (timerId == CLICK_TIMER) OnClickTimer();
+    if (timerId == POLL_TIMER)
+        OnPollTick();
+    else if (timerId == CLICK_TIMER)
+        OnClickTimer();
 }
 
 void CStatusTrayDlg::OnPollTick() {
@@ -195,17 +197,10 @@ void CStatusTrayDlg::FindAdapters() { adapterSlots.FindAdapters(); }
 
 void CStatusTrayDlg::PollSlot(int slot) {
     switch (adapterSlots.PollSlot(slot)) {
-    case ICON_ADD:
-        AddTrayIcon(slot);
-        break;
-    case ICON_REFRESH:
-        RefreshTrayIcon(slot);
-        break;
-    case ICON_DELETE:
-        DeleteTrayIcon(slot);
-        break;
-    case ICON_NONE:
-        break;
+    case ICON_ADD: AddTrayIcon(slot); break;
+    case ICON_REFRESH: RefreshTrayIcon(slot); break;
+    case ICON_DELETE: DeleteTrayIcon(slot); break;
+    case ICON_NONE: break;
     }
 }
 

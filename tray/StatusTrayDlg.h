@@ -147,7 +147,7 @@ private:
     CMenuHandle trayMenu;
     UINT_PTR pollTimerId = 0;
     BOOL ownConfigAllowed = TRUE;  // greys the configuration commands of the menu when FALSE
-    int menuVariant = 0;  // the pop-up of menu 129 in use; -1 until the first press on an icon
+    int menuVariant = 0;           // the pop-up of menu 129 in use; -1 until the first press on an icon
     int menuToShow = 0;
     int menuSlot = 0;   // the slot whose menu was shown last
     int eventSlot = 0;  // the slot of the last tray event

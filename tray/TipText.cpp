@@ -16,14 +16,16 @@ void QualityLine(const char* format, DWORD quality, char* text, size_t size) {
 }
 
 void SpeedLine(DWORD quality, DWORD rate, char* text, size_t size) {
-    if (quality == 0) std::snprintf(text, size, "\n");
-    else std::snprintf(text, size, "\nSpeed: %1.1f Mbps\n", rate * 0.5);
+    if (quality == 0)
+        std::snprintf(text, size, "\n");
+    else
+        std::snprintf(text, size, "\nSpeed: %1.1f Mbps\n", rate * 0.5);
 }
 
 }  // namespace
 
-void ComposeTip(const std::string& description, bool nt5, DWORD linkQuality, DWORD dot11Rate,
-                const char* qualityFormat, char* tip, size_t size) {
+void ComposeTip(const std::string& description, bool nt5, DWORD linkQuality, DWORD dot11Rate, const char* qualityFormat,
+                char* tip, size_t size) {
     char quality[256];
     char speed[64];
     QualityLine(qualityFormat, linkQuality, quality, sizeof quality);

@@ -14,7 +14,7 @@
 // and leaves the whole line out while no quality was read (QUALITY_UNKNOWN).
 // The description is what gets cut to fit `size` bytes with the terminator,
 // never inside a double-byte character.
-void ComposeTip(const std::string& description, bool nt5, DWORD linkQuality, DWORD dot11Rate,
-                const char* qualityFormat, char* tip, size_t size);
+void ComposeTip(const std::string& description, bool nt5, DWORD linkQuality, DWORD dot11Rate, const char* qualityFormat,
+                char* tip, size_t size);
 
 #endif

@@ -15,9 +15,7 @@ void CStatusTrayDlg::RequestPage(CConfigLauncher::Page page) {
     launcher.DropPage(page);
 }
 
-void CStatusTrayDlg::LaunchConfigApplet() {
-    launcher.LaunchConfigApplet(Handle(), adapterSlots.AdapterOf(eventSlot));
-}
+void CStatusTrayDlg::LaunchConfigApplet() { launcher.LaunchConfigApplet(Handle(), adapterSlots.AdapterOf(eventSlot)); }
 
 // The radio of the slot whose menu was shown, and the result shown at once.
 void CStatusTrayDlg::OnRadioOn() { SwitchRadio(TRUE); }

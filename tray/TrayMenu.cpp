@@ -21,26 +21,19 @@ LRESULT CStatusTrayDlg::OnTrayIcon(WPARAM slotIndex, LPARAM event) {
     eventSlot = slot;
     switch (event) {
     case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-        OnButtonDown(slot, event == WM_RBUTTONDOWN);
-        break;
+    case WM_RBUTTONDOWN: OnButtonDown(slot, event == WM_RBUTTONDOWN); break;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
         mouse.Release();
         SetButtonDown(slot, FALSE);
         break;
     case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDBLCLK:
-        OnDoubleClick(slot);
-        break;
+    case WM_RBUTTONDBLCLK: OnDoubleClick(slot); break;
     case TRAY_CLICKED:
         OnMenuRequest(slot, mouse.RightButtonClick() && menuVariant == 1 ? kPopupProfileMenu : menuVariant);
         break;
-    case TRAY_HELD:
-        OnMenuRequest(slot, menuVariant == 1 ? kPopupProfileMenu : menuVariant);
-        break;
-    default:
-        break;
+    case TRAY_HELD: OnMenuRequest(slot, menuVariant == 1 ? kPopupProfileMenu : menuVariant); break;
+    default: break;
     }
     return 1;
 }

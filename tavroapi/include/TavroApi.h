@@ -60,12 +60,12 @@ public:
     // Binds this interface to the adapter's driver; non-zero when it cannot be used.
     long Attach(CWrapNetAdapter* adapter);
 
-    long GetRadioState(unsigned long* state);          // bit 0: radio on, bit 1: switch on
-    long GetNetworkType(unsigned long* type);          // 1 and 3 have a meaning to callers
-    long GetAdapterState(unsigned long* state);        // 1: linked
-    long GetLinkQuality(unsigned long* quality);       // 0..15
-    long GetDot11Rate(unsigned long* rate);            // units of 500 kbit/s
-    long GetWEPPacketRxOK(unsigned long* count);       // frames received and decrypted
+    long GetRadioState(unsigned long* state);     // bit 0: radio on, bit 1: switch on
+    long GetNetworkType(unsigned long* type);     // 1 and 3 have a meaning to callers
+    long GetAdapterState(unsigned long* state);   // 1: linked
+    long GetLinkQuality(unsigned long* quality);  // 0..15
+    long GetDot11Rate(unsigned long* rate);       // units of 500 kbit/s
+    long GetWEPPacketRxOK(unsigned long* count);  // frames received and decrypted
     long GetDot11NetworkTypeInUse(unsigned long* type);
     long GetGenDriverVersion(unsigned long* version);  // major version in the high byte
     long SetRadioState(unsigned long on);

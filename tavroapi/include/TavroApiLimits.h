@@ -14,7 +14,7 @@
 /* CWrapNetAdapters::Item takes the indices 0 to this one. */
 #define TAVROAPI_LAST_ITEM 31
 /* CWrapDriverInterface::GetRadioState: the radio transmits only with both. */
-#define TAVROAPI_RADIO_ON 0x1        /* the radio is on in software */
+#define TAVROAPI_RADIO_ON        0x1 /* the radio is on in software */
 #define TAVROAPI_RADIO_SWITCH_ON 0x2 /* the hardware switch is on */
 
 #endif

@@ -82,8 +82,7 @@ long CWrapNetAdapter::SetRadioState(long on) {
     return Guarded([&]() -> long {
         Binding* b = BindingOf(m_impl);
         bool bound = b && b->bound;
-        return Simulator::Instance().SetRadio(bound ? b->id : std::string(), bound,
-                                              on, "CWrapNetAdapter");
+        return Simulator::Instance().SetRadio(bound ? b->id : std::string(), bound, on, "CWrapNetAdapter");
     });
 }
 
@@ -136,9 +135,7 @@ long CWrapDriverInterface::Attach(CWrapNetAdapter* adapter) {
     });
 }
 
-long CWrapDriverInterface::GetRadioState(unsigned long* state) {
-    return DriverValue(m_impl, tavro::FieldRadio, state);
-}
+long CWrapDriverInterface::GetRadioState(unsigned long* state) { return DriverValue(m_impl, tavro::FieldRadio, state); }
 
 long CWrapDriverInterface::GetNetworkType(unsigned long* type) {
     return DriverValue(m_impl, tavro::FieldNetworkType, type);
@@ -152,9 +149,7 @@ long CWrapDriverInterface::GetLinkQuality(unsigned long* quality) {
     return DriverValue(m_impl, tavro::FieldQuality, quality);
 }
 
-long CWrapDriverInterface::GetDot11Rate(unsigned long* rate) {
-    return DriverValue(m_impl, tavro::FieldRate, rate);
-}
+long CWrapDriverInterface::GetDot11Rate(unsigned long* rate) { return DriverValue(m_impl, tavro::FieldRate, rate); }
 
 long CWrapDriverInterface::GetWEPPacketRxOK(unsigned long* count) {
     return DriverValue(m_impl, tavro::FieldWepRxOk, count);
@@ -172,7 +167,6 @@ long CWrapDriverInterface::SetRadioState(unsigned long on) {
     return Guarded([&]() -> long {
         Binding* b = BindingOf(m_impl);
         bool bound = b && b->bound;
-        return Simulator::Instance().SetRadio(bound ? b->id : std::string(), bound, on,
-                                              "CWrapDriverInterface");
+        return Simulator::Instance().SetRadio(bound ? b->id : std::string(), bound, on, "CWrapDriverInterface");
     });
 }

@@ -24,7 +24,10 @@ void SetText(char* dest, const std::string& text, size_t capacity) {
 // One character of valid UTF-8 at `at`: its code point and length; 0 length when invalid.
 size_t Utf8Character(const std::string& bytes, size_t at, unsigned long& code) {
     const unsigned char lead = static_cast<unsigned char>(bytes[at]);
-    if (lead < 0x80) { code = lead; return 1; }
+    if (lead < 0x80) {
+        code = lead;
+        return 1;
+    }
     const size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
     if (length == 0 || lead > 0xF4 || at + length > bytes.size()) return 0;
     code = lead & (0x7F >> length);
@@ -100,8 +103,8 @@ TAVRONET_NETWORK NetworkEntry(const AdapterNow& now, const NetworkSection& net) 
 TAVRONET_NETWORK LinkEntry(const TAVRONET_LINK& link) {
     TAVRONET_NETWORK n = {};
     n.size = sizeof n;
-    n.known = link.known & ~(TAVRONET_KNOWN_BSSID | TAVRONET_KNOWN_TX_RATE | TAVRONET_KNOWN_RX_RATE |
-                             TAVRONET_KNOWN_MAC);
+    n.known =
+        link.known & ~(TAVRONET_KNOWN_BSSID | TAVRONET_KNOWN_TX_RATE | TAVRONET_KNOWN_RX_RATE | TAVRONET_KNOWN_MAC);
     n.ssidLength = link.ssidLength;
     std::memcpy(n.ssid, link.ssid, sizeof n.ssid);
     n.signalPercent = link.signalPercent;
@@ -141,9 +144,7 @@ void AddConnectedDetails(const AdapterNow& now, const std::string& ssid, TAVRONE
 
     l.channel = scenarios && own.channel ? own.channel : net ? net->channel : 0;
     l.phy = scenarios && own.phy ? own.phy : net ? net->phy : 0;
-    Security security = scenarios && own.security.authentication ? own.security
-                        : net                                    ? net->security
-                                                                 : Security();
+    Security security = scenarios && own.security.authentication ? own.security : net ? net->security : Security();
     l.authentication = security.authentication;
     l.cipher = security.cipher;
     l.bssType = net ? net->bssType : TAVRONET_BSS_INFRASTRUCTURE;
@@ -164,9 +165,7 @@ void AddConnectedDetails(const AdapterNow& now, const std::string& ssid, TAVRONE
     if (p) SetProfileNames(*p, *now.codec, l.profileName, sizeof l.profileName, l.profileNameW, TAVRONET_NAME_CHARS);
 }
 
-bool IsOpen(const Security& s) {
-    return s.authentication == TAVRONET_AUTH_OPEN && s.cipher == TAVRONET_CIPHER_NONE;
-}
+bool IsOpen(const Security& s) { return s.authentication == TAVRONET_AUTH_OPEN && s.cipher == TAVRONET_CIPHER_NONE; }
 
 }  // namespace
 
@@ -231,16 +230,18 @@ Connection ConnectionAt(const ConnectAttempt& attempt, unsigned long nowTick) {
     return Connection{true, ended && attempt.reason == 0, attempt.ssid};
 }
 
-TAVRONET_CONNECT_STATUS ConnectStatusAt(const ConnectAttempt& attempt, unsigned long nowTick,
-                                        const AnsiCodec& codec) {
+TAVRONET_CONNECT_STATUS ConnectStatusAt(const ConnectAttempt& attempt, unsigned long nowTick, const AnsiCodec& codec) {
     TAVRONET_CONNECT_STATUS s = {};
     s.size = sizeof s;
     s.sequence = attempt.sequence;
     if (attempt.sequence == 0) return s;
     const bool ended = nowTick - attempt.askedAt >= attempt.takesMs;
-    if (!attempt.connect) s.state = ended ? TAVRONET_CONNECT_DISCONNECTED : TAVRONET_CONNECT_DISCONNECTING;
-    else if (!ended) s.state = TAVRONET_CONNECT_CONNECTING;
-    else s.state = attempt.reason ? TAVRONET_CONNECT_FAILED : TAVRONET_CONNECT_CONNECTED;
+    if (!attempt.connect)
+        s.state = ended ? TAVRONET_CONNECT_DISCONNECTED : TAVRONET_CONNECT_DISCONNECTING;
+    else if (!ended)
+        s.state = TAVRONET_CONNECT_CONNECTING;
+    else
+        s.state = attempt.reason ? TAVRONET_CONNECT_FAILED : TAVRONET_CONNECT_CONNECTED;
     if (s.state == TAVRONET_CONNECT_FAILED) s.reason = attempt.reason;
     SetSsid(attempt.ssid, s.ssidLength, s.ssid);
     SetWide(s.ssidW, TAVRONET_SSID_CHARS, DecodeName(attempt.ssid, codec));
@@ -248,13 +249,9 @@ TAVRONET_CONNECT_STATUS ConnectStatusAt(const ConnectAttempt& attempt, unsigned 
     return s;
 }
 
-unsigned long SignalFromQuality(unsigned long quality) {
-    return quality >= 15 ? 100 : quality * 100 / 15;
-}
+unsigned long SignalFromQuality(unsigned long quality) { return quality >= 15 ? 100 : quality * 100 / 15; }
 
-unsigned long QualityFromSignal(unsigned long percent) {
-    return percent >= 100 ? 15 : (percent * 15 + 50) / 100;
-}
+unsigned long QualityFromSignal(unsigned long percent) { return percent >= 100 ? 15 : (percent * 15 + 50) / 100; }
 
 unsigned long FrequencyOfChannel(unsigned long channel) {
     if (channel == 14) return 2484;

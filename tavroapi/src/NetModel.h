@@ -72,16 +72,15 @@ struct ConnectAttempt {
     unsigned long sequence = 0;  // 0: nothing asked
     bool connect = true;
     Connection before;
-    std::string ssid;            // the network asked for, raw bytes
-    WideText profileNameW;       // the saved network used; empty for an open network
-    unsigned long reason = 0;    // a connect that fails, with this WLAN reason code
+    std::string ssid;          // the network asked for, raw bytes
+    WideText profileNameW;     // the saved network used; empty for an open network
+    unsigned long reason = 0;  // a connect that fails, with this WLAN reason code
     unsigned long askedAt = 0;
     unsigned long takesMs = 0;
 };
 // The connection an attempt stands for at `nowTick`.
 Connection ConnectionAt(const ConnectAttempt& attempt, unsigned long nowTick);
-TAVRONET_CONNECT_STATUS ConnectStatusAt(const ConnectAttempt& attempt, unsigned long nowTick,
-                                        const AnsiCodec& codec);
+TAVRONET_CONNECT_STATUS ConnectStatusAt(const ConnectAttempt& attempt, unsigned long nowTick, const AnsiCodec& codec);
 
 // One adapter at one moment: what the rules read.
 struct AdapterNow {

@@ -19,8 +19,8 @@
 namespace tavro {
 
 const char* const kFieldKeys[FieldCount] = {
-    "present",       "attach", "radio",     "network_type",        "adapter_state",
-    "quality",       "rate",   "wep_rx_ok", "network_type_in_use", "driver_version",
+    "present", "attach", "radio",     "network_type",        "adapter_state",
+    "quality", "rate",   "wep_rx_ok", "network_type_in_use", "driver_version",
 };
 
 static const unsigned long kDefaults[FieldCount] = {
@@ -57,8 +57,14 @@ const AdapterSection* Scenario::FindByIndex(int index) const {
 namespace {
 
 bool ValidId(const std::string& id, std::string& why) {
-    if (id.empty()) { why = "the identifier is empty"; return false; }
-    if (id.size() > kMaxId) { why = "the identifier is longer than 255 characters"; return false; }
+    if (id.empty()) {
+        why = "the identifier is empty";
+        return false;
+    }
+    if (id.size() > kMaxId) {
+        why = "the identifier is longer than 255 characters";
+        return false;
+    }
     for (char c : id) {
         unsigned char u = static_cast<unsigned char>(c);
         if (u < 0x20 || u == 0x7F || c == ' ' || c == '\\') {
@@ -80,9 +86,7 @@ std::string DefaultId(int index) {
     return id;
 }
 
-std::string DefaultDescription(int index) {
-    return "Wireless LAN Adapter " + std::to_string(index);
-}
+std::string DefaultDescription(int index) { return "Wireless LAN Adapter " + std::to_string(index); }
 
 struct SectionState {
     AdapterSection section;
@@ -183,8 +187,7 @@ bool ParseScenario(const std::string& input, Scenario& out, std::string& error) 
 
         if (t[0] == '[') {
             std::string header = WithoutComment(t);
-            if (header.empty() || header.back() != ']')
-                return fail("a section header looks like [adapter]");
+            if (header.empty() || header.back() != ']') return fail("a section header looks like [adapter]");
             SectionKind next = KindOfSection(Lower(Trim(header.substr(1, header.size() - 2))));
             if (next == NoSection)
                 return fail("unknown section " + header + " (there are [adapter], [network] and [profile])");
@@ -204,8 +207,7 @@ bool ParseScenario(const std::string& input, Scenario& out, std::string& error) 
                 result.profiles.back().line = lineNo;
                 continue;
             }
-            if (static_cast<int>(sections.size()) >= kMaxAdapters)
-                return fail("more than 8 adapters");
+            if (static_cast<int>(sections.size()) >= kMaxAdapters) return fail("more than 8 adapters");
             SectionState s;
             s.section.line = lineNo;
             s.section.index = sections.empty() ? 0 : sections.back().section.index + 1;
@@ -239,8 +241,7 @@ bool ParseScenario(const std::string& input, Scenario& out, std::string& error) 
         if (a.index > kMaxItemIndex) return fail("index would be past 31; give an explicit index");
         if (!s.seen[FieldCount + 1]) a.description = DefaultDescription(a.index);
         if (!s.seen[FieldCount + 2]) a.id = DefaultId(a.index);
-        if (result.FindByIndex(a.index))
-            return fail("another adapter already has index " + std::to_string(a.index));
+        if (result.FindByIndex(a.index)) return fail("another adapter already has index " + std::to_string(a.index));
         if (result.FindById(a.id)) return fail("another adapter already has id " + a.id);
         result.adapters.push_back(a);
     }

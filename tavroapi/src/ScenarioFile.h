@@ -20,9 +20,7 @@ struct TimedValue {
     // The element current `elapsedMs` milliseconds after the scenario was loaded.
     unsigned long At(unsigned long elapsedMs) const;
 
-    bool operator==(const TimedValue& other) const {
-        return elements == other.elements && periodMs == other.periodMs;
-    }
+    bool operator==(const TimedValue& other) const { return elements == other.elements && periodMs == other.periodMs; }
     bool operator!=(const TimedValue& other) const { return !(*this == other); }
 };
 
@@ -66,14 +64,14 @@ struct Security {
 // The link details of an [adapter]: what the applet-facing interface reports of
 // the network it is connected to. Numbers are TavroNet.h's, 0 where not given.
 struct LinkSection {
-    std::string ssid;                   // the network's name, raw bytes
+    std::string ssid;  // the network's name, raw bytes
     bool hasSsid = false;
-    unsigned char bssid[6] = {};        // the access point's address
+    unsigned char bssid[6] = {};  // the access point's address
     bool hasBssid = false;
-    unsigned char mac[6] = {};          // the adapter's own address
+    unsigned char mac[6] = {};  // the adapter's own address
     bool hasMac = false;
     unsigned long channel = 0;
-    TimedValue rssi;                    // dBm, each element a two's complement
+    TimedValue rssi;  // dBm, each element a two's complement
     bool hasRssi = false;
     TimedValue txKbps, rxKbps;
     bool hasTx = false, hasRx = false;
@@ -94,17 +92,17 @@ struct LinkSection {
 struct NetworkSection {
     int line = 0;
     std::string ssid;
-    bool hidden = false;        // its name is not broadcast
+    bool hidden = false;  // its name is not broadcast
     unsigned long channel = 0;
-    TimedValue rssi;            // dBm as in LinkSection
+    TimedValue rssi;  // dBm as in LinkSection
     bool hasRssi = false;
-    unsigned long signal = 0;   // percent, when given instead of or beside rssi
+    unsigned long signal = 0;  // percent, when given instead of or beside rssi
     bool hasSignal = false;
     Security security;
     unsigned long accessPoints = 1;
     unsigned long phy = 0;
-    unsigned long bssType = 1;  // infrastructure
-    std::vector<int> adapters;  // the collection indices that see it; empty: every adapter
+    unsigned long bssType = 1;         // infrastructure
+    std::vector<int> adapters;         // the collection indices that see it; empty: every adapter
     unsigned long notConnectable = 0;  // why Windows cannot join it (a WLAN reason code), 0 when it can
     unsigned long connectFails = 0;    // a connect to it fails with this WLAN reason code, 0 when it succeeds
 };
@@ -153,8 +151,7 @@ bool SeenBy(const std::vector<int>& adapters, int index);
 // and -1 with `why` when the value is wrong.
 int ParseLinkKey(const std::string& key, const std::string& value, LinkSection& link, std::string& why);
 int ParseNetworkKey(const std::string& key, const std::string& value, NetworkSection& net, std::string& why);
-int ParseProfileKey(const std::string& key, const std::string& value, ProfileSection& profile,
-                    std::string& why);
+int ParseProfileKey(const std::string& key, const std::string& value, ProfileSection& profile, std::string& why);
 // Checks a finished [network] or [profile]; false with `why` when it lacks something.
 bool CompleteNetwork(NetworkSection& net, std::string& why);
 bool CompleteProfile(ProfileSection& profile, std::string& why);

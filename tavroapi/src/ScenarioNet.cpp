@@ -34,22 +34,22 @@ struct Word {
 };
 
 const Word kAuthentications[] = {
-    {"open", TAVRONET_AUTH_OPEN},         {"wep", TAVRONET_AUTH_OPEN},
-    {"shared", TAVRONET_AUTH_SHARED},     {"wpa", TAVRONET_AUTH_WPA},
-    {"wpa-psk", TAVRONET_AUTH_WPA_PSK},   {"wpa2", TAVRONET_AUTH_WPA2},
-    {"wpa2-psk", TAVRONET_AUTH_WPA2_PSK}, {"wpa3", TAVRONET_AUTH_WPA3},
-    {"wpa3-sae", TAVRONET_AUTH_WPA3_SAE}, {"owe", TAVRONET_AUTH_OWE},
+    {"open", TAVRONET_AUTH_OPEN},         {"wep", TAVRONET_AUTH_OPEN},        {"shared", TAVRONET_AUTH_SHARED},
+    {"wpa", TAVRONET_AUTH_WPA},           {"wpa-psk", TAVRONET_AUTH_WPA_PSK}, {"wpa2", TAVRONET_AUTH_WPA2},
+    {"wpa2-psk", TAVRONET_AUTH_WPA2_PSK}, {"wpa3", TAVRONET_AUTH_WPA3},       {"wpa3-sae", TAVRONET_AUTH_WPA3_SAE},
+    {"owe", TAVRONET_AUTH_OWE},
 };
 const Word kCiphers[] = {
-    {"none", TAVRONET_CIPHER_NONE}, {"wep", TAVRONET_CIPHER_WEP},   {"tkip", TAVRONET_CIPHER_TKIP},
-    {"ccmp", TAVRONET_CIPHER_CCMP}, {"aes", TAVRONET_CIPHER_CCMP},  {"gcmp", TAVRONET_CIPHER_GCMP},
+    {"none", TAVRONET_CIPHER_NONE}, {"wep", TAVRONET_CIPHER_WEP},  {"tkip", TAVRONET_CIPHER_TKIP},
+    {"ccmp", TAVRONET_CIPHER_CCMP}, {"aes", TAVRONET_CIPHER_CCMP}, {"gcmp", TAVRONET_CIPHER_GCMP},
 };
 const Word kPhys[] = {
-    {"b", TAVRONET_PHY_B}, {"a", TAVRONET_PHY_A},   {"g", TAVRONET_PHY_G},
-    {"n", TAVRONET_PHY_N}, {"ac", TAVRONET_PHY_AC}, {"ax", TAVRONET_PHY_AX}, {"be", TAVRONET_PHY_BE},
+    {"b", TAVRONET_PHY_B},   {"a", TAVRONET_PHY_A},   {"g", TAVRONET_PHY_G},   {"n", TAVRONET_PHY_N},
+    {"ac", TAVRONET_PHY_AC}, {"ax", TAVRONET_PHY_AX}, {"be", TAVRONET_PHY_BE},
 };
 const Word kBssTypes[] = {
-    {"infrastructure", TAVRONET_BSS_INFRASTRUCTURE}, {"adhoc", TAVRONET_BSS_ADHOC},
+    {"infrastructure", TAVRONET_BSS_INFRASTRUCTURE},
+    {"adhoc", TAVRONET_BSS_ADHOC},
     {"ad-hoc", TAVRONET_BSS_ADHOC},
 };
 const Word kEapTypes[] = {
@@ -61,7 +61,10 @@ bool LookUp(const Word (&table)[N], const std::string& text, unsigned long& valu
     std::string w = Lower(Trim(WithoutComment(text)));
     if (w.compare(0, 6, "802.11") == 0) w.erase(0, 6);  // "802.11ac" is "ac"
     for (const Word& entry : table)
-        if (w == entry.text) { value = entry.value; return true; }
+        if (w == entry.text) {
+            value = entry.value;
+            return true;
+        }
     return false;
 }
 
@@ -93,7 +96,10 @@ bool OneNumber(const std::string& value, unsigned long& n) {
 bool ParseSsid(const std::string& value, std::string& ssid, std::string& why) {
     std::string v = value;
     if (v.size() >= 2 && v.front() == '"' && v.back() == '"') v = v.substr(1, v.size() - 2);
-    if (v.size() > kMaxSsid) { why = "a network name has at most 32 bytes"; return false; }
+    if (v.size() > kMaxSsid) {
+        why = "a network name has at most 32 bytes";
+        return false;
+    }
     ssid = v;
     return true;
 }
@@ -106,9 +112,12 @@ bool ParseAddress(const std::string& value, unsigned char (&address)[6]) {
         unsigned value8 = 0;
         for (int j = 0; j < 2; ++j) {
             char c = v[i * 3 + j];
-            if (c >= '0' && c <= '9') value8 = value8 * 16 + (c - '0');
-            else if (c >= 'a' && c <= 'f') value8 = value8 * 16 + (c - 'a' + 10);
-            else return false;
+            if (c >= '0' && c <= '9')
+                value8 = value8 * 16 + (c - '0');
+            else if (c >= 'a' && c <= 'f')
+                value8 = value8 * 16 + (c - 'a' + 10);
+            else
+                return false;
         }
         if (i < 5 && v[i * 3 + 2] != ':' && v[i * 3 + 2] != '-') return false;
         address[i] = static_cast<unsigned char>(value8);
@@ -140,8 +149,14 @@ bool ParseAdapterList(const std::string& value, std::vector<int>& adapters) {
 // "never", or how long a scan takes: 0, "3s", "500ms".
 bool ParseScanTime(const std::string& value, LinkSection& link) {
     std::string v = Lower(Trim(WithoutComment(value)));
-    if (v == "never") { link.scanNever = true; return true; }
-    if (v == "0") { link.scanMs = 0; return true; }
+    if (v == "never") {
+        link.scanNever = true;
+        return true;
+    }
+    if (v == "0") {
+        link.scanMs = 0;
+        return true;
+    }
     return ParsePeriod(v, link.scanMs);
 }
 
@@ -161,8 +176,8 @@ bool ParseFlag(const std::string& value, bool& flag) {
 }
 
 // The keys every kind of section shares: its network's name, channel, PHY and security.
-int ParseCommonKey(const std::string& key, const std::string& value, std::string& ssid,
-                   unsigned long& channel, unsigned long& phy, Security& security, std::string& why) {
+int ParseCommonKey(const std::string& key, const std::string& value, std::string& ssid, unsigned long& channel,
+                   unsigned long& phy, Security& security, std::string& why) {
     if (key == "ssid") return ParseSsid(value, ssid, why) ? 1 : -1;
     if (key == "channel") {
         if (ParseChannel(value, channel)) return 1;
@@ -206,8 +221,8 @@ int AllowedOrDenied(const std::string& key, const std::string& value, bool& deni
 
 // A stepping list of dBm or Mbit/s; a problem is told with the key, as for the
 // numeric keys of an [adapter].
-int ParseList(const std::string& key, const std::string& value, TimedValue& list, bool& given,
-              ElementKind kind, std::string& why) {
+int ParseList(const std::string& key, const std::string& value, TimedValue& list, bool& given, ElementKind kind,
+              std::string& why) {
     given = ParseTimedValue(value, list, why, kind);
     if (!given) why = key + ": " + why;
     return given ? 1 : -1;
@@ -256,8 +271,7 @@ int ParseLinkKey(const std::string& key, const std::string& value, LinkSection& 
         link.driver = v;
         return Checked(v.size() <= kMaxDriverText, "driver is longer than 63 characters", why);
     }
-    if (key == "scan")
-        return Checked(ParseScanTime(value, link), "scan must be never, 0 or a time such as 3s", why);
+    if (key == "scan") return Checked(ParseScanTime(value, link), "scan must be never, 0 or a time such as 3s", why);
     if (key == "scan_fails") return ParseReason(key, value, link.scanFails, why);
     if (key == "profile_changes") return AllowedOrDenied(key, value, link.profileChangesDenied, why);
     if (key == "location") return AllowedOrDenied(key, value, link.locationDenied, why);
@@ -296,8 +310,7 @@ int ParseNetworkKey(const std::string& key, const std::string& value, NetworkSec
     return 0;
 }
 
-int ParseProfileKey(const std::string& key, const std::string& value, ProfileSection& profile,
-                    std::string& why) {
+int ParseProfileKey(const std::string& key, const std::string& value, ProfileSection& profile, std::string& why) {
     unsigned long unusedChannel = 0, unusedPhy = 0;
     int common = ParseCommonKey(key, value, profile.ssid, unusedChannel, unusedPhy, profile.security, why);
     if (key == "channel" || key == "phy") return 0;  // not a saved network's
@@ -316,12 +329,15 @@ int ParseProfileKey(const std::string& key, const std::string& value, ProfileSec
     }
     if (key == "dot1x") return Checked(ParseFlag(value, profile.oneX), "dot1x must be yes or no", why);
     if (key == "eap") {
-        bool ok = LookUp(kEapTypes, value, profile.eapType) || (OneNumber(value, profile.eapType) && profile.eapType <= 255);
+        bool ok =
+            LookUp(kEapTypes, value, profile.eapType) || (OneNumber(value, profile.eapType) && profile.eapType <= 255);
         profile.oneX = profile.oneX || ok;
         return Checked(ok, "eap must be a type number or one of tls, leap, sim, ttls, aka, peap, fast", why);
     }
-    if (key == "auto_connect") return Checked(ParseFlag(value, profile.autoConnect), "auto_connect must be yes or no", why);
-    if (key == "group_policy") return Checked(ParseFlag(value, profile.groupPolicy), "group_policy must be yes or no", why);
+    if (key == "auto_connect")
+        return Checked(ParseFlag(value, profile.autoConnect), "auto_connect must be yes or no", why);
+    if (key == "group_policy")
+        return Checked(ParseFlag(value, profile.groupPolicy), "group_policy must be yes or no", why);
     if (key == "per_user") return Checked(ParseFlag(value, profile.perUser), "per_user must be yes or no", why);
     if (key == "bss_type") {
         if (LookUp(kBssTypes, value, profile.bssType)) return 1;

@@ -38,19 +38,31 @@ std::string WithoutComment(const std::string& s) {
 // A decimal or 0x-hexadecimal number up to 0xFFFFFFFF, or yes/no, on/off, true/false.
 bool ParseElement(const std::string& word, unsigned long& value) {
     std::string w = Lower(word);
-    if (w == "yes" || w == "on" || w == "true") { value = 1; return true; }
-    if (w == "no" || w == "off" || w == "false") { value = 0; return true; }
+    if (w == "yes" || w == "on" || w == "true") {
+        value = 1;
+        return true;
+    }
+    if (w == "no" || w == "off" || w == "false") {
+        value = 0;
+        return true;
+    }
     int base = 10;
     size_t start = 0;
-    if (w.size() > 2 && w[0] == '0' && w[1] == 'x') { base = 16; start = 2; }
+    if (w.size() > 2 && w[0] == '0' && w[1] == 'x') {
+        base = 16;
+        start = 2;
+    }
     if (start >= w.size()) return false;
     unsigned long long v = 0;
     for (size_t i = start; i < w.size(); ++i) {
         char c = w[i];
         int digit;
-        if (c >= '0' && c <= '9') digit = c - '0';
-        else if (base == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-        else return false;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (base == 16 && c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else
+            return false;
         v = v * base + digit;
         if (v > 0xFFFFFFFFull) return false;
     }
@@ -72,7 +84,10 @@ bool ParsePeriod(const std::string& text, unsigned long& ms) {
     if (i < t.size() && t[i] == '.') {
         ++i;
         while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i]))) {
-            if (fracScale < 1000) { frac = frac * 10 + (t[i] - '0'); fracScale *= 10; }
+            if (fracScale < 1000) {
+                frac = frac * 10 + (t[i] - '0');
+                fracScale *= 10;
+            }
             ++i;
             ++digits;
         }
@@ -80,9 +95,12 @@ bool ParsePeriod(const std::string& text, unsigned long& ms) {
     if (digits == 0) return false;
     std::string unit = Trim(t.substr(i));
     unsigned long long total;
-    if (unit == "s") total = whole * 1000 + frac * 1000 / fracScale;
-    else if (unit == "ms" && fracScale == 1) total = whole;
-    else return false;
+    if (unit == "s")
+        total = whole * 1000 + frac * 1000 / fracScale;
+    else if (unit == "ms" && fracScale == 1)
+        total = whole;
+    else
+        return false;
     if (total == 0 || total > 86400000ull) return false;  // 1 ms .. 24 h
     ms = static_cast<unsigned long>(total);
     return true;
@@ -90,7 +108,10 @@ bool ParsePeriod(const std::string& text, unsigned long& ms) {
 
 // "-67": 0 or a negative whole number of dBm down to -200.
 bool ParseDbm(const std::string& word, unsigned long& value) {
-    if (word == "0") { value = 0; return true; }
+    if (word == "0") {
+        value = 0;
+        return true;
+    }
     if (word.size() < 2 || word.size() > 4 || word[0] != '-') return false;
     long n = 0;
     for (size_t i = 1; i < word.size(); ++i) {

@@ -30,8 +30,7 @@ enum ElementKind {
 };
 
 // "<element> [<element> ...] [every <period>]"
-bool ParseTimedValue(const std::string& text, TimedValue& value, std::string& why,
-                     ElementKind kind = PlainElements);
+bool ParseTimedValue(const std::string& text, TimedValue& value, std::string& why, ElementKind kind = PlainElements);
 
 }  // namespace tavro
 

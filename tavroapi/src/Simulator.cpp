@@ -134,13 +134,17 @@ long Simulator::SetRadio(const std::string& id, bool bound, long long on, const 
     CheckFile(false);
     long result = Ok;
     const AdapterSection* a = bound ? PresentAdapter(id, GetTickCount() - loadedAt_) : nullptr;
-    if (!bound) result = ErrNotBound;
-    else if (!a) result = ErrGone;
-    else if (on != 0 && on != 1) result = ErrBadArgument;
-    else radio_[id] = RadioOverride{static_cast<unsigned long>(on), a->values[FieldRadio]};
+    if (!bound)
+        result = ErrNotBound;
+    else if (!a)
+        result = ErrGone;
+    else if (on != 0 && on != 1)
+        result = ErrBadArgument;
+    else
+        radio_[id] = RadioOverride{static_cast<unsigned long>(on), a->values[FieldRadio]};
 
-    Log("SetRadioState adapter=" + (bound ? id : std::string("-")) + " on=" + std::to_string(on) +
-        " via=" + via + " result=" + std::to_string(result));
+    Log("SetRadioState adapter=" + (bound ? id : std::string("-")) + " on=" + std::to_string(on) + " via=" + via +
+        " result=" + std::to_string(result));
     return result;
 }
 

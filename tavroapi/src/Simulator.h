@@ -61,8 +61,7 @@ public:
     unsigned long DeleteProfile(const std::string& id, const ProfileKey& key);
     unsigned long ConnectStatus(const std::string& id, TAVRONET_CONNECT_STATUS& out);
     // Copies the newest readings that fit in `capacity`, oldest first, and counts them.
-    unsigned long History(const std::string& id, TAVRONET_SAMPLE* out, unsigned long capacity,
-                          unsigned long& count);
+    unsigned long History(const std::string& id, TAVRONET_SAMPLE* out, unsigned long capacity, unsigned long& count);
     // What the library tells of itself for an adapter: its driver version
     // text and flags; "" and none for an unknown adapter.
     void Library(const std::string& id, TAVRONET_LIBRARY& out);
@@ -88,8 +87,7 @@ private:
     // The present adapter with this identifier now, with the library's changes;
     // false when there is none. The lock is held and the file checked.
     bool FindAdapterNow(const std::string& id, AdapterNow& now);
-    void LogResult(const std::string& call, const std::string& id, const std::string& details,
-                   unsigned long result);
+    void LogResult(const std::string& call, const std::string& id, const std::string& details, unsigned long result);
     // Starts a connect (`connect`) or disconnect of the adapter `now` stands for.
     void Ask(const std::string& id, const AdapterNow& now, bool connect, const ConnectTarget& target);
 

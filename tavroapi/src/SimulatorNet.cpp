@@ -53,8 +53,7 @@ bool Simulator::FindAdapterNow(const std::string& id, AdapterNow& now) {
     now.elapsed = elapsed;
     for (int f = 0; f < FieldCount; ++f) now.values[f] = a->values[f].At(elapsed);
     auto over = radio_.find(id);
-    if (over != radio_.end())
-        now.values[FieldRadio] = (now.values[FieldRadio] & ~1ul) | over->second.radioOn;
+    if (over != radio_.end()) now.values[FieldRadio] = (now.values[FieldRadio] & ~1ul) | over->second.radioOn;
     now.networks = &scenario_.networks;
     now.profiles = &state.profiles;
     now.connection = ConnectionAt(state.attempt, GetTickCount());
@@ -176,8 +175,8 @@ unsigned long Simulator::MoveProfile(const std::string& id, const ProfileKey& ke
     AdapterNow now;
     unsigned long result = kErrorNotFound;
     if (FindAdapterNow(id, now))
-        result = tavro::MoveProfile(net_[id].profiles, key, position, now.adapter->link.profileChangesDenied,
-                                    kSystemCodec);
+        result =
+            tavro::MoveProfile(net_[id].profiles, key, position, now.adapter->link.profileChangesDenied, kSystemCodec);
     LogResult(key.wide ? "TavroNetMoveProfileW" : "TavroNetMoveProfile", id,
               " name=" + (key.wide ? Narrow(key.full) : key.ansi) + " position=" + std::to_string(position), result);
     return result;

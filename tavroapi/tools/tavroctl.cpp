@@ -44,9 +44,12 @@ int Usage() {
 }
 
 void PrintValue(const char* name, long result, unsigned long value, bool hex = false) {
-    if (result != 0) std::printf(" %s=error(%ld)", name, result);
-    else if (hex) std::printf(" %s=0x%04lX", name, value);
-    else std::printf(" %s=%lu", name, value);
+    if (result != 0)
+        std::printf(" %s=error(%ld)", name, result);
+    else if (hex)
+        std::printf(" %s=0x%04lX", name, value);
+    else
+        std::printf(" %s=%lu", name, value);
 }
 
 // One line per item, as the program would query it.
@@ -64,21 +67,33 @@ void ShowItems() {
             long ri = adapter.GetAdapterID(id);
             long attach = driver.Attach(&adapter);
             std::printf(" Attach=%ld", attach);
-            if (rd == 0) std::printf(" description=\"%s\"", description);
-            else std::printf(" description=error(%ld)", rd);
-            if (ri == 0) std::printf(" id=%s", id);
-            else std::printf(" id=error(%ld)", ri);
+            if (rd == 0)
+                std::printf(" description=\"%s\"", description);
+            else
+                std::printf(" description=error(%ld)", rd);
+            if (ri == 0)
+                std::printf(" id=%s", id);
+            else
+                std::printf(" id=error(%ld)", ri);
             if (attach == 0) {
                 unsigned long v = 0;
                 long r;
-                r = driver.GetRadioState(&v);            PrintValue("radio", r, v);
-                r = driver.GetNetworkType(&v);           PrintValue("network_type", r, v);
-                r = driver.GetAdapterState(&v);          PrintValue("adapter_state", r, v);
-                r = driver.GetLinkQuality(&v);           PrintValue("quality", r, v);
-                r = driver.GetDot11Rate(&v);             PrintValue("rate", r, v);
-                r = driver.GetWEPPacketRxOK(&v);         PrintValue("wep_rx_ok", r, v);
-                r = driver.GetDot11NetworkTypeInUse(&v); PrintValue("network_type_in_use", r, v);
-                r = driver.GetGenDriverVersion(&v);      PrintValue("driver_version", r, v, true);
+                r = driver.GetRadioState(&v);
+                PrintValue("radio", r, v);
+                r = driver.GetNetworkType(&v);
+                PrintValue("network_type", r, v);
+                r = driver.GetAdapterState(&v);
+                PrintValue("adapter_state", r, v);
+                r = driver.GetLinkQuality(&v);
+                PrintValue("quality", r, v);
+                r = driver.GetDot11Rate(&v);
+                PrintValue("rate", r, v);
+                r = driver.GetWEPPacketRxOK(&v);
+                PrintValue("wep_rx_ok", r, v);
+                r = driver.GetDot11NetworkTypeInUse(&v);
+                PrintValue("network_type_in_use", r, v);
+                r = driver.GetGenDriverVersion(&v);
+                PrintValue("driver_version", r, v, true);
             }
         }
         std::printf("\n");
@@ -105,8 +120,7 @@ int SetRadio(int index, unsigned long on, const std::string& via) {
         failed = failed || r != 0;
     }
     unsigned long state = 0;
-    if (driver.Attach(&adapter) == 0 && driver.GetRadioState(&state) == 0)
-        std::printf("radio=%lu\n", state);
+    if (driver.Attach(&adapter) == 0 && driver.GetRadioState(&state) == 0) std::printf("radio=%lu\n", state);
     return failed ? 1 : 0;
 }
 
@@ -148,10 +162,11 @@ int ShowNetworks(int index) {
     TAVRONET_LINK link = {};
     link.size = sizeof link;
     r = getLink(id.c_str(), &link);
-    std::printf("link=%lu state=%lu ssid=\"%s\" channel=%lu signal=%lu%% rssi=%ld tx=%lu rx=%lu auth=%lu cipher=%lu "
-                "known=0x%03lX profile=\"%s\"\n", r, link.state, SsidText(link.ssid, link.ssidLength).c_str(),
-                link.channel, link.signalPercent, link.rssiDbm, link.txRateKbps, link.rxRateKbps,
-                link.authentication, link.cipher, link.known, link.profileName);
+    std::printf(
+        "link=%lu state=%lu ssid=\"%s\" channel=%lu signal=%lu%% rssi=%ld tx=%lu rx=%lu auth=%lu cipher=%lu "
+        "known=0x%03lX profile=\"%s\"\n",
+        r, link.state, SsidText(link.ssid, link.ssidLength).c_str(), link.channel, link.signalPercent, link.rssiDbm,
+        link.txRateKbps, link.rxRateKbps, link.authentication, link.cipher, link.known, link.profileName);
     std::vector<TAVRONET_NETWORK> networks(200);
     networks[0].size = sizeof(TAVRONET_NETWORK);
     unsigned long count = 0;
@@ -160,8 +175,8 @@ int ShowNetworks(int index) {
     for (unsigned long i = 0; r == 0 && i < count && i < networks.size(); ++i) {
         const TAVRONET_NETWORK& n = networks[i];
         std::printf("  \"%s\" channel=%lu signal=%lu%% rssi=%ld auth=%lu cipher=%lu aps=%lu flags=%lu profile=\"%s\"\n",
-                    SsidText(n.ssid, n.ssidLength).c_str(), n.channel, n.signalPercent, n.rssiDbm,
-                    n.authentication, n.cipher, n.accessPoints, n.flags, n.profileName);
+                    SsidText(n.ssid, n.ssidLength).c_str(), n.channel, n.signalPercent, n.rssiDbm, n.authentication,
+                    n.cipher, n.accessPoints, n.flags, n.profileName);
     }
     std::vector<TAVRONET_PROFILE> profiles(100);
     profiles[0].size = sizeof(TAVRONET_PROFILE);
@@ -201,8 +216,7 @@ int CheckFile(const char* path) {
     std::printf("ok: %u adapter(s), %u network(s), %u profile(s)\n", static_cast<unsigned>(scenario.adapters.size()),
                 static_cast<unsigned>(scenario.networks.size()), static_cast<unsigned>(scenario.profiles.size()));
     for (const tavro::AdapterSection& a : scenario.adapters)
-        std::printf("  index %d id=%s description=\"%s\"\n", a.index, a.id.c_str(),
-                    a.description.c_str());
+        std::printf("  index %d id=%s description=\"%s\"\n", a.index, a.id.c_str(), a.description.c_str());
     return 0;
 }
 

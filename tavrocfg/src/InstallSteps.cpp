@@ -44,8 +44,7 @@ std::string StepsToDo(const InstallState& state) {
         steps.push_back("Insert or switch on the wireless adapter: the Status page shows it once Windows finds it.");
     else if (!state.connected)
         steps.push_back("Choose your network on the Site Survey page and connect to it.");
-    if (state.run != kRunThisCopy)
-        steps.push_back("To start the program at logon, install it with its setup program.");
+    if (state.run != kRunThisCopy) steps.push_back("To start the program at logon, install it with its setup program.");
     if (steps.empty()) return "Nothing is left to do: the program is installed and connected.";
     std::string text;
     for (size_t i = 0; i < steps.size(); ++i) {

@@ -31,7 +31,8 @@ unsigned long BandOrder(unsigned long band) { return band ? band % 24 : 7; }
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 int CompareText(const char* a, const char* b) {
-    for (; *a && Lower(*a) == Lower(*b); ++a, ++b) {}
+    for (; *a && Lower(*a) == Lower(*b); ++a, ++b) {
+    }
     return static_cast<unsigned char>(Lower(*a)) - static_cast<unsigned char>(Lower(*b));
 }
 
@@ -169,14 +170,22 @@ long RssiFromPercent(unsigned long percent) {
 }
 
 const char* PhyName(unsigned long phy) {
-    static const char* const kNames[] = {"", "802.11b", "802.11a", "802.11g", "802.11n", "802.11ac", "802.11ax", "802.11be"};
+    static const char* const kNames[] = {"",        "802.11b",  "802.11a",  "802.11g",
+                                         "802.11n", "802.11ac", "802.11ax", "802.11be"};
     return phy < sizeof kNames / sizeof kNames[0] ? kNames[phy] : "";
 }
 
 const char* AuthenticationName(unsigned long authentication) {
-    static const char* const kNames[] = {"",           "Open",          "Shared key",      "WPA-Enterprise",
-                                         "WPA-Personal", "WPA2-Enterprise", "WPA2-Personal", "WPA3-Enterprise",
-                                         "WPA3-Personal", "Enhanced Open (OWE)"};
+    static const char* const kNames[] = {"",
+                                         "Open",
+                                         "Shared key",
+                                         "WPA-Enterprise",
+                                         "WPA-Personal",
+                                         "WPA2-Enterprise",
+                                         "WPA2-Personal",
+                                         "WPA3-Enterprise",
+                                         "WPA3-Personal",
+                                         "Enhanced Open (OWE)"};
     return authentication < sizeof kNames / sizeof kNames[0] ? kNames[authentication] : "";
 }
 
@@ -190,9 +199,9 @@ void EapMethodName(char* text, std::size_t size, unsigned long eapType) {
         unsigned long type;
         const char* name;
     };
-    static const Method kMethods[] = {{0, ""},         {4, "EAP-MD5"},  {13, "EAP-TLS"}, {17, "LEAP"},
-                                      {18, "EAP-SIM"}, {21, "EAP-TTLS"}, {23, "EAP-AKA"}, {25, "PEAP"},
-                                      {26, "EAP-MSCHAPv2"}, {43, "EAP-FAST"}};
+    static const Method kMethods[] = {
+        {0, ""},          {4, "EAP-MD5"},  {13, "EAP-TLS"}, {17, "LEAP"},         {18, "EAP-SIM"},
+        {21, "EAP-TTLS"}, {23, "EAP-AKA"}, {25, "PEAP"},    {26, "EAP-MSCHAPv2"}, {43, "EAP-FAST"}};
     for (const Method& method : kMethods)
         if (method.type == eapType) {
             Writer(text, size) << method.name;
@@ -233,7 +242,9 @@ int CompareNetworks(const TAVRONET_NETWORK& a, const TAVRONET_NETWORK& b, Survey
     return bySignal ? bySignal : CompareNames(a, b);
 }
 
-bool DescendingFirst(SurveyColumn column) { return column != kColumnName && column != kColumnBand && column != kColumnChannel; }
+bool DescendingFirst(SurveyColumn column) {
+    return column != kColumnName && column != kColumnBand && column != kColumnChannel;
+}
 
 std::size_t ChannelOverview(const TAVRONET_NETWORK* networks, std::size_t count, ChannelLoad* loads,
                             std::size_t capacity) {

@@ -53,8 +53,16 @@ const char* SecurityWord(unsigned long authentication, unsigned long cipher);
 
 // The columns of the site survey, in their order on the page.
 enum SurveyColumn {
-    kColumnName, kColumnSignal, kColumnRssi, kColumnChannel, kColumnBand,
-    kColumnSecurity, kColumnAccessPoints, kColumnConnected, kColumnProfile, kSurveyColumns
+    kColumnName,
+    kColumnSignal,
+    kColumnRssi,
+    kColumnChannel,
+    kColumnBand,
+    kColumnSecurity,
+    kColumnAccessPoints,
+    kColumnConnected,
+    kColumnProfile,
+    kSurveyColumns
 };
 // Order of two networks of the survey by one column, the strongest signal
 // first: a negative result puts `a` first. Equal in that column, the
@@ -68,7 +76,7 @@ bool DescendingFirst(SurveyColumn column);
 // How crowded one channel is: the networks on it and the strongest signal.
 struct ChannelLoad {
     unsigned long channel;
-    unsigned long band;        // 24, 5 or 6 (GHz), 0 when not known (after the others)
+    unsigned long band;  // 24, 5 or 6 (GHz), 0 when not known (after the others)
     unsigned long networks;
     unsigned long strongestPercent;
 };

@@ -13,7 +13,7 @@ std::vector<Text> SavedNetworkRow(const TAVRONET_PROFILE& profile, int index) {
     char position[16], security[64];
     FormatNumber(position, sizeof position, static_cast<unsigned long>(index + 1));
     SecurityText(security, sizeof security, profile.authentication, profile.cipher);
-    const char* kind = ByPolicy(profile) ? "Group policy"
+    const char* kind = ByPolicy(profile)                             ? "Group policy"
                        : (profile.flags & TAVRONET_PROFILE_PER_USER) ? "This user"
                                                                      : "All users";
     return {Widen(position), FieldText(profile.nameW, TAVRONET_NAME_CHARS), Widen(security), Widen(kind)};

@@ -21,8 +21,8 @@ AppletRequest ReadRequest(int count, const char* const* entries, const unsigned 
 }
 
 const TabKeywords kTabKeywords[kTabCount] = {
-    {"STATUS", nullptr}, {"TEST", nullptr}, {"CONFIGURE", nullptr}, {"SECURITY", "WEP"}, {"ABOUT", nullptr},
-    {"INSTALL", nullptr},
+    {"STATUS", nullptr}, {"TEST", nullptr},  {"CONFIGURE", nullptr},
+    {"SECURITY", "WEP"}, {"ABOUT", nullptr}, {"INSTALL", nullptr},
 };
 
 int FirstTab(const std::string& keyword) {

@@ -87,5 +87,6 @@ Text ConnectLine(const TAVRONET_CONNECT_STATUS& status, ConnectStage stage, cons
 bool IsReasonCode(unsigned long code) { return code >= 0x10000; }
 
 Text ScanFailureLine(const Text& reason) {
-    return u"Windows could not scan for networks." + (reason.empty() ? Widen(" Windows gave no reason.") : u" " + reason);
+    return u"Windows could not scan for networks." +
+           (reason.empty() ? Widen(" Windows gave no reason.") : u" " + reason);
 }

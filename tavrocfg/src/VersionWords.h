@@ -11,7 +11,7 @@ struct WindowsVersion {
     unsigned long platform = 0;  // VER_PLATFORM_WIN32_WINDOWS 1, VER_PLATFORM_WIN32_NT 2
     unsigned long major = 0, minor = 0, build = 0;
     unsigned long productType = 1;  // VER_NT_WORKSTATION 1, else a server
-    std::string servicePack;       // "Service Pack 3", "A", "" 
+    std::string servicePack;        // "Service Pack 3", "A", ""
 };
 
 // The version to name: the true one where the system gave it, else the reported one.

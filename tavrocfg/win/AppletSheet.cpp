@@ -36,7 +36,8 @@ void UseTabBackground(HWND page) {
     const DWORD kEnableTab = 6;  // ETDT_ENABLETAB
     HMODULE uxtheme = LoadSystemLibrary("uxtheme.dll");
     if (!uxtheme) return;
-    if (auto enable = FindFunction<EnableTextureFunction>(uxtheme, "EnableThemeDialogTexture")) enable(page, kEnableTab);
+    if (auto enable = FindFunction<EnableTextureFunction>(uxtheme, "EnableThemeDialogTexture"))
+        enable(page, kEnableTab);
     FreeLibrary(uxtheme);
 }
 

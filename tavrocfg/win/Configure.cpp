@@ -46,8 +46,9 @@ public:
         release_ = FindFunction<ReleaseFunction>(kernel, "ReleaseActCtx");
         char path[MAX_PATH] = "";
         if (!create || !activate || !deactivate_ || !release_ || !GetModuleFileNameA(module, path, MAX_PATH)) return;
-        ActivationContextRecord record = {sizeof record, kResourceNameValid | kModuleValid, path, 0, 0, nullptr,
-                                          MAKEINTRESOURCEA(2), nullptr, module};
+        ActivationContextRecord record = {
+            sizeof record, kResourceNameValid | kModuleValid, path, 0, 0, nullptr, MAKEINTRESOURCEA(2), nullptr,
+            module};
         context_ = create(&record);
         if (context_ == INVALID_HANDLE_VALUE) return;
         if (!activate(context_, &cookie_)) {

@@ -140,7 +140,8 @@ int AddRow(HWND list, const std::vector<Text>& cells, LPARAM data) {
     std::vector<std::string> ansi;
     for (const Text& cell : cells) ansi.push_back(wide ? std::string() : Narrow(cell));
     auto text = [&](size_t i) {
-        return wide ? reinterpret_cast<LPSTR>(const_cast<char16_t*>(cells[i].c_str())) : const_cast<char*>(ansi[i].c_str());
+        return wide ? reinterpret_cast<LPSTR>(const_cast<char16_t*>(cells[i].c_str()))
+                    : const_cast<char*>(ansi[i].c_str());
     };
     auto send = [&](UINT ansiMessage, UINT wideMessage, WPARAM wParam, LPVOID record) {
         return wide ? Wide().sendMessage(list, wideMessage, wParam, reinterpret_cast<LPARAM>(record))
@@ -189,8 +190,10 @@ void ShowSortArrow(HWND list, int column, bool descending) {
 }
 
 void AddComboEntry(HWND combo, const Text& text) {
-    if (UnicodeWindows()) Wide().sendMessage(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    else SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Narrow(text).c_str()));
+    if (UnicodeWindows())
+        Wide().sendMessage(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    else
+        SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Narrow(text).c_str()));
 }
 
 int AskOverPage(HWND page, const Text& text, UINT type) {
@@ -206,7 +209,8 @@ void ShowRefusal(HWND page, const Text& what, unsigned long code) {
 FontSize DialogFont(HWND window) {
     RECT units = {0, 0, 4, 8};
     if (!MapDialogRect(window, &units)) units = RECT{0, 0, 6, 13};
-    return {units.bottom > 0 ? static_cast<int>(units.bottom) : 13, units.right > 0 ? static_cast<int>(units.right) : 6};
+    return {units.bottom > 0 ? static_cast<int>(units.bottom) : 13,
+            units.right > 0 ? static_cast<int>(units.right) : 6};
 }
 
 std::string ProgramFolder() {

@@ -65,7 +65,8 @@ unsigned long DataSource::GetLink(TAVRONET_LINK* link) const {
     auto get = FindFunction<TAVRONET_GET_LINK>(library_, "TavroNetGetLink");
     const unsigned long code = get ? get(adapterId_.c_str(), link) : ERROR_PROC_NOT_FOUND;
     FillSsid(*link);
-    FillWide(link->profileNameW, TAVRONET_NAME_CHARS, link->profileName, TextLength(link->profileName, TAVRONET_NAME_BYTES));
+    FillWide(link->profileNameW, TAVRONET_NAME_CHARS, link->profileName,
+             TextLength(link->profileName, TAVRONET_NAME_BYTES));
     return code;
 }
 
@@ -156,7 +157,8 @@ std::string ErrorText(unsigned long code) {
     const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
                                         text, sizeof text, nullptr);
     std::string result(text, length);
-    while (!result.empty() && (result.back() == '\n' || result.back() == '\r' || result.back() == ' ')) result.pop_back();
+    while (!result.empty() && (result.back() == '\n' || result.back() == '\r' || result.back() == ' '))
+        result.pop_back();
     if (result.empty()) wsprintfA(text, "error %lu", code), result = text;
     return result;
 }

@@ -38,7 +38,8 @@ bool ShowFiles(HWND page) {
 // The command of the Run value "ZEVARIDA.EXE" for all users; "" when there is none.
 std::string RunCommand() {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0, KEY_QUERY_VALUE, &key))
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0, KEY_QUERY_VALUE,
+                      &key))
         return "";
     char command[MAX_PATH * 2] = "";
     DWORD size = sizeof command - 1, type = 0;

@@ -34,9 +34,12 @@ void ShowProfiles(HWND page, const AppletContext& context, SavedNetworks& savedN
     FitColumns(list);
     if (select >= static_cast<int>(savedNetworks.size())) select = static_cast<int>(savedNetworks.size()) - 1;
     if (select >= 0) SelectRow(list, select);
-    if (code) SetText(page, IDC_PROFILES_STATUS, "The saved networks are not available (" + ErrorText(code) + ").");
-    else if (savedNetworks.empty()) SetText(page, IDC_PROFILES_STATUS, "No networks are saved for this adapter.");
-    else SetText(page, IDC_PROFILES_STATUS, "Windows tries the saved networks in this order.");
+    if (code)
+        SetText(page, IDC_PROFILES_STATUS, "The saved networks are not available (" + ErrorText(code) + ").");
+    else if (savedNetworks.empty())
+        SetText(page, IDC_PROFILES_STATUS, "No networks are saved for this adapter.");
+    else
+        SetText(page, IDC_PROFILES_STATUS, "Windows tries the saved networks in this order.");
     UpdateButtons(page, savedNetworks);
 }
 
@@ -46,8 +49,8 @@ void ShowStates(HWND page, const AppletContext& context) {
     const char* autoConfig = code || link.autoConfig == TAVRONET_AUTOCONFIG_UNKNOWN ? kNotAvailable
                              : link.autoConfig == TAVRONET_AUTOCONFIG_ON ? "On: Windows configures this adapter"
                                                                          : "Off: Windows leaves this adapter alone";
-    const char* radio = code ? kNotAvailable
-                        : link.state == TAVRONET_STATE_RADIO_OFF ? "Off"
+    const char* radio = code                                      ? kNotAvailable
+                        : link.state == TAVRONET_STATE_RADIO_OFF  ? "Off"
                         : link.state == TAVRONET_STATE_SWITCH_OFF ? "Off (hardware switch)"
                                                                   : "On";
     SetText(page, IDC_AUTO_CONFIG, autoConfig);
@@ -59,8 +62,9 @@ void ShowStates(HWND page, const AppletContext& context) {
 void ShowChangeRefused(HWND page, const char* what, unsigned long code) {
     Text text = Widen(what);
     if (code == ERROR_NO_UNICODE_TRANSLATION)
-        text += Widen(" Its name has characters that this library can only pass on in the system's code page,"
-                      " which lacks them; change it in Windows' own settings.");
+        text += Widen(
+            " Its name has characters that this library can only pass on in the system's code page,"
+            " which lacks them; change it in Windows' own settings.");
     ShowRefusal(page, text, code);
 }
 

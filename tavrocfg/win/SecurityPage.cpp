@@ -15,7 +15,8 @@ struct Fields {
     int auth, cipher, wep, oneX, eap;
 };
 const Fields kLinkFields = {IDC_LINK_AUTH, IDC_LINK_CIPHER, IDC_LINK_WEP, IDC_LINK_ONEX, IDC_LINK_EAP};
-const Fields kProfileFields = {IDC_PROFILE_AUTH, IDC_PROFILE_CIPHER, IDC_PROFILE_WEP, IDC_PROFILE_ONEX, IDC_PROFILE_EAP};
+const Fields kProfileFields = {IDC_PROFILE_AUTH, IDC_PROFILE_CIPHER, IDC_PROFILE_WEP, IDC_PROFILE_ONEX,
+                               IDC_PROFILE_EAP};
 
 // The saved network of a name in full; null for none.
 const TAVRONET_PROFILE* FindProfile(const SavedNetworks& savedNetworks, const Text& name) {
@@ -37,10 +38,11 @@ void ShowLink(HWND page, const AppletContext& context, const SavedNetworks& save
     const unsigned long code = context.data->GetLink(&link);
     const bool linked = code == 0 && link.state == TAVRONET_STATE_CONNECTED;
     const Text name = NetworkName(link.ssidW, link.ssid, link.ssidLength);
-    SetText(page, IDC_LINK_NETWORK, code ? Widen(kNotAvailable)
-                                    : !linked ? Widen("Not connected")
-                                    : (link.known & TAVRONET_KNOWN_SSID) ? name
-                                                                         : Widen("Not shown without location access"));
+    SetText(page, IDC_LINK_NETWORK,
+            code                                 ? Widen(kNotAvailable)
+            : !linked                            ? Widen("Not connected")
+            : (link.known & TAVRONET_KNOWN_SSID) ? name
+                                                 : Widen("Not shown without location access"));
     if (!linked) {
         ShowProtection(page, kLinkFields, ProtectionTexts());
         return;
@@ -55,8 +57,8 @@ void ShowChosenProfile(HWND page, const SavedNetworks& savedNetworks) {
     const TAVRONET_PROFILE* profile =
         chosen >= 0 && chosen < static_cast<LRESULT>(savedNetworks.size()) ? &savedNetworks[chosen] : nullptr;
     ShowProtection(page, kProfileFields,
-                   ProtectionOf(profile ? profile->authentication : 0, profile ? profile->cipher : 0, profile != nullptr,
-                                profile));
+                   ProtectionOf(profile ? profile->authentication : 0, profile ? profile->cipher : 0,
+                                profile != nullptr, profile));
 }
 
 // Lists the saved networks and chooses the one in use, else the first.
@@ -73,8 +75,10 @@ void ReadProfiles(HWND page, const AppletContext& context, SavedNetworks& savedN
         AddComboEntry(combo, name);
         if (!inUse.empty() && name == inUse) chosen = static_cast<int>(i);
     }
-    if (code) AddComboEntry(combo, Widen("(saved networks not available)"));
-    else if (savedNetworks.empty()) AddComboEntry(combo, Widen("(no saved networks)"));
+    if (code)
+        AddComboEntry(combo, Widen("(saved networks not available)"));
+    else if (savedNetworks.empty())
+        AddComboEntry(combo, Widen("(no saved networks)"));
     SendMessageA(combo, CB_SETCURSEL, chosen < 0 ? 0 : chosen, 0);
     EnableWindow(combo, !savedNetworks.empty());
     ShowChosenProfile(page, savedNetworks);
@@ -94,7 +98,8 @@ INT_PTR CALLBACK SecurityPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
         if (wParam) ShowLink(page, *context, savedNetworks);
         return FALSE;
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDC_PROFILE_COMBO && HIWORD(wParam) == CBN_SELCHANGE) ShowChosenProfile(page, savedNetworks);
+        if (LOWORD(wParam) == IDC_PROFILE_COMBO && HIWORD(wParam) == CBN_SELCHANGE)
+            ShowChosenProfile(page, savedNetworks);
         return TRUE;
     }
     return FALSE;

@@ -143,9 +143,7 @@ INT_PTR CALLBACK StatusPageProc(HWND page, UINT message, WPARAM wParam, LPARAM l
     case WM_DRAWITEM:
         if (wParam == IDC_SIGNAL_GRAPH) DrawGraph(page, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), *signal);
         return TRUE;
-    case WM_DESTROY:
-        KillTimer(page, kRefreshTimer);
-        return FALSE;
+    case WM_DESTROY: KillTimer(page, kRefreshTimer); return FALSE;
     }
     return FALSE;
 }

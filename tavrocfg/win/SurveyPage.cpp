@@ -54,9 +54,8 @@ void UpdateButtons(HWND page, const AppletContext& context, SurveyState& survey)
     EnableWindow(GetDlgItem(page, IDC_CONNECT), idle && network && CanConnect(*network));
     EnableWindow(GetDlgItem(page, IDC_DISCONNECT), idle && AnyConnected(survey.networks));
     EnableWindow(GetDlgItem(page, IDC_REFRESH), idle);
-    const Text reason = network && network->notConnectableReason
-                            ? context.data->ReasonText(network->notConnectableReason)
-                            : Text();
+    const Text reason =
+        network && network->notConnectableReason ? context.data->ReasonText(network->notConnectableReason) : Text();
     SetText(page, IDC_SURVEY_WHY, network ? WhyNotConnect(*network, reason) : Text());
 }
 
@@ -69,16 +68,17 @@ bool CopySelected(HWND page, const SurveyState& survey, TAVRONET_NETWORK* copy) 
 }
 
 bool SameNetwork(const TAVRONET_NETWORK& a, const TAVRONET_NETWORK& b) {
-    return a.ssidLength == b.ssidLength && std::equal(a.ssid, a.ssid + a.ssidLength, b.ssid) && a.bssType == b.bssType &&
-           a.authentication == b.authentication;
+    return a.ssidLength == b.ssidLength && std::equal(a.ssid, a.ssid + a.ssidLength, b.ssid) &&
+           a.bssType == b.bssType && a.authentication == b.authentication;
 }
 
 // Fills the list in the chosen order, selecting `keep` (a copy, not a
 // network of the list) again where it is still listed.
 void ShowNetworks(HWND page, const AppletContext& context, SurveyState& survey, const TAVRONET_NETWORK* keep) {
-    std::sort(survey.networks.begin(), survey.networks.end(), [&survey](const TAVRONET_NETWORK& a, const TAVRONET_NETWORK& b) {
-        return CompareNetworks(a, b, survey.column, survey.descending) < 0;
-    });
+    std::sort(survey.networks.begin(), survey.networks.end(),
+              [&survey](const TAVRONET_NETWORK& a, const TAVRONET_NETWORK& b) {
+                  return CompareNetworks(a, b, survey.column, survey.descending) < 0;
+              });
     HWND list = List(page);
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
@@ -100,11 +100,13 @@ void ReadNetworks(HWND page, const AppletContext& context, SurveyState& survey) 
     const bool keep = CopySelected(page, survey, &kept);
     const unsigned long code = context.data->GetNetworks(&survey.networks);
     TAVRONET_LINK link;
-    const bool withoutLocation = code == ERROR_ACCESS_DENIED && context.data->GetLink(&link) == 0 && link.locationDenied;
+    const bool withoutLocation =
+        code == ERROR_ACCESS_DENIED && context.data->GetLink(&link) == 0 && link.locationDenied;
     char count[16];
     FormatNumber(count, sizeof count, static_cast<unsigned long>(survey.networks.size()));
     if (withoutLocation)
-        SetText(page, IDC_SURVEY_STATUS, "Windows shows the networks in range only to programs allowed to use your location.");
+        SetText(page, IDC_SURVEY_STATUS,
+                "Windows shows the networks in range only to programs allowed to use your location.");
     else if (code)
         SetText(page, IDC_SURVEY_STATUS, "The networks in range are not available (" + ErrorText(code) + ").");
     else if (!survey.scanFailure.empty())
@@ -119,8 +121,9 @@ void ReadNetworks(HWND page, const AppletContext& context, SurveyState& survey) 
 // Windows 11 lets a program scan only with location access: the user is
 // offered its settings page.
 void OfferLocationSettings(HWND page) {
-    if (AskOverPage(page, Widen("Windows scans for networks only for programs allowed to use your location.\n\n"
-                                "Open Windows' location settings?"),
+    if (AskOverPage(page,
+                    Widen("Windows scans for networks only for programs allowed to use your location.\n\n"
+                          "Open Windows' location settings?"),
                     MB_YESNO | MB_ICONINFORMATION) != IDYES)
         return;
     typedef HINSTANCE(WINAPI * ShellExecuteFunction)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
@@ -221,8 +224,9 @@ void Disconnect(HWND page, const AppletContext& context, SurveyState& survey) {
     if (name.empty() || survey.requestUnderWay) return;
     TAVRONET_LIBRARY library;
     if (context.data->GetLibrary(&library) == 0 && (library.flags & TAVRONET_LIBRARY_DISCONNECT_STOPS_AUTO) &&
-        AskOverPage(page, u"On this Windows a disconnect keeps " + Quoted(name) +
-                              u" from connecting on its own again: you then connect to it yourself.\n\nDisconnect?",
+        AskOverPage(page,
+                    u"On this Windows a disconnect keeps " + Quoted(name) +
+                        u" from connecting on its own again: you then connect to it yourself.\n\nDisconnect?",
                     MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     const unsigned long code = context.data->Disconnect();
@@ -247,7 +251,8 @@ void SortBy(HWND page, const AppletContext& context, SurveyState& survey, int co
 // The channel overview: one bar per channel in use, its height the number
 // of networks on it, its colour the strongest of their signals, the channel
 // under it and the count above it.
-void PaintChannelOverview(HDC dc, const RECT& rect, const FontSize& font, const std::vector<TAVRONET_NETWORK>& networks) {
+void PaintChannelOverview(HDC dc, const RECT& rect, const FontSize& font,
+                          const std::vector<TAVRONET_NETWORK>& networks) {
     ChannelLoad loads[64];
     const size_t count = ChannelOverview(networks.empty() ? nullptr : &networks[0], networks.size(), loads, 64);
     FillRect(dc, &rect, GetSysColorBrush(COLOR_WINDOW));
@@ -259,7 +264,8 @@ void PaintChannelOverview(HDC dc, const RECT& rect, const FontSize& font, const 
     const Box area = {rect.left, rect.top, rect.right, rect.bottom};
     const std::vector<ChartBar> bars = LayoutChart(area, font, counts);
     if (bars.empty())
-        TextOutA(dc, (rect.left + rect.right) / 2, (rect.top + rect.bottom - font.lineHeight) / 2, "No channels in use", 18);
+        TextOutA(dc, (rect.left + rect.right) / 2, (rect.top + rect.bottom - font.lineHeight) / 2, "No channels in use",
+                 18);
     for (size_t i = 0; i < bars.size(); ++i) {
         const ChartBar& b = bars[i];
         const int strength = static_cast<int>(loads[i].strongestPercent);
@@ -272,7 +278,8 @@ void PaintChannelOverview(HDC dc, const RECT& rect, const FontSize& font, const 
         SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
         TextOutA(dc, b.channel.x, b.channel.y, text, lstrlenA(text));
         // The bar takes half its slot.
-        const std::string label = ChartLabel(loads[i].networks, loads[i].strongestPercent, 2 * (b.bar.right - b.bar.left), font);
+        const std::string label =
+            ChartLabel(loads[i].networks, loads[i].strongestPercent, 2 * (b.bar.right - b.bar.left), font);
         SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
         TextOutA(dc, b.count.x, b.count.y, label.c_str(), static_cast<int>(label.size()));
     }
@@ -286,14 +293,15 @@ void DrawChart(HWND page, const DRAWITEMSTRUCT& item, const std::vector<TAVRONET
 }
 
 void InitList(HWND page) {
-    static const char* const kNames[kSurveyColumns] = {"Network", "Signal", "Signal (dBm)", "Channel", "Band",
-                                                        "Security", "Access points", "Connected", "Saved"};
+    static const char* const kNames[kSurveyColumns] = {"Network",  "Signal",        "Signal (dBm)", "Channel", "Band",
+                                                       "Security", "Access points", "Connected",    "Saved"};
     AddColumns(List(page), kNames, kSurveyColumns);
 }
 
 BOOL OnNotify(HWND page, const AppletContext& context, SurveyState& survey, const NMHDR& header) {
     if (header.idFrom != IDC_SURVEY_LIST) return FALSE;
-    if (header.code == LVN_COLUMNCLICK) SortBy(page, context, survey, reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
+    if (header.code == LVN_COLUMNCLICK)
+        SortBy(page, context, survey, reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
     if (header.code == LVN_ITEMCHANGED) UpdateButtons(page, context, survey);
     // A double click on a row, or Enter on it (the window passes it on), connects.
     if ((header.code == static_cast<UINT>(NM_DBLCLK) || header.code == static_cast<UINT>(NM_RETURN)) &&
@@ -334,21 +342,17 @@ INT_PTR CALLBACK SurveyPageProc(HWND page, UINT message, WPARAM wParam, LPARAM l
         // The list is read when the page is shown, which follows at once.
         InitList(page);
         return TRUE;
-    case WM_SHOWWINDOW:
-        OnShow(page, *context, survey, wParam != 0);
-        return FALSE;
+    case WM_SHOWWINDOW: OnShow(page, *context, survey, wParam != 0); return FALSE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDC_REFRESH) StartScan(page, *context, survey, true);
         if (LOWORD(wParam) == IDC_CONNECT) Connect(page, *context, survey);
         if (LOWORD(wParam) == IDC_DISCONNECT) Disconnect(page, *context, survey);
         return TRUE;
-    case WM_TIMER:
-        OnTimer(page, *context, survey, wParam);
-        return TRUE;
-    case WM_NOTIFY:
-        return OnNotify(page, *context, survey, *reinterpret_cast<const NMHDR*>(lParam));
+    case WM_TIMER: OnTimer(page, *context, survey, wParam); return TRUE;
+    case WM_NOTIFY: return OnNotify(page, *context, survey, *reinterpret_cast<const NMHDR*>(lParam));
     case WM_DRAWITEM:
-        if (wParam == IDC_CHANNEL_CHART) DrawChart(page, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), survey.networks);
+        if (wParam == IDC_CHANNEL_CHART)
+            DrawChart(page, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), survey.networks);
         return TRUE;
     case WM_DESTROY:
         KillTimer(page, kScanTimer);

@@ -78,7 +78,11 @@ bool NtdllVersion(WindowsVersion* version) {
     VersionRecord record = {};
     record.size = sizeof record;
     if (!get || get(&record) != 0) return false;
-    *version = {record.platform, record.major, record.minor, record.build, record.productType ? record.productType : 1ul,
+    *version = {record.platform,
+                record.major,
+                record.minor,
+                record.build,
+                record.productType ? record.productType : 1ul,
                 Narrow(FieldText(reinterpret_cast<const TAVRONET_WCHAR*>(record.servicePack), 128))};
     return true;
 }
@@ -88,8 +92,12 @@ std::string WindowsVersionText() {
     info.dwOSVersionInfoSize = sizeof info;
     if (!GetVersionExA(&info)) return kNotAvailable;
     const bool nt = info.dwPlatformId == VER_PLATFORM_WIN32_NT;
-    const WindowsVersion reported = {info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion,
-                                     nt ? info.dwBuildNumber : LOWORD(info.dwBuildNumber), 1, Trimmed(info.szCSDVersion)};
+    const WindowsVersion reported = {info.dwPlatformId,
+                                     info.dwMajorVersion,
+                                     info.dwMinorVersion,
+                                     nt ? info.dwBuildNumber : LOWORD(info.dwBuildNumber),
+                                     1,
+                                     Trimmed(info.szCSDVersion)};
     WindowsVersion fromNtdll;
     return WindowsName(TrueVersion(reported, NtdllVersion(&fromNtdll) ? &fromNtdll : nullptr));
 }
@@ -98,20 +106,21 @@ void ShowVersions(HWND page, const AppletContext& context) {
     SetText(page, IDC_VERSION_PROGRAM, VersionOf(GetModuleHandleA(nullptr), "ZEVARIDA.EXE"));
     TAVRONET_LIBRARY library;
     const unsigned long code = context.data->GetLibrary(&library);
-    const char* kind = code ? "kind not known"
+    const char* kind = code                                      ? "kind not known"
                        : library.kind == TAVRONET_KIND_SIMULATOR ? "simulated adapters"
-                       : library.kind == TAVRONET_KIND_WLAN       ? "real adapters"
-                                                                  : "kind not known";
+                       : library.kind == TAVRONET_KIND_WLAN      ? "real adapters"
+                                                                 : "kind not known";
     SetText(page, IDC_VERSION_LIBRARY, VersionOf(GetModuleHandleA("TavroApi.DLL"), "TavroApi.DLL") + " (" + kind + ")");
     SetText(page, IDC_VERSION_APPLET, VersionOf(context.module, "TAVROCFG.CPL"));
     SetText(page, IDC_VERSION_HELP, VersionOf(GetModuleHandleA("TAVROCSH.DLL"), "TAVROCSH.DLL"));
     SetText(page, IDC_VERSION_DRIVER, code == 0 && library.driverVersion[0] ? library.driverVersion : kNotAvailable);
     char wlan[64];
     wsprintfA(wlan, "Version %lu", library.wlanApiVersion);
-    SetText(page, IDC_VERSION_WLAN, code ? kNotAvailable
-                                    : library.wlanApiVersion ? wlan
-                                    : library.kind == TAVRONET_KIND_SIMULATOR ? "Not used (simulated adapters)"
-                                                                              : "None");
+    SetText(page, IDC_VERSION_WLAN,
+            code                                      ? kNotAvailable
+            : library.wlanApiVersion                  ? wlan
+            : library.kind == TAVRONET_KIND_SIMULATOR ? "Not used (simulated adapters)"
+                                                      : "None");
     SetText(page, IDC_VERSION_WINDOWS, WindowsVersionText());
 }
 

@@ -33,8 +33,7 @@ long Guarded(Body body) {
 }
 
 // One query of the driver an interface object is attached to.
-long DriverValue(void* impl, unsigned long* out,
-                 long (*read)(WlanSession&, const GUID&, unsigned long*)) {
+long DriverValue(void* impl, unsigned long* out, long (*read)(WlanSession&, const GUID&, unsigned long*)) {
     return Guarded([&]() -> long {
         DriverBinding* binding = static_cast<DriverBinding*>(impl);
         if (!out) return BadArgument;

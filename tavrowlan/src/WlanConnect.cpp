@@ -56,7 +56,8 @@ unsigned long NetConnect(WlanSession& session, const char* adapterId, const TAVR
     asked.profileName[sizeof asked.profileName - 1] = 0;
     asked.profileNameW[TAVRONET_NAME_CHARS - 1] = 0;
     WLAN_CONNECTION_PARAMETERS parameters = {};
-    parameters.dot11BssType = asked.bssType == TAVRONET_BSS_ADHOC ? dot11_BSS_type_independent : dot11_BSS_type_infrastructure;
+    parameters.dot11BssType =
+        asked.bssType == TAVRONET_BSS_ADHOC ? dot11_BSS_type_independent : dot11_BSS_type_infrastructure;
     WCHAR profile[kNameUnits];
     DOT11_SSID ssid = {};
     ssid.uSSIDLength = asked.ssidLength < TAVRONET_SSID_BYTES ? asked.ssidLength : TAVRONET_SSID_BYTES;
@@ -92,10 +93,11 @@ unsigned long NetDisconnect(WlanSession& session, const char* adapterId) {
     Query(session, guid, wlan_intf_opcode_interface_state, &state);
     const ConnectionReading& reading = session.Memory(guid).connection;
     const WLAN_CONNECTION_ATTRIBUTES* connection = reading.held ? &reading.attributes : nullptr;
-    const TAVRONET_CONNECT_STATUS status =
-        Asked(api, state == wlan_interface_state_disconnected ? TAVRONET_CONNECT_DISCONNECTED : TAVRONET_CONNECT_DISCONNECTING,
-              connection ? connection->wlanAssociationAttributes.dot11Ssid : DOT11_SSID(),
-              connection ? connection->strProfileName : nullptr);
+    const TAVRONET_CONNECT_STATUS status = Asked(
+        api,
+        state == wlan_interface_state_disconnected ? TAVRONET_CONNECT_DISCONNECTED : TAVRONET_CONNECT_DISCONNECTING,
+        connection ? connection->wlanAssociationAttributes.dot11Ssid : DOT11_SSID(),
+        connection ? connection->strProfileName : nullptr);
     return Request(session, guid, status, [&](HANDLE client) { return api.WlanDisconnect(client, &guid, nullptr); });
 }
 

@@ -39,34 +39,36 @@ struct WlanEntryPoints {
     DWORD(WINAPI* WlanOpenHandle)(DWORD clientVersion, PVOID reserved, PDWORD negotiatedVersion, PHANDLE client);
     DWORD(WINAPI* WlanCloseHandle)(HANDLE client, PVOID reserved);
     DWORD(WINAPI* WlanEnumInterfaces)(HANDLE client, PVOID reserved, PWLAN_INTERFACE_INFO_LIST* list);
-    DWORD(WINAPI* WlanQueryInterface)(HANDLE client, const GUID* interfaceGuid, WLAN_INTF_OPCODE opCode,
-                                      PVOID reserved, PDWORD dataSize, PVOID* data,
-                                      PWLAN_OPCODE_VALUE_TYPE valueType);
-    DWORD(WINAPI* WlanSetInterface)(HANDLE client, const GUID* interfaceGuid, WLAN_INTF_OPCODE opCode,
-                                    DWORD dataSize, const PVOID data, PVOID reserved);
+    DWORD(WINAPI* WlanQueryInterface)
+    (HANDLE client, const GUID* interfaceGuid, WLAN_INTF_OPCODE opCode, PVOID reserved, PDWORD dataSize, PVOID* data,
+     PWLAN_OPCODE_VALUE_TYPE valueType);
+    DWORD(WINAPI* WlanSetInterface)
+    (HANDLE client, const GUID* interfaceGuid, WLAN_INTF_OPCODE opCode, DWORD dataSize, const PVOID data,
+     PVOID reserved);
     VOID(WINAPI* WlanFreeMemory)(PVOID memory);
     // The calls of the configuration applet's readings and changes: looked
     // up one by one, each null where the system lacks it (XP has no BSS list).
-    DWORD(WINAPI* WlanScan)(HANDLE client, const GUID* interfaceGuid, const PDOT11_SSID ssid, const PWLAN_RAW_DATA ie,
-                            PVOID reserved);
-    DWORD(WINAPI* WlanGetAvailableNetworkList)(HANDLE client, const GUID* interfaceGuid, DWORD flags, PVOID reserved,
-                                               PWLAN_AVAILABLE_NETWORK_LIST* list);
-    DWORD(WINAPI* WlanGetNetworkBssList)(HANDLE client, const GUID* interfaceGuid, const PDOT11_SSID ssid,
-                                         DOT11_BSS_TYPE bssType, BOOL securityEnabled, PVOID reserved,
-                                         PWLAN_BSS_LIST* list);
-    DWORD(WINAPI* WlanConnect)(HANDLE client, const GUID* interfaceGuid, const PWLAN_CONNECTION_PARAMETERS parameters,
-                               PVOID reserved);
+    DWORD(WINAPI* WlanScan)
+    (HANDLE client, const GUID* interfaceGuid, const PDOT11_SSID ssid, const PWLAN_RAW_DATA ie, PVOID reserved);
+    DWORD(WINAPI* WlanGetAvailableNetworkList)
+    (HANDLE client, const GUID* interfaceGuid, DWORD flags, PVOID reserved, PWLAN_AVAILABLE_NETWORK_LIST* list);
+    DWORD(WINAPI* WlanGetNetworkBssList)
+    (HANDLE client, const GUID* interfaceGuid, const PDOT11_SSID ssid, DOT11_BSS_TYPE bssType, BOOL securityEnabled,
+     PVOID reserved, PWLAN_BSS_LIST* list);
+    DWORD(WINAPI* WlanConnect)
+    (HANDLE client, const GUID* interfaceGuid, const PWLAN_CONNECTION_PARAMETERS parameters, PVOID reserved);
     DWORD(WINAPI* WlanDisconnect)(HANDLE client, const GUID* interfaceGuid, PVOID reserved);
-    DWORD(WINAPI* WlanGetProfileList)(HANDLE client, const GUID* interfaceGuid, PVOID reserved,
-                                      PWLAN_PROFILE_INFO_LIST* list);
-    DWORD(WINAPI* WlanGetProfile)(HANDLE client, const GUID* interfaceGuid, LPCWSTR name, PVOID reserved, LPWSTR* xml,
-                                  DWORD* flags, PDWORD grantedAccess);
-    DWORD(WINAPI* WlanSetProfilePosition)(HANDLE client, const GUID* interfaceGuid, LPCWSTR name, DWORD position,
-                                          PVOID reserved);
+    DWORD(WINAPI* WlanGetProfileList)
+    (HANDLE client, const GUID* interfaceGuid, PVOID reserved, PWLAN_PROFILE_INFO_LIST* list);
+    DWORD(WINAPI* WlanGetProfile)
+    (HANDLE client, const GUID* interfaceGuid, LPCWSTR name, PVOID reserved, LPWSTR* xml, DWORD* flags,
+     PDWORD grantedAccess);
+    DWORD(WINAPI* WlanSetProfilePosition)
+    (HANDLE client, const GUID* interfaceGuid, LPCWSTR name, DWORD position, PVOID reserved);
     DWORD(WINAPI* WlanDeleteProfile)(HANDLE client, const GUID* interfaceGuid, LPCWSTR name, PVOID reserved);
-    DWORD(WINAPI* WlanRegisterNotification)(HANDLE client, DWORD sources, BOOL ignoreDuplicate,
-                                            WLAN_NOTIFICATION_CALLBACK callback, PVOID context, PVOID reserved,
-                                            PDWORD previousSources);
+    DWORD(WINAPI* WlanRegisterNotification)
+    (HANDLE client, DWORD sources, BOOL ignoreDuplicate, WLAN_NOTIFICATION_CALLBACK callback, PVOID context,
+     PVOID reserved, PDWORD previousSources);
     // Windows' words for a WLAN_REASON_CODE; on success it answers a pointer, not 0.
     DWORD(WINAPI* WlanReasonCodeToString)(DWORD reason, DWORD capacity, LPWSTR text, PVOID reserved);
     // iphlpapi.dll (Vista and later): the interface's link speed, which needs

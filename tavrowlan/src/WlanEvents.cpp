@@ -128,9 +128,7 @@ void Events::Take(const WLAN_NOTIFICATION_DATA& data) {
     if (data.NotificationSource != WLAN_NOTIFICATION_SOURCE_ACM) return;
     switch (data.NotificationCode) {
     case kAcmInterfaceArrival:
-    case kAcmInterfaceRemoval:
-        ++changes_;
-        return;
+    case kAcmInterfaceRemoval: ++changes_; return;
     case kAcmScanComplete:
     case kAcmScanFail: {  // a failed scan ends the wait as a completed one does, with its reason
         const DWORD failure = data.NotificationCode == kAcmScanFail ? ScanFailureOf(data) : 0;
@@ -152,8 +150,7 @@ void Events::Take(const WLAN_NOTIFICATION_DATA& data) {
         if (Entry* entry = Find(data.InterfaceGuid)) Step(*entry, data.NotificationCode, connection);
         return;
     }
-    default:
-        return;
+    default: return;
     }
 }
 

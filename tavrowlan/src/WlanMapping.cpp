@@ -51,8 +51,9 @@ bool MayReadConnection(const ConnectionReading& reading, DWORD now) {
 ULONG ReadLinkSpeed(const WlanEntryPoints& api, InterfaceMemory& memory) {
     if (!api.GetIfEntry2 || !api.ConvertInterfaceGuidToLuid || memory.luidState == LuidState::None) return 0;
     if (memory.luidState == LuidState::Unknown)
-        memory.luidState = api.ConvertInterfaceGuidToLuid(&memory.guid, &memory.luid) == ERROR_SUCCESS ? LuidState::Known
-                                                                                                      : LuidState::None;
+        memory.luidState = api.ConvertInterfaceGuidToLuid(&memory.guid, &memory.luid) == ERROR_SUCCESS
+                               ? LuidState::Known
+                               : LuidState::None;
     if (memory.luidState == LuidState::None) return 0;
     InterfaceRow row = {};
     row.luid = memory.luid;
@@ -329,8 +330,7 @@ long ReadFromConnection(WlanSession& session, const GUID& guid, unsigned long* o
 
 long ReadNetworkType(WlanSession& session, const GUID& guid, unsigned long* type) {
     return ReadFromConnection(session, guid, type, [](bool connected, const LinkSnapshot& a) {
-        return connected && a.bssType == dot11_BSS_type_independent ? kNetworkTypeAdHoc
-                                                                         : kNetworkTypeInfrastructure;
+        return connected && a.bssType == dot11_BSS_type_independent ? kNetworkTypeAdHoc : kNetworkTypeInfrastructure;
     });
 }
 
@@ -464,17 +464,12 @@ ULONG KbitFromLinkSpeed(ULONGLONG bitsPerSecond) {
 
 unsigned long NdisNetworkType(DOT11_PHY_TYPE phy) {
     switch (phy) {
-    case dot11_phy_type_fhss:
-        return 0;
+    case dot11_phy_type_fhss: return 0;
     case dot11_phy_type_dsss:
-    case dot11_phy_type_hrdsss:
-        return 1;
-    case dot11_phy_type_ofdm:
-        return 2;
-    case dot11_phy_type_erp:
-        return 3;
-    default:
-        return 4;
+    case dot11_phy_type_hrdsss: return 1;
+    case dot11_phy_type_ofdm: return 2;
+    case dot11_phy_type_erp: return 3;
+    default: return 4;
     }
 }
 

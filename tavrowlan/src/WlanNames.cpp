@@ -28,10 +28,14 @@ bool NextCodePoint(const unsigned char* p, size_t left, unsigned long* codePoint
         *used = 1;
         return true;
     }
-    if (lead >= 0xC2 && lead <= 0xDF) later = 1, least = 0x80, *codePoint = lead & 0x1F;
-    else if (lead >= 0xE0 && lead <= 0xEF) later = 2, least = 0x800, *codePoint = lead & 0x0F;
-    else if (lead >= 0xF0 && lead <= 0xF4) later = 3, least = 0x10000, *codePoint = lead & 0x07;
-    else return false;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        later = 1, least = 0x80, *codePoint = lead & 0x1F;
+    else if (lead >= 0xE0 && lead <= 0xEF)
+        later = 2, least = 0x800, *codePoint = lead & 0x0F;
+    else if (lead >= 0xF0 && lead <= 0xF4)
+        later = 3, least = 0x10000, *codePoint = lead & 0x07;
+    else
+        return false;
     if (later >= left) return false;
     for (size_t i = 1; i <= later; ++i) {
         if (!Continuation(p[i])) return false;
@@ -84,10 +88,10 @@ void DecodeSsid(const WlanEntryPoints& api, const unsigned char* bytes, unsigned
     if (!DecodeUtf8(bytes, length, out, capacity - 1, &units)) {
         // A byte of the code page is at most one unit.
         WCHAR wide[TAVRONET_SSID_BYTES];
-        const int converted = api.MultiByteToWideChar ? api.MultiByteToWideChar(CP_ACP, 0, reinterpret_cast<LPCSTR>(bytes),
-                                                                                static_cast<int>(length), wide,
-                                                                                TAVRONET_SSID_BYTES)
-                                                      : 0;
+        const int converted = api.MultiByteToWideChar
+                                  ? api.MultiByteToWideChar(CP_ACP, 0, reinterpret_cast<LPCSTR>(bytes),
+                                                            static_cast<int>(length), wide, TAVRONET_SSID_BYTES)
+                                  : 0;
         units = converted > 0 ? static_cast<size_t>(converted) : 0;
         if (units > capacity - 1) units = capacity - 1;
         for (size_t i = 0; i < units; ++i) out[i] = static_cast<TAVRONET_WCHAR>(wide[i]);
@@ -116,8 +120,8 @@ bool AnsiName(const WlanEntryPoints& api, const WCHAR* wide, char* ansi, size_t 
     const bool utf8 = GetACP() == CP_UTF8;
     BOOL usedDefault = FALSE;
     char bytes[kNameUnits * 3 + 1];  // up to three bytes a unit, whatever the code page
-    if (api.WideCharToMultiByte(CP_ACP, utf8 ? 0 : WC_NO_BEST_FIT_CHARS, terminated, -1, bytes, sizeof bytes,
-                                nullptr, utf8 ? nullptr : &usedDefault) <= 0)
+    if (api.WideCharToMultiByte(CP_ACP, utf8 ? 0 : WC_NO_BEST_FIT_CHARS, terminated, -1, bytes, sizeof bytes, nullptr,
+                                utf8 ? nullptr : &usedDefault) <= 0)
         return false;
     bytes[sizeof bytes - 1] = 0;
     const size_t kept = WholeCharacterBytes(bytes, capacity - 1);

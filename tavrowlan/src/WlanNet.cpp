@@ -41,8 +41,9 @@ void WithBssList(WlanSession& session, InterfaceMemory& memory, const DOT11_SSID
     DOT11_SSID asked = ssid ? *ssid : DOT11_SSID();
     PWLAN_BSS_LIST list = nullptr;
     const DWORD result = NoteConsent(memory, WithClient(session, [&](HANDLE client) {
-        return api.WlanGetNetworkBssList(client, &memory.guid, ssid ? &asked : nullptr, type, secured, nullptr, &list);
-    }));
+                                         return api.WlanGetNetworkBssList(client, &memory.guid, ssid ? &asked : nullptr,
+                                                                          type, secured, nullptr, &list);
+                                     }));
     if (result != ERROR_SUCCESS || !list) return;
     use(*list);
     api.WlanFreeMemory(list);
@@ -128,7 +129,8 @@ TAVRONET_NETWORK& NetworkOf(const WlanEntryPoints& api, Gathered& gathered, cons
         if (SameNetwork(gathered.firsts[k], entry)) return gathered.networks[k];
     TAVRONET_NETWORK added = {};
     added.size = sizeof added;
-    added.ssidLength = entry.dot11Ssid.uSSIDLength < TAVRONET_SSID_BYTES ? entry.dot11Ssid.uSSIDLength : TAVRONET_SSID_BYTES;
+    added.ssidLength =
+        entry.dot11Ssid.uSSIDLength < TAVRONET_SSID_BYTES ? entry.dot11Ssid.uSSIDLength : TAVRONET_SSID_BYTES;
     memcpy(added.ssid, entry.dot11Ssid.ucSSID, added.ssidLength);
     DecodeSsid(api, added.ssid, added.ssidLength, added.ssidW, TAVRONET_SSID_CHARS);
     added.bssType = BssKind(entry.dot11BssType);
@@ -262,8 +264,8 @@ unsigned long NetGetNetworks(WlanSession& session, const char* adapterId, TAVRON
     InterfaceMemory& memory = session.Memory(guid);
     PWLAN_AVAILABLE_NETWORK_LIST available = nullptr;
     const DWORD result = NoteConsent(memory, WithClient(session, [&](HANDLE client) {
-        return api.WlanGetAvailableNetworkList(client, &guid, 0, nullptr, &available);
-    }));
+                                         return api.WlanGetAvailableNetworkList(client, &guid, 0, nullptr, &available);
+                                     }));
     if (result != ERROR_SUCCESS) return result;
     if (!available) return ERROR_INVALID_DATA;
     Gathered gathered;
@@ -285,8 +287,8 @@ unsigned long NetScan(WlanSession& session, const char* adapterId) {
     InterfaceMemory& memory = session.Memory(guid);
     session.Reported().ScanAsked(guid);
     const DWORD result = NoteConsent(memory, WithClient(session, [&](HANDLE client) {
-        return api.WlanScan(client, &guid, nullptr, nullptr, nullptr);
-    }));
+                                         return api.WlanScan(client, &guid, nullptr, nullptr, nullptr);
+                                     }));
     memory.scan.pending = result == ERROR_SUCCESS;
     memory.scan.startedAt = GetTickCount();
     memory.scan.failure = 0;
@@ -298,7 +300,8 @@ unsigned long NetGetScanState(WlanSession& session, const char* adapterId, unsig
     if (!state) return ERROR_INVALID_PARAMETER;
     if (const DWORD error = FindInterface(session, adapterId, &guid)) return error;
     ScanState& scan = session.Memory(guid).scan;
-    if (scan.pending && (session.Reported().ScanDone(guid, &scan.failure) || GetTickCount() - scan.startedAt >= kScanMostMs))
+    if (scan.pending &&
+        (session.Reported().ScanDone(guid, &scan.failure) || GetTickCount() - scan.startedAt >= kScanMostMs))
         scan.pending = false;
     *state = scan.pending ? TAVRONET_SCAN_PENDING : TAVRONET_SCAN_DONE;
     // A scan the service reports failed answers its reason, which no error code is.

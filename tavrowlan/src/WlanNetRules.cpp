@@ -35,12 +35,11 @@ struct Word {
     unsigned long value;
 };
 // The words of the profile schema: <authentication> and <encryption>.
-const Word kAuthWords[] = {{"open", TAVRONET_AUTH_OPEN},       {"shared", TAVRONET_AUTH_SHARED},
-                           {"WPA", TAVRONET_AUTH_WPA},         {"WPAPSK", TAVRONET_AUTH_WPA_PSK},
-                           {"WPA2", TAVRONET_AUTH_WPA2},       {"WPA2PSK", TAVRONET_AUTH_WPA2_PSK},
-                           {"WPA3", TAVRONET_AUTH_WPA3},       {"WPA3ENT192", TAVRONET_AUTH_WPA3},
-                           {"WPA3ENT", TAVRONET_AUTH_WPA3},    {"WPA3SAE", TAVRONET_AUTH_WPA3_SAE},
-                           {"OWE", TAVRONET_AUTH_OWE}};
+const Word kAuthWords[] = {
+    {"open", TAVRONET_AUTH_OPEN},        {"shared", TAVRONET_AUTH_SHARED},   {"WPA", TAVRONET_AUTH_WPA},
+    {"WPAPSK", TAVRONET_AUTH_WPA_PSK},   {"WPA2", TAVRONET_AUTH_WPA2},       {"WPA2PSK", TAVRONET_AUTH_WPA2_PSK},
+    {"WPA3", TAVRONET_AUTH_WPA3},        {"WPA3ENT192", TAVRONET_AUTH_WPA3}, {"WPA3ENT", TAVRONET_AUTH_WPA3},
+    {"WPA3SAE", TAVRONET_AUTH_WPA3_SAE}, {"OWE", TAVRONET_AUTH_OWE}};
 const Word kCipherWords[] = {{"none", TAVRONET_CIPHER_NONE}, {"WEP", TAVRONET_CIPHER_WEP},
                              {"TKIP", TAVRONET_CIPHER_TKIP}, {"AES", TAVRONET_CIPHER_CCMP},
                              {"GCMP", TAVRONET_CIPHER_GCMP}, {"GCMP256", TAVRONET_CIPHER_GCMP}};
@@ -65,7 +64,8 @@ unsigned long Lookup(const Word (&words)[N], const WCHAR* text, const WCHAR* end
 
 unsigned long Number(const WCHAR* text, const WCHAR* end) {
     unsigned long value = 0;
-    for (; text < end && *text >= '0' && *text <= '9'; ++text) value = value * 10 + static_cast<unsigned long>(*text - '0');
+    for (; text < end && *text >= '0' && *text <= '9'; ++text)
+        value = value * 10 + static_cast<unsigned long>(*text - '0');
     return value;
 }
 
@@ -129,8 +129,7 @@ bool ParseInterfaceId(const char* text, GUID* guid) {
         text[37] != '}' || text[38] != 0)
         return false;
     unsigned long data1, data2, data3, byte;
-    if (!ReadHex(text + 1, 8, &data1) || !ReadHex(text + 10, 4, &data2) || !ReadHex(text + 15, 4, &data3))
-        return false;
+    if (!ReadHex(text + 1, 8, &data1) || !ReadHex(text + 10, 4, &data2) || !ReadHex(text + 15, 4, &data3)) return false;
     guid->Data1 = data1;
     guid->Data2 = static_cast<unsigned short>(data2);
     guid->Data3 = static_cast<unsigned short>(data3);
@@ -156,22 +155,17 @@ unsigned long PhyFromDot11(DOT11_PHY_TYPE phy) {
     switch (static_cast<int>(phy)) {
     case dot11_phy_type_fhss:
     case dot11_phy_type_dsss:
-    case dot11_phy_type_hrdsss:
-        return TAVRONET_PHY_B;
-    case dot11_phy_type_ofdm:
-        return TAVRONET_PHY_A;
-    case dot11_phy_type_erp:
-        return TAVRONET_PHY_G;
-    case dot11_phy_type_ht:
-        return TAVRONET_PHY_N;
+    case dot11_phy_type_hrdsss: return TAVRONET_PHY_B;
+    case dot11_phy_type_ofdm: return TAVRONET_PHY_A;
+    case dot11_phy_type_erp: return TAVRONET_PHY_G;
+    case dot11_phy_type_ht: return TAVRONET_PHY_N;
     case 8:  // dot11_phy_type_vht, which the XP-era headers lack
         return TAVRONET_PHY_AC;
     case 10:  // dot11_phy_type_he
         return TAVRONET_PHY_AX;
     case 11:  // dot11_phy_type_eht
         return TAVRONET_PHY_BE;
-    default:
-        return TAVRONET_PHY_UNKNOWN;
+    default: return TAVRONET_PHY_UNKNOWN;
     }
 }
 
@@ -199,9 +193,9 @@ unsigned long CipherFromDot11(DOT11_CIPHER_ALGORITHM cipher) {
     case 0x05:  // WEP104
     case 0x101: return TAVRONET_CIPHER_WEP;
     case 0x02: return TAVRONET_CIPHER_TKIP;
-    case 0x04:  // CCMP
+    case 0x04:                               // CCMP
     case 0x0A: return TAVRONET_CIPHER_CCMP;  // CCMP_256
-    case 0x08:  // GCMP
+    case 0x08:                               // GCMP
     case 0x09: return TAVRONET_CIPHER_GCMP;  // GCMP_256
     default: return TAVRONET_CIPHER_UNKNOWN;
     }

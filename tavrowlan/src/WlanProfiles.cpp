@@ -51,9 +51,12 @@ TAVRONET_PROFILE ProfileOf(WlanSession& session, const GUID& guid, const WLAN_PR
     if (info.dwFlags & kProfileGroupPolicy) profile.flags |= TAVRONET_PROFILE_GROUP_POLICY;
     if (info.dwFlags & kProfileUser) profile.flags |= TAVRONET_PROFILE_PER_USER;
     LPWSTR xml = nullptr;
-    if (api.WlanGetProfile && WithClient(session, [&](HANDLE client) {
-            return api.WlanGetProfile(client, &guid, info.strProfileName, nullptr, &xml, nullptr, nullptr);
-        }) == ERROR_SUCCESS && xml) {
+    if (api.WlanGetProfile &&
+        WithClient(session,
+                   [&](HANDLE client) {
+                       return api.WlanGetProfile(client, &guid, info.strProfileName, nullptr, &xml, nullptr, nullptr);
+                   }) == ERROR_SUCCESS &&
+        xml) {
         ReadProfileText(xml, &profile);
         api.WlanFreeMemory(xml);
     }
@@ -124,7 +127,8 @@ unsigned long NetGetProfiles(WlanSession& session, const char* adapterId, TAVRON
     if (const DWORD error = FindInterface(session, adapterId, &guid)) return error;
     std::vector<TAVRONET_PROFILE> list;
     const DWORD result = WithProfileList(session, guid, [&](const WLAN_PROFILE_INFO_LIST& infos) -> DWORD {
-        for (DWORD i = 0; i < infos.dwNumberOfItems; ++i) list.push_back(ProfileOf(session, guid, infos.ProfileInfo[i]));
+        for (DWORD i = 0; i < infos.dwNumberOfItems; ++i)
+            list.push_back(ProfileOf(session, guid, infos.ProfileInfo[i]));
         return ERROR_SUCCESS;
     });
     return result == ERROR_SUCCESS ? FillArray(list, profiles, capacity, count) : result;

@@ -66,7 +66,7 @@ HANDLE WlanSession::Client() {
 void WlanSession::WatchEvents() {
     if (api_->WlanRegisterNotification)
         api_->WlanRegisterNotification(client_, WLAN_NOTIFICATION_SOURCE_ACM, FALSE, Events::OnNotification, &events_,
-                                      nullptr, nullptr);
+                                       nullptr, nullptr);
 }
 
 void WlanSession::AllowRetry() { attempted_ = false; }

@@ -45,11 +45,11 @@ struct LinkSnapshot {
     Link link = Link::Failed;
     DOT11_BSS_TYPE bssType = dot11_BSS_type_infrastructure;
     DOT11_PHY_TYPE phyType = dot11_phy_type_unknown;
-    ULONG signalQuality = 0;  // 0..100
-    ULONG txRate = 0;         // kbit/s; 0 where nothing allowed gives it
+    ULONG signalQuality = 0;      // 0..100
+    ULONG txRate = 0;             // kbit/s; 0 where nothing allowed gives it
     DWORD error = ERROR_SUCCESS;  // the service's answer when the link is Failed: never ERROR_SUCCESS then
-    bool rssiRead = false;  // the signal strength was read
-    LONG rssi = 0;          // dBm
+    bool rssiRead = false;        // the signal strength was read
+    LONG rssi = 0;                // dBm
 };
 
 // The last reading of the connection (it reveals the access point, so it
@@ -144,7 +144,7 @@ private:
     HANDLE client_ = nullptr;
     DWORD version_ = 0;
     std::deque<InterfaceMemory> interfaces_;  // a deque: adding one moves none of the others
-    Events events_;  // written by the service's thread
+    Events events_;                           // written by the service's thread
 };
 
 // The DLL's one session, shared by its objects and its TavroNet functions.

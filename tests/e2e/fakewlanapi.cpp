@@ -72,7 +72,7 @@ Control ReadControl() {
     ReadFile(file, text, sizeof text - 1, &read, nullptr);
     CloseHandle(file);
     text[read] = 0;
-    control.mode = strncmp(text, "stopped", 7) == 0 ? Mode::Stopped
+    control.mode = strncmp(text, "stopped", 7) == 0  ? Mode::Stopped
                    : strncmp(text, "refuse", 6) == 0 ? Mode::Refuse
                                                      : Mode::Normal;
     control.second = strstr(text, "second") != nullptr;
@@ -84,8 +84,10 @@ Control ReadControl() {
 // The mode now; a service that runs again after a stop gives handles of a new generation.
 Mode Now() {
     const Mode mode = ReadControl().mode;
-    if (mode == Mode::Stopped) wasStopped = true;
-    else if (wasStopped) wasStopped = false, ++generation;
+    if (mode == Mode::Stopped)
+        wasStopped = true;
+    else if (wasStopped)
+        wasStopped = false, ++generation;
     return mode;
 }
 
@@ -120,8 +122,8 @@ bool Ours(const GUID* guid) { return Same(guid, kInterface) || (Same(guid, kSeco
 
 WLAN_NOTIFICATION_CALLBACK callback = nullptr;
 PVOID callbackContext = nullptr;
-HANDLE watcher = nullptr;     // the thread that watches for interfaces plugged in or out
-volatile LONG watching = 0;   // 1 while it should go on
+HANDLE watcher = nullptr;       // the thread that watches for interfaces plugged in or out
+volatile LONG watching = 0;     // 1 while it should go on
 volatile LONG outstanding = 0;  // connects and scans whose outcome is still to be reported
 // One report at a time, as the service's thread makes them.
 struct Reporting {
@@ -191,8 +193,10 @@ DWORD WINAPI ReportConnect(LPVOID parameter) {
 DWORD WINAPI ReportScan(LPVOID parameter) {
     WLAN_REASON_CODE reason = static_cast<WLAN_REASON_CODE>(reinterpret_cast<ULONG_PTR>(parameter));
     Sleep(1000);
-    if (reason) Report(wlan_notification_acm_scan_fail, kInterface, &reason, sizeof reason);
-    else Report(wlan_notification_acm_scan_complete, kInterface);
+    if (reason)
+        Report(wlan_notification_acm_scan_fail, kInterface, &reason, sizeof reason);
+    else
+        Report(wlan_notification_acm_scan_complete, kInterface);
     InterlockedDecrement(&outstanding);
     return 0;
 }
@@ -262,8 +266,9 @@ __declspec(dllexport) DWORD WINAPI WlanCloseHandle(HANDLE client, PVOID) {
 }
 
 // The ACM's events to one callback, reported from a thread of the service's own.
-__declspec(dllexport) DWORD WINAPI WlanRegisterNotification(HANDLE client, DWORD sources, WINBOOL, WLAN_NOTIFICATION_CALLBACK function,
-                                                            PVOID context, PVOID, PDWORD) {
+__declspec(dllexport) DWORD WINAPI
+    WlanRegisterNotification(HANDLE client, DWORD sources, WINBOOL, WLAN_NOTIFICATION_CALLBACK function, PVOID context,
+                             PVOID, PDWORD) {
     if (const DWORD error = Check(client, Now())) return error;
     StopWatching();
     if (!(sources & WLAN_NOTIFICATION_SOURCE_ACM) || !function) return ERROR_SUCCESS;
@@ -275,8 +280,8 @@ __declspec(dllexport) DWORD WINAPI WlanRegisterNotification(HANDLE client, DWORD
 }
 
 // Answers at once; the outcome comes later (fail-connect=N: a failure with reason N).
-__declspec(dllexport) DWORD WINAPI WlanConnect(HANDLE client, const GUID* guid, const PWLAN_CONNECTION_PARAMETERS parameters,
-                                               PVOID) {
+__declspec(dllexport) DWORD WINAPI
+    WlanConnect(HANDLE client, const GUID* guid, const PWLAN_CONNECTION_PARAMETERS parameters, PVOID) {
     if (const DWORD error = Check(client, Now())) return error;
     if (!Ours(guid) || !parameters) return ERROR_INVALID_PARAMETER;
     auto* outcome = static_cast<Outcome*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(Outcome)));
@@ -285,8 +290,10 @@ __declspec(dllexport) DWORD WINAPI WlanConnect(HANDLE client, const GUID* guid, 
     outcome->failure = ReadControl().connectFailure;
     outcome->data.wlanConnectionMode = parameters->wlanConnectionMode;
     if (parameters->strProfile) lstrcpynW(outcome->data.strProfileName, parameters->strProfile, WLAN_MAX_NAME_LENGTH);
-    if (parameters->pDot11Ssid) outcome->data.dot11Ssid = *parameters->pDot11Ssid;
-    else SetSsid(&outcome->data.dot11Ssid);  // the one saved network is E2E-Home's
+    if (parameters->pDot11Ssid)
+        outcome->data.dot11Ssid = *parameters->pDot11Ssid;
+    else
+        SetSsid(&outcome->data.dot11Ssid);  // the one saved network is E2E-Home's
     outcome->data.dot11BssType = parameters->dot11BssType;
     if (ReportLater(ReportConnect, outcome)) return ERROR_SUCCESS;
     HeapFree(GetProcessHeap(), 0, outcome);
@@ -295,8 +302,8 @@ __declspec(dllexport) DWORD WINAPI WlanConnect(HANDLE client, const GUID* guid, 
 
 // Answers at once; the scan's end comes later (fail-scan=N: a failure with reason N).
 // Refused without location consent, as the network lists are.
-__declspec(dllexport) DWORD WINAPI WlanScan(HANDLE client, const GUID* guid, const PDOT11_SSID, const PWLAN_RAW_DATA,
-                                            PVOID) {
+__declspec(dllexport) DWORD WINAPI
+    WlanScan(HANDLE client, const GUID* guid, const PDOT11_SSID, const PWLAN_RAW_DATA, PVOID) {
     const Mode mode = Now();
     if (const DWORD error = Check(client, mode)) return error;
     if (!Same(guid, kInterface)) return ERROR_INVALID_PARAMETER;
@@ -321,7 +328,8 @@ __declspec(dllexport) VOID WINAPI WlanFreeMemory(PVOID memory) { HeapFree(GetPro
 __declspec(dllexport) DWORD WINAPI WlanEnumInterfaces(HANDLE client, PVOID, PWLAN_INTERFACE_INFO_LIST* list) {
     if (const DWORD error = Check(client, Now())) return error;
     if (!list) return ERROR_INVALID_PARAMETER;
-    auto* result = Allocate<WLAN_INTERFACE_INFO_LIST>(sizeof(WLAN_INTERFACE_INFO_LIST) + 2 * sizeof(WLAN_INTERFACE_INFO));
+    auto* result =
+        Allocate<WLAN_INTERFACE_INFO_LIST>(sizeof(WLAN_INTERFACE_INFO_LIST) + 2 * sizeof(WLAN_INTERFACE_INFO));
     if (!result) return ERROR_NOT_ENOUGH_MEMORY;
     result->dwNumberOfItems = ReadControl().second ? 2 : 1;
     result->InterfaceInfo[0].InterfaceGuid = kInterface;
@@ -363,13 +371,12 @@ __declspec(dllexport) DWORD WINAPI WlanQueryInterface(HANDLE client, const GUID*
         statistics.MacUcastCounters.ullReceivedFrameCount = 1000;
         return Hand(statistics, size, data);
     }
-    default:
-        return ERROR_NOT_SUPPORTED;
+    default: return ERROR_NOT_SUPPORTED;
     }
 }
 
-__declspec(dllexport) DWORD WINAPI WlanSetInterface(HANDLE client, const GUID* guid, WLAN_INTF_OPCODE opCode,
-                                                    DWORD size, const PVOID data, PVOID) {
+__declspec(dllexport) DWORD WINAPI
+    WlanSetInterface(HANDLE client, const GUID* guid, WLAN_INTF_OPCODE opCode, DWORD size, const PVOID data, PVOID) {
     if (const DWORD error = Check(client, Now())) return error;
     if (!Ours(guid) || !data) return ERROR_INVALID_PARAMETER;
     if (opCode != wlan_intf_opcode_radio_state || size != sizeof(WLAN_PHY_RADIO_STATE)) return ERROR_NOT_SUPPORTED;
@@ -399,10 +406,11 @@ __declspec(dllexport) DWORD WINAPI WlanGetNetworkBssList(HANDLE client, const GU
     return ERROR_SUCCESS;
 }
 
-__declspec(dllexport) DWORD WINAPI WlanGetAvailableNetworkList(HANDLE client, const GUID* guid, DWORD, PVOID,
-                                                               PWLAN_AVAILABLE_NETWORK_LIST* list) {
+__declspec(dllexport) DWORD WINAPI
+    WlanGetAvailableNetworkList(HANDLE client, const GUID* guid, DWORD, PVOID, PWLAN_AVAILABLE_NETWORK_LIST* list) {
     if (const DWORD error = CheckListReading(client, guid, list)) return error;
-    auto* result = Allocate<WLAN_AVAILABLE_NETWORK_LIST>(sizeof(WLAN_AVAILABLE_NETWORK_LIST) + sizeof(WLAN_AVAILABLE_NETWORK));
+    auto* result =
+        Allocate<WLAN_AVAILABLE_NETWORK_LIST>(sizeof(WLAN_AVAILABLE_NETWORK_LIST) + sizeof(WLAN_AVAILABLE_NETWORK));
     if (!result) return ERROR_NOT_ENOUGH_MEMORY;
     result->dwNumberOfItems = 2;
     WLAN_AVAILABLE_NETWORK& network = result->Network[0];
@@ -417,7 +425,7 @@ __declspec(dllexport) DWORD WINAPI WlanGetAvailableNetworkList(HANDLE client, co
     network.bSecurityEnabled = TRUE;
     network.dot11DefaultAuthAlgorithm = DOT11_AUTH_ALGO_RSNA_PSK;
     network.dot11DefaultCipherAlgorithm = DOT11_CIPHER_ALGO_CCMP;
-    network.dwFlags = 0x3;  // connected, has a profile
+    network.dwFlags = 0x3;                              // connected, has a profile
     WLAN_AVAILABLE_NETWORK& open = result->Network[1];  // open, no saved network
     SetSsid(&open.dot11Ssid, kOpenSsid);
     open.dot11BssType = dot11_BSS_type_infrastructure;
@@ -432,8 +440,8 @@ __declspec(dllexport) DWORD WINAPI WlanGetAvailableNetworkList(HANDLE client, co
     return ERROR_SUCCESS;
 }
 
-__declspec(dllexport) DWORD WINAPI WlanGetProfileList(HANDLE client, const GUID* guid, PVOID,
-                                                      PWLAN_PROFILE_INFO_LIST* list) {
+__declspec(dllexport) DWORD WINAPI
+    WlanGetProfileList(HANDLE client, const GUID* guid, PVOID, PWLAN_PROFILE_INFO_LIST* list) {
     if (const DWORD error = Check(client, Now())) return error;
     if (!Ours(guid) || !list) return ERROR_INVALID_PARAMETER;
     auto* result = Allocate<WLAN_PROFILE_INFO_LIST>(sizeof(WLAN_PROFILE_INFO_LIST));
@@ -444,8 +452,8 @@ __declspec(dllexport) DWORD WINAPI WlanGetProfileList(HANDLE client, const GUID*
     return ERROR_SUCCESS;
 }
 
-__declspec(dllexport) DWORD WINAPI WlanGetProfile(HANDLE client, const GUID* guid, LPCWSTR name, PVOID, LPWSTR* xml,
-                                                  DWORD*, PDWORD) {
+__declspec(dllexport) DWORD WINAPI
+    WlanGetProfile(HANDLE client, const GUID* guid, LPCWSTR name, PVOID, LPWSTR* xml, DWORD*, PDWORD) {
     if (const DWORD error = Check(client, Now())) return error;
     if (!Ours(guid) || !name || !xml) return ERROR_INVALID_PARAMETER;
     if (lstrcmpW(name, kProfile) != 0) return ERROR_NOT_FOUND;

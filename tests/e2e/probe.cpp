@@ -83,9 +83,7 @@ long parseNumber(const std::string& text, const char* name) {
 
 long takeNumber(Args& a, const char* name) { return parseNumber(takeString(a, name), name); }
 
-long takeOptionalNumber(Args& a, const char* name, long fallback) {
-    return a.has() ? takeNumber(a, name) : fallback;
-}
+long takeOptionalNumber(Args& a, const char* name, long fallback) { return a.has() ? takeNumber(a, name) : fallback; }
 
 double takeSeconds(Args& a, const char* name) {
     std::string text = takeString(a, name);
@@ -139,8 +137,8 @@ void printWindow(HWND hwnd) {
     GetWindowRect(hwnd, &r);
     out("hwnd=0x%08lx visible=%d enabled=%d class=%s pid=%lu tid=%lu rect=%ld,%ld,%ld,%ld title=%s\n",
         (unsigned long)(ULONG_PTR)hwnd, IsWindowVisible(hwnd) ? 1 : 0, IsWindowEnabled(hwnd) ? 1 : 0,
-        windowClass(hwnd).c_str(), (unsigned long)pid, (unsigned long)tid, r.left, r.top, r.right,
-        r.bottom, oneLine(windowText(hwnd)).c_str());
+        windowClass(hwnd).c_str(), (unsigned long)pid, (unsigned long)tid, r.left, r.top, r.right, r.bottom,
+        oneLine(windowText(hwnd)).c_str());
 }
 
 // ---------------------------------------------------------------- finding windows
@@ -315,8 +313,10 @@ std::string besideProbe(const char* name) {
     char path[MAX_PATH] = "";
     GetModuleFileNameA(nullptr, path, sizeof path);
     char* slash = strrchr(path, '\\');
-    if (slash) slash[1] = '\0';
-    else path[0] = '\0';
+    if (slash)
+        slash[1] = '\0';
+    else
+        path[0] = '\0';
     return std::string(path) + name;
 }
 
@@ -329,8 +329,8 @@ int askHook(HWND target, const char* request, std::string& answer, LPARAM lParam
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = kReplyClass;
     RegisterClassA(&wc);
-    HWND reply = CreateWindowExA(0, kReplyClass, "probe reply", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                                 wc.hInstance, nullptr);
+    HWND reply =
+        CreateWindowExA(0, kReplyClass, "probe reply", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance, nullptr);
     if (!reply) return failed("CreateWindowEx");
 
     const std::string dll = besideProbe(kHookDll);
@@ -625,8 +625,10 @@ int cmdWaitMenu(Args& a) {
     for (;;) {
         HWND menu = visibleMenuWindow(threadId);
         if (gone ? menu == nullptr : menu != nullptr) {
-            if (menu) printWindow(menu);
-            else out("gone\n");
+            if (menu)
+                printWindow(menu);
+            else
+                out("gone\n");
             return kOk;
         }
         if (GetTickCount() - start >= (DWORD)(seconds * 1000)) {
@@ -757,8 +759,10 @@ int cmdStartMany(Args& a) {
     for (const PROCESS_INFORMATION& pi : started) {
         DWORD code = 0;
         GetExitCodeProcess(pi.hProcess, &code);
-        if (code == STILL_ACTIVE) out("pid=%lu running\n", (unsigned long)pi.dwProcessId);
-        else out("pid=%lu exit=%ld\n", (unsigned long)pi.dwProcessId, (long)code);
+        if (code == STILL_ACTIVE)
+            out("pid=%lu running\n", (unsigned long)pi.dwProcessId);
+        else
+            out("pid=%lu exit=%ld\n", (unsigned long)pi.dwProcessId, (long)code);
         CloseHandle(pi.hProcess);
     }
     return kOk;
@@ -932,8 +936,8 @@ int cmdProcessUsage(Args& a) {
     out("pid=%lu threads=%d thread_user_ms=%.1f thread_kernel_ms=%.1f process_user_ms=%.1f "
         "process_kernel_ms=%.1f own_user_ms=%.1f own_kernel_ms=%.1f working_set=%lu peak_working_set=%lu "
         "pagefile=%lu peak_pagefile=%lu\n",
-        (unsigned long)pid, threadCount, threads.userMs, threads.kernelMs, whole.userMs, whole.kernelMs,
-        own.userMs, own.kernelMs, (unsigned long)memory.WorkingSetSize, (unsigned long)memory.PeakWorkingSetSize,
+        (unsigned long)pid, threadCount, threads.userMs, threads.kernelMs, whole.userMs, whole.kernelMs, own.userMs,
+        own.kernelMs, (unsigned long)memory.WorkingSetSize, (unsigned long)memory.PeakWorkingSetSize,
         (unsigned long)memory.PagefileUsage, (unsigned long)memory.PeakPagefileUsage);
     return kOk;
 }
@@ -942,8 +946,8 @@ int cmdProcessUsage(Args& a) {
 // from its server), or -1 when the process is not in the list.
 long systemHandleCount(DWORD pid) {
     typedef LONG(WINAPI * QueryFunction)(ULONG, PVOID, ULONG, PULONG);
-    QueryFunction query = (QueryFunction)(void (*)())GetProcAddress(GetModuleHandleA("ntdll.dll"),
-                                                                    "NtQuerySystemInformation");
+    QueryFunction query =
+        (QueryFunction)(void (*)())GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation");
     if (!query) return -1;
     std::vector<char> buffer(1 << 16);
     ULONG needed = 0;
@@ -1030,8 +1034,10 @@ int cmdTimeExit(Args& a) {
         DWORD code = 0;
         GetExitCodeProcess(waited[1], &code);
         char text[64];
-        if (endedMs[1] >= 0) snprintf(text, sizeof text, " second_ms=%.1f second_exit=%ld", endedMs[1], (long)code);
-        else snprintf(text, sizeof text, " second=running");
+        if (endedMs[1] >= 0)
+            snprintf(text, sizeof text, " second_ms=%.1f second_exit=%ld", endedMs[1], (long)code);
+        else
+            snprintf(text, sizeof text, " second=running");
         second = text;
         CloseHandle(waited[1]);
     }
@@ -1122,7 +1128,8 @@ int cmdTimeApplet(Args& a) {
         if (!window && (window = FindWindowA(nullptr, title.c_str()))) shown = nowMs() - start;
         if (window && !control) control = descendant(window, id);
         DWORD_PTR length = 0;
-        if (control) SendMessageTimeoutA(control, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_ABORTIFHUNG, 1000, &length);
+        if (control)
+            SendMessageTimeoutA(control, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_ABORTIFHUNG, 1000, &length);
         if (!*text) Sleep(1);
     }
     out("window_ms=%.1f filled_ms=%.1f hwnd=0x%08lx text=%s\n", shown, nowMs() - start,
@@ -1255,8 +1262,8 @@ int cmdHoldImage(Args& a) {
 int cmdHang(Args& a) {
     std::string title = takeString(a, "TITLE");
     double seconds = takeSeconds(a, "SECONDS");
-    HWND hwnd = CreateWindowExA(0, "STATIC", title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 80,
-                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND hwnd = CreateWindowExA(0, "STATIC", title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 80, nullptr,
+                                nullptr, GetModuleHandleA(nullptr), nullptr);
     if (!hwnd) return failed("CreateWindowEx");
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);

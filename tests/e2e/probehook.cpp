@@ -65,8 +65,8 @@ std::string describeOpenMenu() {
     RECT r = {};
     GetWindowRect(window, &r);
     const int count = GetMenuItemCount(menu);
-    snprintf(line, sizeof line, "menu hwnd=0x%08lx rect=%ld,%ld,%ld,%ld count=%d\n",
-             (unsigned long)(ULONG_PTR)window, r.left, r.top, r.right, r.bottom, count);
+    snprintf(line, sizeof line, "menu hwnd=0x%08lx rect=%ld,%ld,%ld,%ld count=%d\n", (unsigned long)(ULONG_PTR)window,
+             r.left, r.top, r.right, r.bottom, count);
     std::string text = line;
     for (int i = 0; i < count; ++i) {
         char label[256] = "";
@@ -78,8 +78,8 @@ std::string describeOpenMenu() {
         if (!GetMenuItemInfoA(menu, (UINT)i, TRUE, &info)) {
             snprintf(line, sizeof line, "item index=%d error=%lu\n", i, (unsigned long)GetLastError());
         } else {
-            snprintf(line, sizeof line, "item index=%d id=%u type=0x%x state=0x%x text=%s\n", i, info.wID,
-                     info.fType, info.fState, oneLine(label).c_str());
+            snprintf(line, sizeof line, "item index=%d id=%u type=0x%x state=0x%x text=%s\n", i, info.wID, info.fType,
+                     info.fState, oneLine(label).c_str());
         }
         text += line;
     }
@@ -97,10 +97,14 @@ BOOL CALLBACK collectTooltips(HWND hwnd, LPARAM lp) {
 std::string escapedText(const wchar_t* text) {
     std::string out;
     for (const wchar_t* p = text; *p; ++p) {
-        if (*p == L'\\') out += "\\\\";
-        else if (*p == L'\n') out += "\\n";
-        else if (*p == L'\r') out += "\\r";
-        else if (*p == L'\t') out += "\\t";
+        if (*p == L'\\')
+            out += "\\\\";
+        else if (*p == L'\n')
+            out += "\\n";
+        else if (*p == L'\r')
+            out += "\\r";
+        else if (*p == L'\t')
+            out += "\\t";
         else {
             char bytes[8] = "";
             int n = WideCharToMultiByte(CP_ACP, 0, p, 1, bytes, sizeof bytes, nullptr, nullptr);
@@ -128,8 +132,8 @@ std::string describeTooltips() {
             if (info.hwnd) MapWindowPoints(info.hwnd, nullptr, reinterpret_cast<POINT*>(&r), 2);
             const bool callback = info.lpszText == LPSTR_TEXTCALLBACKW || IS_INTRESOURCE(info.lpszText);
             snprintf(line, sizeof line, "tool tooltip=0x%08lx owner=0x%08lx id=0x%lx rect=%ld,%ld,%ld,%ld text=",
-                     (unsigned long)(ULONG_PTR)tooltip, (unsigned long)(ULONG_PTR)info.hwnd,
-                     (unsigned long)info.uId, r.left, r.top, r.right, r.bottom);
+                     (unsigned long)(ULONG_PTR)tooltip, (unsigned long)(ULONG_PTR)info.hwnd, (unsigned long)info.uId,
+                     r.left, r.top, r.right, r.bottom);
             text += line;
             text += callback ? std::string() : escapedText(buffer.data());
             text += "\n";
@@ -137,7 +141,6 @@ std::string describeTooltips() {
     }
     return text.empty() ? "tools=none\n" : text;
 }
-
 
 // ---------------------------------------------------------------- list views and clipped text
 //
@@ -210,7 +213,8 @@ std::string describeList(HWND list, int select) {
              rows, (int)columns.size(), (int)SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED));
     std::string text = line;
     for (size_t c = 0; c < columns.size(); ++c) {
-        snprintf(line, sizeof line, "column index=%d width=%d need=%d text=", (int)c, columns[c].width, columns[c].need);
+        snprintf(line, sizeof line, "column index=%d width=%d need=%d text=", (int)c, columns[c].width,
+                 columns[c].need);
         text += line + columns[c].name + "\n";
     }
     for (int r = 0; r < rows; ++r) {
@@ -318,9 +322,8 @@ extern "C" __attribute__((dllexport)) LRESULT CALLBACK ProbeCallWndProc(int code
             data.cbData = (DWORD)text.size() + 1;
             data.lpData = const_cast<char*>(text.c_str());
             DWORD_PTR result = 0;
-            SendMessageTimeoutA(reinterpret_cast<HWND>(cwp->wParam), WM_COPYDATA,
-                                reinterpret_cast<WPARAM>(cwp->hwnd), reinterpret_cast<LPARAM>(&data),
-                                SMTO_ABORTIFHUNG, 5000, &result);
+            SendMessageTimeoutA(reinterpret_cast<HWND>(cwp->wParam), WM_COPYDATA, reinterpret_cast<WPARAM>(cwp->hwnd),
+                                reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, 5000, &result);
         }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);

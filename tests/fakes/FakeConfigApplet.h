@@ -14,7 +14,7 @@
 namespace fake {
 
 struct ConfigureCall {
-    std::string library;               // the file whose export was called
+    std::string library;  // the file whose export was called
     int count = 0;
     std::vector<std::string> entries;  // the first `count` entries of the call record
     DWORD reserved = 0;                // what the reserved value held

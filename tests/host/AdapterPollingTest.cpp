@@ -35,9 +35,9 @@ TEST_F(AdapterPollingTest, OneTickOfOneLinkedAdapterAsksInOrder) {
     const std::vector<std::string> attach = {"Item(0)", "Attach(0)", "GetVendorDescription(0)"};
     EXPECT_TRUE(std::equal(attach.begin(), attach.end(), library.calls.begin()));
     const std::vector<std::string> expected = {
-        "Item(0)", "Attach(0)", "Item(1)",  // slot 0, then slot 1 finds nothing
-        "GetRadioState(0)", "GetNetworkType(0)", "GetAdapterState(0)", "GetLinkQuality(0)", "GetDot11Rate(0)",
-        "GetWEPPacketRxOK(0)"};
+        "Item(0)",           "Attach(0)",         "Item(1)",  // slot 0, then slot 1 finds nothing
+        "GetRadioState(0)",  "GetNetworkType(0)", "GetAdapterState(0)",
+        "GetLinkQuality(0)", "GetDot11Rate(0)",   "GetWEPPacketRxOK(0)"};
     EXPECT_EQ(CallsOfOneTick(), expected);
     EXPECT_EQ(CallsOfOneTick(), expected);
 }

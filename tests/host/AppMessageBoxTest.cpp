@@ -19,8 +19,9 @@ protected:
 TEST_F(AppMessageBoxTest, CaptionIsTheExecutableNameWithoutDirectoryOrExtension) {
     desk.SetModulePath("C:\\Program Files\\Quorvane.Tools\\ZEVARIDA.EXE");
     ShowFromProgram("Line one\nLine two", 0);
-    EXPECT_EQ(desk.MessageBoxes(), (std::vector<sim::MessageBoxRecord>{
-                                       {nullptr, "Line one\nLine two", "ZEVARIDA", MB_OK | MB_ICONEXCLAMATION}}));
+    EXPECT_EQ(
+        desk.MessageBoxes(),
+        (std::vector<sim::MessageBoxRecord>{{nullptr, "Line one\nLine two", "ZEVARIDA", MB_OK | MB_ICONEXCLAMATION}}));
 }
 
 TEST_F(AppMessageBoxTest, IconNamedByTheCallerReplacesTheExclamation) {

@@ -49,8 +49,7 @@ TEST_F(CallFailureTest, EachFailureLeadsWhereItShould) {
              Ticks(1);
              EXPECT_EQ(Tip(), "Adapter One\nSpeed: 11.0 Mbps\nExcellent Link Quality 100%");
          }},
-        {"Attach", true, 0, [this] { Ticks(1); },
-         [this] { EXPECT_EQ(TrayIcon(0), nullptr); }},
+        {"Attach", true, 0, [this] { Ticks(1); }, [this] { EXPECT_EQ(TrayIcon(0), nullptr); }},
         // An identifier that cannot be read reaches the applet as the empty string.
         {"GetAdapterID", true, 0, [this] { Post(WM_COMMAND, ID_VERSION_INFORMATION, 0); },
          [this] {
@@ -65,11 +64,15 @@ TEST_F(CallFailureTest, EachFailureLeadsWhereItShould) {
         applet.Install();
         Start();
         Ticks(1);
-        if (c.method) library.FailCall(c.call);
-        else desk.FailCall(c.call, 1, c.skip);
+        if (c.method)
+            library.FailCall(c.call);
+        else
+            desk.FailCall(c.call, 1, c.skip);
         c.act();
-        if (c.method) EXPECT_TRUE(library.methodsFailed.count(c.call));
-        else EXPECT_TRUE(desk.FunctionsFailed().count(c.call));
+        if (c.method)
+            EXPECT_TRUE(library.methodsFailed.count(c.call));
+        else
+            EXPECT_TRUE(desk.FunctionsFailed().count(c.call));
         c.expect();
         StartOver();
     }

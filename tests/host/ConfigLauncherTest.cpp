@@ -196,8 +196,9 @@ TEST_F(ConfigLauncherTest, LibrariesComeFromTheProgramTheSystemOrTheWindowsFolde
         desk.SetVersion(c.version);
         if (c.noProgramPath) desk.FailCall("GetModuleFileNameA", -1);
         applet.Install(c.folder + "\\TAVRONDI.DLL");
-        desk.RegisterModule(c.folder + "\\TAVROCSH.DLL", {{"CSHInitialize", reinterpret_cast<FARPROC>(
-                                                               reinterpret_cast<void (*)()>(&AcceptHelpFile))}});
+        desk.RegisterModule(
+            c.folder + "\\TAVROCSH.DLL",
+            {{"CSHInitialize", reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&AcceptHelpFile))}});
         Start();
         EXPECT_EQ(desk.CountCalls("SetDllDirectoryA"), c.version == sim::Desktop::VersionXp() ? 1 : 0);
         EXPECT_EQ(desk.ModuleLoads(c.folder + "\\TAVROCSH.DLL"), c.loads ? 1 : 0);

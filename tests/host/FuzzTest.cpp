@@ -29,8 +29,7 @@ protected:
     // inside, lead bytes of double-byte characters often.
     std::string Text(unsigned maxLength, unsigned char lowest) {
         std::string text(Below(maxLength + 1), ' ');
-        for (char& c : text)
-            c = static_cast<char>(Below(3) == 0 ? 0x81 + Below(0x1F) : lowest + Below(256 - lowest));
+        for (char& c : text) c = static_cast<char>(Below(3) == 0 ? 0x81 + Below(0x1F) : lowest + Below(256 - lowest));
         return text;
     }
 };
@@ -41,7 +40,7 @@ TEST_F(FuzzTest, TipStaysInItsFieldAndKeepsCharactersWhole) {
     for (int b = 0xE0; b <= 0xFC; ++b) leadBytes.insert(static_cast<BYTE>(b));
     desk.SetLeadBytes(leadBytes);
     const auto& strings = desk.Resources().strings;
-    const int formats[] = {IDS_NOT_LINKED, IDS_POOR_LINK,  IDS_GOOD_LINK,    IDS_FAIR_LINK,
+    const int formats[] = {IDS_NOT_LINKED,     IDS_POOR_LINK, IDS_GOOD_LINK,    IDS_FAIR_LINK,
                            IDS_EXCELLENT_LINK, IDS_RADIO_OFF, IDS_FRAME_ERRORS, IDS_RADIO_SWITCH_OFF};
     for (unsigned long input = 0; input < inputs; ++input) {
         // Control characters stay out, so that the description's end shows in the tip.

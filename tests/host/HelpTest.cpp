@@ -11,8 +11,9 @@ int WINAPI AcceptHelpFile(const char*, int) { return 1; }
 class HelpTest : public DesktopTest {
 protected:
     void InstallHelpLibrary() {
-        desk.RegisterModule("TAVROCSH.DLL", {{"CSHInitialize", reinterpret_cast<FARPROC>(
-                                                                   reinterpret_cast<void (*)()>(&AcceptHelpFile))}});
+        desk.RegisterModule(
+            "TAVROCSH.DLL",
+            {{"CSHInitialize", reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&AcceptHelpFile))}});
     }
     // The topics the help viewer was asked for.
     std::vector<ULONG_PTR> Topics() const {

@@ -69,7 +69,10 @@ TEST_F(KeyEntryTest, KeyFieldLetsOnlyHexadecimalDigitsThroughAsTheyAreTyped) {
         const char* typed;
     };
     desk.SetLeadBytes({0x81});
-    for (const Case& c : {Case{932, "\x81" "A"}, Case{65001, "\xE2\x82\xAC"}, Case{65001, "\xF0\x9F\x98\x80"}}) {
+    for (const Case& c : {Case{932,
+                               "\x81"
+                               "A"},
+                          Case{65001, "\xE2\x82\xAC"}, Case{65001, "\xF0\x9F\x98\x80"}}) {
         desk.SetCodePage(c.codePage);
         const size_t beeps = desk.Beeps().size();
         desk.Type(key, c.typed);
@@ -89,9 +92,10 @@ TEST_F(KeyEntryTest, ChecksOnOkShowWhyAndKeepTheDialogOpen) {
         std::string message;
     };
     const std::string hex = "Invalid hexadecimal number.\nPlease enter a valid hexadecimal number.";
-    for (const Case& c : {Case{std::string(25, '1'), "Invalid key length of 25 characters.\nPlease enter exactly 26 characters."},
-                          Case{std::string(25, '1') + "G", hex}, Case{std::string(26, 'x'), hex},
-                          Case{"0123456789ABCDEFabcdef0909G", ""}}) {
+    for (const Case& c :
+         {Case{std::string(25, '1'), "Invalid key length of 25 characters.\nPlease enter exactly 26 characters."},
+          Case{std::string(25, '1') + "G", hex}, Case{std::string(26, 'x'), hex},
+          Case{"0123456789ABCDEFabcdef0909G", ""}}) {
         SCOPED_TRACE(c.key);
         EXPECT_EQ(ConfirmKey(c.key), c.message);
         if (c.message.empty()) break;  // 27 pasted characters were cut to 26 digits: accepted

@@ -96,10 +96,10 @@ TEST_F(MessageMapTest, EachEntryOfTheChainReachesItsHandler) {
     const UINT ping = desk.RegisteredMessage(kPingName);
     const Case cases[] = {
         {WM_COMMAND, kDerivedCommand, {"derived command"}},
-        {WM_COMMAND, kBaseCommand, {"base command"}},  // two classes up, past the one without a map
-        {WM_COMMAND, kSharedCommand, {"derived shared"}},  // the derived entry hides the base's
+        {WM_COMMAND, kBaseCommand, {"base command"}},                 // two classes up, past the one without a map
+        {WM_COMMAND, kSharedCommand, {"derived shared"}},             // the derived entry hides the base's
         {WM_COMMAND, MAKEWPARAM(kBaseCommand, 1), {"base command"}},  // an accelerator
-        {WM_COMMAND, MAKEWPARAM(kBaseCommand, kEditChanged), {}},  // a control notification is no command
+        {WM_COMMAND, MAKEWPARAM(kBaseCommand, kEditChanged), {}},     // a control notification is no command
         {WM_COMMAND, kUnmappedCommand, {}},
         {WM_TIMER, 0xFACEBABE, {"timer 0xFACEBABE"}},
         {ping, 3, {"ping 3"}},

@@ -94,8 +94,10 @@ TEST_F(OwnConfigCheckTest, ServiceThatCannotBeAskedCountsAsNotRunning) {
         SCOPED_TRACE(call);
         AddManaged("Adapter One");
         desk.SetService("WZCSVC", SERVICE_RUNNING);
-        if (std::string(call) == "Windows 98") desk.SetVersion(sim::Desktop::Version98());
-        else desk.FailCall(call, -1);
+        if (std::string(call) == "Windows 98")
+            desk.SetVersion(sim::Desktop::Version98());
+        else
+            desk.FailCall(call, -1);
         Start();
         EXPECT_TRUE(OffersOwnConfig(0));
         StartOver();
@@ -108,15 +110,15 @@ TEST_F(OwnConfigCheckTest, InitialisationAttachesSlotZeroBeforeTheFirstTick) {
     AddManaged("Adapter One").id = id + "beyond the buffer";
     Start();
     EXPECT_EQ(library.calls,
-              (std::vector<std::string>{"Item(0)", "Attach(0)", "GetVendorDescription(0)", "GetDot11NetworkTypeInUse(0)",
-                                        "GetGenDriverVersion(0)", "GetAdapterID(0)"}));
+              (std::vector<std::string>{"Item(0)", "Attach(0)", "GetVendorDescription(0)",
+                                        "GetDot11NetworkTypeInUse(0)", "GetGenDriverVersion(0)", "GetAdapterID(0)"}));
     EXPECT_EQ(CallsWith("RegOpenKeyExA(", std::string(kInterfaces) + id + "\", 0x1)"), 1);
     EXPECT_EQ(desk.OpenRegistryKeys(), 0);
     // With slot 0 attached, the check before a menu searches nothing.
     library.calls.clear();
     OffersOwnConfig(0);
-    EXPECT_EQ(library.calls, (std::vector<std::string>{"GetDot11NetworkTypeInUse(0)", "GetGenDriverVersion(0)",
-                                                        "GetAdapterID(0)"}));
+    EXPECT_EQ(library.calls,
+              (std::vector<std::string>{"GetDot11NetworkTypeInUse(0)", "GetGenDriverVersion(0)", "GetAdapterID(0)"}));
 }
 
 TEST_F(OwnConfigCheckTest, EachMenuAsksAgain) {

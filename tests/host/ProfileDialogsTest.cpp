@@ -53,8 +53,9 @@ TEST_F(ProfileDialogsTest, LongerNameIsRefusedWithFocusOnTheField) {
     HWND name = Item(dialog, IDC_PROFILE_NAME);
     desk.Send(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(std::string(33, 'p').c_str()));
     desk.Send(Item(dialog, IDOK), BM_CLICK, 0, 0);
-    EXPECT_EQ(desk.MessageBoxes(), (std::vector<sim::MessageBoxRecord>{{dialog, "Please enter no more than 32 characters.",
-                                                                          "ZEVARIDA", MB_OK | MB_ICONEXCLAMATION}}));
+    EXPECT_EQ(desk.MessageBoxes(),
+              (std::vector<sim::MessageBoxRecord>{
+                  {dialog, "Please enter no more than 32 characters.", "ZEVARIDA", MB_OK | MB_ICONEXCLAMATION}}));
     EXPECT_TRUE(desk.WindowExists(dialog));
     EXPECT_EQ(desk.Focus(), name);
     EXPECT_EQ(desk.Control(name).selEnd, 33u);

@@ -56,9 +56,7 @@ HWND DesktopTest::TrayWindow() const {
 
 void DesktopTest::Ticks(int count) { desk.Advance(1000 * count); }
 
-void DesktopTest::Post(UINT message, WPARAM wParam, LPARAM lParam) {
-    desk.Post(TrayWindow(), message, wParam, lParam);
-}
+void DesktopTest::Post(UINT message, WPARAM wParam, LPARAM lParam) { desk.Post(TrayWindow(), message, wParam, lParam); }
 
 void DesktopTest::Mouse(WPARAM slot, LPARAM event) { Post(WM_TRAYICON, slot, event); }
 

@@ -30,15 +30,15 @@ int WINAPI AcceptHelpFile(const char*, int) { return 1; }
 
 // The Win32 calls a step may make fail once, the way the real ones fail.
 const char* const kFailingCalls[] = {
-    "Shell_NotifyIconA", "SetTimer",         "PostMessageA",       "GetCursorPos",        "LoadLibraryA",
-    "GetProcAddress",    "RegOpenKeyExA",    "RegQueryValueExA",   "RegCreateKeyExA",     "RegSetValueExA",
-    "RegDeleteValueA",   "OpenSCManagerA",   "OpenServiceA",       "QueryServiceStatus",  "DialogBoxParamA",
-    "WinHelpA",          "SetWindowTextA",   "GetModuleFileNameA", "TrackPopupMenu",      "SetForegroundWindow",
-    "LoadStringA",       "MessageBoxA",      "MessageBeep",        "CreateMutexA",        "RegisterWindowMessageA",
-    "LoadIconA",         "LoadImageA",       "LoadMenuA",          "GetSystemDirectoryA", "GetWindowsDirectoryA"};
+    "Shell_NotifyIconA", "SetTimer",       "PostMessageA",       "GetCursorPos",        "LoadLibraryA",
+    "GetProcAddress",    "RegOpenKeyExA",  "RegQueryValueExA",   "RegCreateKeyExA",     "RegSetValueExA",
+    "RegDeleteValueA",   "OpenSCManagerA", "OpenServiceA",       "QueryServiceStatus",  "DialogBoxParamA",
+    "WinHelpA",          "SetWindowTextA", "GetModuleFileNameA", "TrackPopupMenu",      "SetForegroundWindow",
+    "LoadStringA",       "MessageBoxA",    "MessageBeep",        "CreateMutexA",        "RegisterWindowMessageA",
+    "LoadIconA",         "LoadImageA",     "LoadMenuA",          "GetSystemDirectoryA", "GetWindowsDirectoryA"};
 // Those among them that run while the program starts.
-const char* const kStartingCalls[] = {"CreateMutexA", "RegisterWindowMessageA", "LoadIconA", "LoadImageA",
-                                      "LoadMenuA",    "SetTimer",               "Shell_NotifyIconA"};
+const char* const kStartingCalls[] = {"CreateMutexA", "RegisterWindowMessageA", "LoadIconA", "LoadImageA", "LoadMenuA",
+                                      "SetTimer",     "Shell_NotifyIconA"};
 // The Win32 calls that have no failure of their own, or fail only for a
 // handle, window, item or argument the program does not hold (the open-handle
 // counts after every step show it passes only its own): why, and which.
@@ -51,7 +51,8 @@ const std::pair<const char*, const char*> kCallsThatCannotFail[] = {
     {"a state or a test, no failure value",
      "GetAsyncKeyState GetKeyState IsCharAlphaA IsCharAlphaNumericA IsDBCSLeadByte IsDlgButtonChecked IsWindow"},
     {"null means no window has it", "GetCapture GetFocus"},
-    {"cannot fail (GetModuleHandleA: for the program's own module)", "GetVersion GetACP GetLastError SetLastError GetModuleHandleA"},
+    {"cannot fail (GetModuleHandleA: for the program's own module)",
+     "GetVersion GetACP GetLastError SetLastError GetModuleHandleA"},
     {"fails only for a window, control, index or menu item that does not exist (SetFocus: or of another thread)",
      "GetParent GetLastActivePopup EnumChildWindows GetDlgItem CheckDlgButton GetWindowTextA GetWindowTextLengthA "
      "GetWindowLongA SetWindowLongA SetFocus GetSubMenu EnableMenuItem CheckMenuRadioItem GetSystemMetrics"},
@@ -60,16 +61,35 @@ const std::pair<const char*, const char*> kCallsThatCannotFail[] = {
 };
 // The driver-library methods a step may make fail once: 1 back, nothing written.
 // The first eight are the status queries.
-const char* const kFailingMethods[] = {
-    "GetRadioState",  "GetNetworkType", "GetAdapterState", "GetLinkQuality",       "GetDot11Rate",
-    "GetWEPPacketRxOK", "GetDot11NetworkTypeInUse", "GetGenDriverVersion", "Refresh", "Item",
-    "Attach",         "GetVendorDescription", "GetAdapterID", "CWrapNetAdapter::SetRadioState",
-    "CWrapDriverInterface::SetRadioState"};
+const char* const kFailingMethods[] = {"GetRadioState",
+                                       "GetNetworkType",
+                                       "GetAdapterState",
+                                       "GetLinkQuality",
+                                       "GetDot11Rate",
+                                       "GetWEPPacketRxOK",
+                                       "GetDot11NetworkTypeInUse",
+                                       "GetGenDriverVersion",
+                                       "Refresh",
+                                       "Item",
+                                       "Attach",
+                                       "GetVendorDescription",
+                                       "GetAdapterID",
+                                       "CWrapNetAdapter::SetRadioState",
+                                       "CWrapDriverInterface::SetRadioState"};
 const unsigned kStatusQueries = 8;
-const UINT kCommands[] = {32768, 32769, 32770, 32771, 32772, 32773, 32774, 32775, 32776, 32777, 32778,
-                          32779, 32780, 32781, 32782, 32783, 32784, 33024, 57670, 0, 1, 2, 40000, 65535};
-const LPARAM kTrayEvents[] = {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN, WM_RBUTTONUP,
-                              WM_RBUTTONDBLCLK, WM_MOUSEMOVE, TRAY_CLICKED, TRAY_HELD, 0, 0x7FFF};
+const UINT kCommands[] = {32768, 32769, 32770, 32771, 32772, 32773, 32774, 32775, 32776, 32777, 32778, 32779,
+                          32780, 32781, 32782, 32783, 32784, 33024, 57670, 0,     1,     2,     40000, 65535};
+const LPARAM kTrayEvents[] = {WM_LBUTTONDOWN,
+                              WM_LBUTTONUP,
+                              WM_LBUTTONDBLCLK,
+                              WM_RBUTTONDOWN,
+                              WM_RBUTTONUP,
+                              WM_RBUTTONDBLCLK,
+                              WM_MOUSEMOVE,
+                              TRAY_CLICKED,
+                              TRAY_HELD,
+                              0,
+                              0x7FFF};
 const WPARAM kSlots[] = {0, 1, 2, 3, 0, 1, 4, 7, 0xFFFFFFFF, 0x7FFFFFFF};
 const int kKeys[] = {VK_RETURN, VK_ESCAPE, VK_TAB, VK_F1};
 const int kButtons[] = {IDOK, IDCANCEL, IDC_REMOVE_PERMANENTLY};
@@ -171,8 +191,10 @@ protected:
     }
     // Arms (times 1) or disarms (times 0) one failure; a Win32 call may pass a few times first.
     void SetFailing(const std::string& name, int times) {
-        if (IsMethod(name)) library.FailCall(name, times);
-        else desk.FailCall(name, times, times ? Below(3) : 0);
+        if (IsMethod(name))
+            library.FailCall(name, times);
+        else
+            desk.FailCall(name, times, times ? Below(3) : 0);
     }
     void DisarmAll() {
         for (const auto& [name, until] : armed) SetFailing(name, 0);
@@ -193,9 +215,10 @@ protected:
         for (const std::string& method : library.methodsCalled)
             EXPECT_TRUE(IsMethod(method)) << method << " is called but never made to fail";
         const std::vector<std::string> neverFailed = NeverFailed();
-        std::printf("made to fail: %zu Win32 functions, %zu library methods; %zu functions that cannot fail;"
-                    " never failed: %zu\n", desk.FunctionsFailed().size(), library.methodsFailed.size(), cannotFail,
-                    neverFailed.size());
+        std::printf(
+            "made to fail: %zu Win32 functions, %zu library methods; %zu functions that cannot fail;"
+            " never failed: %zu\n",
+            desk.FunctionsFailed().size(), library.methodsFailed.size(), cannotFail, neverFailed.size());
         for (const std::string& name : neverFailed) {
             std::printf("  %s never failed\n", name.c_str());
             if (steps >= kCompleteWalkSteps) ADD_FAILURE() << name << " never failed in " << steps << " steps";
@@ -246,9 +269,7 @@ protected:
             ++seen["dialogs answered"];
             AnswerDialog(dialog);
             break;
-        default:
-            ++seen["applet closings asked"];
-            applet.Close();
+        default: ++seen["applet closings asked"]; applet.Close();
         }
     }
 
@@ -256,8 +277,10 @@ protected:
         std::vector<UINT> ids;
         for (const sim::MenuItemView& item : menu.items)
             if (!item.separator && !item.grayed && !item.popup) ids.push_back(item.id);
-        if (ids.empty() || Below(3) == 0) desk.DismissMenu();
-        else desk.ChooseMenuItem(ids[Below(static_cast<unsigned>(ids.size()))]);
+        if (ids.empty() || Below(3) == 0)
+            desk.DismissMenu();
+        else
+            desk.ChooseMenuItem(ids[Below(static_cast<unsigned>(ids.size()))]);
     }
 
     void AnswerDialog(HWND dialog) {
@@ -265,17 +288,14 @@ protected:
         case 0:
             if (HWND button = desk.DialogControl(dialog, Pick(kButtons))) desk.Click(button);
             break;
-        case 1:
-            desk.PressKey(desk.Focus() ? desk.Focus() : dialog, Pick(kKeys));
-            break;
+        case 1: desk.PressKey(desk.Focus() ? desk.Focus() : dialog, Pick(kKeys)); break;
         case 2:
             if (desk.Focus()) desk.Type(desk.Focus(), std::string(1 + Below(4), static_cast<char>(Below(256))));
             break;
         case 3:
             if (desk.Focus()) desk.Paste(desk.Focus(), std::string(Below(40), static_cast<char>(32 + Below(96))));
             break;
-        default:
-            desk.Send(dialog, WM_CLOSE, 0, 0);
+        default: desk.Send(dialog, WM_CLOSE, 0, 0);
         }
     }
 
@@ -347,8 +367,8 @@ protected:
 TEST_F(RandomWalkTest, InvariantsHoldAfterEveryStep) {
     // The help library in the system folder and the applet in the Windows
     // folder, so that every load looks in more than the program's folder.
-    desk.RegisterModule(HelpLibrary(), {{"CSHInitialize", reinterpret_cast<FARPROC>(
-                                                              reinterpret_cast<void (*)()>(&AcceptHelpFile))}});
+    desk.RegisterModule(HelpLibrary(),
+                        {{"CSHInitialize", reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&AcceptHelpFile))}});
     applet.Install(std::string(sim::Desktop::WindowsFolder()) + "\\TAVROCFG.CPL");
     // Libraries planted where anyone can write, and a program on the desktop
     // that stopped answering: neither may reach or hold the program.

@@ -77,7 +77,10 @@ std::string PngImage(int w, int h) {  // signature, IHDR (8-bit RGBA), IEND; CRC
 }
 
 // An .ico file; each image with the bit count its directory entry gives (0: only in the image).
-struct IcoImage { int width, height, dirBitCount; std::string data; };
+struct IcoImage {
+    int width, height, dirBitCount;
+    std::string data;
+};
 std::string IcoFile(const std::vector<IcoImage>& images) {
     std::string dir = Le(0, 2) + Le(1, 2) + Le(images.size(), 2), data;
     const size_t first = 6 + 16 * images.size();
@@ -123,7 +126,10 @@ END
     ASSERT_EQ(f.dialogs.count(100), 1u);
     const sim::RcDialog& d = f.dialogs.at(100);
     EXPECT_EQ(d.id, 100);
-    EXPECT_EQ(d.x, 10); EXPECT_EQ(d.y, 20); EXPECT_EQ(d.cx, 200); EXPECT_EQ(d.cy, 120);
+    EXPECT_EQ(d.x, 10);
+    EXPECT_EQ(d.y, 20);
+    EXPECT_EQ(d.cx, 200);
+    EXPECT_EQ(d.cy, 120);
     EXPECT_EQ(d.style, 0x80C800C0u);
     EXPECT_EQ(d.exStyle, 0x80u);
     EXPECT_EQ(d.caption, "Test \"Dialog\"");
@@ -131,7 +137,13 @@ END
     EXPECT_EQ(d.fontSize, 8);
     ASSERT_EQ(d.controls.size(), 11u);
 
-    struct Want { const char* keyword; const char* cls; const char* text; int id; uint32_t style, exStyle; };
+    struct Want {
+        const char* keyword;
+        const char* cls;
+        const char* text;
+        int id;
+        uint32_t style, exStyle;
+    };
     const Want want[] = {
         {"DEFPUSHBUTTON", "Button", "OK", 1, 0x50010001, 0},
         {"PUSHBUTTON", "Button", "Cancel", 2, 0x58000000, 0},
@@ -156,7 +168,10 @@ END
         EXPECT_EQ(c.exStyle, want[i].exStyle);
     }
     const sim::RcControl& edit = d.controls[4];
-    EXPECT_EQ(edit.x, 50); EXPECT_EQ(edit.y, 7); EXPECT_EQ(edit.cx, 80); EXPECT_EQ(edit.cy, 14);
+    EXPECT_EQ(edit.x, 50);
+    EXPECT_EQ(edit.y, 7);
+    EXPECT_EQ(edit.cx, 80);
+    EXPECT_EQ(edit.cy, 14);
 
     // Without STYLE a DIALOG is WS_POPUP | WS_BORDER | WS_SYSMENU; CAPTION adds WS_CAPTION.
     ASSERT_EQ(f.dialogs.count(101), 1u);

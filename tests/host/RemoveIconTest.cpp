@@ -41,7 +41,8 @@ TEST_F(RemoveIconTest, AnswerAndCheckBoxDecideTheAutorunValueAndTheEnd) {
         {false, false, Escape, kWritten, false}, {false, false, CloseBox, kWritten, false},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "registered " << c.registered << " tick " << c.tick << " answer " << c.answer);
+        SCOPED_TRACE(testing::Message() << "registered " << c.registered << " tick " << c.tick << " answer "
+                                        << c.answer);
         if (c.registered) Register("\"C:\\Old\\ZEVARIDA.EXE\" /START");
         library.Add("Adapter One");
         sim::Process& program = Start();

@@ -38,9 +38,9 @@ TEST(CommandLineTest, ArgumentTextIsWhatFollowsTheProgramName) {
         const char* commandLine;
         const char* arguments;
     };
-    for (const Case& c : {Case{"\"C:\\A B\\Z.EXE\" STOP", "STOP"}, Case{"Z.EXE  \t START x", "START x"},
-                          Case{"\"C:\\Z.EXE\"", ""}, Case{"\"unterminated START", ""}, Case{"Z.EXE", ""},
-                          Case{"", ""}}) {
+    for (const Case& c :
+         {Case{"\"C:\\A B\\Z.EXE\" STOP", "STOP"}, Case{"Z.EXE  \t START x", "START x"}, Case{"\"C:\\Z.EXE\"", ""},
+          Case{"\"unterminated START", ""}, Case{"Z.EXE", ""}, Case{"", ""}}) {
         EXPECT_EQ(ArgumentText(c.commandLine), c.arguments) << c.commandLine;
     }
     EXPECT_EQ(ArgumentText(nullptr), "");
@@ -125,8 +125,10 @@ TEST_F(SingleInstanceTest, LaterStartsPassOverAWindowThatDoesNotAnswer) {
             desk.Advance(1);
         }
         EXPECT_TRUE(second.Finished());
-        if (*c.arguments) EXPECT_TRUE(first->Finished());
-        else EXPECT_EQ(PostedCommands(ID_ADVANCED_CONFIGURATION), 1);
+        if (*c.arguments)
+            EXPECT_TRUE(first->Finished());
+        else
+            EXPECT_EQ(PostedCommands(ID_ADVANCED_CONFIGURATION), 1);
         StartOver();
     }
 }

@@ -32,10 +32,14 @@ TEST_F(TrayIconTest, QualityChoosesTextPercentageAndImage) {
         int image;
     };
     const Case cases[] = {
-        {15, "Excellent Link Quality 100%", IDI_LINKED}, {12, "Excellent Link Quality 80%", IDI_LINKED},
-        {11, "Good Link Quality 73%", IDI_LINKED},       {9, "Good Link Quality 60%", IDI_LINKED},
-        {8, "Fair Link Quality 53%", IDI_LINKED},        {5, "Fair Link Quality 33%", IDI_LINKED},
-        {4, "Poor Link Quality 26%", IDI_POOR},          {1, "Poor Link Quality 6%", IDI_POOR},
+        {15, "Excellent Link Quality 100%", IDI_LINKED},
+        {12, "Excellent Link Quality 80%", IDI_LINKED},
+        {11, "Good Link Quality 73%", IDI_LINKED},
+        {9, "Good Link Quality 60%", IDI_LINKED},
+        {8, "Fair Link Quality 53%", IDI_LINKED},
+        {5, "Fair Link Quality 33%", IDI_LINKED},
+        {4, "Poor Link Quality 26%", IDI_POOR},
+        {1, "Poor Link Quality 6%", IDI_POOR},
         {0, "Not Linked", IDI_NOT_LINKED},
     };
     fake::FakeAdapter& adapter = library.Add("Adapter One");
@@ -115,8 +119,11 @@ TEST_F(TrayIconTest, TextIsCutOnlyBetweenWholeCharacters) {
     desk.SetLeadBytes({0x81});
     for (const Case& c : {Case{CP_UTF8, "ab\xC3\xA9", 3, 2}, Case{CP_UTF8, "\xE2\x82\xAC", 2, 0},
                           Case{CP_UTF8, "\xF0\x9F\x98\x80x", 4, 4}, Case{CP_UTF8, "a\xE2\x82", 9, 1},
-                          Case{CP_UTF8, "a\x80" "b", 9, 3}, Case{1252, "ab\xC3\xA9", 3, 3},
-                          Case{932, "a\x81\x40", 2, 1}, Case{932, "a\x81", 9, 1}}) {
+                          Case{CP_UTF8,
+                               "a\x80"
+                               "b",
+                               9, 3},
+                          Case{1252, "ab\xC3\xA9", 3, 3}, Case{932, "a\x81\x40", 2, 1}, Case{932, "a\x81", 9, 1}}) {
         desk.SetCodePage(c.codePage);
         EXPECT_EQ(WholeCharacterBytes(c.text, c.room), c.kept) << c.codePage << " " << c.text;
     }
@@ -259,8 +266,7 @@ TEST_F(TrayIconTest, StatusImagesAreLoadedAtTheShellsSizeFromImagesOfThatSize) {
             desk.Advance(600);  // the click's menu, closed again
             if (desk.TrackedMenu()) desk.DismissMenu();
         }
-        EXPECT_EQ(CallsWith("LoadImageA(", ", 1, " + std::to_string(c.size) + ", " + std::to_string(c.size) + ")"),
-                  10);
+        EXPECT_EQ(CallsWith("LoadImageA(", ", 1, " + std::to_string(c.size) + ", " + std::to_string(c.size) + ")"), 10);
         StartOver();
     }
 }
@@ -308,9 +314,8 @@ TEST_F(TrayIconTest, RemovedAdapterLosesItsIcon) {
     EXPECT_EQ(TrayIcon(1), nullptr);
     EXPECT_NE(TrayIcon(0), nullptr);
     const auto& calls = desk.TrayCalls();
-    auto deleted = std::find_if(calls.begin(), calls.end(), [](const sim::TrayCall& c) {
-        return c.message == NIM_DELETE && c.id == 1;
-    });
+    auto deleted = std::find_if(calls.begin(), calls.end(),
+                                [](const sim::TrayCall& c) { return c.message == NIM_DELETE && c.id == 1; });
     ASSERT_NE(deleted, calls.end());
     EXPECT_EQ(deleted->size, 88u);
     // Deleted once; later ticks leave the empty slot alone.

@@ -185,7 +185,7 @@ TEST_F(TrayMouseTest, RadioCommandActsOnTheSlotWhoseMenuWasShown) {
     library.calls.clear();
     desk.ChooseMenuItem(ID_RADIO_OFF);
     EXPECT_EQ(library.calls, (std::vector<std::string>{"CWrapNetAdapter::SetRadioState(1,0)",
-                                                        "CWrapDriverInterface::SetRadioState(1,0)"}));
+                                                       "CWrapDriverInterface::SetRadioState(1,0)"}));
     EXPECT_EQ(IconImage(1), IDI_RADIO_OFF);
     EXPECT_EQ(IconImage(0), IDI_LINKED);
     const sim::TrayIcon* icon = desk.FindTrayIcon(TrayWindow(), 1);
@@ -225,7 +225,7 @@ TEST_F(TrayMouseTest, RadioCommandThatChangesNothingMakesNoLibraryCall) {
     // On again calls both objects with 1, the adapter first.
     Post(WM_COMMAND, ID_RADIO_ON, 0);
     EXPECT_EQ(library.calls, (std::vector<std::string>{"CWrapNetAdapter::SetRadioState(0,1)",
-                                                        "CWrapDriverInterface::SetRadioState(0,1)"}));
+                                                       "CWrapDriverInterface::SetRadioState(0,1)"}));
 }
 
 TEST_F(TrayMouseTest, RadioSwitchOffGreysBothRadioItems) {

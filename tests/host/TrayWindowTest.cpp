@@ -84,10 +84,9 @@ TEST_F(TrayWindowTest, MissingImageOrMenuLeavesTheWindowInertButAnswering) {
         sim::ResourceKind kind;
         int id;
     };
-    for (const Missing& missing : {Missing{sim::ResourceKind::Icon, IDI_RADIO_OFF_DOWN},
-                                   Missing{sim::ResourceKind::Icon, IDI_FRAME_ERRORS},
-                                   Missing{sim::ResourceKind::Icon, IDI_APPLICATION_ICON},
-                                   Missing{sim::ResourceKind::Menu, IDR_TRAY_MENU}}) {
+    for (const Missing& missing :
+         {Missing{sim::ResourceKind::Icon, IDI_RADIO_OFF_DOWN}, Missing{sim::ResourceKind::Icon, IDI_FRAME_ERRORS},
+          Missing{sim::ResourceKind::Icon, IDI_APPLICATION_ICON}, Missing{sim::ResourceKind::Menu, IDR_TRAY_MENU}}) {
         SCOPED_TRACE(missing.id);
         desk.HideResource(missing.kind, missing.id);
         library.Add("Adapter One");
@@ -129,8 +128,8 @@ TEST_F(TrayWindowTest, ConfigureOrInstallPostsTheConfigurationCommandOnTheFirstT
         const char* arguments;
         int posts;
     };
-    for (const Case& c : {Case{"CONFIGURE", 1}, Case{"INSTALL", 1}, Case{"CONFIGURE INSTALL", 1},
-                          Case{"configure", 0}, Case{"", 0}, Case{"/START", 0}}) {
+    for (const Case& c : {Case{"CONFIGURE", 1}, Case{"INSTALL", 1}, Case{"CONFIGURE INSTALL", 1}, Case{"configure", 0},
+                          Case{"", 0}, Case{"/START", 0}}) {
         SCOPED_TRACE(c.arguments);
         Start(c.arguments);
         desk.Advance(999);

@@ -70,7 +70,9 @@ struct World {
     }
 };
 
-std::string SsidOf(const TAVRONET_NETWORK& n) { return std::string(reinterpret_cast<const char*>(n.ssid), n.ssidLength); }
+std::string SsidOf(const TAVRONET_NETWORK& n) {
+    return std::string(reinterpret_cast<const char*>(n.ssid), n.ssidLength);
+}
 
 const char* const kStreet =
     "[adapter]\nssid = Home\nrssi = -60 -75 every 1s\n"
@@ -83,17 +85,25 @@ const char* const kStreet =
     "[profile]\nname = Attic net\nssid = Attic\n";
 
 TEST(NetModelTest, SignalChannelAndStateRules) {
-    struct Row { long in; unsigned long out; } rssi[] = {{-110, 0}, {-100, 0}, {-99, 2}, {-75, 50}, {-51, 98}, {-50, 100}, {-30, 100}};
+    struct Row {
+        long in;
+        unsigned long out;
+    } rssi[] = {{-110, 0}, {-100, 0}, {-99, 2}, {-75, 50}, {-51, 98}, {-50, 100}, {-30, 100}};
     for (const Row& r : rssi) EXPECT_EQ(PercentFromRssi(r.in), r.out) << r.in;
     Row quality[] = {{0, 0}, {8, 53}, {14, 93}, {15, 100}, {40, 100}};
     for (const Row& r : quality) EXPECT_EQ(SignalFromQuality(r.in), r.out) << r.in;
     Row back[] = {{0, 0}, {50, 8}, {99, 15}, {100, 15}, {250, 15}};
     for (const Row& r : back) EXPECT_EQ(QualityFromSignal(r.in), r.out) << r.in;
-    Row channel[] = {{0, 0}, {1, 2412}, {13, 2472}, {14, 2484}, {15, 0}, {31, 0}, {32, 5160}, {36, 5180}, {177, 5885}, {178, 0}};
+    Row channel[] = {{0, 0},  {1, 2412},  {13, 2472}, {14, 2484},  {15, 0},
+                     {31, 0}, {32, 5160}, {36, 5180}, {177, 5885}, {178, 0}};
     for (const Row& r : channel) EXPECT_EQ(FrequencyOfChannel(r.in), r.out) << r.in;
-    struct StateRow { unsigned long radio, adapterState, state; } states[] = {
-        {3, 1, TAVRONET_STATE_CONNECTED}, {3, 0, TAVRONET_STATE_NOT_CONNECTED},
-        {2, 1, TAVRONET_STATE_RADIO_OFF}, {1, 1, TAVRONET_STATE_SWITCH_OFF}, {0, 1, TAVRONET_STATE_SWITCH_OFF}};
+    struct StateRow {
+        unsigned long radio, adapterState, state;
+    } states[] = {{3, 1, TAVRONET_STATE_CONNECTED},
+                  {3, 0, TAVRONET_STATE_NOT_CONNECTED},
+                  {2, 1, TAVRONET_STATE_RADIO_OFF},
+                  {1, 1, TAVRONET_STATE_SWITCH_OFF},
+                  {0, 1, TAVRONET_STATE_SWITCH_OFF}};
     for (const StateRow& r : states) EXPECT_EQ(LinkStateOf(r.radio, r.adapterState == 1), r.state) << r.radio;
 }
 
@@ -109,12 +119,15 @@ TEST(NetModelTest, LinkFollowsTheAdapterAndItsNetwork) {
         {"radio = 2\nmac = 02:00:00:00:00:01", 0, TAVRONET_STATE_RADIO_OFF, 0, 0, 0, 0, TAVRONET_KNOWN_MAC},
         {"radio = 1", 0, TAVRONET_STATE_SWITCH_OFF, 0, 0, 0, 0, 0},
         {"adapter_state = 0\nssid = Home", 0, TAVRONET_STATE_NOT_CONNECTED, 0, 0, 0, 0, 0},
-        {"ssid = Home\nrssi = -60 -75 every 1s", 1000, TAVRONET_STATE_CONNECTED, 50, -75, 6, TAVRONET_AUTH_WPA2_PSK, 0x13D},
-        {"ssid = Home\nchannel = 1\nauthentication = open", 0, TAVRONET_STATE_CONNECTED, 100, -40, 1, TAVRONET_AUTH_OPEN, 0x13D},
+        {"ssid = Home\nrssi = -60 -75 every 1s", 1000, TAVRONET_STATE_CONNECTED, 50, -75, 6, TAVRONET_AUTH_WPA2_PSK,
+         0x13D},
+        {"ssid = Home\nchannel = 1\nauthentication = open", 0, TAVRONET_STATE_CONNECTED, 100, -40, 1,
+         TAVRONET_AUTH_OPEN, 0x13D},
         {"ssid = Nowhere\nquality = 6\nrx_rate = 54", 0, TAVRONET_STATE_CONNECTED, 40, 0, 0, 0, 0x69},
     };
     for (const Row& r : rows) {
-        World w(std::string("[adapter]\n") + r.adapter + "\n[network]\nssid = Home\nchannel = 6\nauthentication = wpa2-psk\nrssi = -40\n");
+        World w(std::string("[adapter]\n") + r.adapter +
+                "\n[network]\nssid = Home\nchannel = 6\nauthentication = wpa2-psk\nrssi = -40\n");
         TAVRONET_LINK l = MakeLink(w.Now(0, r.elapsed));
         EXPECT_EQ(l.state, r.state) << r.adapter;
         EXPECT_EQ(l.signalPercent, r.signal) << r.adapter;
@@ -127,7 +140,11 @@ TEST(NetModelTest, LinkFollowsTheAdapterAndItsNetwork) {
 
 TEST(NetModelTest, NetworksCarryConnectedAndProfileFlags) {
     World w(kStreet);
-    struct Row { const char* ssid; unsigned long flags, signal, known, authentication; const char* profile; } rows[] = {
+    struct Row {
+        const char* ssid;
+        unsigned long flags, signal, known, authentication;
+        const char* profile;
+    } rows[] = {
         {"Home", TAVRONET_NETWORK_CONNECTED | TAVRONET_NETWORK_HAS_PROFILE, 80, 0x11D, TAVRONET_AUTH_WPA2_PSK, "Home"},
         {"Cafe", 0, 70, 0x10D, TAVRONET_AUTH_OPEN, ""},
         {"", 0, 24, 0x119, TAVRONET_AUTH_OPEN, ""},  // hidden: no name, and no profile shown for it
@@ -149,8 +166,14 @@ TEST(NetModelTest, NetworksCarryConnectedAndProfileFlags) {
 // An empty street, a radio off, a connection no [network] names, and a crowd.
 TEST(NetModelTest, ListLengthsFromNoneToAHundred) {
     std::string crowd = "[adapter]\nadapter_state = 0\n";
-    for (int i = 0; i < 100; ++i) crowd += "[network]\nssid = n" + std::to_string(i) + "\nchannel = " + std::to_string(1 + i % 13) + "\n";
-    struct Row { std::string text; size_t count; const char* last; unsigned long lastFlags, lastPhy; } rows[] = {
+    for (int i = 0; i < 100; ++i)
+        crowd += "[network]\nssid = n" + std::to_string(i) + "\nchannel = " + std::to_string(1 + i % 13) + "\n";
+    struct Row {
+        std::string text;
+        size_t count;
+        const char* last;
+        unsigned long lastFlags, lastPhy;
+    } rows[] = {
         {"[adapter]\nssid = H\nphy = g\n", 1, "H", TAVRONET_NETWORK_CONNECTED, TAVRONET_PHY_G},
         {"[adapter]\n", 0, "", 0, 0},
         {"[adapter]\nssid = Home\nradio = 2\n[network]\nssid = Home\n", 0, "", 0, 0},
@@ -170,12 +193,16 @@ TEST(NetModelTest, ListLengthsFromNoneToAHundred) {
 // Connect reaches a network with a profile (also a hidden one) or an open one;
 // the connection then stands over the scenario's.
 TEST(NetModelTest, ConnectReachesSavedOrOpenNetworks) {
-    struct Row { const char* ssid; const char* profile; const char* radio; unsigned long result; const char* reached; } rows[] = {
-        {"Cafe", "", "3", kErrorSuccess, "Cafe"},
-        {"", "Attic net", "3", kErrorSuccess, "Attic"},
+    struct Row {
+        const char* ssid;
+        const char* profile;
+        const char* radio;
+        unsigned long result;
+        const char* reached;
+    } rows[] = {
+        {"Cafe", "", "3", kErrorSuccess, "Cafe"}, {"", "Attic net", "3", kErrorSuccess, "Attic"},
         {"Lab", "", "3", kErrorNotFound, ""},  // seen by the other adapter only
-        {"Nowhere", "", "3", kErrorNotFound, ""},
-        {"", "Gone", "3", kErrorNotFound, ""},
+        {"Nowhere", "", "3", kErrorNotFound, ""}, {"", "Gone", "3", kErrorNotFound, ""},
         {"Cafe", "", "2", kErrorNotReady, ""},
     };
     for (const Row& r : rows) {
@@ -199,7 +226,12 @@ TEST(NetModelTest, ConnectReachesSavedOrOpenNetworks) {
 // A scan that fails (scan_fails) answers its reason once it is done.
 TEST(NetModelTest, ScanEndsAfterItsTimeOrNever) {
     const unsigned long kUnknown = 0x10001;
-    struct Row { bool never; unsigned long ms, fails; bool started; unsigned long start, now, state, result; } rows[] = {
+    struct Row {
+        bool never;
+        unsigned long ms, fails;
+        bool started;
+        unsigned long start, now, state, result;
+    } rows[] = {
         {false, 1500, 0, false, 0, 0, TAVRONET_SCAN_DONE, 0},
         {false, 1500, 0, true, 100, 1599, TAVRONET_SCAN_PENDING, 0},
         {false, 1500, 0, true, 100, 1600, TAVRONET_SCAN_DONE, 0},
@@ -223,19 +255,18 @@ TEST(NetModelTest, ScanEndsAfterItsTimeOrNever) {
 
 // Group-policy profiles stay first and stay; a scenario may refuse every change.
 TEST(NetModelTest, ProfileChangesAndRefusals) {
-    struct Row { bool denied, remove; const char* name; unsigned long position, result; const char* order; } rows[] = {
-        {false, false, "C", 1, kErrorSuccess, "GPCB"},
-        {false, false, "B", 2, kErrorSuccess, "GPCB"},
-        {false, false, "B", 1, kErrorSuccess, "GPBC"},
-        {false, false, "B", 0, kErrorAccessDenied, "GPBC"},
-        {false, false, "GP", 2, kErrorAccessDenied, "GPBC"},
-        {false, false, "B", 3, kErrorInvalidParameter, "GPBC"},
-        {false, false, "X", 1, kErrorNotFound, "GPBC"},
-        {true, false, "C", 1, kErrorAccessDenied, "GPBC"},
-        {false, true, "B", 0, kErrorSuccess, "GPC"},
-        {false, true, "GP", 0, kErrorAccessDenied, "GPBC"},
-        {true, true, "C", 0, kErrorAccessDenied, "GPBC"},
-        {false, true, "X", 0, kErrorNotFound, "GPBC"},
+    struct Row {
+        bool denied, remove;
+        const char* name;
+        unsigned long position, result;
+        const char* order;
+    } rows[] = {
+        {false, false, "C", 1, kErrorSuccess, "GPCB"},       {false, false, "B", 2, kErrorSuccess, "GPCB"},
+        {false, false, "B", 1, kErrorSuccess, "GPBC"},       {false, false, "B", 0, kErrorAccessDenied, "GPBC"},
+        {false, false, "GP", 2, kErrorAccessDenied, "GPBC"}, {false, false, "B", 3, kErrorInvalidParameter, "GPBC"},
+        {false, false, "X", 1, kErrorNotFound, "GPBC"},      {true, false, "C", 1, kErrorAccessDenied, "GPBC"},
+        {false, true, "B", 0, kErrorSuccess, "GPC"},         {false, true, "GP", 0, kErrorAccessDenied, "GPBC"},
+        {true, true, "C", 0, kErrorAccessDenied, "GPBC"},    {false, true, "X", 0, kErrorNotFound, "GPBC"},
     };
     for (const Row& r : rows) {
         World w("[profile]\nssid = GP\ngroup_policy = yes\n[profile]\nssid = B\n[profile]\nssid = C\n");
@@ -247,12 +278,14 @@ TEST(NetModelTest, ProfileChangesAndRefusals) {
         for (const ProfileSection& s : p) order += s.name;
         EXPECT_EQ(order, r.order) << r.name << r.position;
     }
-    TAVRONET_PROFILE gp = MakeProfile(World("[profile]\nssid = GP\ngroup_policy = yes\neap = tls\n").scenario.profiles[0], kLatin1);
+    TAVRONET_PROFILE gp =
+        MakeProfile(World("[profile]\nssid = GP\ngroup_policy = yes\neap = tls\n").scenario.profiles[0], kLatin1);
     EXPECT_STREQ(gp.name, "GP");
     EXPECT_EQ(gp.flags, unsigned(TAVRONET_PROFILE_GROUP_POLICY | TAVRONET_PROFILE_AUTO_CONNECT));
     EXPECT_EQ(gp.oneX * 100 + gp.eapType, 113u);
     EXPECT_EQ(gp.bssType, unsigned(TAVRONET_BSS_INFRASTRUCTURE));
-    TAVRONET_PROFILE home = MakeProfile(World("[profile]\nssid = H\nper_user = yes\nauthentication = wpa2-psk\n").scenario.profiles[0], kLatin1);
+    TAVRONET_PROFILE home = MakeProfile(
+        World("[profile]\nssid = H\nper_user = yes\nauthentication = wpa2-psk\n").scenario.profiles[0], kLatin1);
     EXPECT_EQ(home.flags, unsigned(TAVRONET_PROFILE_PER_USER | TAVRONET_PROFILE_AUTO_CONNECT));
     EXPECT_EQ(home.authentication * 10 + home.cipher, TAVRONET_AUTH_WPA2_PSK * 10u + TAVRONET_CIPHER_CCMP);
     ProfileSection longest;
@@ -262,7 +295,10 @@ TEST(NetModelTest, ProfileChangesAndRefusals) {
 
 TEST(NetModelTest, HistoryKeepsOneReadingAPollOldestFirst) {
     SignalHistory h;
-    struct Row { unsigned long tick; bool kept; } rows[] = {{1000, true}, {1001, false}, {1899, false}, {1900, true}};
+    struct Row {
+        unsigned long tick;
+        bool kept;
+    } rows[] = {{1000, true}, {1001, false}, {1899, false}, {1900, true}};
     for (const Row& r : rows) EXPECT_EQ(h.Record(TAVRONET_SAMPLE{r.tick, 1, 50, -75}), r.kept) << r.tick;
     unsigned long last = 1900;
     for (int i = 0; i < 700; ++i) h.Record(TAVRONET_SAMPLE{last += 1000, 1, 50, -75});
@@ -296,7 +332,10 @@ TEST(NetModelTest, RecordsAreFilledAsFarAsTheirSize) {
 // Names as Windows decodes them: UTF-8 where the bytes are valid UTF-8
 // (also past the 16-bit plane), else the ANSI code page.
 TEST(NetModelTest, NamesAreDecodedAsUtf8ElseInTheAnsiCodePage) {
-    struct Row { const char* bytes; const char16_t* decoded; } rows[] = {
+    struct Row {
+        const char* bytes;
+        const char16_t* decoded;
+    } rows[] = {
         {"Home", u"Home"},
         {"Caf\xC3\xA9", u"Caf\u00E9"},                      // UTF-8
         {"Caf\xE9", u"Caf\u00E9"},                          // Latin-1: not UTF-8
@@ -312,8 +351,10 @@ TEST(NetModelTest, NamesAreDecodedAsUtf8ElseInTheAnsiCodePage) {
     for (const Row& r : rows) EXPECT_EQ(DecodeName(r.bytes, kLatin1), Wide(r.decoded)) << r.bytes;
     // A field holds what fits and its terminator, and never half a pair.
     TAVRONET_WCHAR field[4];
-    const struct { const char16_t* text; const char16_t* kept; } cuts[] = {
-        {u"abc", u"abc"}, {u"abcd", u"abc"}, {u"ab\U0001F4F6", u"ab"}, {u"a\U0001F4F6", u"a\U0001F4F6"}};
+    const struct {
+        const char16_t* text;
+        const char16_t* kept;
+    } cuts[] = {{u"abc", u"abc"}, {u"abcd", u"abc"}, {u"ab\U0001F4F6", u"ab"}, {u"a\U0001F4F6", u"a\U0001F4F6"}};
     for (const auto& cut : cuts) {
         SetWide(field, 4, Wide(cut.text));
         EXPECT_EQ(WideOf(field, 4), Wide(cut.kept));
@@ -323,10 +364,11 @@ TEST(NetModelTest, NamesAreDecodedAsUtf8ElseInTheAnsiCodePage) {
 // Every record that names a network or saved network carries the name in
 // full; its ANSI form has '?' for what the code page lacks.
 TEST(NetModelTest, RecordsCarryTheNamesInFull) {
-    World w("[adapter]\nssid = \xE6\x97\xA5\xE6\x9C\xAC-Net\n"
-            "[network]\nssid = \xE6\x97\xA5\xE6\x9C\xAC-Net\n"
-            "[network]\nssid = Caf\xC3\xA9\n"
-            "[profile]\nname = \xE6\x97\xA5\xE6\x9C\xAC home\nssid = \xE6\x97\xA5\xE6\x9C\xAC-Net\n");
+    World w(
+        "[adapter]\nssid = \xE6\x97\xA5\xE6\x9C\xAC-Net\n"
+        "[network]\nssid = \xE6\x97\xA5\xE6\x9C\xAC-Net\n"
+        "[network]\nssid = Caf\xC3\xA9\n"
+        "[profile]\nname = \xE6\x97\xA5\xE6\x9C\xAC home\nssid = \xE6\x97\xA5\xE6\x9C\xAC-Net\n");
     const AdapterNow now = w.Now();
     TAVRONET_LINK link = MakeLink(now);
     EXPECT_EQ(WideOf(link.ssidW, TAVRONET_SSID_CHARS), Wide(u"\u65E5\u672C-Net"));
@@ -350,14 +392,19 @@ TEST(NetModelTest, RecordsCarryTheNamesInFull) {
 // An ANSI name reaches a saved network only when it is that network's name
 // whole and no other's; the name in full always reaches its own.
 TEST(NetModelTest, SavedNetworksAreFoundByTheirWholeName) {
-    World w("[profile]\nname = \xE6\x97\xA5\xE6\x9C\xAC\nssid = A\n"
-            "[profile]\nname = \xE4\xB8\xAD\xE5\x9B\xBD\nssid = B\n"
-            "[profile]\nname = Caf\xC3\xA9\nssid = C\n"
-            "[profile]\nname = Plain\nssid = D\n");
-    const struct { ProfileKey key; int found; unsigned long error; } rows[] = {
+    World w(
+        "[profile]\nname = \xE6\x97\xA5\xE6\x9C\xAC\nssid = A\n"
+        "[profile]\nname = \xE4\xB8\xAD\xE5\x9B\xBD\nssid = B\n"
+        "[profile]\nname = Caf\xC3\xA9\nssid = C\n"
+        "[profile]\nname = Plain\nssid = D\n");
+    const struct {
+        ProfileKey key;
+        int found;
+        unsigned long error;
+    } rows[] = {
         {AnsiKey("Plain"), 3, kErrorSuccess},
-        {AnsiKey("Caf\xE9"), 2, kErrorSuccess},              // whole in the code page
-        {AnsiKey("??"), -1, kErrorNoUnicodeTranslation},      // two names, neither whole
+        {AnsiKey("Caf\xE9"), 2, kErrorSuccess},           // whole in the code page
+        {AnsiKey("??"), -1, kErrorNoUnicodeTranslation},  // two names, neither whole
         {AnsiKey("Nowhere"), -1, kErrorNotFound},
         {WideKey(u"\u65E5\u672C"), 0, kErrorSuccess},
         {WideKey(u"\u4E2D\u56FD"), 1, kErrorSuccess},
@@ -384,15 +431,23 @@ TEST(NetModelTest, SavedNetworksAreFoundByTheirWholeName) {
 // What a connect asks for: the network, the saved network it uses, and the
 // reason Windows will give later for one it cannot join.
 TEST(NetModelTest, ConnectTellsItsNetworkSavedNetworkAndLaterFailure) {
-    World w("[adapter]\n"
-            "[network]\nssid = Cafe\n"
-            "[network]\nssid = Legacy\nnot_connectable = 0x28005\n"
-            "[network]\nssid = Flaky\nconnect_fails = 0x2800D\nauthentication = wpa2-psk\n"
-            "[network]\nssid = Home\nauthentication = wpa2-psk\n"
-            "[profile]\nname = Flaky key\nssid = Flaky\nauthentication = wpa2-psk\n"
-            "[profile]\nname = \xE6\x97\xA5 home\nssid = Home\nauthentication = wpa2-psk\n");
-    struct Row { const char* ssid; const char* profile; const char16_t* profileW; unsigned long result;
-                 const char* reached; const char16_t* saved; unsigned long fails; } rows[] = {
+    World w(
+        "[adapter]\n"
+        "[network]\nssid = Cafe\n"
+        "[network]\nssid = Legacy\nnot_connectable = 0x28005\n"
+        "[network]\nssid = Flaky\nconnect_fails = 0x2800D\nauthentication = wpa2-psk\n"
+        "[network]\nssid = Home\nauthentication = wpa2-psk\n"
+        "[profile]\nname = Flaky key\nssid = Flaky\nauthentication = wpa2-psk\n"
+        "[profile]\nname = \xE6\x97\xA5 home\nssid = Home\nauthentication = wpa2-psk\n");
+    struct Row {
+        const char* ssid;
+        const char* profile;
+        const char16_t* profileW;
+        unsigned long result;
+        const char* reached;
+        const char16_t* saved;
+        unsigned long fails;
+    } rows[] = {
         {"Cafe", "", u"", kErrorSuccess, "Cafe", u"", 0},
         {"Legacy", "", u"", kErrorSuccess, "Legacy", u"", 0x28005},
         {"Flaky", "", u"", kErrorSuccess, "Flaky", u"Flaky key", 0x2800D},
@@ -432,7 +487,11 @@ TEST(NetModelTest, ConnectOutcomesComeLaterThanTheRequest) {
     ConnectAttempt leaving = joining;
     leaving.connect = false;
     leaving.before = Connection{true, true, "Caf\xC3\xA9"};
-    struct Row { const ConnectAttempt* attempt; unsigned long now, state, reason; bool set, connected; } rows[] = {
+    struct Row {
+        const ConnectAttempt* attempt;
+        unsigned long now, state, reason;
+        bool set, connected;
+    } rows[] = {
         {&joining, 0xFFFFFF00, TAVRONET_CONNECT_CONNECTING, 0, true, false},
         {&joining, 0x000006CF, TAVRONET_CONNECT_CONNECTING, 0, true, false},
         {&joining, 0x000006D0, TAVRONET_CONNECT_CONNECTED, 0, true, true},
@@ -474,7 +533,10 @@ TEST(NetModelTest, WithoutLocationAccessTheLinkTellsNoName) {
 }
 
 TEST(NetModelTest, ReasonsReadInWindowsWords) {
-    const struct { unsigned long reason; const char* text; } rows[] = {
+    const struct {
+        unsigned long reason;
+        const char* text;
+    } rows[] = {
         {0x2800B, "The specified network is not available."},
         {0x2800D, "The profile key does not match the network key."},
         {0x28005, "The basic service set (BSS) type is not allowed on this wireless adapter."},

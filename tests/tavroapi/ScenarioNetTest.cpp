@@ -78,7 +78,8 @@ TEST(ScenarioNetTest, EachMistakeNamesItsLineAndReason) {
         const char* error;
     } rows[] = {
         {"quality = 1\n[adapter]\n", "line 1: 'quality' comes before the first section"},
-        {"[adapter]\nquality = lots\n", "line 2: quality: 'lots' is not a number (decimal, 0x hex, yes/no, on/off, true/false)"},
+        {"[adapter]\nquality = lots\n",
+         "line 2: quality: 'lots' is not a number (decimal, 0x hex, yes/no, on/off, true/false)"},
         {"[adapter]\nchannel = 15\n", "line 2: channel must be 1..14 (2.4 GHz) or 32..177 (5 GHz)"},
         {"[adapter]\nrssi = -50 loud\n", "line 2: rssi: 'loud' is not a signal in dBm (0 or -1 .. -200)"},
         {"[adapter]\nrssi = -\n", "line 2: rssi: '-' is not a signal in dBm (0 or -1 .. -200)"},
@@ -92,8 +93,10 @@ TEST(ScenarioNetTest, EachMistakeNamesItsLineAndReason) {
         {"[adapter]\nlocation = maybe\n", "line 2: location must be allowed or denied"},
         {"[adapter]\nconnect_time = soon\n", "line 2: connect_time must be 0 or a time such as 2s"},
         {"[adapter]\ndisconnect_stops_auto = 2\n", "line 2: disconnect_stops_auto must be yes or no"},
-        {"[network]\nssid = A\nnot_connectable = 0\n", "line 3: not_connectable must be a WLAN reason code such as 0x2800B"},
-        {"[network]\nssid = A\nconnect_fails = key\n", "line 3: connect_fails must be a WLAN reason code such as 0x2800B"},
+        {"[network]\nssid = A\nnot_connectable = 0\n",
+         "line 3: not_connectable must be a WLAN reason code such as 0x2800B"},
+        {"[network]\nssid = A\nconnect_fails = key\n",
+         "line 3: connect_fails must be a WLAN reason code such as 0x2800B"},
         {"[adapter]\nscan_fails = 5\n", "line 2: scan_fails must be a WLAN reason code such as 0x2800B"},
         {"[adapter]\nssid = 123456789012345678901234567890123\n", "line 2: a network name has at most 32 bytes"},
         {"[adapter]\nphy = z\n", "line 2: phy must be one of b, a, g, n, ac, ax, be"},

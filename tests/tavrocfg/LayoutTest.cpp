@@ -21,7 +21,8 @@ Box ControlBox(int widthDlu, int heightDlu, const FontSize& font) {
 }
 
 bool Inside(const Box& inner, const Box& outer) {
-    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right && inner.bottom <= outer.bottom;
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
 }
 
 bool Apart(const Box& a, const Box& b) {
@@ -29,8 +30,12 @@ bool Apart(const Box& a, const Box& b) {
 }
 
 // The box a text of `chars` characters takes from its reference point.
-Box LeftText(Spot at, int chars, const FontSize& f) { return {at.x, at.y, at.x + chars * f.charWidth, at.y + f.lineHeight}; }
-Box RightText(Spot at, int chars, const FontSize& f) { return {at.x - chars * f.charWidth, at.y, at.x, at.y + f.lineHeight}; }
+Box LeftText(Spot at, int chars, const FontSize& f) {
+    return {at.x, at.y, at.x + chars * f.charWidth, at.y + f.lineHeight};
+}
+Box RightText(Spot at, int chars, const FontSize& f) {
+    return {at.x - chars * f.charWidth, at.y, at.x, at.y + f.lineHeight};
+}
 Box CentredText(Spot at, int chars, const FontSize& f) {
     return {at.x - chars * f.charWidth / 2, at.y, at.x + chars * f.charWidth / 2, at.y + f.lineHeight};
 }
@@ -38,7 +43,12 @@ Box CentredText(Spot at, int chars, const FontSize& f) {
 }  // namespace
 
 TEST(AppletLayout, SignalGraphScalesWithItsLabelsClearOfThePlot) {
-    const struct { int dpi; Box plot; Spot topPercent, bottomPercent, start, now, message; int lineWidth; } rows[] = {
+    const struct {
+        int dpi;
+        Box plot;
+        Spot topPercent, bottomPercent, start, now, message;
+        int lineWidth;
+    } rows[] = {
         {96, {42, 9, 723, 59}, {39, 3}, {39, 53}, {42, 62}, {723, 62}, {382, 27}, 2},
         {120, {50, 12, 843, 72}, {46, 4}, {46, 64}, {50, 76}, {843, 76}, {446, 34}, 2},
         {144, {64, 15, 1084, 90}, {59, 5}, {59, 80}, {64, 95}, {1084, 95}, {574, 42}, 3},
@@ -50,11 +60,13 @@ TEST(AppletLayout, SignalGraphScalesWithItsLabelsClearOfThePlot) {
         const GraphParts g = LayoutGraph(area, font);
         const auto& r = rows[i];
         EXPECT_EQ((std::vector<int>{g.plot.left, g.plot.top, g.plot.right, g.plot.bottom}),
-                  (std::vector<int>{r.plot.left, r.plot.top, r.plot.right, r.plot.bottom})) << r.dpi;
+                  (std::vector<int>{r.plot.left, r.plot.top, r.plot.right, r.plot.bottom}))
+            << r.dpi;
         EXPECT_EQ((std::vector<int>{g.topPercent.x, g.topPercent.y, g.bottomPercent.x, g.bottomPercent.y, g.start.x,
                                     g.start.y, g.now.x, g.now.y, g.message.x, g.message.y, g.lineWidth}),
                   (std::vector<int>{r.topPercent.x, r.topPercent.y, r.bottomPercent.x, r.bottomPercent.y, r.start.x,
-                                    r.start.y, r.now.x, r.now.y, r.message.x, r.message.y, r.lineWidth})) << r.dpi;
+                                    r.start.y, r.now.x, r.now.y, r.message.x, r.message.y, r.lineWidth}))
+            << r.dpi;
         // Every label inside the control and clear of the plot's lines.
         for (const Box& label : {RightText(g.topPercent, 6, font), RightText(g.bottomPercent, 6, font),
                                  LeftText(g.start, 14, font), RightText(g.now, 3, font)}) {
@@ -68,7 +80,10 @@ TEST(AppletLayout, SignalGraphScalesWithItsLabelsClearOfThePlot) {
 
 TEST(AppletLayout, GraphPointsSpanThePlotFromTenMinutesAgoToNow) {
     const Box plot = {42, 9, 723, 59};
-    const struct { unsigned long age, percent; int x, y; } rows[] = {
+    const struct {
+        unsigned long age, percent;
+        int x, y;
+    } rows[] = {
         {0, 100, 722, 9}, {0, 0, 722, 58}, {600000, 50, 42, 34}, {300000, 72, 382, 23}, {900000, 150, 42, 9},
     };
     for (const auto& r : rows) {
@@ -79,7 +94,11 @@ TEST(AppletLayout, GraphPointsSpanThePlotFromTenMinutesAgoToNow) {
 
 TEST(AppletLayout, ChannelChartScalesWithCountsOverAndChannelsUnderItsBars) {
     const std::vector<unsigned long> networks = {1, 3, 2};
-    const struct { int dpi; Box first, tallest; Spot count, channel; } rows[] = {
+    const struct {
+        int dpi;
+        Box first, tallest;
+        Spot count, channel;
+    } rows[] = {
         {96, {63, 37, 183, 46}, {303, 19, 423, 46}, {123, 21}, {123, 49}},
         {120, {73, 46, 214, 56}, {352, 24, 493, 56}, {143, 26}, {143, 60}},
         {144, {94, 57, 275, 70}, {453, 30, 634, 70}, {184, 32}, {184, 75}},
@@ -91,23 +110,29 @@ TEST(AppletLayout, ChannelChartScalesWithCountsOverAndChannelsUnderItsBars) {
         const std::vector<ChartBar> bars = LayoutChart(area, font, networks);
         ASSERT_EQ(bars.size(), 3u);
         const auto& r = rows[i];
-        EXPECT_EQ((std::vector<int>{bars[0].bar.left, bars[0].bar.top, bars[0].bar.right, bars[0].bar.bottom,
-                                    bars[1].bar.left, bars[1].bar.top, bars[1].bar.right, bars[1].bar.bottom,
-                                    bars[0].count.x, bars[0].count.y, bars[0].channel.x, bars[0].channel.y}),
-                  (std::vector<int>{r.first.left, r.first.top, r.first.right, r.first.bottom, r.tallest.left,
-                                    r.tallest.top, r.tallest.right, r.tallest.bottom, r.count.x, r.count.y,
-                                    r.channel.x, r.channel.y})) << r.dpi;
+        EXPECT_EQ(
+            (std::vector<int>{bars[0].bar.left, bars[0].bar.top, bars[0].bar.right, bars[0].bar.bottom,
+                              bars[1].bar.left, bars[1].bar.top, bars[1].bar.right, bars[1].bar.bottom, bars[0].count.x,
+                              bars[0].count.y, bars[0].channel.x, bars[0].channel.y}),
+            (std::vector<int>{r.first.left, r.first.top, r.first.right, r.first.bottom, r.tallest.left, r.tallest.top,
+                              r.tallest.right, r.tallest.bottom, r.count.x, r.count.y, r.channel.x, r.channel.y}))
+            << r.dpi;
         for (const ChartBar& b : bars) {
             const Box count = CentredText(b.count, 7, font), channel = CentredText(b.channel, 3, font);
             EXPECT_TRUE(Inside(count, area) && Inside(channel, area) && Inside(b.bar, area)) << r.dpi;
-            for (const ChartBar& other : bars) EXPECT_TRUE(Apart(count, other.bar) && Apart(channel, other.bar)) << r.dpi;
+            for (const ChartBar& other : bars)
+                EXPECT_TRUE(Apart(count, other.bar) && Apart(channel, other.bar)) << r.dpi;
         }
     }
     EXPECT_TRUE(LayoutChart({0, 0, 100, 50}, kDpis[0].font, {}).empty());
 }
 
 TEST(AppletLayout, BarLabelsShortenWhereTheirSlotIsNarrow) {
-    const struct { unsigned long networks, percent; int slot; const char* text; } rows[] = {
+    const struct {
+        unsigned long networks, percent;
+        int slot;
+        const char* text;
+    } rows[] = {
         {3, 80, 48, "3: 80 %"}, {3, 80, 47, "3"}, {12, 100, 60, "12: 100 %"}, {12, 100, 59, "12"}, {0, 0, 0, "0"},
     };
     for (const auto& r : rows) EXPECT_EQ(ChartLabel(r.networks, r.percent, r.slot, kDpis[0].font), r.text) << r.slot;
@@ -117,7 +142,11 @@ TEST(AppletLayout, BarLabelsShortenWhereTheirSlotIsNarrow) {
 // 1366 x 768 one at 144 DPI, with the taskbar (40 and 60 pixels) and the
 // window's caption and frame (31 and 46 pixels high, 8 and 12 wide).
 TEST(AppletLayout, WindowFitsTheScreensItIsMadeFor) {
-    const struct { int dpi; FontSize font; int workWidth, workHeight, frameWidth, frameHeight; } screens[] = {
+    const struct {
+        int dpi;
+        FontSize font;
+        int workWidth, workHeight, frameWidth, frameHeight;
+    } screens[] = {
         {96, kDpis[0].font, 800, 560, 8, 31},
         {144, kDpis[2].font, 1366, 708, 12, 46},
     };

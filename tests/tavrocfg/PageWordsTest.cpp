@@ -59,11 +59,17 @@ TEST(AppletPageWords, StatusReadsEachValueInOneCapitalisation) {
     eht.channel = 2;
     eht.frequencyMHz = 5935;
     eht.phy = TAVRONET_PHY_BE;
-    const struct { TAVRONET_LINK link; unsigned long code; const char* line; } rows[] = {
-        {channelOnly, 0, "Connected|HomeNet-5G|00:1A:2B:3C:4D:5E|6|72 %, -64 dBm|866.7 Mbps|54.0 Mbps|802.11ac|"
-                         "WPA2-Personal, AES (CCMP)|02:00:00:00:00:01"},
-        {eht, 0, "Connected|HomeNet-5G|00:1A:2B:3C:4D:5E|2 (6 GHz)|72 %, -64 dBm|866.7 Mbps|54.0 Mbps|802.11be|"
-                 "WPA2-Personal, AES (CCMP)|02:00:00:00:00:01"},
+    const struct {
+        TAVRONET_LINK link;
+        unsigned long code;
+        const char* line;
+    } rows[] = {
+        {channelOnly, 0,
+         "Connected|HomeNet-5G|00:1A:2B:3C:4D:5E|6|72 %, -64 dBm|866.7 Mbps|54.0 Mbps|802.11ac|"
+         "WPA2-Personal, AES (CCMP)|02:00:00:00:00:01"},
+        {eht, 0,
+         "Connected|HomeNet-5G|00:1A:2B:3C:4D:5E|2 (6 GHz)|72 %, -64 dBm|866.7 Mbps|54.0 Mbps|802.11be|"
+         "WPA2-Personal, AES (CCMP)|02:00:00:00:00:01"},
         {Link(TAVRONET_STATE_CONNECTED, all), 0,
          "Connected|HomeNet-5G|00:1A:2B:3C:4D:5E|36 (5 GHz)|72 %, -64 dBm|866.7 Mbps|54.0 Mbps|802.11ac|"
          "WPA2-Personal, AES (CCMP)|02:00:00:00:00:01"},
@@ -76,20 +82,32 @@ TEST(AppletPageWords, StatusReadsEachValueInOneCapitalisation) {
         {Link(TAVRONET_STATE_NOT_CONNECTED, all), 0, "Not connected|||||||||02:00:00:00:00:01"},
         {Link(TAVRONET_STATE_SWITCH_OFF, 0), 0, "Radio off (hardware switch)|||||||||Not available"},
         {Link(TAVRONET_STATE_CONNECTED, all), 1168, "Not available (Element not found.)|||||||||Not available"},
-        {wide, 0, "Connected|WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW|Not available|Not available|72 %|Not available|"
-                  "Not available|Not available|Not available|Not available"},
-        {cafe, 0, "Connected|Caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC?x|00:1A:2B:3C:4D:5E|36 (5 GHz)|72 %, -64 dBm|"
-                  "866.7 Mbps|54.0 Mbps|802.11ac|WPA2-Personal, AES (CCMP)|02:00:00:00:00:01"},
+        {wide, 0,
+         "Connected|WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW|Not available|Not available|72 %|Not available|"
+         "Not available|Not available|Not available|Not available"},
+        {cafe, 0,
+         "Connected|Caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC?x|00:1A:2B:3C:4D:5E|36 (5 GHz)|72 %, -64 dBm|"
+         "866.7 Mbps|54.0 Mbps|802.11ac|WPA2-Personal, AES (CCMP)|02:00:00:00:00:01"},
     };
     for (const auto& r : rows) EXPECT_EQ(Line(StatusTextsOf(r.link, r.code, u"Element not found.")), r.line) << r.line;
 }
 
 TEST(AppletPageWords, SignalSummaryIsTheGraphsTextAlternative) {
-    struct Sample { unsigned long age; bool linked; unsigned char percent; };
-    const struct { std::vector<Sample> samples; unsigned long code; const char* text; } rows[] = {
-        {{{5000, true, 40}, {2000, true, 80}, {1000, true, 72}}, 0,
+    struct Sample {
+        unsigned long age;
+        bool linked;
+        unsigned char percent;
+    };
+    const struct {
+        std::vector<Sample> samples;
+        unsigned long code;
+        const char* text;
+    } rows[] = {
+        {{{5000, true, 40}, {2000, true, 80}, {1000, true, 72}},
+         0,
          "Signal now 72 %, lowest 40 %, highest 80 % in the last ten minutes."},
-        {{{700000, true, 5}, {2000, true, 60}, {0, true, 61}}, 0,  // older than ten minutes: left out
+        {{{700000, true, 5}, {2000, true, 60}, {0, true, 61}},
+         0,  // older than ten minutes: left out
          "Signal now 61 %, lowest 60 %, highest 61 % in the last ten minutes."},
         {{{3000, true, 55}, {0, false, 0}}, 0, "Not connected now; lowest 55 %, highest 55 % in the last ten minutes."},
         {{{3000, false, 0}, {0, false, 0}}, 0, "No signal in the last ten minutes."},
@@ -124,12 +142,20 @@ TEST(AppletPageWords, ProtectionNamesWepAndEightOhTwoOneXNeverAKey) {
     peap.eapType = 25;
     TAVRONET_PROFILE oneXOnly = peap;
     oneXOnly.eapType = 0;
-    const struct { unsigned long auth, cipher; bool known; const TAVRONET_PROFILE* profile; const char* line; } rows[] = {
+    const struct {
+        unsigned long auth, cipher;
+        bool known;
+        const TAVRONET_PROFILE* profile;
+        const char* line;
+    } rows[] = {
         {TAVRONET_AUTH_OPEN, TAVRONET_CIPHER_WEP, true, &wep, "Open|WEP|Key 1, 104 bits|Not used|Not used"},
-        {TAVRONET_AUTH_SHARED, TAVRONET_CIPHER_WEP, true, &shared, "Shared key|WEP|Key 1, length not known|Not used|Not used"},
+        {TAVRONET_AUTH_SHARED, TAVRONET_CIPHER_WEP, true, &shared,
+         "Shared key|WEP|Key 1, length not known|Not used|Not used"},
         {TAVRONET_AUTH_WPA2, TAVRONET_CIPHER_CCMP, true, &peap, "WPA2-Enterprise|AES (CCMP)|Not used|Used|PEAP"},
-        {TAVRONET_AUTH_WPA2, TAVRONET_CIPHER_CCMP, true, &oneXOnly, "WPA2-Enterprise|AES (CCMP)|Not used|Used|Not available"},
-        {TAVRONET_AUTH_WPA2, TAVRONET_CIPHER_CCMP, false, nullptr, "Not available|Not available|Not available|Not available|Not available"},
+        {TAVRONET_AUTH_WPA2, TAVRONET_CIPHER_CCMP, true, &oneXOnly,
+         "WPA2-Enterprise|AES (CCMP)|Not used|Used|Not available"},
+        {TAVRONET_AUTH_WPA2, TAVRONET_CIPHER_CCMP, false, nullptr,
+         "Not available|Not available|Not available|Not available|Not available"},
         {0, 0, true, nullptr, "Not available|Not available|Not available|Not available|Not available"},
     };
     for (const auto& r : rows) {
@@ -141,7 +167,10 @@ TEST(AppletPageWords, ProtectionNamesWepAndEightOhTwoOneXNeverAKey) {
 // GetVersionExA answers 6.2 to a program without a manifest on 8.1 and
 // later; RtlGetVersion tells the truth on every NT.
 TEST(AppletPageWords, WindowsIsNamedByItsTrueVersionFrom98To11) {
-    const struct { WindowsVersion version; const char* name; } rows[] = {
+    const struct {
+        WindowsVersion version;
+        const char* name;
+    } rows[] = {
         {{1, 4, 0, 950, 1, ""}, "Windows 95, version 4.00 (build 950)"},
         {{1, 4, 10, 2222, 1, "A"}, "Windows 98, version 4.10 (build 2222), A"},
         {{1, 4, 90, 3000, 1, ""}, "Windows Me, version 4.90 (build 3000)"},
@@ -158,7 +187,8 @@ TEST(AppletPageWords, WindowsIsNamedByItsTrueVersionFrom98To11) {
         {{2, 10, 0, 22000, 1, ""}, "Windows 11, version 10.0 (build 22000)"},
         {{2, 10, 0, 26100, 1, ""}, "Windows 11, version 10.0 (build 26100)"},
         {{2, 10, 0, 17763, 3, ""}, "Windows Server 2019, version 10.0 (build 17763)"},
-        {{2, 5, 2, 3790, 1, "Service Pack 2"}, "Windows XP Professional x64 Edition, version 5.2 (build 3790), Service Pack 2"},
+        {{2, 5, 2, 3790, 1, "Service Pack 2"},
+         "Windows XP Professional x64 Edition, version 5.2 (build 3790), Service Pack 2"},
         {{2, 6, 0, 6003, 3, ""}, "Windows Server 2008, version 6.0 (build 6003)"},
         {{2, 6, 1, 7601, 2, ""}, "Windows Server 2008 R2, version 6.1 (build 7601)"},
         {{2, 6, 2, 9200, 3, ""}, "Windows Server 2012, version 6.2 (build 9200)"},
@@ -182,7 +212,10 @@ TEST(AppletPageWords, WindowsIsNamedByItsTrueVersionFrom98To11) {
 
 TEST(AppletPageWords, InstallationSaysWhatStartsAtLogonAndOnlyStepsStillToDo) {
     const std::string own = "C:\\Program Files\\Zevarida\\ZEVARIDA.EXE";
-    const struct { const char* command; RunAtLogon run; } runs[] = {
+    const struct {
+        const char* command;
+        RunAtLogon run;
+    } runs[] = {
         {"\"C:\\Program Files\\Zevarida\\ZEVARIDA.EXE\" /START", kRunThisCopy},
         {"\"c:\\program files\\zevarida\\zevarida.exe\"", kRunThisCopy},
         {"  \"C:\\Program Files\\Zevarida\\ZEVARIDA.EXE", kRunThisCopy},  // the closing quote missing
@@ -202,7 +235,10 @@ TEST(AppletPageWords, InstallationSaysWhatStartsAtLogonAndOnlyStepsStillToDo) {
     const char* adapter = "Insert or switch on the wireless adapter: the Status page shows it once Windows finds it.";
     const char* connect = "Choose your network on the Site Survey page and connect to it.";
     const char* logon = "To start the program at logon, install it with its setup program.";
-    const struct { InstallState state; std::string steps; } rows[] = {
+    const struct {
+        InstallState state;
+        std::string steps;
+    } rows[] = {
         {{false, true, true, kRunThisCopy}, "Nothing is left to do: the program is installed and connected."},
         {{true, true, true, kRunThisCopy}, std::string("1. ") + files},
         {{false, false, false, kRunThisCopy}, std::string("1. ") + adapter},

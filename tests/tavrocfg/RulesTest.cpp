@@ -40,8 +40,11 @@ std::string Name(const TAVRONET_NETWORK& network) {
 }  // namespace
 
 TEST(AppletRules, SignalsAndRatesReadAsAUserReadsThem) {
-    const struct { unsigned long kbps; const char* text; } rates[] = {
-        {54000, "54.0 Mbps"}, {5500, "5.5 Mbps"}, {50, "0.1 Mbps"}, {49, "0.0 Mbps"}, {1000, "1.0 Mbps"}, {0, "0.0 Mbps"}, {866700, "866.7 Mbps"}, {149, "0.1 Mbps"}};
+    const struct {
+        unsigned long kbps;
+        const char* text;
+    } rates[] = {{54000, "54.0 Mbps"}, {5500, "5.5 Mbps"}, {50, "0.1 Mbps"},       {49, "0.0 Mbps"},
+                 {1000, "1.0 Mbps"},   {0, "0.0 Mbps"},    {866700, "866.7 Mbps"}, {149, "0.1 Mbps"}};
     for (const auto& row : rates) EXPECT_EQ(row.text, Text(FormatRate, row.kbps)) << row.kbps;
     EXPECT_EQ("-55 dBm", Text(FormatRssi, -55l));
     EXPECT_EQ("0 dBm", Text(FormatRssi, 0l));
@@ -52,18 +55,26 @@ TEST(AppletRules, SignalsAndRatesReadAsAUserReadsThem) {
     EXPECT_STREQ("-55 ", five);
     const unsigned char mac[6] = {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0xFE};
     EXPECT_EQ("00:1A:2B:3C:4D:FE", Text(FormatMac, mac));
-    const struct { long dbm; unsigned long percent; } qualities[] = {
-        {-120, 0}, {-100, 0}, {-99, 2}, {-75, 50}, {-51, 98}, {-50, 100}, {-20, 100}};
+    const struct {
+        long dbm;
+        unsigned long percent;
+    } qualities[] = {{-120, 0}, {-100, 0}, {-99, 2}, {-75, 50}, {-51, 98}, {-50, 100}, {-20, 100}};
     for (const auto& row : qualities) EXPECT_EQ(row.percent, PercentFromRssi(row.dbm)) << row.dbm;
-    const struct { unsigned long percent; long dbm; } back[] = {{0, -100}, {50, -75}, {100, -50}, {150, -50}};
+    const struct {
+        unsigned long percent;
+        long dbm;
+    } back[] = {{0, -100}, {50, -75}, {100, -50}, {150, -50}};
     for (const auto& row : back) EXPECT_EQ(row.dbm, RssiFromPercent(row.percent)) << row.percent;
 }
 
 TEST(AppletRules, ChannelsAndBandsComeFromTheFrequency) {
-    const struct { unsigned long mhz, channel; const char* band; } rows[] = {
-        {2412, 1, "2.4 GHz"}, {2437, 6, "2.4 GHz"}, {2472, 13, "2.4 GHz"}, {2484, 14, "2.4 GHz"}, {5180, 36, "5 GHz"},
-        {5825, 165, "5 GHz"}, {5885, 177, "5 GHz"}, {5935, 2, "6 GHz"}, {5955, 1, "6 GHz"}, {7115, 233, "6 GHz"}, {2400, 0, ""},
-        {2473, 0, ""}, {5886, 0, ""}, {5930, 0, ""}, {5954, 0, ""}, {0, 0, ""}};
+    const struct {
+        unsigned long mhz, channel;
+        const char* band;
+    } rows[] = {{2412, 1, "2.4 GHz"}, {2437, 6, "2.4 GHz"}, {2472, 13, "2.4 GHz"}, {2484, 14, "2.4 GHz"},
+                {5180, 36, "5 GHz"},  {5825, 165, "5 GHz"}, {5885, 177, "5 GHz"},  {5935, 2, "6 GHz"},
+                {5955, 1, "6 GHz"},   {7115, 233, "6 GHz"}, {2400, 0, ""},         {2473, 0, ""},
+                {5886, 0, ""},        {5930, 0, ""},        {5954, 0, ""},         {0, 0, ""}};
     for (const auto& row : rows) {
         EXPECT_EQ(row.channel, ChannelFromFrequency(row.mhz)) << row.mhz;
         EXPECT_STREQ(row.band, BandName(row.mhz)) << row.mhz;
@@ -81,18 +92,23 @@ TEST(AppletRules, WordsOfTheInterfaceValues) {
     EXPECT_STREQ("", AuthenticationName(TAVRONET_AUTH_OWE + 1));
     EXPECT_STREQ("", AuthenticationName(99));
     EXPECT_STREQ("Radio off (hardware switch)", LinkStateName(TAVRONET_STATE_SWITCH_OFF));
-    const struct { unsigned long auth, cipher; const char* text; } security[] = {
-        {TAVRONET_AUTH_WPA2_PSK, TAVRONET_CIPHER_CCMP, "WPA2-Personal, AES (CCMP)"},
-        {TAVRONET_AUTH_OPEN, TAVRONET_CIPHER_NONE, "Open"},
-        {TAVRONET_AUTH_OPEN, TAVRONET_CIPHER_WEP, "WEP (open system)"},
-        {TAVRONET_AUTH_SHARED, TAVRONET_CIPHER_WEP, "WEP (shared key)"},
-        {TAVRONET_AUTH_SHARED, TAVRONET_CIPHER_UNKNOWN, "WEP (shared key)"},
-        {TAVRONET_AUTH_OPEN, TAVRONET_CIPHER_UNKNOWN, "Open"},
-        {TAVRONET_AUTH_UNKNOWN, TAVRONET_CIPHER_TKIP, "TKIP"}};
+    const struct {
+        unsigned long auth, cipher;
+        const char* text;
+    } security[] = {{TAVRONET_AUTH_WPA2_PSK, TAVRONET_CIPHER_CCMP, "WPA2-Personal, AES (CCMP)"},
+                    {TAVRONET_AUTH_OPEN, TAVRONET_CIPHER_NONE, "Open"},
+                    {TAVRONET_AUTH_OPEN, TAVRONET_CIPHER_WEP, "WEP (open system)"},
+                    {TAVRONET_AUTH_SHARED, TAVRONET_CIPHER_WEP, "WEP (shared key)"},
+                    {TAVRONET_AUTH_SHARED, TAVRONET_CIPHER_UNKNOWN, "WEP (shared key)"},
+                    {TAVRONET_AUTH_OPEN, TAVRONET_CIPHER_UNKNOWN, "Open"},
+                    {TAVRONET_AUTH_UNKNOWN, TAVRONET_CIPHER_TKIP, "TKIP"}};
     for (const auto& row : security) EXPECT_EQ(row.text, Text(SecurityText, row.auth, row.cipher));
-    const struct { unsigned long type; const char* text; } methods[] = {
-        {25, "PEAP"}, {13, "EAP-TLS"}, {4, "EAP-MD5"}, {17, "LEAP"}, {18, "EAP-SIM"}, {21, "EAP-TTLS"}, {23, "EAP-AKA"},
-        {26, "EAP-MSCHAPv2"}, {43, "EAP-FAST"}, {0, ""}, {99, "EAP type 99"}};
+    const struct {
+        unsigned long type;
+        const char* text;
+    } methods[] = {{25, "PEAP"},     {13, "EAP-TLS"},  {4, "EAP-MD5"},     {17, "LEAP"},
+                   {18, "EAP-SIM"},  {21, "EAP-TTLS"}, {23, "EAP-AKA"},    {26, "EAP-MSCHAPv2"},
+                   {43, "EAP-FAST"}, {0, ""},          {99, "EAP type 99"}};
     for (const auto& row : methods) EXPECT_EQ(row.text, Text(EapMethodName, row.type));
 }
 
@@ -123,15 +139,18 @@ TEST(AppletRules, SurveySortsBySignalThenNameAndByAnyColumn) {
     list[1].flags = TAVRONET_NETWORK_CONNECTED;
     const long rssi[] = {-60, -80, -50, -60};
     for (size_t i = 0; i < list.size(); ++i) list[i].rssiDbm = rssi[i];
-    const struct { SurveyColumn column; bool descending; const char* order; } rows[] = {
-        {kColumnSignal, true, "(hidden network),gamma,Alpha,beta,"},
-        {kColumnSignal, false, "Alpha,beta,gamma,(hidden network),"},
-        {kColumnName, false, "Alpha,beta,gamma,(hidden network),"},
-        {kColumnChannel, false, "(hidden network),gamma,beta,Alpha,"},
-        {kColumnBand, false, "(hidden network),gamma,beta,Alpha,"},
-        {kSurveyColumns, false, "(hidden network),gamma,Alpha,beta,"},
-        {kColumnRssi, false, "Alpha,gamma,beta,(hidden network),"},
-        {kColumnConnected, true, "Alpha,(hidden network),gamma,beta,"}};
+    const struct {
+        SurveyColumn column;
+        bool descending;
+        const char* order;
+    } rows[] = {{kColumnSignal, true, "(hidden network),gamma,Alpha,beta,"},
+                {kColumnSignal, false, "Alpha,beta,gamma,(hidden network),"},
+                {kColumnName, false, "Alpha,beta,gamma,(hidden network),"},
+                {kColumnChannel, false, "(hidden network),gamma,beta,Alpha,"},
+                {kColumnBand, false, "(hidden network),gamma,beta,Alpha,"},
+                {kSurveyColumns, false, "(hidden network),gamma,Alpha,beta,"},
+                {kColumnRssi, false, "Alpha,gamma,beta,(hidden network),"},
+                {kColumnConnected, true, "Alpha,(hidden network),gamma,beta,"}};
     for (const auto& row : rows) {
         std::vector<TAVRONET_NETWORK> sorted = list;
         std::sort(sorted.begin(), sorted.end(), [&row](const TAVRONET_NETWORK& a, const TAVRONET_NETWORK& b) {
@@ -153,15 +172,15 @@ TEST(AppletRules, SurveySortsBySignalThenNameAndByAnyColumn) {
 }
 
 TEST(AppletRules, ChannelOverviewCountsNetworksAndStrongestPerChannel) {
-    const std::vector<TAVRONET_NETWORK> list = {Network("a", 40, 6, 2437), Network("b", 80, 36, 5180),
-                                                Network("c", 70, 6, 2437),  Network("d", 30, 0, 2412),
-                                                Network("e", 20, 0, 0),     Network("f", 60, 1, 5955),
-                                                Network("g", 50, 6, 0),     Network("h", 10, 2, 5935)};
+    const std::vector<TAVRONET_NETWORK> list = {
+        Network("a", 40, 6, 2437), Network("b", 80, 36, 5180), Network("c", 70, 6, 2437), Network("d", 30, 0, 2412),
+        Network("e", 20, 0, 0),    Network("f", 60, 1, 5955),  Network("g", 50, 6, 0),    Network("h", 10, 2, 5935)};
     ChannelLoad loads[8];
     ASSERT_EQ(6u, ChannelOverview(list.data(), list.size(), loads, 8));
     // A channel known without its frequency may be another band's (channel 6
     // is also a 6 GHz one): it has a bar of its own, after the known bands.
-    const ChannelLoad expected[] = {{1, 24, 1, 30}, {6, 24, 2, 70}, {36, 5, 1, 80}, {1, 6, 1, 60}, {2, 6, 1, 10}, {6, 0, 1, 50}};
+    const ChannelLoad expected[] = {{1, 24, 1, 30}, {6, 24, 2, 70}, {36, 5, 1, 80},
+                                    {1, 6, 1, 60},  {2, 6, 1, 10},  {6, 0, 1, 50}};
     for (int i = 0; i < 6; ++i) {
         EXPECT_EQ(expected[i].channel, loads[i].channel) << i;
         EXPECT_EQ(expected[i].band, loads[i].band) << i;

@@ -61,7 +61,10 @@ TEST(AppletSurveyRules, RowsNameSecurityFromAuthenticationAndCipher) {
     channelOnly.frequencyMHz = 0;
     TAVRONET_NETWORK unknown = Secured(u"X", TAVRONET_AUTH_OPEN, TAVRONET_CIPHER_NONE, 0);
     unknown.known = 0;
-    const struct { TAVRONET_NETWORK network; const char* row; } rows[] = {
+    const struct {
+        TAVRONET_NETWORK network;
+        const char* row;
+    } rows[] = {
         {full, "Caf\xC3\xA9 Jard\xC3\xADn|52 %|-74 dBm|149|5 GHz|WPA2-Personal|3|Connected|Saved"},
         {channelOnly, "Caf\xC3\xA9 Jard\xC3\xADn|52 %|-74 dBm|1||WPA2-Personal|3|Connected|Saved"},
         {Secured(u"OldPrinter", TAVRONET_AUTH_OPEN, TAVRONET_CIPHER_WEP, 0), "OldPrinter|||||WEP|||"},
@@ -88,7 +91,11 @@ TEST(AppletSurveyRules, ConnectOnlyForNetworksWindowsCanJoin) {
     const unsigned long saved = TAVRONET_NETWORK_HAS_PROFILE, connected = TAVRONET_NETWORK_CONNECTED,
                         refused = TAVRONET_NETWORK_NOT_CONNECTABLE;
     const char* needsSaved = "A secured network is joined with its saved network; Windows has none for it.";
-    const struct { unsigned long auth, cipher, flags; bool can; const char* why; } rows[] = {
+    const struct {
+        unsigned long auth, cipher, flags;
+        bool can;
+        const char* why;
+    } rows[] = {
         {TAVRONET_AUTH_OPEN, TAVRONET_CIPHER_NONE, 0, true, ""},
         {TAVRONET_AUTH_OPEN, TAVRONET_CIPHER_WEP, 0, false, needsSaved},  // WEP needs its key
         {TAVRONET_AUTH_SHARED, TAVRONET_CIPHER_WEP, 0, false, needsSaved},
@@ -125,20 +132,30 @@ TEST(AppletSurveyRules, ConnectOnlyForNetworksWindowsCanJoin) {
 // A connect is followed until Windows tells its outcome; a library that
 // cannot tell, or a status of another request, ends the wait at once.
 TEST(AppletSurveyRules, ConnectIsFollowedUntilItsOutcome) {
-    const struct { unsigned long code; TAVRONET_CONNECT_STATUS status; int polls; ConnectStage stage; } rows[] = {
+    const struct {
+        unsigned long code;
+        TAVRONET_CONNECT_STATUS status;
+        int polls;
+        ConnectStage stage;
+    } rows[] = {
         {0, Status(4, TAVRONET_CONNECT_CONNECTING), 0, kStageWaiting},
         {0, Status(4, TAVRONET_CONNECT_DISCONNECTING), kMostConnectPolls - 1, kStageWaiting},
         {0, Status(4, TAVRONET_CONNECT_CONNECTING), kMostConnectPolls, kStageLate},
         {0, Status(4, TAVRONET_CONNECT_CONNECTED), 3, kStageEnded},
         {0, Status(4, TAVRONET_CONNECT_FAILED, 0x2800D), 3, kStageEnded},
         {0, Status(4, TAVRONET_CONNECT_DISCONNECTED), 0, kStageEnded},
-        {0, Status(5, TAVRONET_CONNECT_CONNECTING), 0, kStageEnded},  // another request took over
-        {0, Status(0, TAVRONET_CONNECT_NONE), 0, kStageEnded},        // the scenario was read again
+        {0, Status(5, TAVRONET_CONNECT_CONNECTING), 0, kStageEnded},    // another request took over
+        {0, Status(0, TAVRONET_CONNECT_NONE), 0, kStageEnded},          // the scenario was read again
         {127, Status(4, TAVRONET_CONNECT_CONNECTING), 0, kStageEnded},  // ERROR_PROC_NOT_FOUND
     };
     for (const auto& r : rows) EXPECT_EQ(StageOf(r.code, r.status, 4, r.polls), r.stage) << r.status.state << r.polls;
     const char16_t* name = u"Fibre-\u65E5";
-    const struct { TAVRONET_CONNECT_STATUS status; ConnectStage stage; const char16_t* reason; const char* line; } lines[] = {
+    const struct {
+        TAVRONET_CONNECT_STATUS status;
+        ConnectStage stage;
+        const char16_t* reason;
+        const char* line;
+    } lines[] = {
         {Status(1, TAVRONET_CONNECT_CONNECTING), kStageWaiting, u"", "Connecting to \"Fibre-\xE6\x97\xA5\"..."},
         {Status(1, TAVRONET_CONNECT_CONNECTED), kStageEnded, u"", "Connected to \"Fibre-\xE6\x97\xA5\"."},
         {Status(1, TAVRONET_CONNECT_FAILED, 0x2800D), kStageEnded, u"The profile key does not match the network key.",
@@ -162,9 +179,13 @@ TEST(AppletSurveyRules, SavedNetworksOfAGroupPolicyCannotBeMovedOrRemoved) {
                                                 Saved(u"Tavern", 0)};
     const char* byPolicy = "Set by a group policy: only the policy can change it.";
     const char* first = "Saved networks set by a group policy stay first.";
-    const struct { int row; bool up, down, remove; const char* why; } rows[] = {
+    const struct {
+        int row;
+        bool up, down, remove;
+        const char* why;
+    } rows[] = {
         {-1, false, false, false, ""}, {0, false, false, false, byPolicy}, {1, false, true, true, first},
-        {2, true, true, true, ""},     {3, true, false, true, ""},          {4, false, false, false, ""},
+        {2, true, true, true, ""},     {3, true, false, true, ""},         {4, false, false, false, ""},
     };
     for (const auto& r : rows) {
         const SavedNetworkButtons b = ButtonsFor(list, r.row);
@@ -185,8 +206,11 @@ TEST(AppletSurveyRules, SavedNetworksOfAGroupPolicyCannotBeMovedOrRemoved) {
 // WLAN reason code (from 0x10000 on); an error code is below it. The line
 // under the list says so instead of counting the networks of no scan.
 TEST(AppletSurveyRules, AFailedScanSaysWhy) {
-    const struct { unsigned long code; bool reason; } codes[] = {
-        {0, false}, {5, false}, {1168, false}, {0xFFFF, false}, {0x10000, true}, {0x10001, true}, {0x2800B, true}};
+    const struct {
+        unsigned long code;
+        bool reason;
+    } codes[] = {{0, false},      {5, false},      {1168, false},  {0xFFFF, false},
+                 {0x10000, true}, {0x10001, true}, {0x2800B, true}};
     for (const auto& c : codes) EXPECT_EQ(IsReasonCode(c.code), c.reason) << c.code;
     EXPECT_EQ(Utf8(ScanFailureLine(u"The network is not available.")),
               "Windows could not scan for networks. The network is not available.");

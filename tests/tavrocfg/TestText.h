@@ -14,8 +14,10 @@ inline std::string Utf8(const Text& text) {
     for (size_t i = 0; i < text.size(); ++i) {
         unsigned long c = text[i];
         if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size()) c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-        if (c < 0x80) out += static_cast<char>(c);
-        else if (c < 0x800) out += {static_cast<char>(0xC0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))};
+        if (c < 0x80)
+            out += static_cast<char>(c);
+        else if (c < 0x800)
+            out += {static_cast<char>(0xC0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))};
         else if (c < 0x10000)
             out += {static_cast<char>(0xE0 | c >> 12), static_cast<char>(0x80 | ((c >> 6) & 0x3F)),
                     static_cast<char>(0x80 | (c & 0x3F))};
@@ -37,7 +39,8 @@ inline TAVRONET_NETWORK NamedNetwork(const char16_t* name) {
     TAVRONET_NETWORK n = {};
     n.size = sizeof n;
     SetWide(n.ssidW, TAVRONET_SSID_CHARS, name);
-    for (size_t i = 0; name[i] && i < TAVRONET_SSID_BYTES; ++i, ++n.ssidLength) n.ssid[i] = name[i] < 0x80 ? static_cast<unsigned char>(name[i]) : '?';
+    for (size_t i = 0; name[i] && i < TAVRONET_SSID_BYTES; ++i, ++n.ssidLength)
+        n.ssid[i] = name[i] < 0x80 ? static_cast<unsigned char>(name[i]) : '?';
     return n;
 }
 

@@ -64,7 +64,8 @@ DWORD WINAPI FakeEnumInterfaces(HANDLE client, PVOID, PWLAN_INTERFACE_INFO_LIST*
     DWORD error;
     if (S().Fails("WlanEnumInterfaces", &error)) return error;
     const size_t count = S().interfaces.size();
-    const size_t size = offsetof(WLAN_INTERFACE_INFO_LIST, InterfaceInfo) + (count ? count : 1) * sizeof(WLAN_INTERFACE_INFO);
+    const size_t size =
+        offsetof(WLAN_INTERFACE_INFO_LIST, InterfaceInfo) + (count ? count : 1) * sizeof(WLAN_INTERFACE_INFO);
     auto* result = static_cast<WLAN_INTERFACE_INFO_LIST*>(S().Allocate(size));
     memset(result, 0, size);
     result->dwNumberOfItems = static_cast<DWORD>(count);
@@ -91,11 +92,11 @@ DWORD WINAPI FakeQueryInterface(HANDLE client, const GUID* guid, WLAN_INTF_OPCOD
     Interface* found = guid ? S().Find(*guid) : nullptr;
     if (!found || !dataSize || !data) return ERROR_INVALID_PARAMETER;
     switch (opCode) {
-    case wlan_intf_opcode_interface_state:
-        return Hand(found->state, dataSize, data);
+    case wlan_intf_opcode_interface_state: return Hand(found->state, dataSize, data);
     case wlan_intf_opcode_current_connection: {
         if (!found->locationConsent) return ERROR_ACCESS_DENIED;
-        if (found->state != wlan_interface_state_connected && found->state != wlan_interface_state_ad_hoc_network_formed)
+        if (found->state != wlan_interface_state_connected &&
+            found->state != wlan_interface_state_ad_hoc_network_formed)
             return ERROR_INVALID_STATE;
         WLAN_CONNECTION_ATTRIBUTES connection = {};
         connection.isState = found->state;
@@ -117,7 +118,8 @@ DWORD WINAPI FakeQueryInterface(HANDLE client, const GUID* guid, WLAN_INTF_OPCOD
         if (!found->radioQuery) return ERROR_NOT_SUPPORTED;
         WLAN_RADIO_STATE radio = {};
         radio.dwNumberOfPhys = static_cast<DWORD>(found->phys.size());
-        for (size_t i = 0; i < found->phys.size() && i < WLAN_MAX_PHY_INDEX; ++i) radio.PhyRadioState[i] = found->phys[i];
+        for (size_t i = 0; i < found->phys.size() && i < WLAN_MAX_PHY_INDEX; ++i)
+            radio.PhyRadioState[i] = found->phys[i];
         return Hand(radio, dataSize, data, found->radioBlockBytes ? found->radioBlockBytes : sizeof radio);
     }
     case wlan_intf_opcode_statistics: {
@@ -133,14 +135,12 @@ DWORD WINAPI FakeQueryInterface(HANDLE client, const GUID* guid, WLAN_INTF_OPCOD
     case wlan_intf_opcode_channel_number:
         if (!found->channel) return ERROR_NOT_SUPPORTED;
         return Hand(found->channel, dataSize, data);
-    case wlan_intf_opcode_autoconf_enabled:
-        return Hand(found->autoConfig, dataSize, data);
+    case wlan_intf_opcode_autoconf_enabled: return Hand(found->autoConfig, dataSize, data);
     case wlan_intf_opcode_rssi:
         if (!found->rssiQuery) return ERROR_NOT_SUPPORTED;
         if (found->state != wlan_interface_state_connected) return ERROR_INVALID_STATE;
         return Hand(found->rssi, dataSize, data);
-    default:
-        return ERROR_NOT_SUPPORTED;
+    default: return ERROR_NOT_SUPPORTED;
     }
 }
 
@@ -149,8 +149,8 @@ DWORD WINAPI FakeSetInterface(HANDLE client, const GUID* guid, WLAN_INTF_OPCODE 
     std::string call = std::string("WlanSetInterface(") + OpCodeName(opCode);
     if (opCode == wlan_intf_opcode_radio_state && data && dataSize == sizeof(WLAN_PHY_RADIO_STATE)) {
         const auto* phy = static_cast<const WLAN_PHY_RADIO_STATE*>(data);
-        call += " phy=" + std::to_string(phy->dwPhyIndex) + " software=" +
-                (phy->dot11SoftwareRadioState == dot11_radio_state_on ? "on" : "off");
+        call += " phy=" + std::to_string(phy->dwPhyIndex) +
+                " software=" + (phy->dot11SoftwareRadioState == dot11_radio_state_on ? "on" : "off");
     }
     S().Record(call + ")");
     if (!S().Known(client)) return ERROR_INVALID_HANDLE;
@@ -215,8 +215,8 @@ DWORD WINAPI FakeGetAvailableNetworkList(HANDLE client, const GUID* guid, DWORD,
     return ERROR_SUCCESS;
 }
 
-DWORD WINAPI FakeGetNetworkBssList(HANDLE client, const GUID* guid, const PDOT11_SSID ssid, DOT11_BSS_TYPE, BOOL,
-                                   PVOID, PWLAN_BSS_LIST* list) {
+DWORD WINAPI FakeGetNetworkBssList(HANDLE client, const GUID* guid, const PDOT11_SSID ssid, DOT11_BSS_TYPE, BOOL, PVOID,
+                                   PWLAN_BSS_LIST* list) {
     Interface* found;
     if (DWORD error = Enter("WlanGetNetworkBssList", client, guid, &found)) return error;
     if (!found->locationConsent) return ERROR_ACCESS_DENIED;
@@ -266,9 +266,10 @@ void EndConnection(Interface* found, DWORD delayMs) {
 // both with the reason. The interface's state changes only then.
 DWORD WINAPI FakeConnect(HANDLE client, const GUID* guid, const PWLAN_CONNECTION_PARAMETERS parameters, PVOID) {
     const bool byProfile = parameters->wlanConnectionMode == wlan_connection_mode_profile;
-    const std::string target = byProfile ? "profile " + Narrow(parameters->strProfile)
-                                         : "open " + std::string(reinterpret_cast<const char*>(parameters->pDot11Ssid->ucSSID),
-                                                                 parameters->pDot11Ssid->uSSIDLength);
+    const std::string target =
+        byProfile ? "profile " + Narrow(parameters->strProfile)
+                  : "open " + std::string(reinterpret_cast<const char*>(parameters->pDot11Ssid->ucSSID),
+                                          parameters->pDot11Ssid->uSSIDLength);
     Interface* found;
     if (DWORD error = Enter("WlanConnect(" + target + ")", client, guid, &found)) return error;
     std::string ssid;
@@ -286,8 +287,7 @@ DWORD WINAPI FakeConnect(HANDLE client, const GUID* guid, const PWLAN_CONNECTION
     const GUID id = found->guid;
     const DWORD reason = found->connectFailure, done = found->connectMs;
     S().NotifyConnection(id, wlan_notification_acm_connection_start, 500, ssid, profile, 0);
-    if (reason)
-        S().NotifyConnection(id, wlan_notification_acm_connection_attempt_fail, done, ssid, profile, reason);
+    if (reason) S().NotifyConnection(id, wlan_notification_acm_connection_attempt_fail, done, ssid, profile, reason);
     S().NotifyConnection(id, wlan_notification_acm_connection_complete, done, ssid, profile, reason,
                          [id, ssid, profile, reason] {
                              Interface* now = S().Find(id);
@@ -389,10 +389,9 @@ VOID WINAPI FakeFreeMemory(PVOID memory) {
 
 // Windows-1252's bytes 0x80 to 0x9F; its undefined ones (0x81, 0x8D, 0x8F,
 // 0x90, 0x9D) convert to the C1 controls of the same number and back.
-const char16_t kWestern80[32] = {0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x8D,   0x017D, 0x8F,
-                                 0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D,   0x017E, 0x0178};
+const char16_t kWestern80[32] = {0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+                                 0x2039, 0x0152, 0x8D,   0x017D, 0x8F,   0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+                                 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D,   0x017E, 0x0178};
 
 // The Western code page's byte for a unit; false where it has none. A few
 // units it lacks have a look-alike ("best fit"), which Windows uses unless
@@ -478,8 +477,10 @@ int WINAPI FakeMultiByteToWideChar(UINT codePage, DWORD, LPCSTR bytes, int byteL
     std::u16string out;
     for (size_t i = 0; i < length; ++i) {
         const unsigned char byte = static_cast<unsigned char>(bytes[i]);
-        if (GetACP() == CP_UTF8) out += byte < 0x80 ? byte : 0xFFFD;
-        else out += byte >= 0x80 && byte < 0xA0 ? kWestern80[byte - 0x80] : byte;
+        if (GetACP() == CP_UTF8)
+            out += byte < 0x80 ? byte : 0xFFFD;
+        else
+            out += byte >= 0x80 && byte < 0xA0 ? kWestern80[byte - 0x80] : byte;
     }
     if (static_cast<int>(out.size()) > capacity) return 0;
     memcpy(wide, out.data(), out.size() * sizeof(WCHAR));
@@ -582,9 +583,7 @@ bool Gated(const std::string& call) {
 }
 }  // namespace
 
-int Service::GatedCalls() const {
-    return static_cast<int>(std::count_if(calls.begin(), calls.end(), Gated));
-}
+int Service::GatedCalls() const { return static_cast<int>(std::count_if(calls.begin(), calls.end(), Gated)); }
 
 std::vector<int> Service::GatedCallsPerMinute() const {
     std::vector<int> perMinute;
@@ -653,7 +652,8 @@ void Service::NotifyScan(const GUID& guid, DWORD delayMs, WLAN_REASON_CODE failu
     Event event = {};
     event.due = delayMs;
     const DWORD code = failure ? wlan_notification_acm_scan_fail : wlan_notification_acm_scan_complete;
-    event.data = {WLAN_NOTIFICATION_SOURCE_ACM, code, guid, failure ? static_cast<DWORD>(sizeof event.reason) : 0, nullptr};
+    event.data = {WLAN_NOTIFICATION_SOURCE_ACM, code, guid, failure ? static_cast<DWORD>(sizeof event.reason) : 0,
+                  nullptr};
     event.reason = failure;
     Queue(std::move(event));
 }
@@ -670,7 +670,8 @@ void Service::Deliver() {
             event.data.pData = event.data.NotificationCode == wlan_notification_acm_scan_fail
                                    ? static_cast<void*>(&event.reason)
                                    : static_cast<void*>(&event.connection);
-        const bool duplicate = ignoreDuplicate_ && delivered_ && last_.NotificationCode == event.data.NotificationCode &&
+        const bool duplicate = ignoreDuplicate_ && delivered_ &&
+                               last_.NotificationCode == event.data.NotificationCode &&
                                memcmp(&last_.InterfaceGuid, &event.data.InterfaceGuid, sizeof(GUID)) == 0;
         if (!callback_ || duplicate) continue;
         last_ = event.data;
@@ -698,7 +699,9 @@ void Service::Unplug(DWORD guidData1, DWORD delayMs) {
     Notify(guid, wlan_notification_acm_interface_removal, delayMs);
 }
 
-void Service::FailNext(const std::string& function, DWORD error, int skip) { failures_.push_back({function, error, skip}); }
+void Service::FailNext(const std::string& function, DWORD error, int skip) {
+    failures_.push_back({function, error, skip});
+}
 
 bool Service::Fails(const std::string& function, DWORD* error) {
     for (auto it = failures_.begin(); it != failures_.end(); ++it) {

@@ -27,14 +27,14 @@ struct Interface {
     ULONG txRate = 54000;  // kbit/s
     // Software and hardware radio state of each PHY; empty: no PHY listed.
     std::vector<WLAN_PHY_RADIO_STATE> phys = {{0, dot11_radio_state_on, dot11_radio_state_on}};
-    bool radioQuery = true;  // false: the system has no radio-state query (XP)
+    bool radioQuery = true;     // false: the system has no radio-state query (XP)
     DWORD radioBlockBytes = 0;  // the size of the radio-state block handed out; 0: the whole record
-    bool statistics = true;  // false: the system gives no statistics (XP)
+    bool statistics = true;     // false: the system gives no statistics (XP)
     unsigned long long unicastReceived = 100;
     unsigned long long multicastReceived = 0;
     unsigned long long unicastDecryptFailures = 0, multicastDecryptFailures = 0;
-    LONG rssi = -60;             // dBm, given while connected
-    bool rssiQuery = true;       // false: the system has no signal-strength query
+    LONG rssi = -60;        // dBm, given while connected
+    bool rssiQuery = true;  // false: the system has no signal-strength query
     // false: the readings that reveal access points are refused, and so is
     // a scan (Windows 11 24H2 without the user's location consent).
     bool locationConsent = true;
@@ -72,8 +72,8 @@ struct Interface {
     std::vector<Profile> profiles;
     // Adds a network (WPA2-PSK unless `auth` and `cipher` say otherwise) and
     // `accessPoints` access points for it, the first the strongest.
-    void AddNetwork(const std::string& name, ULONG signal, LONG rssi, ULONG kHz, int accessPoints = 1,
-                    DWORD flags = 0, const std::u16string& profile = u"", int auth = 7, int cipher = 4);
+    void AddNetwork(const std::string& name, ULONG signal, LONG rssi, ULONG kHz, int accessPoints = 1, DWORD flags = 0,
+                    const std::u16string& profile = u"", int auth = 7, int cipher = 4);
 };
 
 // An event the service reports later, on a thread of its own.
@@ -82,7 +82,7 @@ struct Event {
     WLAN_NOTIFICATION_DATA data;
     WLAN_CONNECTION_NOTIFICATION_DATA connection;  // pData of a connection event
     WLAN_REASON_CODE reason;                       // pData of scan_fail
-    std::function<void()> change;  // what changes in the service as it is reported
+    std::function<void()> change;                  // what changes in the service as it is reported
 };
 
 class Service {
@@ -169,7 +169,7 @@ private:
     std::vector<Event> events_;     // reported later, in the order of `due`
     HANDLE registered_ = nullptr;   // the handle events go to
     BOOL ignoreDuplicate_ = FALSE;
-    bool delivered_ = false;        // `last_` holds the last event reported
+    bool delivered_ = false;  // `last_` holds the last event reported
     WLAN_NOTIFICATION_DATA last_ = {};
     std::thread::id serviceThread_;
     WLAN_NOTIFICATION_CALLBACK callback_ = nullptr;

@@ -19,17 +19,47 @@ TEST_F(WlanTest, AFailedReadingKeepsAConnectedAdapter) {
         std::vector<long> attached;
         unsigned long linkResult;
     } rows[] = {
-        {"the signal strength once", 2, "WlanQueryInterface(rssi)", 1, {14, 14, 14, 14, 14, 14}, {Ok, Ok, Ok, Ok, Ok, Ok}, 0},
-        {"the signal strength for good: three polls, then the connection the applet read", 2, "WlanQueryInterface(rssi)", 100, {14, 14, 14, 14, 8, 8}, {Ok, Ok, Ok, Ok, Ok, Ok}, 0},
-        {"XP's connection reading once", 1, "WlanQueryInterface(current_connection)", 1, {8, 8, 8, 8, 8, 8}, {Ok, Ok, Ok, Ok, Ok, Ok}, 0},
-        {"the interface state: that poll only", 2, "WlanQueryInterface(interface_state)", 1, {14, 0, 14, 14, 14, 14}, {Ok, InterfaceGone, Ok, Ok, Ok, Ok}, 0},
-        {"the interface state for good", 2, "WlanQueryInterface(interface_state)", 100, {14, 0, 0, 0, 0, 0}, {Ok, InterfaceGone, InterfaceGone, InterfaceGone, InterfaceGone, InterfaceGone}, ERROR_NOT_READY},
+        {"the signal strength once",
+         2,
+         "WlanQueryInterface(rssi)",
+         1,
+         {14, 14, 14, 14, 14, 14},
+         {Ok, Ok, Ok, Ok, Ok, Ok},
+         0},
+        {"the signal strength for good: three polls, then the connection the applet read",
+         2,
+         "WlanQueryInterface(rssi)",
+         100,
+         {14, 14, 14, 14, 8, 8},
+         {Ok, Ok, Ok, Ok, Ok, Ok},
+         0},
+        {"XP's connection reading once",
+         1,
+         "WlanQueryInterface(current_connection)",
+         1,
+         {8, 8, 8, 8, 8, 8},
+         {Ok, Ok, Ok, Ok, Ok, Ok},
+         0},
+        {"the interface state: that poll only",
+         2,
+         "WlanQueryInterface(interface_state)",
+         1,
+         {14, 0, 14, 14, 14, 14},
+         {Ok, InterfaceGone, Ok, Ok, Ok, Ok},
+         0},
+        {"the interface state for good",
+         2,
+         "WlanQueryInterface(interface_state)",
+         100,
+         {14, 0, 0, 0, 0, 0},
+         {Ok, InterfaceGone, InterfaceGone, InterfaceGone, InterfaceGone, InterfaceGone},
+         ERROR_NOT_READY},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         FreshService();
         wlan.newestVersion = row.version;
-        Card().rssi = -55;         // 14 on the icon's scale
+        Card().rssi = -55;          // 14 on the icon's scale
         Card().signalQuality = 50;  // XP's reading: 8
         std::vector<unsigned long> qualities;
         std::vector<long> attached;

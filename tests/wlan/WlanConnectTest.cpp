@@ -34,12 +34,60 @@ TEST_F(WlanTest, AConnectIsReportedAsTheServiceReportsIt) {
         Steps steps;
         WLAN_INTERFACE_STATE after;
     } rows[] = {
-        {"connects late", u"Home", 0, 0, 5000, false, 0, {connecting, connecting, connected, 0, 1}, wlan_interface_state_connected},
-        {"from another network: its end is no answer", u"Home", 0, 0, 2000, true, 0, {connecting, connecting, connected, 0, 1}, wlan_interface_state_connected},
-        {"a wrong key", u"Home", kKeyMismatch, 0, 3000, false, 0, {connecting, connecting, failed, kKeyMismatch, 1}, wlan_interface_state_disconnected},
-        {"out of reach", u"Home", kNotAvailable, 0, 1500, false, 0, {connecting, connecting, failed, kNotAvailable, 1}, wlan_interface_state_disconnected},
-        {"an open network by its name alone", u"", 0, 0, 2500, false, 0, {connecting, connecting, connected, 0, 1}, wlan_interface_state_connected},
-        {"refused at once: nothing was asked", u"Home", 0, ERROR_ACCESS_DENIED, 2000, false, ERROR_ACCESS_DENIED, {0, 0, 0, 0, 0}, wlan_interface_state_disconnected},
+        {"connects late",
+         u"Home",
+         0,
+         0,
+         5000,
+         false,
+         0,
+         {connecting, connecting, connected, 0, 1},
+         wlan_interface_state_connected},
+        {"from another network: its end is no answer",
+         u"Home",
+         0,
+         0,
+         2000,
+         true,
+         0,
+         {connecting, connecting, connected, 0, 1},
+         wlan_interface_state_connected},
+        {"a wrong key",
+         u"Home",
+         kKeyMismatch,
+         0,
+         3000,
+         false,
+         0,
+         {connecting, connecting, failed, kKeyMismatch, 1},
+         wlan_interface_state_disconnected},
+        {"out of reach",
+         u"Home",
+         kNotAvailable,
+         0,
+         1500,
+         false,
+         0,
+         {connecting, connecting, failed, kNotAvailable, 1},
+         wlan_interface_state_disconnected},
+        {"an open network by its name alone",
+         u"",
+         0,
+         0,
+         2500,
+         false,
+         0,
+         {connecting, connecting, connected, 0, 1},
+         wlan_interface_state_connected},
+        {"refused at once: nothing was asked",
+         u"Home",
+         0,
+         ERROR_ACCESS_DENIED,
+         2000,
+         false,
+         ERROR_ACCESS_DENIED,
+         {0, 0, 0, 0, 0},
+         wlan_interface_state_disconnected},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -85,9 +133,12 @@ TEST_F(WlanTest, ADisconnectIsReportedAndXpsCostIsToldBeforehand) {
         WLAN_INTERFACE_STATE before;
         unsigned long taken, done, libraryFlags, autoAfter;
     } rows[] = {
-        {"connected", 2, wlan_interface_state_connected, TAVRONET_CONNECT_DISCONNECTING, TAVRONET_CONNECT_DISCONNECTED, 0, TAVRONET_PROFILE_AUTO_CONNECT},
-        {"not connected", 2, wlan_interface_state_disconnected, TAVRONET_CONNECT_DISCONNECTED, TAVRONET_CONNECT_DISCONNECTED, 0, TAVRONET_PROFILE_AUTO_CONNECT},
-        {"XP", 1, wlan_interface_state_connected, TAVRONET_CONNECT_DISCONNECTING, TAVRONET_CONNECT_DISCONNECTED, TAVRONET_LIBRARY_DISCONNECT_STOPS_AUTO, 0},
+        {"connected", 2, wlan_interface_state_connected, TAVRONET_CONNECT_DISCONNECTING, TAVRONET_CONNECT_DISCONNECTED,
+         0, TAVRONET_PROFILE_AUTO_CONNECT},
+        {"not connected", 2, wlan_interface_state_disconnected, TAVRONET_CONNECT_DISCONNECTED,
+         TAVRONET_CONNECT_DISCONNECTED, 0, TAVRONET_PROFILE_AUTO_CONNECT},
+        {"XP", 1, wlan_interface_state_connected, TAVRONET_CONNECT_DISCONNECTING, TAVRONET_CONNECT_DISCONNECTED,
+         TAVRONET_LIBRARY_DISCONNECT_STOPS_AUTO, 0},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -128,7 +179,8 @@ TEST_F(WlanTest, AReasonIsShownInWindowsOwnWords) {
         {"room for the terminator alone", kNotAvailable, 1, 0, u""},
         {"no room at all", kNotAvailable, 0, ERROR_INVALID_PARAMETER, u""},
         {"a reason without words", 0x00099999, TAVRONET_REASON_CHARS, ERROR_NOT_FOUND, u""},
-        {"a system without the call", kKeyMismatch, TAVRONET_REASON_CHARS, ERROR_NOT_SUPPORTED, u"", "WlanReasonCodeToString"},
+        {"a system without the call", kKeyMismatch, TAVRONET_REASON_CHARS, ERROR_NOT_SUPPORTED, u"",
+         "WlanReasonCodeToString"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);

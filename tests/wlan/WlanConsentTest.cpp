@@ -64,10 +64,13 @@ TEST_F(WlanTest, TheAppletAsksAtEachCallAndSaysWhenWindowsRefused) {
         bool consent;
         unsigned long linkResult, known, denied, listResult, listed, scanResult;
     } rows[] = {
-        {"refused", false, 0, TAVRONET_KNOWN_SIGNAL | TAVRONET_KNOWN_RSSI, 1, ERROR_ACCESS_DENIED, 0, ERROR_ACCESS_DENIED},
-        {"refused again, a second later", false, 0, TAVRONET_KNOWN_SIGNAL | TAVRONET_KNOWN_RSSI, 1, ERROR_ACCESS_DENIED, 0, ERROR_ACCESS_DENIED},
+        {"refused", false, 0, TAVRONET_KNOWN_SIGNAL | TAVRONET_KNOWN_RSSI, 1, ERROR_ACCESS_DENIED, 0,
+         ERROR_ACCESS_DENIED},
+        {"refused again, a second later", false, 0, TAVRONET_KNOWN_SIGNAL | TAVRONET_KNOWN_RSSI, 1, ERROR_ACCESS_DENIED,
+         0, ERROR_ACCESS_DENIED},
         {"allowed: at once", true, 0, everything, 0, 0, 1, 0},
-        {"refused once more", false, 0, TAVRONET_KNOWN_SIGNAL | TAVRONET_KNOWN_RSSI, 1, ERROR_ACCESS_DENIED, 0, ERROR_ACCESS_DENIED},
+        {"refused once more", false, 0, TAVRONET_KNOWN_SIGNAL | TAVRONET_KNOWN_RSSI, 1, ERROR_ACCESS_DENIED, 0,
+         ERROR_ACCESS_DENIED},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -79,8 +82,10 @@ TEST_F(WlanTest, TheAppletAsksAtEachCallAndSaysWhenWindowsRefused) {
         const size_t listed = Networks(&listResult).size();
         const unsigned long scanResult = NetScan(session, Id().c_str());
         const TAVRONET_LINK after = Link(&linkResult);
-        EXPECT_EQ(std::vector<unsigned long>({linkResult, link.known, link.locationDenied, listResult, listed, scanResult, after.locationDenied}),
-                  std::vector<unsigned long>({row.linkResult, row.known, row.denied, row.listResult, row.listed, row.scanResult, row.denied}));
+        EXPECT_EQ(std::vector<unsigned long>({linkResult, link.known, link.locationDenied, listResult, listed,
+                                              scanResult, after.locationDenied}),
+                  std::vector<unsigned long>(
+                      {row.linkResult, row.known, row.denied, row.listResult, row.listed, row.scanResult, row.denied}));
         EXPECT_GE(wlan.GatedCalls() - gatedBefore, 3) << "the connection, the list and the scan were each asked";
     }
 }

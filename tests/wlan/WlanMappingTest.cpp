@@ -62,9 +62,12 @@ TEST_F(WlanTest, LastObjectGoneClosesTheHandleAndFreesTheLibrary) {
 TEST_F(WlanTest, LoaderNeedsWlanapiWithEverySixCalls) {
     sim::Desktop& desk = sim::Desktop::Get();
     const FARPROC any = reinterpret_cast<FARPROC>(&GetLastError);
-    const std::map<std::string, FARPROC> all = {{"WlanOpenHandle", any},     {"WlanCloseHandle", any},
-                                                {"WlanEnumInterfaces", any}, {"WlanQueryInterface", any},
-                                                {"WlanSetInterface", any},   {"WlanFreeMemory", any},
+    const std::map<std::string, FARPROC> all = {{"WlanOpenHandle", any},
+                                                {"WlanCloseHandle", any},
+                                                {"WlanEnumInterfaces", any},
+                                                {"WlanQueryInterface", any},
+                                                {"WlanSetInterface", any},
+                                                {"WlanFreeMemory", any},
                                                 {"WlanGetAvailableNetworkList", any}};  // no BSS list: XP
     std::map<std::string, FARPROC> withoutSet = all;
     withoutSet.erase("WlanSetInterface");
@@ -82,7 +85,8 @@ TEST_F(WlanTest, LoaderNeedsWlanapiWithEverySixCalls) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         desk.Reset();
-        if (row.exports) desk.RegisterModule(row.file.empty() ? system + std::string("\\wlanapi.dll") : row.file, *row.exports);
+        if (row.exports)
+            desk.RegisterModule(row.file.empty() ? system + std::string("\\wlanapi.dll") : row.file, *row.exports);
         WlanEntryPoints table = wlan.Table();  // every call set before
         EXPECT_EQ(LoadWlanApi(&table), row.loads);
         EXPECT_EQ(table.WlanGetAvailableNetworkList != nullptr, row.loads) << "the applet's calls the system has";
@@ -238,14 +242,22 @@ TEST_F(WlanTest, LinkValuesFollowTheConnection) {
         ULONG kbit;
         unsigned long networkType, adapterState, quality, rate, typeInUse;
     } rows[] = {
-        {"54 Mbps, full signal", wlan_interface_state_connected, dot11_BSS_type_infrastructure, dot11_phy_type_erp, -50, 54000, 1, 1, 15, 108, 3},
-        {"11 Mbps, half signal", wlan_interface_state_connected, dot11_BSS_type_infrastructure, dot11_phy_type_hrdsss, -75, 11000, 1, 1, 8, 22, 1},
-        {"1 Mbps, no signal", wlan_interface_state_connected, dot11_BSS_type_infrastructure, dot11_phy_type_dsss, -100, 1000, 1, 1, 0, 2, 1},
-        {"signal above the scale, rate rounded", wlan_interface_state_connected, dot11_BSS_type_infrastructure, dot11_phy_type_ht, -20, 6250, 1, 1, 15, 13, 4},
-        {"ad hoc", wlan_interface_state_connected, dot11_BSS_type_independent, dot11_phy_type_ofdm, -65, 24000, 2, 1, 11, 48, 2},
-        {"ad hoc formed, no peer", wlan_interface_state_ad_hoc_network_formed, dot11_BSS_type_independent, dot11_phy_type_ofdm, -65, 24000, 1, 0, 0, 0, kUntouched},
-        {"disconnected", wlan_interface_state_disconnected, dot11_BSS_type_infrastructure, dot11_phy_type_erp, -55, 54000, 1, 0, 0, 0, kUntouched},
-        {"associating", wlan_interface_state_associating, dot11_BSS_type_infrastructure, dot11_phy_type_erp, -55, 54000, 1, 0, 0, 0, kUntouched},
+        {"54 Mbps, full signal", wlan_interface_state_connected, dot11_BSS_type_infrastructure, dot11_phy_type_erp, -50,
+         54000, 1, 1, 15, 108, 3},
+        {"11 Mbps, half signal", wlan_interface_state_connected, dot11_BSS_type_infrastructure, dot11_phy_type_hrdsss,
+         -75, 11000, 1, 1, 8, 22, 1},
+        {"1 Mbps, no signal", wlan_interface_state_connected, dot11_BSS_type_infrastructure, dot11_phy_type_dsss, -100,
+         1000, 1, 1, 0, 2, 1},
+        {"signal above the scale, rate rounded", wlan_interface_state_connected, dot11_BSS_type_infrastructure,
+         dot11_phy_type_ht, -20, 6250, 1, 1, 15, 13, 4},
+        {"ad hoc", wlan_interface_state_connected, dot11_BSS_type_independent, dot11_phy_type_ofdm, -65, 24000, 2, 1,
+         11, 48, 2},
+        {"ad hoc formed, no peer", wlan_interface_state_ad_hoc_network_formed, dot11_BSS_type_independent,
+         dot11_phy_type_ofdm, -65, 24000, 1, 0, 0, 0, kUntouched},
+        {"disconnected", wlan_interface_state_disconnected, dot11_BSS_type_infrastructure, dot11_phy_type_erp, -55,
+         54000, 1, 0, 0, 0, kUntouched},
+        {"associating", wlan_interface_state_associating, dot11_BSS_type_infrastructure, dot11_phy_type_erp, -55, 54000,
+         1, 0, 0, 0, kUntouched},
     };
     wlan.missingCalls = {"GetIfEntry2"};
     for (const Row& row : rows) {
@@ -373,7 +385,14 @@ TEST_F(WlanTest, SetRadioSwitchesEveryPhyOrNone) {
         {"off, two PHYs", {{0, kOn, kOn}, {1, kOn, kOn}}, {}, true, 0, Ok, {kOff, kOff}, 2},
         {"on, one already on", {{0, kOn, kOn}, {1, kOff, kOn}}, {}, true, 1, Ok, {kOn, kOn}, 1},
         {"on when on", {{0, kOn, kOn}}, {}, true, 1, Ok, {kOn}, 0},
-        {"second PHY refuses: the first is put back", {{0, kOn, kOn}, {1, kOn, kOn}}, {1}, true, 0, SystemFailed, {kOn, kOn}, 3},
+        {"second PHY refuses: the first is put back",
+         {{0, kOn, kOn}, {1, kOn, kOn}},
+         {1},
+         true,
+         0,
+         SystemFailed,
+         {kOn, kOn},
+         3},
         {"switch or rights refuse", {{0, kOff, kOff}}, {0}, true, 1, SystemFailed, {kOff}, 1},
         {"no radio control (XP)", {{0, kOn, kOn}}, {}, false, 0, SystemFailed, {kOn}, 0},
         {"neither 0 nor 1", {{0, kOn, kOn}}, {}, true, 2, BadArgument, {kOn}, 0},
@@ -414,16 +433,22 @@ TEST_F(WlanTest, AFailedCallReportsFailureAndLeavesADefinedValue) {
         {"rate", "WlanQueryInterface", 0, read(ReadDot11Rate), SystemFailed, 0},
         {"received frames", "WlanQueryInterface", 0, read(ReadRxFrames), SystemFailed, kRxFramesUnknown},
         {"network type in use", "WlanQueryInterface", 0, read(ReadNetworkTypeInUse), SystemFailed, kUntouched},
-        {"attach", "WlanQueryInterface", 0, [this](unsigned long*) { return CheckInterface(session, CardGuid()); }, InterfaceGone, kUntouched},
-        {"radio switch: the query", "WlanQueryInterface", 0, [this](unsigned long*) { return SetSoftwareRadio(session, CardGuid(), 0); }, SystemFailed, kUntouched},
-        {"radio switch: the set", "WlanSetInterface", 0, [this](unsigned long*) { return SetSoftwareRadio(session, CardGuid(), 0); }, SystemFailed, kUntouched},
-        {"enumeration", "WlanEnumInterfaces", 0, [this](unsigned long* out) {
+        {"attach", "WlanQueryInterface", 0, [this](unsigned long*) { return CheckInterface(session, CardGuid()); },
+         InterfaceGone, kUntouched},
+        {"radio switch: the query", "WlanQueryInterface", 0,
+         [this](unsigned long*) { return SetSoftwareRadio(session, CardGuid(), 0); }, SystemFailed, kUntouched},
+        {"radio switch: the set", "WlanSetInterface", 0,
+         [this](unsigned long*) { return SetSoftwareRadio(session, CardGuid(), 0); }, SystemFailed, kUntouched},
+        {"enumeration", "WlanEnumInterfaces", 0,
+         [this](unsigned long* out) {
              std::vector<InterfaceEntry> items(1);
              long result = EnumerateInterfaces(session, &items);
              if (items.empty()) *out = 0;
              return result;
-         }, SystemFailed, 0},
-        {"open, version 2 (then 1)", "WlanOpenHandle", 0, [this](unsigned long* out) { return ReadDriverVersion(session, out); }, Ok, kDriverVersionXp},
+         },
+         SystemFailed, 0},
+        {"open, version 2 (then 1)", "WlanOpenHandle", 0,
+         [this](unsigned long* out) { return ReadDriverVersion(session, out); }, Ok, kDriverVersionXp},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -456,12 +481,38 @@ TEST_F(WlanTest, LinkShowsWhatTheSystemAllows) {
         long rssi;
     } rows[] = {
         {"with consent", [](Interface& c) { c.signalQuality = 101; }, TAVRONET_STATE_CONNECTED, full, 36, 5180, 0, -60},
-        {"no BSS list: the channel query", [this](Interface&) { wlan.missingCalls = {"WlanGetNetworkBssList"}; }, TAVRONET_STATE_CONNECTED, full, 6, 0, 0, -60},
-        {"XP", [this](Interface& c) { wlan.newestVersion = 1; wlan.missingCalls = {"WlanGetNetworkBssList"}; c.channel = 0; c.rssiQuery = false; c.radioQuery = false; c.phyType = dot11_phy_type_unknown; }, TAVRONET_STATE_CONNECTED, xp, 0, 0, 0, 0},
-        {"without consent", [](Interface& c) { c.locationConsent = false; c.rssi = -55; }, TAVRONET_STATE_CONNECTED, TAVRONET_KNOWN_SIGNAL | TAVRONET_KNOWN_RSSI, 0, 0, 1, -55},
-        {"not connected", [](Interface& c) { c.state = wlan_interface_state_disconnected; }, TAVRONET_STATE_NOT_CONNECTED, 0, 0, 0, 0, 0},
-        {"radio off", [](Interface& c) { c.phys = {{0, kOff, kOn}}; c.state = wlan_interface_state_disconnected; }, TAVRONET_STATE_RADIO_OFF, 0, 0, 0, 0, 0},
-        {"switch off", [](Interface& c) { c.phys = {{0, kOn, kOff}}; c.state = wlan_interface_state_disconnected; }, TAVRONET_STATE_SWITCH_OFF, 0, 0, 0, 0, 0},
+        {"no BSS list: the channel query", [this](Interface&) { wlan.missingCalls = {"WlanGetNetworkBssList"}; },
+         TAVRONET_STATE_CONNECTED, full, 6, 0, 0, -60},
+        {"XP",
+         [this](Interface& c) {
+             wlan.newestVersion = 1;
+             wlan.missingCalls = {"WlanGetNetworkBssList"};
+             c.channel = 0;
+             c.rssiQuery = false;
+             c.radioQuery = false;
+             c.phyType = dot11_phy_type_unknown;
+         },
+         TAVRONET_STATE_CONNECTED, xp, 0, 0, 0, 0},
+        {"without consent",
+         [](Interface& c) {
+             c.locationConsent = false;
+             c.rssi = -55;
+         },
+         TAVRONET_STATE_CONNECTED, TAVRONET_KNOWN_SIGNAL | TAVRONET_KNOWN_RSSI, 0, 0, 1, -55},
+        {"not connected", [](Interface& c) { c.state = wlan_interface_state_disconnected; },
+         TAVRONET_STATE_NOT_CONNECTED, 0, 0, 0, 0, 0},
+        {"radio off",
+         [](Interface& c) {
+             c.phys = {{0, kOff, kOn}};
+             c.state = wlan_interface_state_disconnected;
+         },
+         TAVRONET_STATE_RADIO_OFF, 0, 0, 0, 0, 0},
+        {"switch off",
+         [](Interface& c) {
+             c.phys = {{0, kOn, kOff}};
+             c.state = wlan_interface_state_disconnected;
+         },
+         TAVRONET_STATE_SWITCH_OFF, 0, 0, 0, 0, 0},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -482,8 +533,10 @@ TEST_F(WlanTest, LinkShowsWhatTheSystemAllows) {
         EXPECT_EQ(link.autoConfig, unsigned(TAVRONET_AUTOCONFIG_ON));
         if (!(row.known & TAVRONET_KNOWN_SSID)) continue;
         EXPECT_EQ(std::string(reinterpret_cast<const char*>(link.ssid), link.ssidLength), "HomeNet");
-        EXPECT_EQ(std::vector<unsigned long>({link.signalPercent, link.txRateKbps, link.rxRateKbps, link.authentication, link.cipher, link.bssid[5]}),
-                  std::vector<unsigned long>({row.rssi ? 80u : 100u, 54000, 48000, TAVRONET_AUTH_WPA2_PSK, TAVRONET_CIPHER_CCMP, 0x5E}))
+        EXPECT_EQ(std::vector<unsigned long>({link.signalPercent, link.txRateKbps, link.rxRateKbps, link.authentication,
+                                              link.cipher, link.bssid[5]}),
+                  std::vector<unsigned long>(
+                      {row.rssi ? 80u : 100u, 54000, 48000, TAVRONET_AUTH_WPA2_PSK, TAVRONET_CIPHER_CCMP, 0x5E}))
             << "the signal from the signal strength (-60 dBm), on XP from the connection, 101 counted as 100";
         EXPECT_STREQ(link.profileName, "HomeNet");
     }
@@ -498,22 +551,47 @@ TEST_F(WlanTest, NetworksInRangeMergeTheirAccessPoints) {
         long rssi;
     } rows[] = {
         {"none", [](Interface&) {}, 256, 0},
-        {"100 networks", [](Interface& c) { for (int i = 0; i < 100; ++i) c.AddNetwork("Net" + std::to_string(i), 50, -70, 2437000); }, 256, 100, 1, 0x19D, 0, TAVRONET_PHY_AC, 6, -70},
-        {"more than fit", [](Interface& c) { for (int i = 0; i < 100; ++i) c.AddNetwork("Net" + std::to_string(i), 50, -70, 2437000); }, 10, 10, 1, 0x19D, 0, TAVRONET_PHY_AC, 6, -70},
-        {"three access points, saved and connected, listed twice", [](Interface& c) {
+        {"100 networks",
+         [](Interface& c) {
+             for (int i = 0; i < 100; ++i) c.AddNetwork("Net" + std::to_string(i), 50, -70, 2437000);
+         },
+         256, 100, 1, 0x19D, 0, TAVRONET_PHY_AC, 6, -70},
+        {"more than fit",
+         [](Interface& c) {
+             for (int i = 0; i < 100; ++i) c.AddNetwork("Net" + std::to_string(i), 50, -70, 2437000);
+         },
+         10, 10, 1, 0x19D, 0, TAVRONET_PHY_AC, 6, -70},
+        {"three access points, saved and connected, listed twice",
+         [](Interface& c) {
              c.AddNetwork("HomeNet", 90, -50, 5180000, 3, 0x3, u"HomeNet");
              c.networks.push_back(c.networks[0]);
              c.networks[1].dwFlags = 0;
              c.networks[1].wlanSignalQuality = 95;
-         }, 256, 1, 3, 0x19D, TAVRONET_NETWORK_CONNECTED | TAVRONET_NETWORK_HAS_PROFILE, TAVRONET_PHY_AC, 36, -50},
-        {"a hidden network of no known PHY", [](Interface& c) {
+         },
+         256, 1, 3, 0x19D, TAVRONET_NETWORK_CONNECTED | TAVRONET_NETWORK_HAS_PROFILE, TAVRONET_PHY_AC, 36, -50},
+        {"a hidden network of no known PHY",
+         [](Interface& c) {
              c.AddNetwork("", 60, -70, 2437000);
              c.networks[0].dot11PhyTypes[0] = dot11_phy_type_unknown;
              c.bsses[0].dot11BssPhyType = dot11_phy_type_unknown;
-         }, 256, 1, 1, TAVRONET_KNOWN_SIGNAL | TAVRONET_KNOWN_SECURITY | TAVRONET_KNOWN_RSSI | TAVRONET_KNOWN_CHANNEL, 0, 0, 6, -70},
-        {"the BSS list refused", [this](Interface& c) { wlan.FailNext("WlanGetNetworkBssList", ERROR_ACCESS_DENIED); c.AddNetwork("Cafe", 60, -70, 2412000, 2); c.networks[0].dot11PhyTypes[1] = static_cast<DOT11_PHY_TYPE>(10); }, 256, 1, 2, 0x189, 0, TAVRONET_PHY_N, 0, 0},
+         },
+         256, 1, 1, TAVRONET_KNOWN_SIGNAL | TAVRONET_KNOWN_SECURITY | TAVRONET_KNOWN_RSSI | TAVRONET_KNOWN_CHANNEL, 0,
+         0, 6, -70},
+        {"the BSS list refused",
+         [this](Interface& c) {
+             wlan.FailNext("WlanGetNetworkBssList", ERROR_ACCESS_DENIED);
+             c.AddNetwork("Cafe", 60, -70, 2412000, 2);
+             c.networks[0].dot11PhyTypes[1] = static_cast<DOT11_PHY_TYPE>(10);
+         },
+         256, 1, 2, 0x189, 0, TAVRONET_PHY_N, 0, 0},
         // XP has no BSS list, and its list counts one access point for any network: it cannot tell.
-        {"XP", [this](Interface& c) { wlan.newestVersion = 1; wlan.missingCalls = {"WlanGetNetworkBssList"}; c.AddNetwork("Cafe", 60, -70, 2412000, 2); }, 256, 1, 0, 0x189, 0, TAVRONET_PHY_N, 0, 0},
+        {"XP",
+         [this](Interface& c) {
+             wlan.newestVersion = 1;
+             wlan.missingCalls = {"WlanGetNetworkBssList"};
+             c.AddNetwork("Cafe", 60, -70, 2412000, 2);
+         },
+         256, 1, 0, 0x189, 0, TAVRONET_PHY_N, 0, 0},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -549,22 +627,37 @@ TEST_F(WlanTest, AScanEndsWhenTheServiceSaysOrAfterFourSeconds) {
         std::vector<unsigned long> seen;
     } rows[] = {
         {"reported complete after 1.5 s", [](Interface&) {}, 0, {0, P, 0, D, 0, D}},
-        {"reported failed after 1.5 s", [](Interface& c) { c.scanFailure = kNotAvailable; }, 0,
+        {"reported failed after 1.5 s",
+         [](Interface& c) { c.scanFailure = kNotAvailable; },
+         0,
          {0, P, kNotAvailable, D, kNotAvailable, D}},
-        {"reported failed without its reason", [this](Interface& c) {
+        {"reported failed without its reason",
+         [this](Interface& c) {
              c.scanMs = 10000;
              wlan.Notify(c.guid, wlan_notification_acm_scan_fail);
-         }, 0, {0x00010001, D, 0x00010001, D, 0x00010001, D}},
+         },
+         0,
+         {0x00010001, D, 0x00010001, D, 0x00010001, D}},
         {"XP: the service reports no scan", [this](Interface&) { wlan.newestVersion = 1; }, 0, {0, P, 0, P, 0, D}},
-        {"an event of another source is no end", [this](Interface& c) {
+        {"an event of another source is no end",
+         [this](Interface& c) {
              c.scanMs = 10000;
              wlan.Notify(c.guid, wlan_notification_acm_scan_complete, 0, 0x10);
-         }, 0, {0, P, 0, P, 0, D}},
-        {"no notifications", [this](Interface&) { wlan.missingCalls = {"WlanRegisterNotification"}; }, 0,
+         },
+         0,
          {0, P, 0, P, 0, D}},
-        {"radio off", [this](Interface&) { wlan.FailNext("WlanScan", ERROR_NOT_READY); }, ERROR_NOT_READY,
+        {"no notifications",
+         [this](Interface&) { wlan.missingCalls = {"WlanRegisterNotification"}; },
+         0,
+         {0, P, 0, P, 0, D}},
+        {"radio off",
+         [this](Interface&) { wlan.FailNext("WlanScan", ERROR_NOT_READY); },
+         ERROR_NOT_READY,
          {0, D, 0, D, 0, D}},
-        {"no scan call", [this](Interface&) { wlan.missingCalls = {"WlanScan"}; }, ERROR_NOT_SUPPORTED, {0, D, 0, D, 0, D}},
+        {"no scan call",
+         [this](Interface&) { wlan.missingCalls = {"WlanScan"}; },
+         ERROR_NOT_SUPPORTED,
+         {0, D, 0, D, 0, D}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -603,10 +696,13 @@ TEST_F(WlanTest, ConnectReachesASavedOrOpenNetwork) {
         const char* call;
         DWORD version = 2;
     } rows[] = {
-        {"by its saved network", "HomeNet", "HomeNet", TAVRONET_AUTH_WPA2_PSK, TAVRONET_CIPHER_CCMP, 0, "WlanConnect(profile HomeNet)"},
+        {"by its saved network", "HomeNet", "HomeNet", TAVRONET_AUTH_WPA2_PSK, TAVRONET_CIPHER_CCMP, 0,
+         "WlanConnect(profile HomeNet)"},
         {"open, by its name", "Cafe", "", TAVRONET_AUTH_OPEN, TAVRONET_CIPHER_NONE, 0, "WlanConnect(open Cafe)"},
-        {"secured without a saved network", "Office", "", TAVRONET_AUTH_WPA2, TAVRONET_CIPHER_CCMP, ERROR_NOT_FOUND, ""},
-        {"WEP with open authentication is not open", "Office", "", TAVRONET_AUTH_OPEN, TAVRONET_CIPHER_WEP, ERROR_NOT_FOUND, ""},
+        {"secured without a saved network", "Office", "", TAVRONET_AUTH_WPA2, TAVRONET_CIPHER_CCMP, ERROR_NOT_FOUND,
+         ""},
+        {"WEP with open authentication is not open", "Office", "", TAVRONET_AUTH_OPEN, TAVRONET_CIPHER_WEP,
+         ERROR_NOT_FOUND, ""},
         {"a saved network that is gone", "Old", "Old", TAVRONET_AUTH_OPEN, TAVRONET_CIPHER_NONE, ERROR_NOT_FOUND, ""},
         {"open on XP", "Cafe", "", TAVRONET_AUTH_OPEN, TAVRONET_CIPHER_NONE, ERROR_NOT_SUPPORTED, "", 1},
     };
@@ -674,33 +770,59 @@ TEST_F(WlanTest, SavedNetworksAreMovedAndRemovedAsWindowsAllows) {
 }
 
 TEST_F(WlanTest, ProfileSecurityIsReadFromTheProfileText) {
-    const std::u16string head = u"<?xml version=\"1.0\"?><WLANProfile xmlns=\"http://x\"><name>P</name><SSIDConfig><SSID><hex>486F6D6509</hex><name>Home</name></SSID></SSIDConfig>";
+    const std::u16string head =
+        u"<?xml version=\"1.0\"?><WLANProfile "
+        u"xmlns=\"http://x\"><name>P</name><SSIDConfig><SSID><hex>486F6D6509</hex><name>Home</name></SSID></"
+        u"SSIDConfig>";
     struct Row {
         const char* name;
         std::u16string body;
         std::vector<unsigned long> expected;  // auth, cipher, key index, key bits, 802.1X, EAP, kind, flags
     } rows[] = {
-        {"WPA2-PSK", u"<connectionType>ESS</connectionType><MSM><security><authEncryption><authentication>\r\n\t WPA2PSK \t\r\n</authentication><encryption>\tAES </encryption><useOneX>false</useOneX></authEncryption><sharedKey><keyType>passPhrase</keyType><protected>true</protected><keyMaterial>01000000D08C9DDF</keyMaterial></sharedKey>",
+        {"WPA2-PSK",
+         u"<connectionType>ESS</connectionType><MSM><security><authEncryption><authentication>\r\n\t WPA2PSK "
+         u"\t\r\n</authentication><encryption>\tAES "
+         u"</encryption><useOneX>false</useOneX></authEncryption><sharedKey><keyType>passPhrase</"
+         u"keyType><protected>true</protected><keyMaterial>01000000D08C9DDF</keyMaterial></sharedKey>",
          {TAVRONET_AUTH_WPA2_PSK, TAVRONET_CIPHER_CCMP, 0, 0, 0, 0, 1, TAVRONET_PROFILE_AUTO_CONNECT}},
-        {"WEP, second key, unprotected 104 bits, manual", u"<connectionMode>manual</connectionMode><authentication>open</authentication><encryption>WEP</encryption><keyIndex>1</keyIndex><protected>false</protected><keyMaterial>0123456789ABCDEF0123456789</keyMaterial>",
+        {"WEP, second key, unprotected 104 bits, manual",
+         u"<connectionMode>manual</connectionMode><authentication>open</authentication><encryption>WEP</"
+         u"encryption><keyIndex>1</keyIndex><protected>false</protected><keyMaterial>0123456789ABCDEF0123456789</"
+         u"keyMaterial>",
          {TAVRONET_AUTH_OPEN, TAVRONET_CIPHER_WEP, 2, 104, 0, 0, 1, 0}},
-        {"WEP, 40 bits in 10 hex digits", u"<encryption>WEP</encryption><keyMaterial>0123456789</keyMaterial>", {0, TAVRONET_CIPHER_WEP, 1, 40, 0, 0, 1, TAVRONET_PROFILE_AUTO_CONNECT}},
-        {"WEP, a key of another length", u"<encryption>WEP</encryption><keyMaterial>01234567</keyMaterial>", {0, TAVRONET_CIPHER_WEP, 1, 0, 0, 0, 1, TAVRONET_PROFILE_AUTO_CONNECT}},
-        {"WEP, no key", u"<encryption>WEP</encryption>", {0, TAVRONET_CIPHER_WEP, 1, 0, 0, 0, 1, TAVRONET_PROFILE_AUTO_CONNECT}},
-        {"shared WEP, protected key", u"<authentication>shared</authentication><encryption>wep</encryption><protected>true</protected><keyMaterial>ABCDE</keyMaterial>",
+        {"WEP, 40 bits in 10 hex digits",
+         u"<encryption>WEP</encryption><keyMaterial>0123456789</keyMaterial>",
+         {0, TAVRONET_CIPHER_WEP, 1, 40, 0, 0, 1, TAVRONET_PROFILE_AUTO_CONNECT}},
+        {"WEP, a key of another length",
+         u"<encryption>WEP</encryption><keyMaterial>01234567</keyMaterial>",
+         {0, TAVRONET_CIPHER_WEP, 1, 0, 0, 0, 1, TAVRONET_PROFILE_AUTO_CONNECT}},
+        {"WEP, no key",
+         u"<encryption>WEP</encryption>",
+         {0, TAVRONET_CIPHER_WEP, 1, 0, 0, 0, 1, TAVRONET_PROFILE_AUTO_CONNECT}},
+        {"shared WEP, protected key",
+         u"<authentication>shared</authentication><encryption>wep</encryption><protected>true</"
+         u"protected><keyMaterial>ABCDE</keyMaterial>",
          {TAVRONET_AUTH_SHARED, TAVRONET_CIPHER_WEP, 1, 0, 0, 0, 1, TAVRONET_PROFILE_AUTO_CONNECT}},
-        {"WPA2-Enterprise, PEAP", u"<authentication>WPA2</authentication><encryption>AES</encryption><useOneX>true</useOneX><OneX><EAPConfig><EapHostConfig><EapMethod><eapCommon:Type xmlns:eapCommon=\"x\">25</eapCommon:Type></EapMethod></EapHostConfig></EAPConfig></OneX>",
+        {"WPA2-Enterprise, PEAP",
+         u"<authentication>WPA2</authentication><encryption>AES</encryption><useOneX>true</"
+         u"useOneX><OneX><EAPConfig><EapHostConfig><EapMethod><eapCommon:Type "
+         u"xmlns:eapCommon=\"x\">25</eapCommon:Type></EapMethod></EapHostConfig></EAPConfig></OneX>",
          {TAVRONET_AUTH_WPA2, TAVRONET_CIPHER_CCMP, 0, 0, 1, 25, 1, TAVRONET_PROFILE_AUTO_CONNECT}},
-        {"WPA3-SAE, GCMP, ad hoc", u"<connectionType>IBSS</connectionType><authentication>WPA3SAE</authentication><encryption>GCMP256</encryption>",
+        {"WPA3-SAE, GCMP, ad hoc",
+         u"<connectionType>IBSS</connectionType><authentication>WPA3SAE</authentication><encryption>GCMP256</"
+         u"encryption>",
          {TAVRONET_AUTH_WPA3_SAE, TAVRONET_CIPHER_GCMP, 0, 0, 0, 0, 2, TAVRONET_PROFILE_AUTO_CONNECT}},
-        {"unknown words", u"<authentication>FUTURE</authentication><encryption/>",
+        {"unknown words",
+         u"<authentication>FUTURE</authentication><encryption/>",
          {TAVRONET_AUTH_UNKNOWN, TAVRONET_CIPHER_UNKNOWN, 0, 0, 0, 0, 1, TAVRONET_PROFILE_AUTO_CONNECT}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         TAVRONET_PROFILE p = {};
         ReadProfileText((head + row.body + u"</WLANProfile>").c_str(), &p);
-        EXPECT_EQ(std::vector<unsigned long>({p.authentication, p.cipher, p.wepKeyIndex, p.wepKeyBits, p.oneX, p.eapType, p.bssType, p.flags}), row.expected);
+        EXPECT_EQ(std::vector<unsigned long>(
+                      {p.authentication, p.cipher, p.wepKeyIndex, p.wepKeyBits, p.oneX, p.eapType, p.bssType, p.flags}),
+                  row.expected);
         EXPECT_EQ(std::string(reinterpret_cast<const char*>(p.ssid), p.ssidLength), "Home\t");
     }
     // Through the service: the list's name and flags, the text's security.
@@ -708,7 +830,8 @@ TEST_F(WlanTest, ProfileSecurityIsReadFromTheProfileText) {
     TAVRONET_PROFILE p = {sizeof p};
     unsigned long count;
     ASSERT_EQ(NetGetProfiles(session, Id().c_str(), &p, 1, &count), 0u);
-    EXPECT_EQ(std::vector<unsigned long>({p.authentication, p.eapType, p.ssidLength}), std::vector<unsigned long>({TAVRONET_AUTH_WPA2, 25, 5}));
+    EXPECT_EQ(std::vector<unsigned long>({p.authentication, p.eapType, p.ssidLength}),
+              std::vector<unsigned long>({TAVRONET_AUTH_WPA2, 25, 5}));
     EXPECT_EQ(wlan.BlocksOutstanding(), 0);
     // An empty element holds nothing: the name stands for an empty hex.
     TAVRONET_PROFILE empty = {};
@@ -735,14 +858,16 @@ TEST_F(WlanTest, HistoryKeepsTheLastTenMinutesOfPolls) {
     EXPECT_EQ(history.samples[599].signalPercent, 70);
     TAVRONET_LIBRARY library = {sizeof library};
     EXPECT_EQ(NetGetLibrary(session, nullptr, &library), 0u);
-    EXPECT_EQ(std::vector<unsigned long>({library.kind, library.wlanApiVersion}), std::vector<unsigned long>({TAVRONET_KIND_WLAN, 2}));
+    EXPECT_EQ(std::vector<unsigned long>({library.kind, library.wlanApiVersion}),
+              std::vector<unsigned long>({TAVRONET_KIND_WLAN, 2}));
     // A record of its size field alone is filled that far; a shorter one is refused.
     TAVRONET_LINK tiny = {sizeof tiny.size, 99};
     EXPECT_EQ(NetGetLink(session, Id().c_str(), &tiny), 0u);
     EXPECT_EQ(tiny.known, 99u);
     tiny.size = 3;
     EXPECT_EQ(NetGetLink(session, Id().c_str(), &tiny), unsigned(ERROR_INVALID_PARAMETER));
-    for (const char* other : {"{00000000-1234-ABCD-8001-00A0C9144B0F}", "{00000001-1234-ABCD-8001-00A0C9144B0}", "", "not an id"})
+    for (const char* other :
+         {"{00000000-1234-ABCD-8001-00A0C9144B0F}", "{00000001-1234-ABCD-8001-00A0C9144B0}", "", "not an id"})
         EXPECT_EQ(NetGetHistory(session, other, &history), unsigned(ERROR_NOT_FOUND)) << other;
     session.Release();
     wlan.newestVersion = 0;  // no service: no version agreed
@@ -754,33 +879,72 @@ TEST_F(WlanTest, HistoryKeepsTheLastTenMinutesOfPolls) {
 // ---- the rules ----
 
 TEST_F(WlanTest, ScalesAndNames) {
-    EXPECT_EQ(std::vector<long>({Ok, NoSuchItem, NotBound, InterfaceGone, BadArgument, Internal, SystemFailed, NotConnected}),
-              std::vector<long>({0, 1, 2, 3, 5, 6, 7, 8})) << "the results TavroApi.h publishes";
-    const std::pair<LONG, ULONG> rssis[] = {{-120, 0}, {-100, 0}, {-99, 2}, {-75, 50}, {-55, 90}, {-50, 100}, {-20, 100}};
+    EXPECT_EQ(
+        std::vector<long>({Ok, NoSuchItem, NotBound, InterfaceGone, BadArgument, Internal, SystemFailed, NotConnected}),
+        std::vector<long>({0, 1, 2, 3, 5, 6, 7, 8}))
+        << "the results TavroApi.h publishes";
+    const std::pair<LONG, ULONG> rssis[] = {{-120, 0}, {-100, 0},  {-99, 2},  {-75, 50},
+                                            {-55, 90}, {-50, 100}, {-20, 100}};
     for (const auto& r : rssis) EXPECT_EQ(PercentFromRssi(r.first), r.second) << r.first;
     for (DWORD gone : {6, 1702, 1717, 1722, 1726, 1727, 1753}) EXPECT_TRUE(HandleGone(gone)) << gone;
     EXPECT_EQ(std::vector<DWORD>({kReopenMs, kScanMostMs, kConnectionReadingMs, TAVRONET_HISTORY_SAMPLES}),
-              std::vector<DWORD>({3000, 4000, 300000, 600})) << "the times the READMEs promise";
+              std::vector<DWORD>({3000, 4000, 300000, 600}))
+        << "the times the READMEs promise";
     for (DWORD other : {0, 5, 7, 1701, 1723, 1752, 1754}) EXPECT_FALSE(HandleGone(other)) << other;
     const ULONG signals[][2] = {{0, 0}, {3, 0}, {4, 1}, {50, 8}, {93, 14}, {97, 15}, {100, 15}, {1000, 15}};
     for (const auto& s : signals) EXPECT_EQ(ScaleSignalQuality(s[0]), s[1]) << s[0];
     const ULONG rates[][2] = {{0, 0}, {249, 0}, {250, 1}, {1000, 2}, {5500, 11}, {54000, 108}, {0xFFFFFFFF, 8589935}};
     for (const auto& r : rates) EXPECT_EQ(RateUnits(r[0]), r[1]) << r[0];
     // iphlpapi's link speed in bit/s to kbit/s; "unknown" (all ones) is none, too much is the most.
-    const std::pair<ULONGLONG, ULONG> speeds[] = {{0, 0}, {999, 0}, {1000, 1}, {54000000, 54000}, {866700000, 866700},
-                                                  {~0ull, 0}, {0x10000000000000ull, 0xFFFFFFFF}};
+    const std::pair<ULONGLONG, ULONG> speeds[] = {{0, 0},
+                                                  {999, 0},
+                                                  {1000, 1},
+                                                  {54000000, 54000},
+                                                  {866700000, 866700},
+                                                  {~0ull, 0},
+                                                  {0x10000000000000ull, 0xFFFFFFFF}};
     for (const auto& s : speeds) EXPECT_EQ(KbitFromLinkSpeed(s.first), s.second) << s.first;
     const std::pair<DOT11_PHY_TYPE, unsigned long> phys[] = {
         {dot11_phy_type_fhss, 0}, {dot11_phy_type_dsss, 1}, {dot11_phy_type_hrdsss, 1}, {dot11_phy_type_ofdm, 2},
         {dot11_phy_type_erp, 3},  {dot11_phy_type_ht, 4},   {dot11_phy_type_unknown, 4}};
     for (const auto& p : phys) EXPECT_EQ(NdisNetworkType(p.first), p.second) << p.first;
-    const ULONG channels[][2] = {{2412000, 1}, {2472000, 13}, {2484000, 14}, {5180000, 36}, {5825000, 165}, {5935000, 2}, {5955000, 1}, {7115000, 233}, {2400000, 0}, {5930000, 0}, {5149000, 0}, {7116000, 0}, {0, 0}};
+    const ULONG channels[][2] = {{2412000, 1}, {2472000, 13}, {2484000, 14},  {5180000, 36}, {5825000, 165},
+                                 {5935000, 2}, {5955000, 1},  {7115000, 233}, {2400000, 0},  {5930000, 0},
+                                 {5149000, 0}, {7116000, 0},  {0, 0}};
     for (const auto& c : channels) EXPECT_EQ(ChannelFromKhz(c[0]), c[1]) << c[0];
-    const unsigned long auths[] = {0, TAVRONET_AUTH_OPEN, TAVRONET_AUTH_SHARED, TAVRONET_AUTH_WPA, TAVRONET_AUTH_WPA_PSK, TAVRONET_AUTH_WPA_PSK, TAVRONET_AUTH_WPA2, TAVRONET_AUTH_WPA2_PSK, TAVRONET_AUTH_WPA3, TAVRONET_AUTH_WPA3_SAE, TAVRONET_AUTH_OWE, TAVRONET_AUTH_WPA3, 0};
+    const unsigned long auths[] = {0,
+                                   TAVRONET_AUTH_OPEN,
+                                   TAVRONET_AUTH_SHARED,
+                                   TAVRONET_AUTH_WPA,
+                                   TAVRONET_AUTH_WPA_PSK,
+                                   TAVRONET_AUTH_WPA_PSK,
+                                   TAVRONET_AUTH_WPA2,
+                                   TAVRONET_AUTH_WPA2_PSK,
+                                   TAVRONET_AUTH_WPA3,
+                                   TAVRONET_AUTH_WPA3_SAE,
+                                   TAVRONET_AUTH_OWE,
+                                   TAVRONET_AUTH_WPA3,
+                                   0};
     for (int a = 0; a < 13; ++a) EXPECT_EQ(AuthFromDot11(a), auths[a]) << a;
-    const std::pair<int, unsigned long> ciphers[] = {{0, TAVRONET_CIPHER_NONE}, {1, TAVRONET_CIPHER_WEP}, {5, TAVRONET_CIPHER_WEP}, {0x101, TAVRONET_CIPHER_WEP}, {2, TAVRONET_CIPHER_TKIP}, {4, TAVRONET_CIPHER_CCMP}, {0xA, TAVRONET_CIPHER_CCMP}, {8, TAVRONET_CIPHER_GCMP}, {9, TAVRONET_CIPHER_GCMP}, {3, 0}};
+    const std::pair<int, unsigned long> ciphers[] = {{0, TAVRONET_CIPHER_NONE},   {1, TAVRONET_CIPHER_WEP},
+                                                     {5, TAVRONET_CIPHER_WEP},    {0x101, TAVRONET_CIPHER_WEP},
+                                                     {2, TAVRONET_CIPHER_TKIP},   {4, TAVRONET_CIPHER_CCMP},
+                                                     {0xA, TAVRONET_CIPHER_CCMP}, {8, TAVRONET_CIPHER_GCMP},
+                                                     {9, TAVRONET_CIPHER_GCMP},   {3, 0}};
     for (const auto& c : ciphers) EXPECT_EQ(CipherFromDot11(c.first), c.second) << c.first;
-    const unsigned long phyNames[] = {0, TAVRONET_PHY_B, TAVRONET_PHY_B, 0, TAVRONET_PHY_A, TAVRONET_PHY_B, TAVRONET_PHY_G, TAVRONET_PHY_N, TAVRONET_PHY_AC, 0, TAVRONET_PHY_AX, TAVRONET_PHY_BE, 0};
+    const unsigned long phyNames[] = {0,
+                                      TAVRONET_PHY_B,
+                                      TAVRONET_PHY_B,
+                                      0,
+                                      TAVRONET_PHY_A,
+                                      TAVRONET_PHY_B,
+                                      TAVRONET_PHY_G,
+                                      TAVRONET_PHY_N,
+                                      TAVRONET_PHY_AC,
+                                      0,
+                                      TAVRONET_PHY_AX,
+                                      TAVRONET_PHY_BE,
+                                      0};
     for (int p = 0; p < 13; ++p) EXPECT_EQ(PhyFromDot11(static_cast<DOT11_PHY_TYPE>(p)), phyNames[p]) << p;
     GUID guid = {};
     for (const char* id : {"{0123ABCD-1234-ABCD-8001-00A0C9144B0F}", "{0123abcd-1234-abcd-8001-00a0c9144b0f}"}) {
@@ -788,7 +952,9 @@ TEST_F(WlanTest, ScalesAndNames) {
         const GUID expected = fakewlan::MakeGuid(0x0123ABCD);
         EXPECT_EQ(memcmp(&guid, &expected, sizeof guid), 0) << id;
     }
-    for (const char* bad : {"0123ABCD-1234-ABCD-8001-00A0C9144B0F", "{0123ABCD-1234-ABCD-8001-00A0C9144B0F}x", "{0123ABCD-1234-ABCD-8001-00A0C9144B0G}", "{0123ABCD_1234-ABCD-8001-00A0C9144B0F}", "{0123ABCD-1234-ABCD-8001-00A0C9144B0F"})
+    for (const char* bad : {"0123ABCD-1234-ABCD-8001-00A0C9144B0F", "{0123ABCD-1234-ABCD-8001-00A0C9144B0F}x",
+                            "{0123ABCD-1234-ABCD-8001-00A0C9144B0G}", "{0123ABCD_1234-ABCD-8001-00A0C9144B0F}",
+                            "{0123ABCD-1234-ABCD-8001-00A0C9144B0F"})
         EXPECT_FALSE(ParseInterfaceId(bad, &guid)) << bad;
 }
 

@@ -36,7 +36,14 @@ TEST_F(WlanTest, AChangeReachesExactlyTheSavedNetworkNamed) {
         {"?? removed: two lost their names to it", true, false, u"", "??", 0, ERROR_NO_UNICODE_TRANSLATION, all},
         {"?? moved", false, false, u"", "??", 0, ERROR_NO_UNICODE_TRANSLATION, all},
         {"the second ?? removed by its name", true, true, u"中国", "", 0, 0, {u"日本", u"Ａ", u"A", u"Café"}},
-        {"the first ?? moved last by its name", false, true, u"日本", "", 4, 0, {u"中国", u"Ａ", u"A", u"Café", u"日本"}},
+        {"the first ?? moved last by its name",
+         false,
+         true,
+         u"日本",
+         "",
+         4,
+         0,
+         {u"中国", u"Ａ", u"A", u"Café", u"日本"}},
         {"A is A, not its look-alike", true, false, u"", "A", 0, 0, {u"日本", u"中国", u"Ａ", u"Café"}},
         {"? is only the look-alike's lost name", true, false, u"", "?", 0, ERROR_NO_UNICODE_TRANSLATION, all},
         {"??? is no saved network's name", true, false, u"", "???", 0, ERROR_NOT_FOUND, all},
@@ -50,10 +57,11 @@ TEST_F(WlanTest, AChangeReachesExactlyTheSavedNetworkNamed) {
         TAVRONET_WCHAR wide[TAVRONET_NAME_CHARS];
         SetUnits(wide, row.wideName);
         const std::string id = Id();
-        const unsigned long result =
-            row.remove ? (row.wide ? NetDeleteProfileW(session, id.c_str(), wide) : NetDeleteProfile(session, id.c_str(), row.ansiName))
-                       : (row.wide ? NetMoveProfileW(session, id.c_str(), wide, row.position)
-                                   : NetMoveProfile(session, id.c_str(), row.ansiName, row.position));
+        const unsigned long result = row.remove
+                                         ? (row.wide ? NetDeleteProfileW(session, id.c_str(), wide)
+                                                     : NetDeleteProfile(session, id.c_str(), row.ansiName))
+                                         : (row.wide ? NetMoveProfileW(session, id.c_str(), wide, row.position)
+                                                     : NetMoveProfile(session, id.c_str(), row.ansiName, row.position));
         EXPECT_EQ(result, row.result);
         EXPECT_EQ(Saved(Card()), row.after);
     }
@@ -77,8 +85,10 @@ TEST_F(WlanTest, ConnectTakesTheSavedNetworkByItsNameInFull) {
         std::u16string connected;
     } rows[] = {
         {"the second ?? by its name", sizeof(TAVRONET_NETWORK), u"中国", "??", 0, u"中国"},
-        {"an older record: ?? is refused", offsetof(TAVRONET_NETWORK, notConnectableReason), u"中国", "??", ERROR_NO_UNICODE_TRANSLATION, u"HomeNet"},
-        {"a record that reaches only part of the name", offsetof(TAVRONET_NETWORK, profileNameW) + 8, u"中国", "??", ERROR_NO_UNICODE_TRANSLATION, u"HomeNet"},
+        {"an older record: ?? is refused", offsetof(TAVRONET_NETWORK, notConnectableReason), u"中国", "??",
+         ERROR_NO_UNICODE_TRANSLATION, u"HomeNet"},
+        {"a record that reaches only part of the name", offsetof(TAVRONET_NETWORK, profileNameW) + 8, u"中国", "??",
+         ERROR_NO_UNICODE_TRANSLATION, u"HomeNet"},
         {"no name in full: the ANSI one", sizeof(TAVRONET_NETWORK), u"", "Caf\xE9", 0, u"Café"},
     };
     for (const Row& row : rows) {
@@ -121,8 +131,8 @@ TEST_F(WlanTest, NetworkNamesAreDecodedAsWindowsShowsThem) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         TAVRONET_WCHAR shown[TAVRONET_SSID_CHARS];
-        DecodeSsid(api, reinterpret_cast<const unsigned char*>(row.bytes.data()), static_cast<unsigned long>(row.bytes.size()),
-                   shown, TAVRONET_SSID_CHARS);
+        DecodeSsid(api, reinterpret_cast<const unsigned char*>(row.bytes.data()),
+                   static_cast<unsigned long>(row.bytes.size()), shown, TAVRONET_SSID_CHARS);
         EXPECT_EQ(Units(shown), row.shown);
     }
 }

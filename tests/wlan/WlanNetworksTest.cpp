@@ -48,7 +48,8 @@ TEST_F(WlanTest, NetworksOfOneNameStayApartByTheirSecurity) {
              c.AddNetwork("Cafe", 60, -70, 2437000, 1, 0, u"", kOpen, kNoCipher);
              c.AddNetwork("Cafe", 90, -50, 2412000, 1, 0x2, u"Cafe", kWpa2Psk, kCcmp);
          },
-         {{u"Cafe", open, TAVRONET_CIPHER_NONE, 0, 1, 0, "", 6}, {u"Cafe", wpa2, TAVRONET_CIPHER_CCMP, saved, 1, 0, "Cafe", 1}}},
+         {{u"Cafe", open, TAVRONET_CIPHER_NONE, 0, 1, 0, "", 6},
+          {u"Cafe", wpa2, TAVRONET_CIPHER_CCMP, saved, 1, 0, "Cafe", 1}}},
         {"secured, its cipher said to be none: not open",
          [](Interface& c) {
              c.AddNetwork("Office", 70, -60, 5180000, 1, 0, u"", kOpen, kNoCipher);
@@ -82,7 +83,8 @@ TEST_F(WlanTest, NetworksOfOneNameStayApartByTheirSecurity) {
              c.AddNetwork("Cafe", 50, -70, 2412000, 1, 0, u"", kWpa2Psk, kCcmp);
              c.AddNetwork("Cafe Plus", 90, -40, 2462000, 2, 0, u"", kWpa2Psk, kCcmp);
          },
-         {{u"Cafe", wpa2, TAVRONET_CIPHER_CCMP, 0, 1, 0, "", 1}, {u"Cafe Plus", wpa2, TAVRONET_CIPHER_CCMP, 0, 2, 0, "", 11}}},
+         {{u"Cafe", wpa2, TAVRONET_CIPHER_CCMP, 0, 1, 0, "", 1},
+          {u"Cafe Plus", wpa2, TAVRONET_CIPHER_CCMP, 0, 2, 0, "", 11}}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -93,8 +95,8 @@ TEST_F(WlanTest, NetworksOfOneNameStayApartByTheirSecurity) {
         unsigned long result;
         std::vector<Shown> shown;
         for (const TAVRONET_NETWORK& n : Networks(&result))
-            shown.push_back({Units(n.ssidW), n.authentication, n.cipher, n.flags, n.accessPoints, n.notConnectableReason,
-                             n.profileName, n.channel});
+            shown.push_back({Units(n.ssidW), n.authentication, n.cipher, n.flags, n.accessPoints,
+                             n.notConnectableReason, n.profileName, n.channel});
         ASSERT_EQ(result, 0u);
         EXPECT_EQ(shown, row.shown);
     }
@@ -116,7 +118,8 @@ TEST_F(WlanTest, EachCafeIsJoinedAsWhatItIs) {
     }
     EXPECT_EQ(joined, (std::vector<std::string>{"WlanConnect(profile Cafe)", "WlanConnect(open Cafe)"}));
     // The strongest access point of each: its own channel, told apart by whether it is secured.
-    EXPECT_EQ(std::vector<unsigned long>({networks[0].channel, networks[0].frequencyMHz, networks[1].channel, networks[1].frequencyMHz}),
+    EXPECT_EQ(std::vector<unsigned long>(
+                  {networks[0].channel, networks[0].frequencyMHz, networks[1].channel, networks[1].frequencyMHz}),
               std::vector<unsigned long>({1, 2412, 6, 2437}));
 }
 

@@ -79,7 +79,10 @@ protected:
         wlan.Deliver();
     }
     // One tick of the program, a second after the last: attach, then the queries in its order.
-    struct Reading { long attach, linkResult; unsigned long radio, type, state, quality, rate, frames; };
+    struct Reading {
+        long attach, linkResult;
+        unsigned long radio, type, state, quality, rate, frames;
+    };
     Reading Poll() {
         sim::Desktop::Get().Advance(1000);
         Reading r = {};

@@ -39,11 +39,8 @@ bool TextMessage(Window& w, UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
         result = static_cast<LRESULT>(n);
         return true;
     }
-    case WM_GETTEXTLENGTH:
-        result = static_cast<LRESULT>(w.text.size());
-        return true;
-    default:
-        return false;
+    case WM_GETTEXTLENGTH: result = static_cast<LRESULT>(w.text.size()); return true;
+    default: return false;
     }
 }
 
@@ -59,11 +56,8 @@ void ReplaceSelection(Window& w, const std::string& text) {
 
 LRESULT Edit(Window* w, HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case EM_LIMITTEXT:
-        w->limit = wParam ? wParam : kEditMaximum;
-        return 0;
-    case EM_GETLIMITTEXT:
-        return static_cast<LRESULT>(w->limit);
+    case EM_LIMITTEXT: w->limit = wParam ? wParam : kEditMaximum; return 0;
+    case EM_GETLIMITTEXT: return static_cast<LRESULT>(w->limit);
     case EM_SETSEL: {
         const DWORD length = static_cast<DWORD>(w->text.size());
         if (static_cast<int>(wParam) < 0) {
@@ -90,31 +84,24 @@ LRESULT Edit(Window* w, HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
         }
         return 0;
     }
-    case WM_PASTE:
-        ReplaceSelection(*w, S().clipboard);
-        return 0;
-    case WM_GETDLGCODE:
-        return DLGC_WANTCHARS | DLGC_HASSETSEL;
-    default:
-        return DefWindowProcA(handle, message, wParam, lParam);
+    case WM_PASTE: ReplaceSelection(*w, S().clipboard); return 0;
+    case WM_GETDLGCODE: return DLGC_WANTCHARS | DLGC_HASSETSEL;
+    default: return DefWindowProcA(handle, message, wParam, lParam);
     }
 }
 
 LRESULT Button(Window* w, HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case BM_GETCHECK:
-        return w->check;
-    case BM_SETCHECK:
-        w->check = static_cast<int>(wParam);
-        return 0;
+    case BM_GETCHECK: return w->check;
+    case BM_SETCHECK: w->check = static_cast<int>(wParam); return 0;
     case BM_CLICK: {
-        if ((w->style & BS_TYPEMASK) == BS_AUTOCHECKBOX) w->check = w->check == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED;
+        if ((w->style & BS_TYPEMASK) == BS_AUTOCHECKBOX)
+            w->check = w->check == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED;
         const HWND parent = w->parent;
         SendMessageA(parent, WM_COMMAND, MAKEWPARAM(w->id, BN_CLICKED), reinterpret_cast<LPARAM>(handle));
         return 0;
     }
-    default:
-        return DefWindowProcA(handle, message, wParam, lParam);
+    default: return DefWindowProcA(handle, message, wParam, lParam);
     }
 }
 
@@ -128,18 +115,15 @@ LRESULT ComboBox(Window* w, HWND handle, UINT message, WPARAM wParam, LPARAM lPa
     case CB_ADDSTRING:
         w->items.push_back(lParam ? reinterpret_cast<const char*>(lParam) : "");
         return static_cast<LRESULT>(w->items.size() - 1);
-    case CB_GETCOUNT:
-        return static_cast<LRESULT>(w->items.size());
-    case CB_GETCURSEL:
-        return w->currentItem;
+    case CB_GETCOUNT: return static_cast<LRESULT>(w->items.size());
+    case CB_GETCURSEL: return w->currentItem;
     case CB_SETCURSEL:
         w->currentItem = wParam < w->items.size() ? static_cast<int>(wParam) : CB_ERR;
         w->text = w->currentItem == CB_ERR ? "" : w->items[w->currentItem];
         return w->currentItem;
     case WM_SETTEXT:  // a drop-down list's text is not set
         return CB_ERR;
-    default:
-        return DefWindowProcA(handle, message, wParam, lParam);
+    default: return DefWindowProcA(handle, message, wParam, lParam);
     }
 }
 
@@ -260,8 +244,7 @@ bool DialogKey(HWND dialog, const MSG& m) {
         SendMessageA(target, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
         return true;
     }
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -374,7 +357,8 @@ int WINAPI GetWindowTextA(HWND window, LPSTR buffer, int bufferMax) {
     Window* w = FindWindowObject(window);
     Called("GetWindowTextA");
     if (!w || !buffer || bufferMax <= 0) return 0;
-    if (!w->dialog) return static_cast<int>(SendMessageA(window, WM_GETTEXT, bufferMax, reinterpret_cast<LPARAM>(buffer)));
+    if (!w->dialog)
+        return static_cast<int>(SendMessageA(window, WM_GETTEXT, bufferMax, reinterpret_cast<LPARAM>(buffer)));
     const size_t n = std::min<size_t>(w->text.size(), bufferMax - 1);
     std::memcpy(buffer, w->text.data(), n);
     buffer[n] = 0;
@@ -385,7 +369,8 @@ int WINAPI GetWindowTextLengthA(HWND window) {
     Window* w = FindWindowObject(window);
     Called("GetWindowTextLengthA");
     if (!w) return 0;
-    return w->dialog ? static_cast<int>(w->text.size()) : static_cast<int>(SendMessageA(window, WM_GETTEXTLENGTH, 0, 0));
+    return w->dialog ? static_cast<int>(w->text.size())
+                     : static_cast<int>(SendMessageA(window, WM_GETTEXTLENGTH, 0, 0));
 }
 
 // ---------------------------------------------------------------- focus and relations
@@ -407,11 +392,13 @@ HWND WINAPI SetFocus(HWND window) {
 
 HWND WINAPI GetFocus(void) {
     Called("GetFocus");
-    return FindWindowObject(S().focus) ? S().focus : nullptr; }
+    return FindWindowObject(S().focus) ? S().focus : nullptr;
+}
 
 HWND WINAPI GetCapture(void) {
     Called("GetCapture");
-    return FindWindowObject(S().capture) ? S().capture : nullptr; }
+    return FindWindowObject(S().capture) ? S().capture : nullptr;
+}
 
 // A child's parent, or a pop-up's owner.
 HWND WINAPI GetParent(HWND window) {
@@ -472,15 +459,16 @@ LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM l
 
 SHORT WINAPI GetKeyState(int key) {
     Called("GetKeyState");
-    return S().keysDown.count(key) ? static_cast<SHORT>(0x8000) : 0; }
+    return S().keysDown.count(key) ? static_cast<SHORT>(0x8000) : 0;
+}
 
 // The ANSI code page 1252: letters are A-Z, a-z and the accented letters above 0xBF.
 BOOL WINAPI IsCharAlphaA(CHAR character) {
     Called("IsCharAlphaA");
     const unsigned char c = static_cast<unsigned char>(character);
     if (c < 0x80) return std::isalpha(c) ? TRUE : FALSE;
-    const bool letter = (c >= 0xC0 && c != 0xD7 && c != 0xF7) || c == 0x8A || c == 0x8C || c == 0x8E ||
-                        c == 0x9A || c == 0x9C || c == 0x9E || c == 0x9F || c == 0xAA || c == 0xB5 || c == 0xBA;
+    const bool letter = (c >= 0xC0 && c != 0xD7 && c != 0xF7) || c == 0x8A || c == 0x8C || c == 0x8E || c == 0x9A ||
+                        c == 0x9C || c == 0x9E || c == 0x9F || c == 0xAA || c == 0xB5 || c == 0xBA;
     return letter ? TRUE : FALSE;
 }
 

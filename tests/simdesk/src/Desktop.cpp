@@ -331,8 +331,10 @@ void TraceCall(const char* function, const char* format, ...) {
 }
 
 void SetError(DWORD error) {
-    if (Process::Thread* t = CurrentThread()) t->lastError = error;
-    else S().driverLastError = error;
+    if (Process::Thread* t = CurrentThread())
+        t->lastError = error;
+    else
+        S().driverLastError = error;
 }
 
 const std::vector<std::string>& Desktop::Calls() const { return state_->calls; }
@@ -380,8 +382,10 @@ void Desktop::SetDpi(int dpi) { state_->dpi = dpi; }
 void Desktop::SetCursor(int x, int y) { state_->cursor = POINT{x, y}; }
 POINT Desktop::Cursor() const { return state_->cursor; }
 void Desktop::SetKey(int key, bool down) {
-    if (down) state_->keysDown.insert(key);
-    else state_->keysDown.erase(key);
+    if (down)
+        state_->keysDown.insert(key);
+    else
+        state_->keysDown.erase(key);
 }
 void Desktop::SetModulePath(const std::string& path) { state_->modulePath = path; }
 void Desktop::SetLeadBytes(std::set<BYTE> leadBytes) {

@@ -24,7 +24,7 @@ constexpr DWORD kErrorInsufficientBuffer = 122;
 constexpr DWORD kTokenQuery = 0x0008;
 constexpr int kTokenElevation = 20;
 constexpr DWORD kMsgfltReset = 0, kMsgfltAllow = 1, kMsgfltDisallow = 2;  // MSGFLT_ADD 1, MSGFLT_REMOVE 2
-constexpr DWORD kChangeFilterStructSize = 8;                               // CHANGEFILTERSTRUCT
+constexpr DWORD kChangeFilterStructSize = 8;                              // CHANGEFILTERSTRUCT
 
 bool NineX() { return (S().version & 0x80000000) != 0; }
 // Major and minor version as 0xMMmm, 0 on Windows 95/98/Me.
@@ -43,8 +43,10 @@ BOOL Fail(DWORD error) {
 
 BOOL WINAPI ChangeWindowMessageFilter(UINT message, DWORD flag) {
     BOOL result = TRUE;
-    if (TraceFails("ChangeWindowMessageFilter", "0x%X, %lu", message, flag)) result = Fail(ERROR_ACCESS_DENIED);
-    else if (flag != kMsgfltAllow && flag != kMsgfltDisallow) result = Fail(ERROR_INVALID_PARAMETER);
+    if (TraceFails("ChangeWindowMessageFilter", "0x%X, %lu", message, flag))
+        result = Fail(ERROR_ACCESS_DENIED);
+    else if (flag != kMsgfltAllow && flag != kMsgfltDisallow)
+        result = Fail(ERROR_INVALID_PARAMETER);
     S().messageFilterCalls.push_back({nullptr, message, flag, result});
     return result;
 }
@@ -54,11 +56,14 @@ BOOL WINAPI ChangeWindowMessageFilterEx(HWND window, UINT message, DWORD action,
     Window* w = FindWindowObject(window);
     if (TraceFails("ChangeWindowMessageFilterEx", "%p, 0x%X, %lu, %p", (void*)window, message, action, status))
         result = Fail(ERROR_ACCESS_DENIED);
-    else if (!w) result = Fail(ERROR_INVALID_WINDOW_HANDLE);
-    else if (w->thread != CurrentThread()) result = Fail(ERROR_ACCESS_DENIED);  // another process's window
+    else if (!w)
+        result = Fail(ERROR_INVALID_WINDOW_HANDLE);
+    else if (w->thread != CurrentThread())
+        result = Fail(ERROR_ACCESS_DENIED);  // another process's window
     else if (action != kMsgfltReset && action != kMsgfltAllow && action != kMsgfltDisallow)
         result = Fail(ERROR_INVALID_PARAMETER);
-    else if (status && *static_cast<DWORD*>(status) != kChangeFilterStructSize) result = Fail(ERROR_INVALID_PARAMETER);
+    else if (status && *static_cast<DWORD*>(status) != kChangeFilterStructSize)
+        result = Fail(ERROR_INVALID_PARAMETER);
     S().messageFilterCalls.push_back({window, message, action, result});
     return result;
 }
@@ -99,10 +104,8 @@ HMODULE SystemModule(const char* name) {
 FARPROC SystemExport(HMODULE module, const char* name) {
     const std::string proc = name ? name : "";
     if (module == kUser32Module) {
-        if (proc == "ChangeWindowMessageFilter" && NtVersion() >= 0x0600)
-            return Export(&ChangeWindowMessageFilter);
-        if (proc == "ChangeWindowMessageFilterEx" && NtVersion() >= 0x0601)
-            return Export(&ChangeWindowMessageFilterEx);
+        if (proc == "ChangeWindowMessageFilter" && NtVersion() >= 0x0600) return Export(&ChangeWindowMessageFilter);
+        if (proc == "ChangeWindowMessageFilterEx" && NtVersion() >= 0x0601) return Export(&ChangeWindowMessageFilterEx);
     } else if (module == kAdvapi32Module) {
         if (proc == "OpenProcessToken") return Export(&OpenProcessToken);
         if (proc == "GetTokenInformation") return Export(&GetTokenInformation);

@@ -87,7 +87,13 @@ uint32_t StyleOf(const std::string& names) {  // "A|B" from the table above
 const uint32_t kChildVisible = StyleOf("WS_CHILD|WS_VISIBLE");
 
 // The control keywords: class, style without a written style, style a written one modifies.
-struct ControlKind { const char* keyword; const char* cls; const char* plain; const char* base; bool text; };
+struct ControlKind {
+    const char* keyword;
+    const char* cls;
+    const char* plain;
+    const char* base;
+    bool text;
+};
 const ControlKind kControls[] = {
     {"AUTO3STATE", "Button", "BS_AUTO3STATE|WS_TABSTOP", "BS_AUTO3STATE", true},
     {"AUTOCHECKBOX", "Button", "BS_AUTOCHECKBOX|WS_TABSTOP", "BS_AUTOCHECKBOX|WS_TABSTOP", true},
@@ -149,14 +155,14 @@ public:
             uint32_t r = Expr(level + 1);
             if ((op == '/' || op == '%') && r == 0) Fail(at.file, at.line, "division by zero");
             switch (op) {
-                case '|': v |= r; break;
-                case '^': v ^= r; break;
-                case '&': v &= r; break;
-                case '+': v += r; break;
-                case '-': v -= r; break;
-                case '*': v *= r; break;
-                case '/': v /= r; break;
-                default: v %= r; break;
+            case '|': v |= r; break;
+            case '^': v ^= r; break;
+            case '&': v &= r; break;
+            case '+': v += r; break;
+            case '-': v -= r; break;
+            case '*': v *= r; break;
+            case '/': v /= r; break;
+            default: v %= r; break;
             }
         }
         return v;
@@ -165,8 +171,15 @@ public:
     RcFile Run() {
         RcFile rc;
         while (!AtEnd()) {
-            if (AcceptWord("LANGUAGE")) { Expr(); CInt(); continue; }
-            if (AcceptWord("STRINGTABLE")) { ReadStringTable(rc); continue; }
+            if (AcceptWord("LANGUAGE")) {
+                Expr();
+                CInt();
+                continue;
+            }
+            if (AcceptWord("STRINGTABLE")) {
+                ReadStringTable(rc);
+                continue;
+            }
             const Tok at = Peek();
             int id = Int();
             if (Peek().kind != Tok::Ident) Unexpected("a resource type");
@@ -188,15 +201,26 @@ public:
 
 private:
     const Tok& Peek() const { return t_[pos_]; }
-    const Tok& Next() { const Tok& t = t_[pos_]; if (pos_ + 1 < t_.size()) ++pos_; return t; }
+    const Tok& Next() {
+        const Tok& t = t_[pos_];
+        if (pos_ + 1 < t_.size()) ++pos_;
+        return t;
+    }
     bool IsWord(const char* w) const { return Peek().kind == Tok::Ident && Peek().text == w; }
     bool IsPunct(char c) const { return Peek().kind == Tok::Punct && Peek().text[0] == c; }
     bool Accept(char c) { return IsPunct(c) ? (Next(), true) : false; }
     bool AcceptWord(const char* w) { return IsWord(w) ? (Next(), true) : false; }
-    void Expect(char c) { if (!Accept(c)) Unexpected(std::string("'") + c + "'"); }
+    void Expect(char c) {
+        if (!Accept(c)) Unexpected(std::string("'") + c + "'");
+    }
     int Int() { return static_cast<int>(Expr()); }
-    int CInt() { Expect(','); return Int(); }
-    void ExpectBegin() { if (!AcceptWord("BEGIN") && !Accept('{')) Unexpected("BEGIN"); }
+    int CInt() {
+        Expect(',');
+        return Int();
+    }
+    void ExpectBegin() {
+        if (!AcceptWord("BEGIN") && !Accept('{')) Unexpected("BEGIN");
+    }
     bool AcceptEnd() {
         if (AcceptWord("END") || Accept('}')) return true;
         if (AtEnd()) Unexpected("END");
@@ -205,8 +229,9 @@ private:
 
     [[noreturn]] void Unexpected(const std::string& what) const {
         const Tok& t = Peek();
-        std::string found = t.kind == Tok::End ? "end of file"
-                          : t.kind == Tok::Str ? "string \"" + t.text + "\"" : "'" + t.text + "'";
+        std::string found = t.kind == Tok::End   ? "end of file"
+                            : t.kind == Tok::Str ? "string \"" + t.text + "\""
+                                                 : "'" + t.text + "'";
         Fail(t.file, t.line, "expected " + what + ", found " + found);
     }
 
@@ -214,7 +239,11 @@ private:
         if (Accept('-')) return 0u - Unary();
         if (Accept('~')) return ~Unary();
         if (Accept('!')) return Unary() == 0 ? 1 : 0;
-        if (Accept('(')) { uint32_t v = Expr(); Expect(')'); return v; }
+        if (Accept('(')) {
+            uint32_t v = Expr();
+            Expect(')');
+            return v;
+        }
         const Tok& t = Peek();
         if (t.kind == Tok::Num) return Next().num;
         if (t.kind != Tok::Ident) Unexpected("a number");
@@ -248,13 +277,18 @@ private:
     }
 
     void SubOptions() {  // memory flags and the like, which do not matter here
-        static const std::set<std::string> flags = {"MOVEABLE", "FIXED", "PURE", "IMPURE",
-                                                    "PRELOAD", "LOADONCALL", "DISCARDABLE"};
+        static const std::set<std::string> flags = {"MOVEABLE", "FIXED",      "PURE",       "IMPURE",
+                                                    "PRELOAD",  "LOADONCALL", "DISCARDABLE"};
         for (;;) {
-            if (Peek().kind == Tok::Ident && flags.count(Peek().text)) Next();
-            else if (AcceptWord("LANGUAGE")) { Expr(); CInt(); }
-            else if (AcceptWord("CHARACTERISTICS") || AcceptWord("VERSION")) Expr();
-            else return;
+            if (Peek().kind == Tok::Ident && flags.count(Peek().text))
+                Next();
+            else if (AcceptWord("LANGUAGE")) {
+                Expr();
+                CInt();
+            } else if (AcceptWord("CHARACTERISTICS") || AcceptWord("VERSION"))
+                Expr();
+            else
+                return;
         }
     }
 
@@ -272,7 +306,10 @@ private:
     RcDialog ReadDialog(int id, bool ex) {
         RcDialog d;
         d.id = id;
-        d.x = Int(); d.y = CInt(); d.cx = CInt(); d.cy = CInt();
+        d.x = Int();
+        d.y = CInt();
+        d.cx = CInt();
+        d.cy = CInt();
         if (ex && Accept(',')) Expr();  // help id
         d.style = StyleOf("WS_POPUP|WS_BORDER|WS_SYSMENU");
         uint32_t style = 0;  // windres' running style: CAPTION and FONT add to it, STYLE modifies it
@@ -323,11 +360,13 @@ private:
             Expect(',');
             c.style = Style(kChildVisible);
         }
-        c.x = CInt(); c.y = CInt(); c.cx = CInt(); c.cy = CInt();
+        c.x = CInt();
+        c.y = CInt();
+        c.cx = CInt();
+        c.cy = CInt();
         if (kind) {  // KEYWORD ["text",] id, x, y, cx, cy [, style [, exstyle [, help id]]]
             c.className = kind->cls;
-            c.style = Accept(',') ? Style(kChildVisible | StyleOf(kind->base))
-                                  : kChildVisible | StyleOf(kind->plain);
+            c.style = Accept(',') ? Style(kChildVisible | StyleOf(kind->base)) : kChildVisible | StyleOf(kind->plain);
         }
         if (Accept(',')) {
             c.exStyle = Expr();
@@ -367,8 +406,9 @@ private:
     }
 
     uint32_t MenuFlags() {  // separated by commas or blanks
-        static const std::map<std::string, uint32_t> names = {{"GRAYED", 0x1}, {"INACTIVE", 0x2}, {"CHECKED", 0x8},
-            {"MENUBARBREAK", 0x20}, {"MENUBREAK", 0x40}, {"HELP", 0x4000}};
+        static const std::map<std::string, uint32_t> names = {{"GRAYED", 0x1},     {"INACTIVE", 0x2},
+                                                              {"CHECKED", 0x8},    {"MENUBARBREAK", 0x20},
+                                                              {"MENUBREAK", 0x40}, {"HELP", 0x4000}};
         uint32_t flags = 0;
         for (;;) {
             bool comma = Accept(',');
@@ -451,7 +491,9 @@ public:
     }
 
 private:
-    struct Cond { bool parent, taken, active; };
+    struct Cond {
+        bool parent, taken, active;
+    };
 
     bool Active() const { return conds_.empty() || conds_.back().active; }
     bool Defined(const std::string& name) const { return macros_.count(name) || funcMacros_.count(name); }
@@ -463,9 +505,20 @@ private:
         bool lineStart = true;
         for (size_t i = 0; i < n;) {
             const char c = s[i];
-            if (c == '\n') { ++line; ++i; lineStart = true; continue; }
-            if (std::isspace(static_cast<unsigned char>(c))) { ++i; continue; }
-            if (c == '/' && at(i + 1) == '/') { i = std::min(s.find('\n', i), n); continue; }
+            if (c == '\n') {
+                ++line;
+                ++i;
+                lineStart = true;
+                continue;
+            }
+            if (std::isspace(static_cast<unsigned char>(c))) {
+                ++i;
+                continue;
+            }
+            if (c == '/' && at(i + 1) == '/') {
+                i = std::min(s.find('\n', i), n);
+                continue;
+            }
             if (c == '/' && at(i + 1) == '*') {
                 const size_t e = s.find("*/", i + 2);
                 if (e == std::string::npos) Fail(file, line, "unterminated comment");
@@ -488,7 +541,10 @@ private:
                 continue;
             }
             lineStart = false;
-            if (directives && !Active()) { i = std::min(s.find('\n', i), n); continue; }
+            if (directives && !Active()) {
+                i = std::min(s.find('\n', i), n);
+                continue;
+            }
             Tok t;
             t.file = file;
             t.line = line;
@@ -497,9 +553,16 @@ private:
                 for (i += c == 'L' ? 2 : 1;;) {
                     if (i >= n || s[i] == '\n') Fail(file, line, "unterminated string");
                     const char d = s[i++];
-                    if (d == '"' && at(i) == '"') { t.text += '"'; ++i; continue; }
+                    if (d == '"' && at(i) == '"') {
+                        t.text += '"';
+                        ++i;
+                        continue;
+                    }
                     if (d == '"') break;
-                    if (d != '\\') { t.text += d; continue; }
+                    if (d != '\\') {
+                        t.text += d;
+                        continue;
+                    }
                     static const std::string escapes = "ntr\\\"'", values = "\n\t\r\\\"'";
                     const char e = at(i++);
                     const size_t k = e ? escapes.find(e) : std::string::npos;
@@ -517,7 +580,11 @@ private:
                     const std::string digits = t.text.substr(0, t.text.find_last_not_of("LlUu") + 1);
                     size_t used = 0;
                     unsigned long long v = 0;
-                    try { v = std::stoull(digits, &used, 0); } catch (const std::exception&) { used = 0; }
+                    try {
+                        v = std::stoull(digits, &used, 0);
+                    } catch (const std::exception&) {
+                        used = 0;
+                    }
                     if (used != digits.size() || v > 0xFFFFFFFFull) Fail(file, line, "bad number '" + t.text + "'");
                     t.num = static_cast<uint32_t>(v);
                 }
@@ -574,7 +641,10 @@ private:
         } else if (name == "elif" || name == "else" || name == "endif") {
             if (conds_.empty()) Fail(file, line, "#" + name + " without #if");
             Cond& c = conds_.back();
-            if (name == "endif") { conds_.pop_back(); return; }
+            if (name == "endif") {
+                conds_.pop_back();
+                return;
+            }
             c.active = c.parent && !c.taken && (name == "else" || EvalIf(rest, file, line));
             c.taken = c.taken || c.active;
         } else if (!Active() || name.empty() || name == "pragma") {
@@ -593,8 +663,10 @@ private:
             if (macro.empty()) Fail(file, line, "bad #define");
             macros_.erase(macro);
             funcMacros_.erase(macro);
-            if (k < rest.size() && rest[k] == '(') funcMacros_.insert(macro);
-            else macros_[macro] = Trim(rest.substr(k));
+            if (k < rest.size() && rest[k] == '(')
+                funcMacros_.insert(macro);
+            else
+                macros_[macro] = Trim(rest.substr(k));
         } else if (name == "undef") {
             macros_.erase(rest);
             funcMacros_.erase(rest);
@@ -611,7 +683,10 @@ private:
         for (size_t i = 0; i < e.size();) {
             const bool word = e.compare(i, 7, "defined") == 0 && (i == 0 || !IsWordChar(e[i - 1])) &&
                               (i + 7 == e.size() || !IsWordChar(e[i + 7]));
-            if (!word) { out += e[i++]; continue; }
+            if (!word) {
+                out += e[i++];
+                continue;
+            }
             size_t j = e.find_first_not_of(" \t", i + 7);
             const bool paren = j != std::string::npos && e[j] == '(';
             if (paren) j = e.find_first_not_of(" \t", j + 1);

@@ -13,22 +13,22 @@
 namespace sim {
 
 struct RcControl {
-    std::string keyword;    // as written: "DEFPUSHBUTTON", "LTEXT", "CONTROL", ...
-    std::string className;  // "Button", "Static", "Edit", "ComboBox", ... (for CONTROL: as given;
-                            // the standard classes are spelled canonically whatever the case written)
-    std::string text;       // a numeric text (e.g. an icon id) is given as "#<n>"
-    int id = 0;             // -1 for IDC_STATIC
+    std::string keyword;               // as written: "DEFPUSHBUTTON", "LTEXT", "CONTROL", ...
+    std::string className;             // "Button", "Static", "Edit", "ComboBox", ... (for CONTROL: as given;
+                                       // the standard classes are spelled canonically whatever the case written)
+    std::string text;                  // a numeric text (e.g. an icon id) is given as "#<n>"
+    int id = 0;                        // -1 for IDC_STATIC
     int x = 0, y = 0, cx = 0, cy = 0;  // dialog units
-    uint32_t style = 0;     // implied styles of the keyword combined with the written expression
+    uint32_t style = 0;                // implied styles of the keyword combined with the written expression
     uint32_t exStyle = 0;
 };
 
 struct RcDialog {
     int id = 0;
     int x = 0, y = 0, cx = 0, cy = 0;
-    uint32_t style = 0;     // as windres computes it: STYLE, plus WS_CAPTION for CAPTION and
-                            // DS_SETFONT for FONT; WS_POPUP|WS_BORDER|WS_SYSMENU without STYLE
-    uint32_t exStyle = 0;   // EXSTYLE
+    uint32_t style = 0;    // as windres computes it: STYLE, plus WS_CAPTION for CAPTION and
+                           // DS_SETFONT for FONT; WS_POPUP|WS_BORDER|WS_SYSMENU without STYLE
+    uint32_t exStyle = 0;  // EXSTYLE
     std::string caption;
     std::string fontName;
     int fontSize = 0;
@@ -38,10 +38,10 @@ struct RcDialog {
 struct RcMenuItem {
     bool popup = false;
     bool separator = false;
-    std::string text;       // as written, '&' kept, escapes resolved
-    int id = 0;             // 0 for separators and pop-ups
-    uint32_t flags = 0;     // MF_GRAYED 1, MF_DISABLED 2 (INACTIVE), MF_CHECKED 8,
-                            // MF_MENUBARBREAK 0x20, MF_MENUBREAK 0x40, MF_HELP 0x4000
+    std::string text;                  // as written, '&' kept, escapes resolved
+    int id = 0;                        // 0 for separators and pop-ups
+    uint32_t flags = 0;                // MF_GRAYED 1, MF_DISABLED 2 (INACTIVE), MF_CHECKED 8,
+                                       // MF_MENUBARBREAK 0x20, MF_MENUBREAK 0x40, MF_HELP 0x4000
     std::vector<RcMenuItem> children;  // for pop-ups
 };
 

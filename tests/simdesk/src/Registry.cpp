@@ -107,8 +107,7 @@ void Desktop::SetRegistryDword(HKEY root, const std::string& path, const std::st
     SetRegistryValue(root, path, name, RegistryValue{REG_DWORD, std::string(reinterpret_cast<char*>(&value), 4)});
 }
 
-void Desktop::SetRegistryString(HKEY root, const std::string& path, const std::string& name,
-                                const std::string& text) {
+void Desktop::SetRegistryString(HKEY root, const std::string& path, const std::string& name, const std::string& text) {
     SetRegistryValue(root, path, name, RegistryValue{REG_SZ, text + '\0'});
 }
 
@@ -172,8 +171,8 @@ LONG WINAPI RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR, DWOR
 LONG WINAPI RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data,
                              LPDWORD dataSize) {
     const std::string name = valueName ? valueName : "";
-    const bool fails = TraceFails("RegQueryValueExA", "%p, \"%s\", %lu", (void*)key, name.c_str(),
-                                  dataSize ? *dataSize : 0);
+    const bool fails =
+        TraceFails("RegQueryValueExA", "%p, \"%s\", %lu", (void*)key, name.c_str(), dataSize ? *dataSize : 0);
     RegistryKey* node = nullptr;
     if (LONG error = KeyWithAccess(key, KEY_QUERY_VALUE, fails, node)) return error;
     if ((data && !dataSize) || reserved) return ERROR_INVALID_PARAMETER;
@@ -193,11 +192,9 @@ LONG WINAPI RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWO
     return ERROR_SUCCESS;
 }
 
-LONG WINAPI RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type, const BYTE* data,
-                           DWORD dataSize) {
+LONG WINAPI RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type, const BYTE* data, DWORD dataSize) {
     const std::string name = valueName ? valueName : "";
-    const bool fails =
-        TraceFails("RegSetValueExA", "%p, \"%s\", %lu, %lu", (void*)key, name.c_str(), type, dataSize);
+    const bool fails = TraceFails("RegSetValueExA", "%p, \"%s\", %lu, %lu", (void*)key, name.c_str(), type, dataSize);
     RegistryKey* node = nullptr;
     if (LONG error = KeyWithAccess(key, KEY_SET_VALUE, fails, node)) return error;
     if (reserved) return ERROR_INVALID_PARAMETER;

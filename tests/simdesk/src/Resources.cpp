@@ -70,8 +70,8 @@ bool Desktop::IconScaled(HICON icon) const {
 }
 
 int Desktop::OpenIcons() const {
-    return static_cast<int>(std::count_if(state_->icons.begin(), state_->icons.end(),
-                                          [](const auto& i) { return !i.second.shared; }));
+    return static_cast<int>(
+        std::count_if(state_->icons.begin(), state_->icons.end(), [](const auto& i) { return !i.second.shared; }));
 }
 
 int Desktop::OpenMenus() const { return static_cast<int>(state_->menus.size()); }
@@ -273,9 +273,7 @@ BOOL WINAPI CheckMenuRadioItem(HMENU menu, UINT first, UINT last, UINT check, UI
 BOOL WINAPI TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int, HWND window, const RECT*) {
     Trace("TrackPopupMenu", "%p, 0x%X, %d, %d, %p", (void*)menu, flags, x, y, (void*)window);
     auto& s = S();
-    if (!MenuObject(menu) || !FindWindowObject(window) || s.trackedMenu ||
-        Fails("TrackPopupMenu"))
-        return FALSE;
+    if (!MenuObject(menu) || !FindWindowObject(window) || s.trackedMenu || Fails("TrackPopupMenu")) return FALSE;
     auto open = std::make_unique<OpenMenu>();
     open->menu = menu;
     open->flags = flags;

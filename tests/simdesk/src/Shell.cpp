@@ -7,8 +7,8 @@ namespace sim {
 
 namespace {
 
-constexpr DWORD kSmallRecord = 88;    // the original record, 64-byte tip
-constexpr DWORD kLargeRecord = 488;   // the record with a 128-byte tip
+constexpr DWORD kSmallRecord = 88;   // the original record, 64-byte tip
+constexpr DWORD kLargeRecord = 488;  // the record with a 128-byte tip
 
 bool AllZero(const void* data, size_t size) {
     const unsigned char* bytes = static_cast<const unsigned char*>(data);
@@ -108,8 +108,7 @@ BOOL WINAPI Shell_NotifyIconA(DWORD message, PNOTIFYICONDATAA data) {
                 ok = TRUE;
             }
             break;
-        default:
-            break;
+        default: break;
         }
     }
     if (message == NIM_DELETE && !ok && existing != s.trayIcons.end()) existing->second.deleteRefused = true;

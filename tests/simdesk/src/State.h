@@ -30,22 +30,22 @@ struct Window {
     LONG longs[3] = {0, 0, 0};  // DWLP_MSGRESULT, DWLP_DLGPROC, DWLP_USER
     bool ended = false;
     INT_PTR result = 0;
-    bool shown = false;  // the modal loop has shown it once
+    bool shown = false;   // the modal loop has shown it once
     DWORD hungSince = 0;  // a window of hungThread: when it stopped reading its messages
     std::map<UINT_PTR, Timer> timers;
     HICON bigIcon = nullptr;
     HICON smallIcon = nullptr;
 
     // Controls of a dialog (children made from its template).
-    std::string className;      // "Edit", "Button", "Static", "ComboBox"; "#32770" for dialogs
+    std::string className;  // "Edit", "Button", "Static", "ComboBox"; "#32770" for dialogs
     int id = 0;
     DWORD style = 0;
     WNDPROC wndProc = nullptr;  // the class's procedure, or a subclass that replaced it
     LONG userData = 0;
-    size_t limit = 0;           // edit: the text limit
-    DWORD selStart = 0;         // edit: the selection
+    size_t limit = 0;    // edit: the text limit
+    DWORD selStart = 0;  // edit: the selection
     DWORD selEnd = 0;
-    int check = BST_UNCHECKED;  // button
+    int check = BST_UNCHECKED;       // button
     std::vector<std::string> items;  // combo box
     int currentItem = CB_ERR;
 };
@@ -82,7 +82,7 @@ struct Module {
 
 struct RegistryKey {
     std::string name;
-    std::map<std::string, std::unique_ptr<RegistryKey>> subkeys;  // by lower-case name
+    std::map<std::string, std::unique_ptr<RegistryKey>> subkeys;          // by lower-case name
     std::map<std::string, std::pair<std::string, RegistryValue>> values;  // by lower-case name: {name, value}
 };
 
@@ -168,7 +168,7 @@ struct sim::Desktop::State {
     std::vector<MessageBoxRecord> messageBoxes;
     std::vector<std::string> registrations;
     std::map<UINT, std::string> registeredNames;  // by id: the name as first spelled
-    std::map<std::string, UINT> registered;  // by lower-case name
+    std::map<std::string, UINT> registered;       // by lower-case name
 
     uintptr_t nextHandle = 0x1000;
     std::map<HWND, std::unique_ptr<sim::Window>> windows;
@@ -203,8 +203,8 @@ struct sim::Desktop::State {
     bool helpViewerStarts = true;
     std::vector<HelpCall> helpCalls;
 
-    bool elevated = false;                   // the program holds an administrator's full token
-    std::map<HANDLE, DWORD> tokenHandles;    // open process tokens, with their access
+    bool elevated = false;                 // the program holds an administrator's full token
+    std::map<HANDLE, DWORD> tokenHandles;  // open process tokens, with their access
     std::vector<MessageFilterCall> messageFilterCalls;
 
     std::unique_ptr<OpenMenu> trackedMenu;

@@ -20,20 +20,16 @@ bool IsTopLevel(const Window& w) { return w.parent == nullptr || w.dialog; }
 
 LRESULT DefaultDialogProcessing(Window& w, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_CLOSE:
-        PostMessageA(w.handle, WM_COMMAND, IDCANCEL, 0);
-        return 0;
+    case WM_CLOSE: PostMessageA(w.handle, WM_COMMAND, IDCANCEL, 0); return 0;
     case WM_HELP:
-    case WM_CANCELMODE:
-        return DefWindowProcA(w.handle, message, wParam, lParam);
+    case WM_CANCELMODE: return DefWindowProcA(w.handle, message, wParam, lParam);
     case WM_SETICON: {
         HICON& slot = wParam == ICON_BIG ? w.bigIcon : w.smallIcon;
         HICON previous = slot;
         slot = reinterpret_cast<HICON>(lParam);
         return reinterpret_cast<LRESULT>(previous);
     }
-    default:
-        return 0;
+    default: return 0;
     }
 }
 
@@ -51,7 +47,8 @@ LRESULT SendAcrossThreads(Window& target, UINT message, WPARAM wParam, LPARAM lP
     Process::Thread* self = CurrentThread();
     self->waitingFor = &request;
     MSG unused;
-    NextMessage(unused, [&] { return request.done; }, nullptr);
+    NextMessage(
+        unused, [&] { return request.done; }, nullptr);
     self->waitingFor = nullptr;
     return request.result;
 }
@@ -169,7 +166,8 @@ LRESULT Desktop::Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (!w) return 0;
     // The request outlives this call when the handler is still running (a
     // nested loop waits for the user); the desktop keeps it until reset.
-    state_->outsideSends.push_back(std::make_unique<SendRequest>(SendRequest{window, message, wParam, lParam, 0, false}));
+    state_->outsideSends.push_back(
+        std::make_unique<SendRequest>(SendRequest{window, message, wParam, lParam, 0, false}));
     SendRequest* request = state_->outsideSends.back().get();
     w->thread->sends.push_back(request);
     Settle();
@@ -244,12 +242,11 @@ HWND Desktop::AddHungWindow(const std::string& title) {
 // Sends to one window but waits no more than `timeout`; a window that counts
 // as hung is passed over at once with SMTO_ABORTIFHUNG. False when the
 // window did not answer.
-bool SendWithTimeout(Window& w, UINT message, WPARAM wParam, LPARAM lParam, UINT flags, UINT timeout,
-                     LRESULT* result) {
+bool SendWithTimeout(Window& w, UINT message, WPARAM wParam, LPARAM lParam, UINT flags, UINT timeout, LRESULT* result) {
     auto& s = S();
     if (w.thread != &s.hungThread) {
         *result = w.thread == CurrentThread() ? CallWindow(w, message, wParam, lParam)
-                                               : SendAcrossThreads(w, message, wParam, lParam);
+                                              : SendAcrossThreads(w, message, wParam, lParam);
         return true;
     }
     if ((flags & SMTO_ABORTIFHUNG) && s.now - w.hungSince >= kHungAfterMs) return false;
@@ -261,14 +258,16 @@ bool SendWithTimeout(Window& w, UINT message, WPARAM wParam, LPARAM lParam, UINT
     self->waitingFor = &never;
     self->wakeAt = until;
     MSG unused;
-    while (s.now < until) NextMessage(unused, [&] { return s.now >= until; }, nullptr);
+    while (s.now < until)
+        NextMessage(
+            unused, [&] { return s.now >= until; }, nullptr);
     self->waitingFor = nullptr;
     self->wakeAt = outer;
     return false;
 }
 
-LRESULT WINAPI SendMessageTimeoutA(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT flags,
-                                   UINT timeout, PDWORD_PTR answer) {
+LRESULT WINAPI SendMessageTimeoutA(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT flags, UINT timeout,
+                                   PDWORD_PTR answer) {
     auto& s = S();
     LRESULT result = 0;
     if (window == HWND_BROADCAST) {
@@ -317,8 +316,7 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE, LPCSTR templateName, HWND parent, DLGP
     Trace("DialogBoxParamA", "%d, %p", id, (void*)parent);
     const auto& dialogs = Desktop::Get().Resources().dialogs;
     auto found = dialogs.find(id);
-    if (found == dialogs.end() || s.hidden.count({ResourceKind::Dialog, id}) ||
-        Fails("DialogBoxParamA")) {
+    if (found == dialogs.end() || s.hidden.count({ResourceKind::Dialog, id}) || Fails("DialogBoxParamA")) {
         SetError(ERROR_RESOURCE_NAME_NOT_FOUND);
         return -1;
     }
@@ -383,16 +381,11 @@ BOOL WINAPI EndDialog(HWND dialog, INT_PTR result) {
 // The window's own values (negative indexes) and a dialog's three longs.
 static LONG* WindowLong(Window& w, int index) {
     switch (index) {
-    case GWL_USERDATA:
-        return &w.userData;
-    case GWL_ID:
-        return reinterpret_cast<LONG*>(&w.id);
-    case GWL_STYLE:
-        return reinterpret_cast<LONG*>(&w.style);
-    case GWL_WNDPROC:
-        return w.dialog ? nullptr : reinterpret_cast<LONG*>(&w.wndProc);
-    default:
-        return w.dialog && index >= 0 && index <= 8 && index % 4 == 0 ? &w.longs[index / 4] : nullptr;
+    case GWL_USERDATA: return &w.userData;
+    case GWL_ID: return reinterpret_cast<LONG*>(&w.id);
+    case GWL_STYLE: return reinterpret_cast<LONG*>(&w.style);
+    case GWL_WNDPROC: return w.dialog ? nullptr : reinterpret_cast<LONG*>(&w.wndProc);
+    default: return w.dialog && index >= 0 && index <= 8 && index % 4 == 0 ? &w.longs[index / 4] : nullptr;
     }
 }
 
@@ -440,7 +433,8 @@ BOOL WINAPI ShowWindow(HWND window, int command) {
 
 BOOL WINAPI IsWindow(HWND window) {
     Called("IsWindow");
-    return FindWindowObject(window) != nullptr; }
+    return FindWindowObject(window) != nullptr;
+}
 
 BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text) {
     Trace("SetWindowTextA", "%p, \"%s\"", (void*)window, text ? text : "");
@@ -496,11 +490,13 @@ int WINAPI GetSystemMetrics(int index) {
     const int dpi = S().dpi;
     auto MulDiv = [](int pixels, int to, int from) { return (pixels * to + from / 2) / from; };
     switch (index) {
-        case SM_CXSCREEN: return S().screenWidth;
-        case SM_CYSCREEN: return S().screenHeight;
-        case SM_CXICON: case SM_CYICON: return MulDiv(32, dpi, 96);
-        case SM_CXSMICON: case SM_CYSMICON: return MulDiv(16, dpi, 96);
-        default: return 0;
+    case SM_CXSCREEN: return S().screenWidth;
+    case SM_CYSCREEN: return S().screenHeight;
+    case SM_CXICON:
+    case SM_CYICON: return MulDiv(32, dpi, 96);
+    case SM_CXSMICON:
+    case SM_CYSMICON: return MulDiv(16, dpi, 96);
+    default: return 0;
     }
 }
 

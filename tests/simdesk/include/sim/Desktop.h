@@ -46,7 +46,7 @@ struct TrayCall {
     UINT callbackMessage = 0;
     HICON icon = nullptr;
     std::string tip;
-    bool tipTerminated = true;  // the tip ended with a zero inside its field
+    bool tipTerminated = true;    // the tip ended with a zero inside its field
     bool otherFieldsZero = true;  // nothing but the documented fields was set
     BOOL result = FALSE;
 };
@@ -114,7 +114,7 @@ struct ControlView {
     bool focused = false;
     size_t limit = 0;  // edit: the text limit
     DWORD selStart = 0, selEnd = 0;
-    int check = 0;     // button: BST_CHECKED or BST_UNCHECKED
+    int check = 0;  // button: BST_CHECKED or BST_UNCHECKED
 };
 
 // One call of WinHelpA, as the help viewer received it.
@@ -173,7 +173,7 @@ public:
     void Wake();
 
     // ---- the machine ----
-    void SetVersion(DWORD getVersionValue);  // GetVersion's result
+    void SetVersion(DWORD getVersionValue);             // GetVersion's result
     static DWORD Version7() { return 0x1DB10106; }      // 6.1.7601
     static DWORD VersionVista() { return 0x17720006; }  // 6.0.6002
     static DWORD VersionXp() { return 0x0A280105; }
@@ -210,7 +210,7 @@ public:
     // A library that LoadLibraryA can load, with its exports: `fileName` is
     // its full path, or a bare name for one beside the program.
     void RegisterModule(const std::string& fileName, std::map<std::string, FARPROC> exports);
-    int LoadedModules() const;                        // modules loaded and not freed
+    int LoadedModules() const;                           // modules loaded and not freed
     int ModuleLoads(const std::string& fileName) const;  // that module's load count now
     // Makes a resource of the program's resource script unavailable.
     void HideResource(ResourceKind kind, int id);
@@ -251,9 +251,9 @@ public:
     int OpenTokenHandles() const;  // process tokens opened and not closed
 
     // ---- what can be seen ----
-    const std::vector<std::string>& Calls() const;     // "Function(args)" in call order
+    const std::vector<std::string>& Calls() const;  // "Function(args)" in call order
     int CountCalls(const std::string& function) const;
-    void ClearCalls();  // the calls and the broadcasts
+    void ClearCalls();    // the calls and the broadcasts
     void ClearRecords();  // every record: calls, broadcasts, tray calls, beeps, message boxes, help calls, filter calls
     // false: from now on the desktop keeps none of those records, nor the
     // functions called, until Reset; what it holds (windows, icons, timers,
@@ -262,7 +262,7 @@ public:
     const std::vector<UINT>& Beeps() const;
     const std::vector<MessageBoxRecord>& MessageBoxes() const;
     const std::vector<std::string>& RegisteredMessages() const;  // in registration order
-    const std::vector<BroadcastRecord>& Broadcasts() const;       // messages sent or posted to HWND_BROADCAST
+    const std::vector<BroadcastRecord>& Broadcasts() const;      // messages sent or posted to HWND_BROADCAST
     UINT RegisteredMessage(const std::string& name) const;       // 0 when never registered
 
     // windows
@@ -284,8 +284,8 @@ public:
     void DismissMenu();                   // closes it without a choice
 
     // the notification area
-    void SetShellReady(bool ready);       // false: no notification area, every call fails
-    void RestartShell();                  // the area is created anew, empty; "TaskbarCreated" is not sent
+    void SetShellReady(bool ready);         // false: no notification area, every call fails
+    void RestartShell();                    // the area is created anew, empty; "TaskbarCreated" is not sent
     void RefuseDuplicateAdds(bool refuse);  // as Wine's shell does; on by default
     const std::map<std::pair<HWND, UINT>, TrayIcon>& TrayIcons() const;
     const TrayIcon* FindTrayIcon(HWND window, UINT id) const;
