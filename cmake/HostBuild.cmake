@@ -38,6 +38,10 @@ add_subdirectory(tests/bench)
 set(DIST_DIR ${CMAKE_SOURCE_DIR}/dist CACHE PATH "Where the Windows binaries are")
 set(WIN_BUILD_DIR ${CMAKE_SOURCE_DIR}/build/win CACHE PATH "The Windows build tree")
 add_subdirectory(tests/shipped)
+
+# The C++ sources as .clang-format has them (scripts/format.sh formats them).
+add_test(NAME source_format COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/format.sh --check)
+set_tests_properties(source_format PROPERTIES LABELS style)
 option(ZEVARIDA_E2E "Run the end-to-end tests under Wine" ON)
 if(ZEVARIDA_E2E)
     add_subdirectory(tests/e2e)
