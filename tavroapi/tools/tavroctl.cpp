@@ -52,6 +52,23 @@ void PrintValue(const char* name, long result, unsigned long value, bool hex = f
         std::printf(" %s=%lu", name, value);
 }
 
+// What the program reads of an attached adapter, in the order it reads it.
+struct Reading {
+    const char* name;
+    long (CWrapDriverInterface::*get)(unsigned long*);
+    bool hex;
+};
+const Reading kReadings[] = {
+    {"radio", &CWrapDriverInterface::GetRadioState, false},
+    {"network_type", &CWrapDriverInterface::GetNetworkType, false},
+    {"adapter_state", &CWrapDriverInterface::GetAdapterState, false},
+    {"quality", &CWrapDriverInterface::GetLinkQuality, false},
+    {"rate", &CWrapDriverInterface::GetDot11Rate, false},
+    {"wep_rx_ok", &CWrapDriverInterface::GetWEPPacketRxOK, false},
+    {"network_type_in_use", &CWrapDriverInterface::GetDot11NetworkTypeInUse, false},
+    {"driver_version", &CWrapDriverInterface::GetGenDriverVersion, true},
+};
+
 // One line per item, as the program would query it.
 void ShowItems() {
     CWrapNetAdapters adapters;
@@ -75,25 +92,10 @@ void ShowItems() {
                 std::printf(" id=%s", id);
             else
                 std::printf(" id=error(%ld)", ri);
-            if (attach == 0) {
-                unsigned long v = 0;
-                long r;
-                r = driver.GetRadioState(&v);
-                PrintValue("radio", r, v);
-                r = driver.GetNetworkType(&v);
-                PrintValue("network_type", r, v);
-                r = driver.GetAdapterState(&v);
-                PrintValue("adapter_state", r, v);
-                r = driver.GetLinkQuality(&v);
-                PrintValue("quality", r, v);
-                r = driver.GetDot11Rate(&v);
-                PrintValue("rate", r, v);
-                r = driver.GetWEPPacketRxOK(&v);
-                PrintValue("wep_rx_ok", r, v);
-                r = driver.GetDot11NetworkTypeInUse(&v);
-                PrintValue("network_type_in_use", r, v);
-                r = driver.GetGenDriverVersion(&v);
-                PrintValue("driver_version", r, v, true);
+            for (size_t r = 0; attach == 0 && r < sizeof kReadings / sizeof kReadings[0]; ++r) {
+                unsigned long value = 0;
+                const long result = (driver.*kReadings[r].get)(&value);
+                PrintValue(kReadings[r].name, result, value, kReadings[r].hex);
             }
         }
         std::printf("\n");
