@@ -330,6 +330,22 @@ TEST_F(TrayIconTest, RemovedAdapterLosesItsIcon) {
     EXPECT_NE(TrayIcon(1), nullptr);
 }
 
+// An icon that went and comes back shows what a new slot's would, no reading
+// from before it went: an adapter last seen without a link returns with its
+// radio state unreadable, which reads neither quality nor rate.
+TEST_F(TrayIconTest, IconAddedAgainCarriesNoReadingFromBeforeItWent) {
+    library.Add("Adapter One");
+    library.Add("Adapter Two").adapterState = 0;
+    StartPolled();
+    ASSERT_EQ(Tip(1), "Adapter Two\nNot Linked");
+    library.items.pop_back();
+    Ticks(1);
+    ASSERT_EQ(TrayIcon(1), nullptr);
+    library.Add("Adapter Two").radio = 0;
+    Ticks(1);
+    EXPECT_EQ(Tip(1), "Adapter Two\nSpeed: 0.0 Mbps\nFAA Radio Switch Off");
+}
+
 TEST_F(TrayIconTest, IconsComeBackAfterTheShellRestarts) {
     library.Add("Adapter One");
     library.Add("Adapter Two");
