@@ -12,7 +12,10 @@ namespace sim {
 
 namespace {
 
-// A single-line edit holds at most this many characters unless limited (NT).
+// What a user can type into an edit: 32,767 characters until EM_LIMITTEXT
+// says otherwise; EM_LIMITTEXT 0 lifts the limit to the most a single-line
+// edit holds (NT).
+constexpr size_t kEditDefaultLimit = 32767;
 constexpr size_t kEditMaximum = 0x7FFFFFFE;
 constexpr DWORD kErrorControlIdNotFound = 1421;
 
@@ -182,7 +185,7 @@ void CreateControls(Window& dialog, const RcDialog& templ) {
         w->visible = (c.style & WS_VISIBLE) != 0;
         w->enabled = (c.style & WS_DISABLED) == 0;
         w->wndProc = ClassProcedure(c.className);
-        w->limit = kEditMaximum;
+        w->limit = kEditDefaultLimit;
         s.windows[handle] = std::move(w);
         s.windowOrder.push_back(handle);
     }
