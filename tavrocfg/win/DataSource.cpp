@@ -45,6 +45,11 @@ int TextLength(const char* text, int most) {
     return n;
 }
 
+// A saved network's name in full from its ANSI form.
+void FillName(TAVRONET_WCHAR (&wide)[TAVRONET_NAME_CHARS], const char (&ansi)[TAVRONET_NAME_BYTES]) {
+    FillWide(wide, TAVRONET_NAME_CHARS, ansi, TextLength(ansi, TAVRONET_NAME_BYTES));
+}
+
 template <typename Record>
 void FillSsid(Record& r) {
     FillWide(r.ssidW, TAVRONET_SSID_CHARS, reinterpret_cast<const char*>(r.ssid),
@@ -65,8 +70,7 @@ unsigned long DataSource::GetLink(TAVRONET_LINK* link) const {
     auto get = FindFunction<TAVRONET_GET_LINK>(library_, "TavroNetGetLink");
     const unsigned long code = get ? get(adapterId_.c_str(), link) : ERROR_PROC_NOT_FOUND;
     FillSsid(*link);
-    FillWide(link->profileNameW, TAVRONET_NAME_CHARS, link->profileName,
-             TextLength(link->profileName, TAVRONET_NAME_BYTES));
+    FillName(link->profileNameW, link->profileName);
     return code;
 }
 
@@ -75,7 +79,7 @@ unsigned long DataSource::GetNetworks(std::vector<TAVRONET_NETWORK>* networks) c
         ReadList(FindFunction<TAVRONET_GET_NETWORKS>(library_, "TavroNetGetNetworks"), adapterId_, networks);
     for (TAVRONET_NETWORK& n : *networks) {
         FillSsid(n);
-        FillWide(n.profileNameW, TAVRONET_NAME_CHARS, n.profileName, TextLength(n.profileName, TAVRONET_NAME_BYTES));
+        FillName(n.profileNameW, n.profileName);
     }
     return code;
 }
@@ -106,7 +110,7 @@ unsigned long DataSource::GetProfiles(std::vector<TAVRONET_PROFILE>* profiles) c
         ReadList(FindFunction<TAVRONET_GET_PROFILES>(library_, "TavroNetGetProfiles"), adapterId_, profiles);
     for (TAVRONET_PROFILE& p : *profiles) {
         FillSsid(p);
-        FillWide(p.nameW, TAVRONET_NAME_CHARS, p.name, TextLength(p.name, TAVRONET_NAME_BYTES));
+        FillName(p.nameW, p.name);
     }
     return code;
 }
