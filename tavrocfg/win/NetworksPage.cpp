@@ -102,25 +102,24 @@ void InitList(HWND page) {
 
 INT_PTR CALLBACK NetworksPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     AppletContext* context = PageContext(page, message, lParam);
-    SavedNetworks* saved = context ? PageState<SavedNetworks>(page, message) : nullptr;
-    if (!saved) return FALSE;  // messages before WM_INITDIALOG and after WM_NCDESTROY
-    SavedNetworks& savedNetworks = *saved;
+    SavedNetworks* saved = PageState<SavedNetworks>(page, message);
+    if (!context || !saved) return FALSE;  // messages before WM_INITDIALOG and after WM_NCDESTROY
     switch (message) {
     case WM_INITDIALOG:
         // The states are read when the page is shown, which follows at once.
         InitList(page);
-        ShowProfiles(page, *context, savedNetworks, 0);
+        ShowProfiles(page, *context, *saved, 0);
         return TRUE;
     case WM_SHOWWINDOW:
         if (wParam) ShowStates(page, *context);
         return FALSE;
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDC_MOVE_UP) Move(page, *context, savedNetworks, -1);
-        if (LOWORD(wParam) == IDC_MOVE_DOWN) Move(page, *context, savedNetworks, 1);
-        if (LOWORD(wParam) == IDC_REMOVE) Remove(page, *context, savedNetworks);
+        if (LOWORD(wParam) == IDC_MOVE_UP) Move(page, *context, *saved, -1);
+        if (LOWORD(wParam) == IDC_MOVE_DOWN) Move(page, *context, *saved, 1);
+        if (LOWORD(wParam) == IDC_REMOVE) Remove(page, *context, *saved);
         return TRUE;
     case WM_NOTIFY:
-        if (reinterpret_cast<const NMHDR*>(lParam)->code == LVN_ITEMCHANGED) UpdateButtons(page, savedNetworks);
+        if (reinterpret_cast<const NMHDR*>(lParam)->code == LVN_ITEMCHANGED) UpdateButtons(page, *saved);
         return TRUE;
     }
     return FALSE;

@@ -86,20 +86,18 @@ void ReadProfiles(HWND page, const AppletContext& context, SavedNetworks& savedN
 
 INT_PTR CALLBACK SecurityPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     AppletContext* context = PageContext(page, message, lParam);
-    SavedNetworks* saved = context ? PageState<SavedNetworks>(page, message) : nullptr;
-    if (!saved) return FALSE;  // messages before WM_INITDIALOG and after WM_NCDESTROY
-    SavedNetworks& savedNetworks = *saved;
+    SavedNetworks* saved = PageState<SavedNetworks>(page, message);
+    if (!context || !saved) return FALSE;  // messages before WM_INITDIALOG and after WM_NCDESTROY
     switch (message) {
     case WM_INITDIALOG:
         // The link is read when the page is shown, which follows at once.
-        ReadProfiles(page, *context, savedNetworks);
+        ReadProfiles(page, *context, *saved);
         return TRUE;
     case WM_SHOWWINDOW:
-        if (wParam) ShowLink(page, *context, savedNetworks);
+        if (wParam) ShowLink(page, *context, *saved);
         return FALSE;
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDC_PROFILE_COMBO && HIWORD(wParam) == CBN_SELCHANGE)
-            ShowChosenProfile(page, savedNetworks);
+        if (LOWORD(wParam) == IDC_PROFILE_COMBO && HIWORD(wParam) == CBN_SELCHANGE) ShowChosenProfile(page, *saved);
         return TRUE;
     }
     return FALSE;

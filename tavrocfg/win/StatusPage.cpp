@@ -122,8 +122,8 @@ void DrawGraph(HWND page, const DRAWITEMSTRUCT& item, const SignalHistory& signa
 
 INT_PTR CALLBACK StatusPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     AppletContext* context = PageContext(page, message, lParam);
-    SignalHistory* signal = context ? PageState<SignalHistory>(page, message) : nullptr;
-    if (!signal) return FALSE;  // messages before WM_INITDIALOG and after WM_NCDESTROY
+    SignalHistory* signal = PageState<SignalHistory>(page, message);
+    if (!context || !signal) return FALSE;  // messages before WM_INITDIALOG and after WM_NCDESTROY
     switch (message) {
     case WM_INITDIALOG:
         // The link is read when the page is shown, which follows at once.
