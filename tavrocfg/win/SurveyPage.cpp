@@ -95,13 +95,18 @@ void ShowNetworks(HWND page, const AppletContext& context, SurveyState& survey, 
     UpdateButtons(page, context, survey);
 }
 
+// Whether Windows refused a call (`code`) because the applet may not use the
+// location: the library then says so in the link.
+bool RefusedForLocation(const AppletContext& context, unsigned long code) {
+    TAVRONET_LINK link;
+    return code == ERROR_ACCESS_DENIED && context.data->GetLink(&link) == 0 && link.locationDenied;
+}
+
 void ReadNetworks(HWND page, const AppletContext& context, SurveyState& survey) {
     TAVRONET_NETWORK kept;
     const bool keep = CopySelected(page, survey, &kept);
     const unsigned long code = context.data->GetNetworks(&survey.networks);
-    TAVRONET_LINK link;
-    const bool withoutLocation =
-        code == ERROR_ACCESS_DENIED && context.data->GetLink(&link) == 0 && link.locationDenied;
+    const bool withoutLocation = RefusedForLocation(context, code);
     char count[16];
     FormatNumber(count, sizeof count, static_cast<unsigned long>(survey.networks.size()));
     if (withoutLocation)
@@ -141,8 +146,7 @@ void StartScan(HWND page, const AppletContext& context, SurveyState& survey, boo
     if (code) {
         ReadNetworks(page, context, survey);
         if (!asked) return;
-        TAVRONET_LINK link;
-        if (code == ERROR_ACCESS_DENIED && context.data->GetLink(&link) == 0 && link.locationDenied)
+        if (RefusedForLocation(context, code))
             OfferLocationSettings(page);
         else
             SetText(page, IDC_SURVEY_STATUS, "The adapter cannot scan now (" + ErrorText(code) + ").");
@@ -334,8 +338,8 @@ void OnTimer(HWND page, const AppletContext& context, SurveyState& survey, UINT_
 
 INT_PTR CALLBACK SurveyPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     AppletContext* context = PageContext(page, message, lParam);
-    SurveyState* state = context ? PageState<SurveyState>(page, message) : nullptr;
-    if (!state) return FALSE;  // messages before WM_INITDIALOG and after WM_NCDESTROY
+    SurveyState* state = PageState<SurveyState>(page, message);
+    if (!context || !state) return FALSE;  // messages before WM_INITDIALOG and after WM_NCDESTROY
     SurveyState& survey = *state;
     switch (message) {
     case WM_INITDIALOG:
