@@ -227,6 +227,20 @@ void SetSsid(DOT11_SSID* ssid, const char* name = kSsid) {
     memcpy(ssid->ucSSID, name, ssid->uSSIDLength);
 }
 
+// A network in range on one 802.11g access point, which can be joined.
+void InRange(WLAN_AVAILABLE_NETWORK* network, const char* ssid, ULONG signal, DOT11_AUTH_ALGORITHM authentication,
+             DOT11_CIPHER_ALGORITHM cipher) {
+    SetSsid(&network->dot11Ssid, ssid);
+    network->dot11BssType = dot11_BSS_type_infrastructure;
+    network->uNumberOfBssids = 1;
+    network->bNetworkConnectable = TRUE;
+    network->uNumberOfPhyTypes = 1;
+    network->dot11PhyTypes[0] = dot11_phy_type_erp;
+    network->wlanSignalQuality = signal;
+    network->dot11DefaultAuthAlgorithm = authentication;
+    network->dot11DefaultCipherAlgorithm = cipher;
+}
+
 WLAN_CONNECTION_ATTRIBUTES Connection() {
     WLAN_CONNECTION_ATTRIBUTES connection = {};
     connection.isState = wlan_interface_state_connected;
@@ -413,29 +427,13 @@ __declspec(dllexport) DWORD WINAPI
         Allocate<WLAN_AVAILABLE_NETWORK_LIST>(sizeof(WLAN_AVAILABLE_NETWORK_LIST) + sizeof(WLAN_AVAILABLE_NETWORK));
     if (!result) return ERROR_NOT_ENOUGH_MEMORY;
     result->dwNumberOfItems = 2;
-    WLAN_AVAILABLE_NETWORK& network = result->Network[0];
-    memcpy(network.strProfileName, kProfile, sizeof kProfile);
-    SetSsid(&network.dot11Ssid);
-    network.dot11BssType = dot11_BSS_type_infrastructure;
-    network.uNumberOfBssids = 1;
-    network.bNetworkConnectable = TRUE;
-    network.uNumberOfPhyTypes = 1;
-    network.dot11PhyTypes[0] = dot11_phy_type_erp;
-    network.wlanSignalQuality = 100;
-    network.bSecurityEnabled = TRUE;
-    network.dot11DefaultAuthAlgorithm = DOT11_AUTH_ALGO_RSNA_PSK;
-    network.dot11DefaultCipherAlgorithm = DOT11_CIPHER_ALGO_CCMP;
-    network.dwFlags = 0x3;                              // connected, has a profile
-    WLAN_AVAILABLE_NETWORK& open = result->Network[1];  // open, no saved network
-    SetSsid(&open.dot11Ssid, kOpenSsid);
-    open.dot11BssType = dot11_BSS_type_infrastructure;
-    open.uNumberOfBssids = 1;
-    open.bNetworkConnectable = TRUE;
-    open.uNumberOfPhyTypes = 1;
-    open.dot11PhyTypes[0] = dot11_phy_type_erp;
-    open.wlanSignalQuality = 60;
-    open.dot11DefaultAuthAlgorithm = DOT11_AUTH_ALGO_80211_OPEN;
-    open.dot11DefaultCipherAlgorithm = DOT11_CIPHER_ALGO_NONE;
+    WLAN_AVAILABLE_NETWORK& home = result->Network[0];
+    InRange(&home, kSsid, 100, DOT11_AUTH_ALGO_RSNA_PSK, DOT11_CIPHER_ALGO_CCMP);
+    memcpy(home.strProfileName, kProfile, sizeof kProfile);
+    home.bSecurityEnabled = TRUE;
+    home.dwFlags = 0x3;  // connected, has a profile
+    // Open, with no saved network.
+    InRange(&result->Network[1], kOpenSsid, 60, DOT11_AUTH_ALGO_80211_OPEN, DOT11_CIPHER_ALGO_NONE);
     *list = result;
     return ERROR_SUCCESS;
 }
