@@ -837,6 +837,14 @@ TEST_F(WlanTest, ProfileSecurityIsReadFromTheProfileText) {
     TAVRONET_PROFILE empty = {};
     ReadProfileText(std::u16string(u"<SSIDConfig><SSID><hex/><name>Cafe</name></SSID></SSIDConfig>").c_str(), &empty);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(empty.ssid), empty.ssidLength), "Cafe");
+    // A name longer than a network name can be (a profile written by hand) is cut at 32 bytes.
+    for (const std::u16string& ssid :
+         {u"<hex>" + std::u16string(68, u'A') + u"</hex>", u"<name>" + std::u16string(34, u'B') + u"</name>"}) {
+        TAVRONET_PROFILE longer = {};
+        ReadProfileText((u"<SSIDConfig><SSID>" + ssid + u"</SSID></SSIDConfig>").c_str(), &longer);
+        EXPECT_EQ(longer.ssidLength, 32u);
+        EXPECT_EQ(longer.ssid[31], ssid[1] == u'h' ? 0xAA : 'B');
+    }
     // A text that ends inside an element's name is read to its end, and no further.
     TAVRONET_PROFILE cut = {};
     ReadProfileText(std::u16string(u"<authentication>WPA2PSK</authentication><encry").c_str(), &cut);
