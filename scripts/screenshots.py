@@ -25,7 +25,7 @@ sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
 
 import e2e_harness as harness  # noqa: E402
 from applet_support import APPLET_TITLE  # noqa: E402
-from program_ids import PROGRAM  # noqa: E402
+from program_ids import APPLET, PROGRAM  # noqa: E402
 from tray_support import ICON_SIZE, TrayLayout, _rect, image_origin, key_down_lparam  # noqa: E402
 from win32 import IDCANCEL, IDOK, VK_ESCAPE, WM_COMMAND, WM_KEYDOWN  # noqa: E402
 
@@ -53,15 +53,16 @@ DIALOGS = [
     ("ID_DELETE_PROFILE", "IDD_DELETE_PROFILE", "dialog-delete-profile"),
 ]
 DEMO = os.path.join(ROOT, "tavroapi", "scenarios", "demo.scn")
-# (command, picture) for each page of the applet the menu opens, on the demo
-# scenario's first adapter; the security and status pages first, while its
-# link is up (it is lost 18 to 24 s into each 24 s round).
+# (command, picture, whether to wait for the first scan) for each page of the
+# applet the menu opens, on the demo scenario's first adapter; the security
+# and status pages first, while its link is up (it is lost 18 to 24 s into
+# each 24 s round). The site survey's first list comes from a scan.
 APPLET_PAGES = [
-    ("ID_WEP_ENCRYPTION", "applet-security"),
-    ("ID_NETWORK_STATUS", "applet-status"),
-    ("ID_SITE_SURVEY", "applet-survey"),
-    ("ID_ADVANCED_CONFIGURATION", "applet-networks"),
-    ("ID_VERSION_INFORMATION", "applet-version"),
+    ("ID_WEP_ENCRYPTION", "applet-security", False),
+    ("ID_NETWORK_STATUS", "applet-status", False),
+    ("ID_SITE_SURVEY", "applet-survey", True),
+    ("ID_ADVANCED_CONFIGURATION", "applet-networks", False),
+    ("ID_VERSION_INFORMATION", "applet-version", False),
 ]
 # The DPIs of the applet's pictures and the ending of their names.
 APPLET_DPIS = [(96, ""), (144, "-144dpi")]
@@ -131,14 +132,23 @@ class Pictures:
         self.take_applet()
         self.take_setup()
 
-    def window(self, command, title, name, pause=0.5):
-        """Opens a window by the menu's command COMMAND (its name), saves its picture and closes it."""
+    def window(self, command, title, name, pause=0.5, ready=None):
+        """Opens a window by the menu's command COMMAND (its name), saves its picture once READY
+        (a test of the window) says so, and closes it."""
         self.run("post", harness.MAIN_WINDOW_TITLE, WM_COMMAND, getattr(PROGRAM, command), 0)
         opened = self.run("wait-window", title, 10).first
+        if ready:
+            harness.wait_until(lambda: ready(opened), 10)
         time.sleep(pause)
         self.save(name, *_rect(opened["rect"]))
         self.run("post", "hwnd:" + opened["hwnd"], WM_COMMAND, IDCANCEL, 0)
         self.run("wait-gone", "hwnd:" + opened["hwnd"], 10)
+
+    def scanned(self, applet):
+        """Whether the site survey's first scan is done: the line under its list tells its result."""
+        controls = self.run("children", "hwnd:" + applet["hwnd"]).records
+        lines = [c.get("text", "") for c in controls if c.get("id") == str(APPLET.IDC_SURVEY_STATUS)]
+        return bool(lines) and lines[0] not in ("", "Scanning...")
 
     def set_dpi(self, dpi):
         """The DPI Wine gives the programs started from now on."""
@@ -149,16 +159,18 @@ class Pictures:
         """Each page of the applet on the demo scenario at each DPI; the
         installation page, which no menu command opens, from a start with
         INSTALL. The program has run two of the demo's 24-second rounds
-        first, so the signal graph shows them and the first adapter's link
-        is up again (it is lost 18 to 24 s into each round)."""
+        and a second of the third first, so the signal graph shows them and
+        the first adapter's link is up again (it is lost 18 to 24 s into
+        each round) for the pages that show it."""
         env = {"TAVROAPI_SCENARIO": harness.winpath(DEMO)}
         for dpi, ending in APPLET_DPIS:
             self.set_dpi(dpi)
             self.run("start", harness.winpath(harness.APP), env=env)
             self.run("wait-window", harness.MAIN_WINDOW_TITLE, 10)
-            time.sleep(47)
-            for command, name in APPLET_PAGES:
-                self.window(command, APPLET_TITLE, name + ending, pause=1.5)
+            time.sleep(49)
+            for command, name, scans in APPLET_PAGES:
+                self.window(command, APPLET_TITLE, name + ending, pause=1.5,
+                            ready=self.scanned if scans else None)
             self.probe.run("kill", harness.APP_IMAGE)
             self.run("start", harness.winpath(harness.APP), "INSTALL", env=env)
             opened = self.run("wait-window", APPLET_TITLE, 10).first
